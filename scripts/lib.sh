@@ -1,0 +1,81 @@
+# Shared by scripts/test and scripts/run: configure and build, and a private Wine
+# session (prefix, Xvfb on a free display, warm wineserver) that is ended by pid.
+#
+# What we ship is the i686 build in $build/dist. Some hosts cannot execute 32-bit
+# code at all (the kernel refuses i386 binaries, so 32-bit Wine cannot start);
+# there the same sources are also built for x86_64 and run under wine64. The
+# code is written to be correct at both pointer sizes.
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${TVNX_BUILD_DIR:-$root/build}
+deps=${TVNX_DEPS_DIR:-$root/.deps}
+session_pids=()
+
+host_runs_i386() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
+
+if host_runs_i386; then
+  run_arch=i686; run_build=$build; winebin=/usr/lib/wine/wine; winearch=win32
+else
+  run_arch=x86_64; run_build=$build-x64; winebin=/usr/lib/wine/wine64; winearch=win64
+fi
+
+configure_and_build() { # arch dir
+  if [ ! -f "$2/build.ninja" ]; then
+    cmake -S "$root" -B "$2" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$1.cmake" \
+      -DTVNX_DEPS_DIR="$deps/$1" >/dev/null
+  fi
+  cmake --build "$2" -j "$(nproc)"
+}
+
+build_tree() {
+  "$root/scripts/setup"
+  configure_and_build i686 "$build"
+  if [ "$run_arch" != i686 ]; then
+    echo "note: this host cannot execute 32-bit code; running the x86_64 build under wine64"
+    configure_and_build "$run_arch" "$run_build"
+  fi
+}
+
+wine_down() {
+  local pid
+  if [ -n "${WINEPREFIX:-}" ] && [ -d "${WINEPREFIX:-/nonexistent}" ]; then
+    /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
+  fi
+  for pid in "${session_pids[@]}"; do
+    kill "$pid" >/dev/null 2>&1 || true
+  done
+  for pid in "${session_pids[@]}"; do
+    for _ in 1 2 3 4 5 6 7 8 9 10; do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
+    kill -9 "$pid" >/dev/null 2>&1 || true
+  done
+  session_pids=()
+}
+
+# wine_up [use-display]: a fresh private prefix for the tree that runs, and its
+# own Xvfb unless $DISPLAY is given and to be used as it is.
+wine_up() {
+  export WINEPREFIX="$run_build/wineprefix" WINEARCH=$winearch WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINESERVER=/usr/lib/wine/wineserver
+  if [ "${1:-}" != "use-display" ] || [ -z "${DISPLAY:-}" ]; then
+    local fifo num
+    fifo=$(mktemp -u); mkfifo "$fifo"
+    setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    session_pids+=($!)
+    read -r -t 20 num <"$fifo" || { rm -f "$fifo"; echo "Xvfb did not start" >&2; return 1; }
+    rm -f "$fifo"
+    export DISPLAY=":$num"
+    private_display=1
+  fi
+  rm -rf "$WINEPREFIX"
+  "$winebin" wineboot -i >/dev/null 2>&1 || true
+  "$WINESERVER" -w
+  "$winebin" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  "$winebin" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+  ln -sf /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  "$WINESERVER" -w
+  setsid "$WINESERVER" -p -f </dev/null >/dev/null 2>&1 &
+  session_pids+=($!)
+  setsid "$winebin" "$run_build/tests/tools/keepwarm.exe" </dev/null >/dev/null 2>&1 &
+  session_pids+=($!)
+}
