@@ -462,6 +462,26 @@ TEST_P(MsnHookPerBuild, CleanupInTheMiddleEndsTheRunAndClosesItsDialogs)
     ExpectSuccessfulRun(standIn, lib, {"after Cleanup", build, "ok", L"C:\\s\\three.png", 4, "~e"});
 }
 
+TEST(MsnHookRun, UnloadingInTheMiddleEndsTheRun)
+{
+    StandIn standIn(6, "stallonce");
+    ASSERT_TRUE(standIn.Ready());
+    {
+        HookLibrary lib(6);
+        ASSERT_TRUE(lib.Bound());
+        Notifier notifier;
+        int error = -1;
+        ASSERT_EQ(lib.Send(standIn.conversation, L"C:\\s\\one.png", 0, notifier.wnd, notifier.message, &error), 1);
+        ASSERT_TRUE(PumpUntil([&] { return lib.GetState() == 5; }, kRunTimeout)) << "state " << lib.GetState();
+    }
+    // The messenger still maps the library, so the run record lives on: the
+    // unload must have ended the run for the next load to start one.
+    EXPECT_TRUE(standIn.WaitFor("list end 2")) << "the emoticon list was not cancelled";
+    HookLibrary lib(6);
+    ASSERT_TRUE(lib.Bound());
+    ExpectSuccessfulRun(standIn, lib, {"after the unload", 6, "ok", L"C:\\s\\two.png", 1, "~b"});
+}
+
 INSTANTIATE_TEST_SUITE_P(Builds, MsnHookPerBuild, ::testing::Values(6, 7),
                          [](const ::testing::TestParamInfo<int>& info) {
                              return "Messenger" + std::to_string(info.param);
