@@ -8,8 +8,25 @@
 //
 //   msn_standin.exe BUILD MODE RECORDFILE
 //
-// BUILD is 6 or 7. MODE is "ok", or one of the ways the messenger can differ
-// from what the library expects (see Mode below).
+// BUILD is 6 or 7. MODE is one of
+//   ok          everything as the library expects
+//   confirm     the create dialog's OK is followed by a confirmation (Yes/No)
+//   nolist      the emoticon list lacks its list surface
+//   d2controls  the create dialog lacks its name field (1425)
+//   d3nocancel  a confirmation follows, with only a Yes button
+//   duitwice    the list opens a second "DUIDialog" instead of the create dialog
+//   stray       the list opens a dialog of its own (a tip) as it starts
+//   early       the conversation opens a tip dialog just before the list
+//   d1closes    the list closes itself on the command for a new emoticon
+//   d2vanish    the create dialog closes itself while it starts
+//   d3vanish    a confirmation follows and closes itself while it starts
+//   stallonce   the first list this process opens ignores the command for a
+//               new emoticon
+//   prompt      the conversation shows a prompt of its own (visible, owned)
+//   nosurface   the conversation lacks its "DirectUIHWND" surface
+//   disabled    the conversation is disabled
+// The record starts with "ready CONVERSATION KEEPER OTHER" (window handles in
+// decimal); posting WM_APP+1 with N to the conversation records "sync N".
 //
 // Besides the conversation the stand-in owns two popups the library must leave
 // alone after a good run: "keeper", hidden and owned by the conversation, and
@@ -267,7 +284,7 @@ void OnCreateCommand(HWND list, void (*endList)(HWND, INT_PTR))
     Record("list top %ld", rc.top);
     if (Mode("d1closes")) {
         endList(list, IDABORT);
-    } else if (Mode("stall") || (Mode("stallonce") && g_listsOpened == 1)) {
+    } else if (Mode("stallonce") && g_listsOpened == 1) {
         Record("list ignores create");
     } else if (Mode("duitwice")) {
         Record("list opens a second list");
@@ -381,6 +398,8 @@ LRESULT CALLBACK ConversationProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPar
     case WM_COMMAND:
         if (LOWORD(wParam) == MenuCommand()) {
             g_listsOpened++;
+            if (Mode("early"))
+                OpenStray(wnd);
             Record("list open");
             if (g_build == 6)
                 OpenList6(wnd);
