@@ -19,10 +19,9 @@ else
 fi
 
 configure_and_build() { # arch dir
-  if [ ! -f "$2/build.ninja" ]; then
-    cmake -S "$root" -B "$2" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$1.cmake" \
-      -DTVNX_DEPS_DIR="$deps/$1" >/dev/null
-  fi
+  # Configured every time (a second or so): new folders and tests are found.
+  cmake -S "$root" -B "$2" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$1.cmake" \
+    -DTVNX_DEPS_DIR="$deps/$1" >/dev/null
   cmake --build "$2" -j "$(nproc)"
 }
 

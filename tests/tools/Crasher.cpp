@@ -1,10 +1,8 @@
-#include <cstdio>
+// A test executable whose one test dies of an access violation.
+#include <gtest/gtest.h>
 
-int main()
+TEST(Crasher, DiesOfAnAccessViolation)
 {
-    std::puts("about to crash");
-    std::fflush(stdout);
     volatile int* p = nullptr;
     *p = 1;
-    return 0;
 }
