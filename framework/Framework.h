@@ -1,0 +1,15 @@
+// The window-free part of the framework in one include.
+#pragma once
+
+#include "framework/Exception.h"
+#include "framework/Str.h"
+#include "framework/FileException.h"
+#include "framework/File.h"
+#include "framework/MemFile.h"
+#include "framework/FileFind.h"
+#include "framework/Sync.h"
+#include "framework/Thread.h"
+#include "framework/Module.h"
+#include "framework/Geometry.h"
+#include "framework/Gdi.h"
+#include "framework/Dc.h"
