@@ -1,0 +1,4 @@
+#include "app/ChangeTracking.h"
+
+BOOL g_bChangeTracking = FALSE;
+BOOL g_bCollectionChanged = FALSE;

@@ -1,0 +1,162 @@
+// Opening a collection of 10,000 small pictures, against a bare loop that
+// seeks and reads the same record heads with plain Win32 calls. Prints both
+// times and their ratio.
+//
+//   bench_collection_open [rounds]
+#include "collection/TvnxHeader.h"
+#include "collection/TvnxSave.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+const int kPictures = 10000;
+
+void Put32(std::vector<BYTE>& b, uint32_t v)
+{
+    for (int i = 0; i < 4; i++)
+        b.push_back(BYTE(v >> (8 * i)));
+}
+
+bool BuildCollection(const char* pszPath)
+{
+    std::vector<BYTE> layout(2000, 0x5A);
+    std::vector<BYTE> area;
+    uint32_t x = 12345;
+    for (int i = 0; i < kPictures; i++) {
+        char szName[32];
+        const int nName = wsprintfA(szName, "smilie%05d.gif", i);
+        std::vector<BYTE> data(200 + (i * 37) % 400);
+        for (BYTE& byte : data) {
+            x = x * 1103515245u + 12345u;
+            byte = BYTE(x >> 16);
+        }
+        Put32(area, i + 1);
+        Put32(area, TvnxChecksum(data.data(), data.size()));
+        area.push_back(BYTE(nName));
+        area.insert(area.end(), szName, szName + nName);
+        Put32(area, uint32_t(data.size()));
+        area.insert(area.end(), data.begin(), data.end());
+    }
+    TVNXHEADER header;
+    header.bMagic = true;
+    header.nVersion = TVNX_VERSION_CURRENT;
+    header.nLayoutOffset = TVNX_HEADER_SIZE;
+    header.nLayoutSize = uint32_t(layout.size());
+    header.nLevel = 10;
+    header.nFirstRecord = TVNX_HEADER_SIZE + header.nLayoutSize;
+    header.nAreaSize = uint32_t(area.size());
+    header.nRecordCount = kPictures;
+    std::vector<BYTE> file(TVNX_HEADER_SIZE);
+    header.Store(file.data());
+    file.insert(file.end(), layout.begin(), layout.end());
+    file.insert(file.end(), area.begin(), area.end());
+
+    HANDLE h = CreateFileA(pszPath, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD n = 0;
+    const BOOL ok = WriteFile(h, file.data(), DWORD(file.size()), &n, NULL);
+    CloseHandle(h);
+    return ok && n == file.size();
+}
+
+double Seconds(LARGE_INTEGER a, LARGE_INTEGER b)
+{
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return double(b.QuadPart - a.QuadPart) / double(f.QuadPart);
+}
+
+bool SeekTo(HANDLE h, ULONGLONG nPos)
+{
+    LARGE_INTEGER li;
+    li.QuadPart = LONGLONG(nPos);
+    return SetFilePointerEx(h, li, NULL, FILE_BEGIN) != 0;
+}
+
+// The heads alone: open, header, then id/checksum/name length and size of
+// every record, seeking over names and data.
+int BareScan(const char* pszPath)
+{
+    HANDLE h = CreateFileA(pszPath, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (h == INVALID_HANDLE_VALUE)
+        return -1;
+    LARGE_INTEGER len;
+    GetFileSizeEx(h, &len);
+    BYTE ab[TVNX_HEADER_SIZE];
+    DWORD n = 0;
+    ReadFile(h, ab, TVNX_HEADER_SIZE, &n, NULL);
+    TVNXHEADER header;
+    header.Parse(ab, n);
+    int nRecords = 0;
+    ULONGLONG nPos = header.nFirstRecord;
+    while (nPos + 1 < ULONGLONG(len.QuadPart)) {
+        SeekTo(h, nPos);
+        if (!ReadFile(h, ab, 9, &n, NULL) || n != 9)
+            break;
+        SeekTo(h, nPos + 9 + ab[8]);
+        if (!ReadFile(h, ab + 9, 4, &n, NULL) || n != 4)
+            break;
+        const uint32_t nSize = uint32_t(ab[9]) | uint32_t(ab[10]) << 8 | uint32_t(ab[11]) << 16 | uint32_t(ab[12]) << 24;
+        nPos += TVNX_RECORD_FIXED + ab[8] + nSize;
+        nRecords++;
+    }
+    CloseHandle(h);
+    return nRecords;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const int nRounds = argc > 1 ? std::max(1, atoi(argv[1])) : 7;
+    char szTemp[MAX_PATH], szPath[MAX_PATH];
+    GetTempPathA(sizeof(szTemp), szTemp);
+    wsprintfA(szPath, "%stvnx-bench-%lu.tvnx", szTemp, GetCurrentProcessId());
+    if (!BuildCollection(szPath)) {
+        fprintf(stderr, "cannot write %s\n", szPath);
+        return 1;
+    }
+
+    std::vector<double> open, bare;
+    for (int r = 0; r < nRounds; r++) {
+        LARGE_INTEGER a, b;
+        CTvnxSave file;
+        QueryPerformanceCounter(&a);
+        const int nCode = file.OpenCollection(szPath, FALSE, 0);
+        QueryPerformanceCounter(&b);
+        if (nCode != 0 || file.m_Records.GetSize() != kPictures) {
+            fprintf(stderr, "OpenCollection gave %d with %d records\n", nCode, file.m_Records.GetSize());
+            DeleteFileA(szPath);
+            return 1;
+        }
+        open.push_back(Seconds(a, b));
+        file.Close();
+
+        QueryPerformanceCounter(&a);
+        const int nBare = BareScan(szPath);
+        QueryPerformanceCounter(&b);
+        if (nBare != kPictures) {
+            fprintf(stderr, "bare scan found %d records\n", nBare);
+            DeleteFileA(szPath);
+            return 1;
+        }
+        bare.push_back(Seconds(a, b));
+    }
+    DeleteFileA(szPath);
+
+    std::sort(open.begin(), open.end());
+    std::sort(bare.begin(), bare.end());
+    const double dOpen = open[open.size() / 2], dBare = bare[bare.size() / 2];
+    printf("collection of %d pictures, median of %d rounds\n", kPictures, nRounds);
+    printf("OpenCollection: %.2f ms\n", dOpen * 1000);
+    printf("bare head scan: %.2f ms\n", dBare * 1000);
+    printf("ratio: %.2f (goal <= 2.00)\n", dOpen / dBare);
+    return 0;
+}
