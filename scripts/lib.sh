@@ -27,7 +27,10 @@ configure_and_build() { # arch dir
 
 build_tree() {
   "$root/scripts/setup"
-  configure_and_build i686 "$build"
+  # TVNX_FAST=1 builds only the tree that runs (quicker while working on a change).
+  if [ "${TVNX_FAST:-0}" != 1 ] || [ "$run_arch" = i686 ]; then
+    configure_and_build i686 "$build"
+  fi
   if [ "$run_arch" != i686 ]; then
     echo "note: this host cannot execute 32-bit code; running the x86_64 build under wine64"
     configure_and_build "$run_arch" "$run_build"
