@@ -13,3 +13,6 @@
 #include "framework/Geometry.h"
 #include "framework/Gdi.h"
 #include "framework/Dc.h"
+#include "framework/OleDataSource.h"
+#include "framework/OleDropSource.h"
+#include "framework/OleDataObject.h"
