@@ -1,4 +1,5 @@
-// The window-free part of the framework in one include.
+// The framework in one include: the window-free base, windows, the
+// application and its threads, dialogs, controls, menus and the test seam.
 #pragma once
 
 #include "framework/Exception.h"
@@ -13,6 +14,11 @@
 #include "framework/Geometry.h"
 #include "framework/Gdi.h"
 #include "framework/Dc.h"
+#include "framework/Object.h"
+#include "framework/Wnd.h"
+#include "framework/Menu.h"
+#include "framework/WinApp.h"
+#include "framework/ModalAnswerer.h"
 #include "framework/OleDataSource.h"
 #include "framework/OleDropSource.h"
 #include "framework/OleDataObject.h"

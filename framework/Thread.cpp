@@ -1,5 +1,8 @@
 #include "framework/Thread.h"
 #include "framework/Exception.h"
+#include "framework/Menu.h"
+#include "framework/WinApp.h"
+#include "framework/Wnd.h"
 
 #include <new>
 
@@ -8,13 +11,14 @@ thread_local CWinThread* t_pCurrentThread = NULL;
 }
 
 CWinThread::CWinThread()
-    : m_hThread(NULL), m_nThreadID(0), m_bAutoDelete(TRUE), m_pfnThreadProc(NULL), m_pThreadParams(NULL)
+    : m_hThread(NULL), m_nThreadID(0), m_bAutoDelete(TRUE), m_pMainWnd(NULL), m_pActiveWnd(NULL), m_msgCur(),
+      m_pfnThreadProc(NULL), m_pThreadParams(NULL), m_ptCursorLast{-1, -1}, m_nMsgLast(0)
 {
 }
 
 CWinThread::CWinThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam)
-    : m_hThread(NULL), m_nThreadID(0), m_bAutoDelete(TRUE), m_pfnThreadProc(pfnThreadProc),
-      m_pThreadParams(pParam)
+    : m_hThread(NULL), m_nThreadID(0), m_bAutoDelete(TRUE), m_pMainWnd(NULL), m_pActiveWnd(NULL), m_msgCur(),
+      m_pfnThreadProc(pfnThreadProc), m_pThreadParams(pParam), m_ptCursorLast{-1, -1}, m_nMsgLast(0)
 {
 }
 
@@ -42,6 +46,9 @@ DWORD WINAPI CWinThread::ThreadEntry(LPVOID pThis)
         e->Delete();
         nResult = -1;
     }
+    // Views made by FromHandle on this thread die with it.
+    CWnd::DeleteTempMap();
+    CMenu::DeleteTempMap();
     t_pCurrentThread = NULL;
     // After this the object may be gone: touch nothing of it.
     self->Delete();
@@ -90,12 +97,78 @@ BOOL CWinThread::InitInstance()
 
 int CWinThread::Run()
 {
-    return ExitInstance();
+    BOOL bIdle = TRUE;
+    LONG lIdleCount = 0;
+    for (;;) {
+        while (bIdle && !::PeekMessageA(&m_msgCur, NULL, 0, 0, PM_NOREMOVE)) {
+            if (!OnIdle(lIdleCount++))
+                bIdle = FALSE;
+        }
+        do {
+            if (!PumpMessage())
+                return ExitInstance();
+            if (IsIdleMessage(&m_msgCur)) {
+                bIdle = TRUE;
+                lIdleCount = 0;
+            }
+        } while (::PeekMessageA(&m_msgCur, NULL, 0, 0, PM_NOREMOVE));
+    }
 }
 
 int CWinThread::ExitInstance()
 {
-    return 0;
+    return static_cast<int>(m_msgCur.wParam);
+}
+
+BOOL CWinThread::PreTranslateMessage(MSG* pMsg)
+{
+    HWND hWndMain = m_pMainWnd != NULL ? m_pMainWnd->m_hWnd : NULL;
+    if (CWnd::WalkPreTranslateTree(hWndMain, pMsg))
+        return TRUE;
+    // The main window sees what happens in the thread's other top-level
+    // windows too (its own tree was walked above).
+    if (hWndMain != NULL && pMsg->hwnd != NULL) {
+        HWND hTop = pMsg->hwnd;
+        while ((::GetWindowLongA(hTop, GWL_STYLE) & WS_CHILD) && ::GetParent(hTop) != NULL)
+            hTop = ::GetParent(hTop);
+        if (hTop != hWndMain && m_pMainWnd->PreTranslateMessage(pMsg))
+            return TRUE;
+    }
+    return FALSE;
+}
+
+BOOL CWinThread::OnIdle(LONG lCount)
+{
+    if (lCount >= 1) {
+        CWnd::DeleteTempMap();
+        CMenu::DeleteTempMap();
+    }
+    return lCount < 1;
+}
+
+BOOL CWinThread::PumpMessage()
+{
+    BOOL bRet = ::GetMessageA(&m_msgCur, NULL, 0, 0);
+    if (bRet == 0 || bRet == -1)
+        return FALSE;
+    if (!PreTranslateMessage(&m_msgCur)) {
+        ::TranslateMessage(&m_msgCur);
+        ::DispatchMessageA(&m_msgCur);
+    }
+    return TRUE;
+}
+
+BOOL CWinThread::IsIdleMessage(MSG* pMsg)
+{
+    if (pMsg->message == WM_MOUSEMOVE || pMsg->message == WM_NCMOUSEMOVE) {
+        if (m_nMsgLast == pMsg->message && m_ptCursorLast.x == pMsg->pt.x && m_ptCursorLast.y == pMsg->pt.y)
+            return FALSE;
+        m_ptCursorLast = pMsg->pt;
+        m_nMsgLast = pMsg->message;
+        return TRUE;
+    }
+    m_nMsgLast = pMsg->message;
+    return pMsg->message != WM_PAINT && pMsg->message != 0x0118 /* the caret's system timer */;
 }
 
 void CWinThread::Delete()
@@ -122,5 +195,50 @@ CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int nPri
 
 CWinThread* AfxGetThread()
 {
-    return t_pCurrentThread;
+    if (t_pCurrentThread != NULL)
+        return t_pCurrentThread;
+    CWinApp* pApp = AfxGetApp();
+    if (pApp != NULL && pApp->m_nThreadID == ::GetCurrentThreadId())
+        return pApp;
+    return NULL;
+}
+
+CWnd* AfxGetMainWnd()
+{
+    CWinThread* pThread = AfxGetThread();
+    if (pThread != NULL && pThread->m_pMainWnd != NULL)
+        return pThread->m_pMainWnd;
+    CWinApp* pApp = AfxGetApp();
+    return pApp != NULL ? pApp->m_pMainWnd : NULL;
+}
+
+BOOL AfxPreTranslateMessage(MSG* pMsg)
+{
+    CWinThread* pThread = AfxGetThread();
+    if (pThread != NULL)
+        return pThread->PreTranslateMessage(pMsg);
+    return CWnd::WalkPreTranslateTree(NULL, pMsg);
+}
+
+BOOL AfxPumpMessage()
+{
+    CWinThread* pThread = AfxGetThread();
+    if (pThread != NULL) {
+        if (pThread->PumpMessage())
+            return TRUE;
+        ::PostQuitMessage(static_cast<int>(pThread->m_msgCur.wParam));
+        return FALSE;
+    }
+    MSG msg;
+    BOOL bRet = ::GetMessageA(&msg, NULL, 0, 0);
+    if (bRet == 0 || bRet == -1) {
+        if (bRet == 0)
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+        return FALSE;
+    }
+    if (!CWnd::WalkPreTranslateTree(NULL, &msg)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+    return TRUE;
 }

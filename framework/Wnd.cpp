@@ -1,0 +1,714 @@
+#include "framework/Wnd.h"
+#include "framework/Dc.h"
+#include "framework/Exception.h"
+#include "framework/Gdi.h"
+#include "framework/Menu.h"
+#include "framework/Thread.h"
+#include "framework/WinApp.h"
+
+#include <cstdio>
+#include <set>
+#include <string>
+#include <unordered_map>
+
+IMPLEMENT_DYNAMIC(CWnd, CObject)
+
+namespace {
+
+// Windows of every thread share one permanent map: a window object may be
+// looked up from a thread other than its own (the tray thread's owner asks
+// for its window). Temporary views are per thread and die at idle time.
+class CPermanentMap
+{
+public:
+    CPermanentMap() { InitializeCriticalSection(&m_cs); }
+    CWnd* Lookup(HWND h)
+    {
+        EnterCriticalSection(&m_cs);
+        auto it = m_map.find(h);
+        CWnd* p = it == m_map.end() ? NULL : it->second;
+        LeaveCriticalSection(&m_cs);
+        return p;
+    }
+    // FALSE when hWnd is bound to an object already.
+    BOOL Add(HWND h, CWnd* p)
+    {
+        EnterCriticalSection(&m_cs);
+        BOOL ok = m_map.emplace(h, p).second;
+        LeaveCriticalSection(&m_cs);
+        return ok;
+    }
+    void Remove(HWND h, CWnd* p)
+    {
+        EnterCriticalSection(&m_cs);
+        auto it = m_map.find(h);
+        if (it != m_map.end() && it->second == p)
+            m_map.erase(it);
+        LeaveCriticalSection(&m_cs);
+    }
+
+private:
+    CRITICAL_SECTION m_cs;
+    std::unordered_map<HWND, CWnd*> m_map;
+};
+
+CPermanentMap& PermanentMap()
+{
+    static CPermanentMap map;
+    return map;
+}
+
+thread_local std::unordered_map<HWND, CWnd*>* t_pTempMap = NULL;
+thread_local CWnd* t_pWndInit = NULL;
+thread_local HHOOK t_hHookCbt = NULL;
+thread_local MSG t_msgLast = {};
+// Set by CWnd::WindowProc when a reflected message reached it unhandled.
+thread_local BOOL t_bReflectUnhandled = FALSE;
+
+BOOL IsImeWindowClass(HWND hWnd)
+{
+    char name[32];
+    if (::GetClassNameA(hWnd, name, sizeof(name)) == 0)
+        return FALSE;
+    return lstrcmpiA(name, "IME") == 0 || lstrcmpiA(name, "MSCTFIME UI") == 0;
+}
+
+} // namespace
+
+// Binding and unbinding, shared by creation, subclassing and WM_NCDESTROY.
+struct CWndInternals
+{
+    static BOOL Bind(CWnd* pWnd, HWND hWnd)
+    {
+        if (!PermanentMap().Add(hWnd, pWnd))
+            return FALSE;
+        pWnd->m_hWnd = hWnd;
+        WNDPROC old = reinterpret_cast<WNDPROC>(
+            ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AfxWndProc)));
+        pWnd->m_pfnSuper = old == AfxWndProc ? NULL : old;
+        pWnd->m_bSubclassed = TRUE;
+        return TRUE;
+    }
+
+    static void Unbind(CWnd* pWnd)
+    {
+        PermanentMap().Remove(pWnd->m_hWnd, pWnd);
+        pWnd->m_hWnd = NULL;
+        pWnd->m_pfnSuper = NULL;
+        pWnd->m_bSubclassed = FALSE;
+    }
+};
+
+LRESULT CALLBACK AfxCbtFilterHook(int nCode, WPARAM wParam, LPARAM lParam)
+{
+    if (nCode == HCBT_CREATEWND && t_pWndInit != NULL) {
+        HWND hWnd = reinterpret_cast<HWND>(wParam);
+        // Windows may make the thread's input-method window first; it is not ours.
+        if (!IsImeWindowClass(hWnd)) {
+            CWnd* pWnd = t_pWndInit;
+            t_pWndInit = NULL;
+            CWndInternals::Bind(pWnd, hWnd);
+        }
+    }
+    return ::CallNextHookEx(t_hHookCbt, nCode, wParam, lParam);
+}
+
+void AfxHookWindowCreate(CWnd* pWnd)
+{
+    // The hook stays installed for the thread's life; it only acts while a
+    // creation is pending, which binds the object before WM_NCCREATE.
+    if (t_hHookCbt == NULL)
+        t_hHookCbt = ::SetWindowsHookExA(WH_CBT, AfxCbtFilterHook, NULL, ::GetCurrentThreadId());
+    t_pWndInit = pWnd;
+}
+
+BOOL AfxUnhookWindowCreate()
+{
+    // A creation that failed before any window was made must not leave the
+    // object pending for the next window of the thread (a message box, say).
+    BOOL bBound = t_pWndInit == NULL;
+    t_pWndInit = NULL;
+    return bBound;
+}
+
+const MSG* AfxGetCurrentMessage()
+{
+    return &t_msgLast;
+}
+
+LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    CWnd* pWnd = CWnd::FromHandlePermanent(hWnd);
+    if (pWnd == NULL)
+        return ::DefWindowProcA(hWnd, message, wParam, lParam);
+
+    MSG saved = t_msgLast;
+    t_msgLast.hwnd = hWnd;
+    t_msgLast.message = message;
+    t_msgLast.wParam = wParam;
+    t_msgLast.lParam = lParam;
+
+    LRESULT lResult = 0;
+    // Nothing may unwind through the system's frames: a failed handler
+    // gives a neutral result (a failed creation fails the window).
+    try {
+        lResult = pWnd->WindowProc(message, wParam, lParam);
+    } catch (CException* e) {
+        e->Delete();
+        lResult = message == WM_CREATE ? -1 : 0;
+    } catch (...) {
+        lResult = message == WM_CREATE ? -1 : 0;
+    }
+
+    if (message == WM_NCDESTROY && CWnd::FromHandlePermanent(hWnd) == pWnd) {
+        // The window is gone: unbind first, so that nothing reaches the
+        // object through the map while PostNcDestroy may delete it.
+        CWndInternals::Unbind(pWnd);
+        CWinThread* pThread = AfxGetThread();
+        if (pThread != NULL) {
+            if (pThread->m_pActiveWnd == pWnd)
+                pThread->m_pActiveWnd = NULL;
+            if (pThread->m_pMainWnd == pWnd) {
+                // The main window of a thread ends the thread's loop.
+                pThread->m_pMainWnd = NULL;
+                ::PostQuitMessage(0);
+            }
+        }
+        pWnd->PostNcDestroy();
+    }
+
+    t_msgLast = saved;
+    return lResult;
+}
+
+LPCSTR AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor, HBRUSH hbrBackground, HICON hIcon)
+{
+    static CRITICAL_SECTION cs;
+    static std::set<std::string>* pNames = [] {
+        InitializeCriticalSection(&cs);
+        return new std::set<std::string>;
+    }();
+
+    HINSTANCE hInst = AfxGetInstanceHandle();
+    char name[96];
+    snprintf(name, sizeof(name), "Afx:%p:%x:%p:%p:%p", static_cast<void*>(hInst), nClassStyle,
+             static_cast<void*>(hCursor), static_cast<void*>(hbrBackground), static_cast<void*>(hIcon));
+
+    EnterCriticalSection(&cs);
+    auto it = pNames->insert(name).first;
+    LPCSTR lpszName = it->c_str();
+    WNDCLASSA wc;
+    if (!::GetClassInfoA(hInst, lpszName, &wc)) {
+        ZeroMemory(&wc, sizeof(wc));
+        wc.style = nClassStyle;
+        wc.lpfnWndProc = ::DefWindowProcA;
+        wc.hInstance = hInst;
+        wc.hCursor = hCursor;
+        wc.hbrBackground = hbrBackground;
+        wc.hIcon = hIcon;
+        wc.lpszClassName = lpszName;
+        if (!::RegisterClassA(&wc))
+            lpszName = NULL;
+    }
+    LeaveCriticalSection(&cs);
+    return lpszName;
+}
+
+// --- CWnd --------------------------------------------------------------------
+
+CWnd::CWnd() : m_hWnd(NULL), m_pfnSuper(NULL), m_bTemporary(FALSE), m_bSubclassed(FALSE)
+{
+}
+
+CWnd::~CWnd()
+{
+    if (m_hWnd == NULL || m_bTemporary)
+        return;
+    if (FromHandlePermanent(m_hWnd) != this)
+        return;
+    // Teardown order: destroy while bound (WM_NCDESTROY unbinds); when the
+    // window belongs to another thread and cannot be destroyed from here,
+    // give it back its own procedure so it never reaches a dead object.
+    if (m_bSubclassed && ::DestroyWindow(m_hWnd))
+        return;
+    if (m_bSubclassed && ::IsWindow(m_hWnd))
+        UnsubclassWindow();
+    else
+        Detach();
+}
+
+CWnd* PASCAL CWnd::FromHandlePermanent(HWND hWnd)
+{
+    return hWnd == NULL ? NULL : PermanentMap().Lookup(hWnd);
+}
+
+CWnd* PASCAL CWnd::FromHandle(HWND hWnd)
+{
+    if (hWnd == NULL)
+        return NULL;
+    CWnd* pWnd = FromHandlePermanent(hWnd);
+    if (pWnd != NULL)
+        return pWnd;
+    if (t_pTempMap == NULL)
+        t_pTempMap = new std::unordered_map<HWND, CWnd*>;
+    CWnd*& slot = (*t_pTempMap)[hWnd];
+    if (slot == NULL) {
+        slot = new CWnd;
+        slot->m_hWnd = hWnd;
+        slot->m_bTemporary = TRUE;
+    }
+    return slot;
+}
+
+void PASCAL CWnd::DeleteTempMap()
+{
+    std::unordered_map<HWND, CWnd*>* pMap = t_pTempMap;
+    t_pTempMap = NULL;
+    if (pMap == NULL)
+        return;
+    for (auto& entry : *pMap) {
+        entry.second->m_hWnd = NULL;
+        delete entry.second;
+    }
+    delete pMap;
+}
+
+BOOL CWnd::Attach(HWND hWndNew)
+{
+    if (m_hWnd != NULL || hWndNew == NULL)
+        return FALSE;
+    if (!PermanentMap().Add(hWndNew, this))
+        return FALSE;
+    m_hWnd = hWndNew;
+    return TRUE;
+}
+
+HWND CWnd::Detach()
+{
+    HWND hWnd = m_hWnd;
+    if (hWnd != NULL && !m_bTemporary)
+        PermanentMap().Remove(hWnd, this);
+    m_hWnd = NULL;
+    m_pfnSuper = NULL;
+    m_bSubclassed = FALSE;
+    return hWnd;
+}
+
+BOOL CWnd::PreCreateWindow(CREATESTRUCTA&)
+{
+    return TRUE;
+}
+
+BOOL CWnd::CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, int x, int y,
+                    int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu, LPVOID lpParam)
+{
+    if (m_hWnd != NULL)
+        return FALSE;
+    CREATESTRUCTA cs;
+    cs.dwExStyle = dwExStyle;
+    cs.lpszClass = lpszClassName;
+    cs.lpszName = lpszWindowName;
+    cs.style = static_cast<LONG>(dwStyle);
+    cs.x = x;
+    cs.y = y;
+    cs.cx = nWidth;
+    cs.cy = nHeight;
+    cs.hwndParent = hWndParent;
+    cs.hMenu = nIDorHMenu;
+    cs.hInstance = AfxGetInstanceHandle();
+    cs.lpCreateParams = lpParam;
+    if (!PreCreateWindow(cs))
+        return FALSE;
+
+    AfxHookWindowCreate(this);
+    HWND hWnd = ::CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, static_cast<DWORD>(cs.style), cs.x,
+                                  cs.y, cs.cx, cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance, cs.lpCreateParams);
+    AfxUnhookWindowCreate();
+    // On failure the window may have run WM_NCDESTROY, and PostNcDestroy may
+    // have deleted this object: touch nothing of it.
+    return hWnd != NULL;
+}
+
+BOOL CWnd::CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
+                    CWnd* pParentWnd, UINT nID, LPVOID lpParam)
+{
+    return CreateEx(dwExStyle, lpszClassName, lpszWindowName, dwStyle, rect.left, rect.top,
+                    rect.right - rect.left, rect.bottom - rect.top, SafeHwnd(pParentWnd),
+                    reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)), lpParam);
+}
+
+BOOL CWnd::Create(LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
+                  CWnd* pParentWnd, UINT nID)
+{
+    return CreateEx(0, lpszClassName, lpszWindowName, dwStyle | WS_CHILD, rect, pParentWnd, nID, NULL);
+}
+
+BOOL CWnd::DestroyWindow()
+{
+    HWND hWnd = m_hWnd;
+    if (hWnd == NULL)
+        return FALSE;
+    if (m_bTemporary)
+        return ::DestroyWindow(hWnd);
+    BOOL bSubclassed = m_bSubclassed && FromHandlePermanent(hWnd) == this;
+    BOOL bResult = ::DestroyWindow(hWnd);
+    // A subclassed window was unbound in WM_NCDESTROY and this object may be
+    // deleted already; a merely attached one is unbound here.
+    if (bResult && !bSubclassed)
+        Detach();
+    return bResult;
+}
+
+BOOL CWnd::SubclassWindow(HWND hWnd)
+{
+    if (m_hWnd != NULL || hWnd == NULL || !::IsWindow(hWnd))
+        return FALSE;
+    return CWndInternals::Bind(this, hWnd);
+}
+
+BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent)
+{
+    HWND hWndControl = ::GetDlgItem(SafeHwnd(pParent), static_cast<int>(nID));
+    return hWndControl != NULL && SubclassWindow(hWndControl);
+}
+
+HWND CWnd::UnsubclassWindow()
+{
+    if (m_hWnd == NULL || !m_bSubclassed)
+        return NULL;
+    HWND hWnd = m_hWnd;
+    // Give the window back the procedure it had; with none of its own it
+    // keeps AfxWndProc, which serves an unbound window with DefWindowProc.
+    ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC,
+                        reinterpret_cast<LONG_PTR>(m_pfnSuper != NULL ? m_pfnSuper : AfxWndProc));
+    CWndInternals::Unbind(this);
+    return hWnd;
+}
+
+void CWnd::PostNcDestroy()
+{
+}
+
+LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (m_pfnSuper != NULL)
+        return ::CallWindowProcA(m_pfnSuper, m_hWnd, message, wParam, lParam);
+    return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
+}
+
+LRESULT CWnd::Default()
+{
+    // Only the message this window is handling may be passed on: a handler
+    // of a reflected notification runs inside its parent's message.
+    if (t_msgLast.hwnd != m_hWnd || m_hWnd == NULL)
+        return 0;
+    return DefWindowProc(t_msgLast.message, t_msgLast.wParam, t_msgLast.lParam);
+}
+
+BOOL CWnd::PreTranslateMessage(MSG*)
+{
+    return FALSE;
+}
+
+BOOL PASCAL CWnd::WalkPreTranslateTree(HWND hWndStop, MSG* pMsg)
+{
+    for (HWND hWnd = pMsg->hwnd; hWnd != NULL;) {
+        CWnd* pWnd = FromHandlePermanent(hWnd);
+        if (pWnd != NULL && pWnd->PreTranslateMessage(pMsg))
+            return TRUE;
+        if (hWnd == hWndStop || !(::GetWindowLongA(hWnd, GWL_STYLE) & WS_CHILD))
+            break;
+        hWnd = ::GetParent(hWnd);
+    }
+    return FALSE;
+}
+
+BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    HWND hWndCtrl = reinterpret_cast<HWND>(lParam);
+    if (hWndCtrl == NULL)
+        return FALSE;   // a menu item or an accelerator: no control to tell
+    return ReflectLastMsg(hWndCtrl, WM_COMMAND, wParam, lParam, NULL);
+}
+
+BOOL CWnd::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    const NMHDR* pNMHDR = reinterpret_cast<const NMHDR*>(lParam);
+    if (pNMHDR == NULL || pNMHDR->hwndFrom == NULL || pNMHDR->hwndFrom == m_hWnd)
+        return FALSE;
+    return ReflectLastMsg(pNMHDR->hwndFrom, WM_NOTIFY, wParam, lParam, pResult);
+}
+
+BOOL CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    return ReflectChildNotify(message, wParam, lParam, pResult);
+}
+
+BOOL CWnd::ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    BOOL bOuter = t_bReflectUnhandled;
+    t_bReflectUnhandled = FALSE;
+    LRESULT lResult = WindowProc(WM_REFLECT_BASE + message, wParam, lParam);
+    BOOL bHandled = !t_bReflectUnhandled;
+    t_bReflectUnhandled = bOuter;
+    if (bHandled && pResult != NULL)
+        *pResult = lResult;
+    return bHandled;
+}
+
+BOOL PASCAL CWnd::ReflectLastMsg(HWND hWndChild, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    CWnd* pChild = FromHandlePermanent(hWndChild);
+    if (pChild == NULL)
+        return FALSE;
+    return pChild->OnChildNotify(message, wParam, lParam, pResult);
+}
+
+LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT lResult = 0;
+    switch (message) {
+    case WM_COMMAND:
+        if (OnCommand(wParam, lParam))
+            return 0;
+        break;
+    case WM_NOTIFY:
+        if (OnNotify(wParam, lParam, &lResult))
+            return lResult;
+        break;
+    case WM_DRAWITEM: {
+        DRAWITEMSTRUCT* pDIS = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+        if (pDIS->CtlType == ODT_MENU) {
+            if (AfxDrawMenuItem(pDIS))
+                return TRUE;
+        } else if (ReflectLastMsg(pDIS->hwndItem, message, wParam, lParam, &lResult)) {
+            return TRUE;
+        }
+        break;
+    }
+    case WM_MEASUREITEM: {
+        MEASUREITEMSTRUCT* pMIS = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+        if (pMIS->CtlType == ODT_MENU) {
+            if (AfxMeasureMenuItem(m_hWnd, pMIS))
+                return TRUE;
+        } else if (ReflectLastMsg(::GetDlgItem(m_hWnd, static_cast<int>(pMIS->CtlID)), message, wParam, lParam,
+                                  &lResult)) {
+            return TRUE;
+        }
+        break;
+    }
+    case WM_DELETEITEM:
+        if (ReflectLastMsg(reinterpret_cast<DELETEITEMSTRUCT*>(lParam)->hwndItem, message, wParam, lParam,
+                           &lResult))
+            return TRUE;
+        break;
+    case WM_COMPAREITEM:
+        if (ReflectLastMsg(reinterpret_cast<COMPAREITEMSTRUCT*>(lParam)->hwndItem, message, wParam, lParam,
+                           &lResult))
+            return lResult;
+        break;
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+        if (reinterpret_cast<HWND>(lParam) != m_hWnd &&
+            ReflectLastMsg(reinterpret_cast<HWND>(lParam), message, wParam, lParam, &lResult))
+            return lResult;
+        break;
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+        if (lParam != 0 && ReflectLastMsg(reinterpret_cast<HWND>(lParam), message, wParam, lParam, &lResult))
+            return 0;
+        break;
+    case WM_INITMENUPOPUP:
+        AfxNoteMenuPopup(reinterpret_cast<HMENU>(wParam));
+        break;
+    case WM_SETCURSOR: {
+        CWinApp* pApp = AfxGetApp();
+        if (pApp != NULL && pApp->m_nWaitCursorCount > 0 && LOWORD(lParam) == HTCLIENT) {
+            pApp->RestoreWaitCursor();
+            return TRUE;
+        }
+        break;
+    }
+    default:
+        if (message >= WM_REFLECT_BASE && message < 0xC000) {
+            // A reflected notification nobody handled: the parent carries on.
+            t_bReflectUnhandled = TRUE;
+            return 0;
+        }
+        break;
+    }
+    return Default();
+}
+
+void CWnd::SendMessageToDescendants(UINT message, WPARAM wParam, LPARAM lParam, BOOL bDeep)
+{
+    for (HWND hChild = ::GetTopWindow(m_hWnd); hChild != NULL; hChild = ::GetNextWindow(hChild, GW_HWNDNEXT)) {
+        ::SendMessageA(hChild, message, wParam, lParam);
+        if (bDeep && ::GetTopWindow(hChild) != NULL) {
+            CWnd* pChild = FromHandle(hChild);
+            pChild->SendMessageToDescendants(message, wParam, lParam, TRUE);
+        }
+    }
+}
+
+CWnd* CWnd::GetParentOwner() const
+{
+    HWND hWnd = m_hWnd;
+    while (hWnd != NULL && (::GetWindowLongA(hWnd, GWL_STYLE) & WS_CHILD))
+        hWnd = ::GetParent(hWnd);
+    return FromHandle(hWnd);
+}
+
+CWnd* CWnd::GetTopLevelParent() const
+{
+    HWND hWnd = m_hWnd;
+    for (HWND hParent; hWnd != NULL && (::GetWindowLongA(hWnd, GWL_STYLE) & WS_CHILD) &&
+                       (hParent = ::GetParent(hWnd)) != NULL;)
+        hWnd = hParent;
+    return FromHandle(hWnd);
+}
+
+BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags)
+{
+    DWORD dwStyle = GetStyle();
+    DWORD dwNew = (dwStyle & ~dwRemove) | dwAdd;
+    if (dwStyle == dwNew)
+        return FALSE;
+    ::SetWindowLongA(m_hWnd, GWL_STYLE, static_cast<LONG>(dwNew));
+    if (nFlags != 0)
+        ::SetWindowPos(m_hWnd, NULL, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | nFlags);
+    return TRUE;
+}
+
+BOOL CWnd::ModifyStyleEx(DWORD dwRemove, DWORD dwAdd, UINT nFlags)
+{
+    DWORD dwStyle = GetExStyle();
+    DWORD dwNew = (dwStyle & ~dwRemove) | dwAdd;
+    if (dwStyle == dwNew)
+        return FALSE;
+    ::SetWindowLongA(m_hWnd, GWL_EXSTYLE, static_cast<LONG>(dwNew));
+    if (nFlags != 0)
+        ::SetWindowPos(m_hWnd, NULL, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | nFlags);
+    return TRUE;
+}
+
+void CWnd::GetWindowText(CString& rString) const
+{
+    int nLen = ::GetWindowTextLengthA(m_hWnd);
+    if (nLen <= 0) {
+        rString.Empty();
+        return;
+    }
+    LPSTR p = rString.GetBuffer(nLen);
+    int nGot = ::GetWindowTextA(m_hWnd, p, nLen + 1);
+    rString.ReleaseBuffer(nGot < 0 ? 0 : (nGot > nLen ? nLen : nGot));
+}
+
+int CWnd::GetDlgItemText(int nID, CString& rString) const
+{
+    HWND hItem = ::GetDlgItem(m_hWnd, nID);
+    rString.Empty();
+    if (hItem == NULL)
+        return 0;
+    CWnd* pItem = FromHandle(hItem);
+    pItem->GetWindowText(rString);
+    return rString.GetLength();
+}
+
+void CWnd::ClientToScreen(LPRECT lpRect) const
+{
+    ::ClientToScreen(m_hWnd, reinterpret_cast<LPPOINT>(lpRect));
+    ::ClientToScreen(m_hWnd, reinterpret_cast<LPPOINT>(lpRect) + 1);
+}
+
+void CWnd::ScreenToClient(LPRECT lpRect) const
+{
+    ::ScreenToClient(m_hWnd, reinterpret_cast<LPPOINT>(lpRect));
+    ::ScreenToClient(m_hWnd, reinterpret_cast<LPPOINT>(lpRect) + 1);
+}
+
+void CWnd::CenterWindow(CWnd* pAlternateOwner)
+{
+    RECT rcArea;
+    HWND hCenter = pAlternateOwner != NULL ? pAlternateOwner->m_hWnd : ::GetWindow(m_hWnd, GW_OWNER);
+    if (GetStyle() & WS_CHILD)
+        hCenter = ::GetParent(m_hWnd);
+    if (hCenter != NULL && ::IsWindowVisible(hCenter) && !::IsIconic(hCenter)) {
+        ::GetWindowRect(hCenter, &rcArea);
+        if (GetStyle() & WS_CHILD)
+            ::ScreenToClient(hCenter, reinterpret_cast<LPPOINT>(&rcArea)),
+                ::ScreenToClient(hCenter, reinterpret_cast<LPPOINT>(&rcArea) + 1);
+    } else {
+        ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &rcArea, 0);
+    }
+    RECT rc;
+    ::GetWindowRect(m_hWnd, &rc);
+    int cx = rc.right - rc.left, cy = rc.bottom - rc.top;
+    int x = (rcArea.left + rcArea.right - cx) / 2;
+    int y = (rcArea.top + rcArea.bottom - cy) / 2;
+    ::SetWindowPos(m_hWnd, NULL, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CWnd::InvalidateRgn(CRgn* pRgn, BOOL bErase)
+{
+    ::InvalidateRgn(m_hWnd, pRgn != NULL ? static_cast<HRGN>(*pRgn) : NULL, bErase);
+}
+
+BOOL CWnd::RedrawWindow(LPCRECT lpRectUpdate, CRgn* prgnUpdate, UINT flags)
+{
+    return ::RedrawWindow(m_hWnd, lpRectUpdate, prgnUpdate != NULL ? static_cast<HRGN>(*prgnUpdate) : NULL, flags);
+}
+
+CDC* CWnd::GetDC()
+{
+    HDC hDC = ::GetDC(m_hWnd);
+    if (hDC == NULL)
+        return NULL;
+    CDC* pDC = new CDC;
+    pDC->Attach(hDC);
+    return pDC;
+}
+
+CDC* CWnd::GetWindowDC()
+{
+    HDC hDC = ::GetWindowDC(m_hWnd);
+    if (hDC == NULL)
+        return NULL;
+    CDC* pDC = new CDC;
+    pDC->Attach(hDC);
+    return pDC;
+}
+
+int CWnd::ReleaseDC(CDC* pDC)
+{
+    if (pDC == NULL)
+        return 0;
+    HDC hDC = pDC->Detach();
+    delete pDC;
+    return ::ReleaseDC(m_hWnd, hDC);
+}
+
+BOOL CWnd::SetLayeredWindowAttributes(COLORREF crKey, BYTE bAlpha, DWORD dwFlags)
+{
+    // Windows 2000 and later only: bound at run time so the program still
+    // starts where the function is missing.
+    typedef BOOL(WINAPI * PFN)(HWND, COLORREF, BYTE, DWORD);
+    static PFN pfn = reinterpret_cast<PFN>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("user32.dll"), "SetLayeredWindowAttributes")));
+    return pfn != NULL && pfn(m_hWnd, crKey, bAlpha, dwFlags);
+}
+
+CMenu* CWnd::GetMenu() const
+{
+    return CMenu::FromHandle(::GetMenu(m_hWnd));
+}
+
+CMenu* CWnd::GetSystemMenu(BOOL bRevert) const
+{
+    return CMenu::FromHandle(::GetSystemMenu(m_hWnd, bRevert));
+}
