@@ -22,3 +22,4 @@
 #include "framework/OleDataSource.h"
 #include "framework/OleDropSource.h"
 #include "framework/OleDataObject.h"
+#include "framework/OleDropTarget.h"

@@ -6,6 +6,7 @@
 #include "framework/Exception.h"
 #include "framework/OleDropSource.h"
 #include "framework/OleGlobal.h"
+#include "framework/Wnd.h"
 
 namespace {
 
@@ -193,7 +194,9 @@ DROPEFFECT COleDataSource::DoDragDrop(DWORD dwEffects, LPCRECT lpRectStartDrag, 
     COleDropSource plainSource;
     if (pDropSource == NULL)
         pDropSource = &plainSource;
-    if (!pDropSource->PrepareDrag(lpRectStartDrag, NULL))
+    // The window that was tracking the mouse started the drag.
+    HWND hWndStart = ::GetCapture() != NULL ? ::GetCapture() : ::GetFocus();
+    if (!pDropSource->PrepareDrag(lpRectStartDrag, CWnd::FromHandle(hWndStart)))
         return DROPEFFECT_NONE;
     DWORD effect = DROPEFFECT_NONE;
     HRESULT hr = ::DoDragDrop(&m_dataObject, pDropSource->GetInterface(), dwEffects, &effect);
