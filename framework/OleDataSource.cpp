@@ -158,6 +158,9 @@ COleDataSource::Entry* COleDataSource::Offer(CLIPFORMAT cfFormat, LPFORMATETC lp
 
 void COleDataSource::CacheGlobalData(CLIPFORMAT cfFormat, HGLOBAL hGlobal, LPFORMATETC lpFormatEtc)
 {
+    // No block is no data; an entry without a block would read as delayed.
+    if (hGlobal == NULL)
+        return;
     Entry* entry = Offer(cfFormat, lpFormatEtc);
     entry->hGlobal = hGlobal;
 }

@@ -21,8 +21,9 @@ public:
 
     // Offers cfFormat with data that exists now. When the call returns, the data
     // source owns hGlobal and frees it; when it throws (CMemoryException*), the
-    // block still belongs to the caller. A format offered before is replaced.
-    // Readers get a copy of the block, never the block itself.
+    // block still belongs to the caller. A format offered before is replaced;
+    // a NULL block offers nothing. Readers get a copy of the block, never the
+    // block itself.
     void CacheGlobalData(CLIPFORMAT cfFormat, HGLOBAL hGlobal, LPFORMATETC lpFormatEtc = NULL);
     // Offers cfFormat without data: OnRenderGlobalData makes it when a reader
     // asks. A format offered before is replaced. Throws CMemoryException*.

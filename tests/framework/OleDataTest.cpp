@@ -210,6 +210,7 @@ TEST_F(OleDataSourceTest, OfferingAFormatAgainReplacesItAndEnumeratesOnce)
     source->DelayRenderData(static_cast<CLIPFORMAT>(cfCached));       // cached becomes delayed
     source->CacheGlobalData(static_cast<CLIPFORMAT>(cfDelayed), MakeBlock("now"));  // and the reverse
     source->DelayRenderData(static_cast<CLIPFORMAT>(cfRefused));
+    source->CacheGlobalData(static_cast<CLIPFORMAT>(cfAbsent), NULL);  // no block, no format
 
     FORMATETC f = Format(cfDelayed);
     STGMEDIUM medium;
