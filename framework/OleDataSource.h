@@ -6,10 +6,10 @@
 
 #include <windows.h>
 #include <ole2.h>
+#include <vector>
 
 // What a drop does: DROPEFFECT_NONE, _COPY, _MOVE, _LINK, plus _SCROLL while a target scrolls.
 typedef DWORD DROPEFFECT;
-#include <vector>
 
 class COleDropSource;
 
@@ -51,7 +51,9 @@ public:
     LPDATAOBJECT GetInterface() { return &m_dataObject; }
 
     // Reference counting of the COM object. The count starts at 1 (the creator's);
-    // when Release brings it to 0 the object deletes itself.
+    // when it drops to 0 the object deletes itself. The system holds no
+    // reference after DoDragDrop returns, so a source used only for a drag may
+    // be destroyed like any object (on the stack, or with delete).
     ULONG InternalAddRef();
     ULONG InternalRelease();
 

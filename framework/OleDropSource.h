@@ -5,10 +5,10 @@
 
 #include <windows.h>
 #include <ole2.h>
+#include "framework/Geometry.h"
 
 // What a drop does: DROPEFFECT_NONE, _COPY, _MOVE, _LINK, plus _SCROLL while a target scrolls.
 typedef DWORD DROPEFFECT;
-#include "framework/Geometry.h"
 
 class CWnd;
 class COleDataSource;

@@ -1,5 +1,6 @@
 #include "framework/OleDropTarget.h"
 
+#include <new>
 #include "framework/Exception.h"
 #include "framework/Wnd.h"
 
@@ -25,13 +26,18 @@ DROPEFFECT FilterEffect(DROPEFFECT wanted, DROPEFFECT allowed)
 
 }  // namespace
 
-COleDropTarget::COleDropTarget() : m_hWnd(NULL), m_cRef(1), m_dropTarget(this)
+COleDropTarget::COleDropTarget() : m_hWnd(NULL), m_pDropTarget(NULL)
 {
+    m_pDropTarget = new (std::nothrow) DropTarget(this);
+    if (m_pDropTarget == NULL)
+        AfxThrowMemoryException();
 }
 
 COleDropTarget::~COleDropTarget()
 {
     RevokeRegistration();
+    m_pDropTarget->Orphan();
+    m_pDropTarget->Release();
 }
 
 BOOL COleDropTarget::Register(CWnd* pWnd)
@@ -40,7 +46,7 @@ BOOL COleDropTarget::Register(CWnd* pWnd)
     if (hWnd == NULL)
         return FALSE;
     RevokeRegistration();
-    if (FAILED(::RegisterDragDrop(hWnd, &m_dropTarget)))
+    if (FAILED(::RegisterDragDrop(hWnd, m_pDropTarget)))
         return FALSE;
     m_hWnd = hWnd;
     return TRUE;
@@ -170,21 +176,29 @@ STDMETHODIMP COleDropTarget::DropTarget::QueryInterface(REFIID riid, void** ppv)
 
 STDMETHODIMP_(ULONG) COleDropTarget::DropTarget::AddRef()
 {
-    return InterlockedIncrement(&m_owner->m_cRef);
+    return InterlockedIncrement(&m_cRef);
 }
 
 STDMETHODIMP_(ULONG) COleDropTarget::DropTarget::Release()
 {
-    return InterlockedDecrement(&m_owner->m_cRef);
+    LONG n = InterlockedDecrement(&m_cRef);
+    if (n == 0)
+        delete this;
+    return n;
 }
 
 // A failure inside a step refuses the drop, so that the source neither
-// removes its data nor waits for anything; the drag loop goes on.
+// removes its data nor waits for anything; the drag loop goes on. Once the
+// object is gone every step refuses.
 STDMETHODIMP COleDropTarget::DropTarget::DragEnter(IDataObject* pDataObj, DWORD grfKeyState, POINTL pt,
                                                    DWORD* pdwEffect)
 {
     if (pDataObj == NULL || pdwEffect == NULL)
         return E_INVALIDARG;
+    if (m_owner == NULL) {
+        *pdwEffect = DROPEFFECT_NONE;
+        return S_OK;
+    }
     try {
         *pdwEffect = m_owner->DragEnter(pDataObj, grfKeyState, pt, *pdwEffect);
         return S_OK;
@@ -200,6 +214,10 @@ STDMETHODIMP COleDropTarget::DropTarget::DragOver(DWORD grfKeyState, POINTL pt, 
 {
     if (pdwEffect == NULL)
         return E_INVALIDARG;
+    if (m_owner == NULL) {
+        *pdwEffect = DROPEFFECT_NONE;
+        return S_OK;
+    }
     try {
         *pdwEffect = m_owner->DragOver(grfKeyState, pt, *pdwEffect);
         return S_OK;
@@ -213,6 +231,8 @@ STDMETHODIMP COleDropTarget::DropTarget::DragOver(DWORD grfKeyState, POINTL pt, 
 
 STDMETHODIMP COleDropTarget::DropTarget::DragLeave()
 {
+    if (m_owner == NULL)
+        return S_OK;
     try {
         m_owner->DragLeave();
     } catch (CException* e) {
@@ -228,6 +248,10 @@ STDMETHODIMP COleDropTarget::DropTarget::Drop(IDataObject* pDataObj, DWORD grfKe
 {
     if (pDataObj == NULL || pdwEffect == NULL)
         return E_INVALIDARG;
+    if (m_owner == NULL) {
+        *pdwEffect = DROPEFFECT_NONE;
+        return S_OK;
+    }
     try {
         *pdwEffect = m_owner->Drop(pDataObj, grfKeyState, pt, *pdwEffect);
         return S_OK;

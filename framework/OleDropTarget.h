@@ -50,8 +50,10 @@ public:
     // answers DROPEFFECT_NONE.
     virtual DROPEFFECT OnDragScroll(CWnd* pWnd, DWORD dwKeyState, CPoint point);
 
-    // The IDropTarget of this object, without a reference added.
-    LPDROPTARGET GetInterface() { return &m_dropTarget; }
+    // The IDropTarget of this object, without a reference added. It may outlive
+    // the object (the system keeps a reference to a window that was destroyed
+    // before it was revoked); from then on it refuses everything.
+    LPDROPTARGET GetInterface() { return m_pDropTarget; }
 
 protected:
     HWND m_hWnd;  // the registered window, NULL when not registered
@@ -60,7 +62,9 @@ private:
     class DropTarget : public IDropTarget
     {
     public:
-        explicit DropTarget(COleDropTarget* owner) : m_owner(owner) {}
+        explicit DropTarget(COleDropTarget* owner) : m_cRef(1), m_owner(owner) {}
+        virtual ~DropTarget() {}
+        void Orphan() { m_owner = NULL; }
         STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
         STDMETHODIMP_(ULONG) AddRef() override;
         STDMETHODIMP_(ULONG) Release() override;
@@ -70,7 +74,8 @@ private:
         STDMETHODIMP Drop(IDataObject* pDataObj, DWORD grfKeyState, POINTL pt, DWORD* pdwEffect) override;
 
     private:
-        COleDropTarget* m_owner;
+        LONG m_cRef;
+        COleDropTarget* m_owner;  // NULL once the object is gone
     };
 
     DROPEFFECT DragEnter(IDataObject* pDataObj, DWORD grfKeyState, POINTL pt, DROPEFFECT allowed);
@@ -81,8 +86,7 @@ private:
     void RevokeRegistration();
 
     COleDataObject m_dataObject;  // the data of the drag in progress
-    LONG m_cRef;                  // counted for the system's sake; the owner decides the lifetime
-    DropTarget m_dropTarget;
+    DropTarget* m_pDropTarget;    // counted; the object holds one reference
 
     COleDropTarget(const COleDropTarget&) = delete;
     COleDropTarget& operator=(const COleDropTarget&) = delete;

@@ -325,3 +325,33 @@ TEST_F(OleDropTargetTest, ARealDragDropsOnTheRegisteredWindow)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(OleDropTargetLifetime, AWindowDestroyedBeforeRevokeLeavesNothingDangling)
+{
+    // The system keeps a reference to a registered target until it is
+    // revoked. A window destroyed first (a child going with its parent) leaves
+    // that reference behind, and the system may release it after the target
+    // object is gone: when OLE shuts down on this thread.
+    OleThread ole;
+    ASSERT_TRUE(ole.Ok());
+    IDropTarget* left = nullptr;
+    {
+        CWnd wnd;
+        ASSERT_TRUE(wnd.CreateEx(0, AfxRegisterWndClass(0), "gone first", WS_POPUP, 0, 0, 50, 50, NULL, NULL));
+        RecordingTarget* target = new RecordingTarget;
+        ASSERT_TRUE(target->Register(&wnd));
+        left = target->GetInterface();
+        left->AddRef();  // what a late caller still holds
+        wnd.DestroyWindow();
+        delete target;
+    }
+    DWORD effect = DROPEFFECT_COPY;
+    POINTL pt = {0, 0};
+    EXPECT_EQ(left->DragOver(0, pt, &effect), S_OK);
+    EXPECT_EQ(effect, (DWORD)DROPEFFECT_NONE);
+    left->Release();
+}
+
+}  // namespace
