@@ -1,6 +1,7 @@
 // CWinApp: the program's one application object, a CWinThread for the main
-// thread. The framework's WinMain calls InitApplication and InitInstance,
-// then Run (the message loop) when they succeed, else ExitInstance. It also
+// thread. AfxWinMain (called from the program's WinMain) calls
+// InitApplication and InitInstance, then Run (the message loop) when they
+// succeed, else ExitInstance. It also
 // keeps the wait cursor and the OLE initialisation of the main thread.
 #pragma once
 
@@ -57,5 +58,5 @@ BOOL AfxOleInit();
 // Nothing of ours hosts controls: kept so start-up reads as it is written.
 inline void AfxEnableControlContainer() {}
 
-// The framework's start: runs the application object. WinMain calls it.
+// The framework's start: runs the application object; the program's WinMain calls it.
 int AfxWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow);
