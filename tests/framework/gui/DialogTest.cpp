@@ -290,3 +290,27 @@ TEST(Dialog, MessageBoxIsAnsweredThroughTheSeam)
     ASSERT_EQ(answerer.messageBoxes.size(), 1u);
     EXPECT_EQ(answerer.messageBoxes[0], "Delete the smilie?");
 }
+
+TEST(Dialog, ModalLoopOffersEveryMessageToTheApplicationFirst)
+{
+    struct CCountingApp : CWinApp {
+        int nSeen = 0;
+        BOOL PreTranslateMessage(MSG* pMsg) override
+        {
+            if (pMsg->message == WM_APP + 7)
+                ++nSeen;
+            return CWinApp::PreTranslateMessage(pMsg);
+        }
+    } app;
+    DialogTemplate t = MakeTemplate(true);
+    CExchangeDialog dlg;
+    dlg.InitModalIndirect(t.Get());
+    CTestAnswerer answerer;
+    answerer.onDialog = [&](CDialog* p) -> INT_PTR {
+        PostMessageA(p->GetDlgItem(IDC_NAME)->m_hWnd, WM_APP + 7, 0, 0);
+        PostMessageA(p->m_hWnd, WM_COMMAND, IDCANCEL, 0);
+        return -1;
+    };
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_EQ(app.nSeen, 1);
+}
