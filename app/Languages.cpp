@@ -506,8 +506,15 @@ int LoadLanguages(LPCTSTR pszFolder, CString* pReport)
     try {
         for (int i = 0; i < paths.GetSize(); i++) {
             CLanguage* pLanguage = new CLanguage;
-            if (!LoadLanguageFile(paths[i], pReport, pLanguage) || !CheckLanguage(pLanguage, pReport) ||
-                pLanguage->GetName() == NULL) {
+            bool bUsable = false;
+            try {
+                bUsable = LoadLanguageFile(paths[i], pReport, pLanguage) && CheckLanguage(pLanguage, pReport) &&
+                          pLanguage->GetName() != NULL;
+            } catch (...) {
+                delete pLanguage;
+                throw;
+            }
+            if (!bUsable) {
                 delete pLanguage;
                 continue;
             }
