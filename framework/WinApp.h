@@ -52,8 +52,8 @@ CWinApp* AfxGetApp();
 LPCSTR AfxGetAppName();
 
 // Initialises OLE for the calling thread (clipboard and drag and drop need
-// it); FALSE when the system refused. Undone by the application's
-// ExitInstance on the main thread.
+// it); FALSE when the system refused. On the application's thread its
+// ExitInstance undoes it; another thread undoes it itself (OleUninitialize).
 BOOL AfxOleInit();
 // Nothing of ours hosts controls: kept so start-up reads as it is written.
 inline void AfxEnableControlContainer() {}

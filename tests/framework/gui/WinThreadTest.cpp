@@ -157,3 +157,42 @@ TEST(WinApp, ApplicationIsTheMainThreadsObjectAndCountsTheWaitCursor)
     }
     EXPECT_TRUE(AfxGetApp() == NULL);
 }
+
+TEST(WinApp, OleInitialisationIsBalancedByTheApplicationAndKeptOnOtherThreads)
+{
+    {
+        CWinApp app;
+        ASSERT_TRUE(AfxOleInit());
+        ASSERT_TRUE(AfxOleInit());
+        EXPECT_TRUE(app.m_bOleInitialized);
+        app.ExitInstance();
+        EXPECT_FALSE(app.m_bOleInitialized);
+        // Fully undone: a fresh initialisation is the first one again.
+        HRESULT hr = OleInitialize(NULL);
+        EXPECT_EQ(hr, S_OK);
+        if (SUCCEEDED(hr))
+            OleUninitialize();
+
+        // On a thread of its own the initialisation stays for that thread.
+        struct Probe {
+            static UINT __cdecl Run(LPVOID p)
+            {
+                HRESULT* pResult = static_cast<HRESULT*>(p);
+                if (!AfxOleInit())
+                    return 1;
+                pResult[0] = OleInitialize(NULL);   // S_FALSE: still initialised
+                OleUninitialize();
+                OleUninitialize();
+                return 0;
+            }
+        };
+        HRESULT result[1] = {E_FAIL};
+        CWinThread* pThread = AfxBeginThread(Probe::Run, result, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+        ASSERT_TRUE(pThread != NULL);
+        pThread->m_bAutoDelete = FALSE;
+        pThread->ResumeThread();
+        ASSERT_EQ(WaitForSingleObject(pThread->m_hThread, 5000), WAIT_OBJECT_0);
+        EXPECT_EQ(result[0], S_FALSE);
+        delete pThread;
+    }
+}
