@@ -314,3 +314,34 @@ TEST(Dialog, ModalLoopOffersEveryMessageToTheApplicationFirst)
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
     EXPECT_EQ(app.nSeen, 1);
 }
+
+TEST(Dialog, TemplatesFromResourcesByIdAndByName)
+{
+    CTestAnswerer answerer;
+    bool bShown = false;
+    answerer.onDialog = [&](CDialog* p) -> INT_PTR {
+        bShown = p->IsWindowVisible() != FALSE;
+        return IDOK;
+    };
+    CDialog byId(200);
+    EXPECT_EQ(byId.DoModal(), IDOK);
+    EXPECT_TRUE(bShown);
+
+    CDialog byName;
+    ASSERT_TRUE(byName.Create("TVNX_NAMED_DIALOG"));
+    EXPECT_TRUE(byName.IsWindowVisible());
+    CString caption;
+    byName.GetWindowText(caption);
+    EXPECT_STREQ(caption, "by name");
+    EXPECT_TRUE(byName.GetDlgItem(100) != NULL);
+    EXPECT_TRUE(byName.DestroyWindow());
+    EXPECT_TRUE(byName.m_hWnd == NULL);
+}
+
+TEST(Dialog, MessageBoxFromAStringResource)
+{
+    CTestAnswerer answerer;
+    EXPECT_EQ(AfxMessageBox(300, MB_OK), IDOK);
+    ASSERT_EQ(answerer.messageBoxes.size(), 1u);
+    EXPECT_EQ(answerer.messageBoxes[0], "Text of string 300");
+}

@@ -183,3 +183,20 @@ TEST(Menu, ObjectsOwnTheirMenuViewsDoNot)
     }
     EXPECT_FALSE(IsMenu(hMenu)) << "the owning object destroyed it";
 }
+
+TEST(Menu, LoadedFromResources)
+{
+    CMenu menu;
+    ASSERT_TRUE(menu.LoadMenu(400));
+    EXPECT_FALSE(menu.LoadMenu(400)) << "one menu per object";
+    CMenu* pFile = menu.GetSubMenu(0);
+    ASSERT_TRUE(pFile != NULL);
+    EXPECT_EQ(pFile->GetMenuItemCount(), 2u);
+    EXPECT_EQ(pFile->GetMenuItemID(1), 402u);
+    CString text;
+    EXPECT_EQ(pFile->GetMenuString(401, text, MF_BYCOMMAND), 4);
+    EXPECT_STREQ(text, "Open");
+    CMenu missing;
+    EXPECT_FALSE(missing.LoadMenu(499));
+    EXPECT_TRUE(missing.m_hMenu == NULL);
+}

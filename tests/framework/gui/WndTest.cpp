@@ -150,6 +150,30 @@ TEST(Wnd, AThrowingCreateHandlerFailsTheCreationWithoutEscaping)
     EXPECT_TRUE(wnd.m_hWnd == NULL);
 }
 
+TEST(Wnd, AThrowingHandlerGivesANeutralResultAndTheWindowLivesOn)
+{
+    struct CThrowingWnd : CWnd {
+        int nCalls = 0;
+        LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+        {
+            if (message == WM_APP) {
+                ++nCalls;
+                if (wParam == 1)
+                    AfxThrowMemoryException();
+                if (wParam == 2)
+                    throw 42;
+                return 5;
+            }
+            return CWnd::WindowProc(message, wParam, lParam);
+        }
+    } wnd;
+    ASSERT_TRUE(wnd.CreateEx(0, PlainClass(), "", WS_POPUP, 0, 0, 10, 10, NULL, NULL));
+    EXPECT_EQ(wnd.SendMessage(WM_APP, 1), 0);
+    EXPECT_EQ(wnd.SendMessage(WM_APP, 2), 0);
+    EXPECT_EQ(wnd.SendMessage(WM_APP, 0), 5);
+    EXPECT_EQ(wnd.nCalls, 3);
+}
+
 TEST(Wnd, SelfDeletingWindowIsDeletedExactlyOnce)
 {
     struct Case {
