@@ -345,3 +345,41 @@ TEST(Dialog, MessageBoxFromAStringResource)
     ASSERT_EQ(answerer.messageBoxes.size(), 1u);
     EXPECT_EQ(answerer.messageBoxes[0], "Text of string 300");
 }
+
+TEST(Dialog, ADialogOpenedFromAModalDialogIsOwnedByIt)
+{
+    HWND hMain = MakeOwner();
+    CWinApp app;
+    app.m_pMainWnd = CWnd::FromHandle(hMain);
+    DialogTemplate t = MakeTemplate(true);
+    CExchangeDialog outer, inner;
+    outer.InitModalIndirect(t.Get());
+    inner.InitModalIndirect(t.Get());
+
+    CTestAnswerer answerer;
+    HWND hOuter = NULL, hInnerOwner = NULL;
+    bool bOuterDisabledDuringInner = false, bMainDisabledDuringInner = false;
+    bool bOuterEnabledAfterInner = false;
+    INT_PTR nInner = 0;
+    answerer.onDialog = [&](CDialog* p) -> INT_PTR {
+        if (p == &outer) {
+            hOuter = p->m_hWnd;
+            nInner = inner.DoModal();   // no parent given: the running dialog owns it
+            bOuterEnabledAfterInner = IsWindowEnabled(hOuter) != FALSE;
+            return IDOK;
+        }
+        hInnerOwner = GetWindow(p->m_hWnd, GW_OWNER);
+        bOuterDisabledDuringInner = !IsWindowEnabled(hOuter);
+        bMainDisabledDuringInner = !IsWindowEnabled(hMain);
+        return IDCANCEL;
+    };
+    EXPECT_EQ(outer.DoModal(), IDOK);
+    EXPECT_EQ(nInner, IDCANCEL);
+    EXPECT_EQ(hInnerOwner, hOuter);
+    EXPECT_TRUE(bOuterDisabledDuringInner);
+    EXPECT_TRUE(bMainDisabledDuringInner);
+    EXPECT_TRUE(bOuterEnabledAfterInner);
+    EXPECT_TRUE(IsWindowEnabled(hMain));
+    app.m_pMainWnd = NULL;
+    DestroyWindow(hMain);
+}
