@@ -106,10 +106,13 @@ BOOL AfxOleInit()
     if (FAILED(hr))
         return FALSE;
     CWinApp* pApp = AfxGetApp();
-    if (pApp != NULL && pApp->m_nThreadID == ::GetCurrentThreadId() && !pApp->m_bOleInitialized)
+    if (pApp != NULL && pApp->m_nThreadID == ::GetCurrentThreadId()) {
+        // The application undoes one initialisation at its end: a repeated
+        // call is balanced here.
+        if (pApp->m_bOleInitialized)
+            ::OleUninitialize();
         pApp->m_bOleInitialized = TRUE;
-    else
-        ::OleUninitialize();   // keep one initialisation per thread: the first one stays
+    }
     return TRUE;
 }
 

@@ -1,6 +1,7 @@
 // CWinApp: the program's one application object, a CWinThread for the main
-// thread. The framework's WinMain calls InitApplication and InitInstance,
-// then Run (the message loop) when they succeed, else ExitInstance. It also
+// thread. AfxWinMain (called from the program's WinMain) calls
+// InitApplication and InitInstance, then Run (the message loop) when they
+// succeed, else ExitInstance. It also
 // keeps the wait cursor and the OLE initialisation of the main thread.
 #pragma once
 
@@ -51,11 +52,11 @@ CWinApp* AfxGetApp();
 LPCSTR AfxGetAppName();
 
 // Initialises OLE for the calling thread (clipboard and drag and drop need
-// it); FALSE when the system refused. Undone by the application's
-// ExitInstance on the main thread.
+// it); FALSE when the system refused. On the application's thread its
+// ExitInstance undoes it; another thread undoes it itself (OleUninitialize).
 BOOL AfxOleInit();
 // Nothing of ours hosts controls: kept so start-up reads as it is written.
 inline void AfxEnableControlContainer() {}
 
-// The framework's start: runs the application object. WinMain calls it.
+// The framework's start: runs the application object; the program's WinMain calls it.
 int AfxWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow);

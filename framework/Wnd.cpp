@@ -467,6 +467,11 @@ BOOL PASCAL CWnd::ReflectLastMsg(HWND hWndChild, UINT message, WPARAM wParam, LP
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     LRESULT lResult = 0;
+    // The owner-draw records come by pointer; a bogus null one (any process
+    // can send these messages) goes to the default handling untouched.
+    if (lParam == 0 && (message == WM_DRAWITEM || message == WM_MEASUREITEM || message == WM_DELETEITEM ||
+                        message == WM_COMPAREITEM))
+        return Default();
     switch (message) {
     case WM_COMMAND:
         if (OnCommand(wParam, lParam))

@@ -68,7 +68,8 @@ public:
     static CWnd* PASCAL FromHandlePermanent(HWND hWnd);
     // Frees this thread's temporary views (the idle loop calls it).
     static void PASCAL DeleteTempMap();
-    // Binds an existing window to this object without subclassing it.
+    // Binds an existing window to this object without subclassing it: the
+    // object is a view, its deletion leaves the window alive.
     BOOL Attach(HWND hWndNew);
     HWND Detach();
 

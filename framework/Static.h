@@ -1,0 +1,23 @@
+// CStatic: a static control window (text, icon or bitmap).
+#pragma once
+
+#include "framework/Wnd.h"
+
+class CStatic : public CWnd
+{
+    DECLARE_DYNAMIC(CStatic)
+public:
+    CStatic() {}
+
+    virtual BOOL Create(LPCSTR lpszText, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID = 0xFFFF)
+    {
+        return CreateEx(0, "STATIC", lpszText, dwStyle, rect, pParentWnd, nID);
+    }
+    HICON SetIcon(HICON hIcon) { return reinterpret_cast<HICON>(SendMessage(STM_SETICON, reinterpret_cast<WPARAM>(hIcon))); }
+    HICON GetIcon() const { return reinterpret_cast<HICON>(SendMessage(STM_GETICON)); }
+    HBITMAP SetBitmap(HBITMAP hBitmap)
+    {
+        return reinterpret_cast<HBITMAP>(SendMessage(STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(hBitmap)));
+    }
+    HBITMAP GetBitmap() const { return reinterpret_cast<HBITMAP>(SendMessage(STM_GETIMAGE, IMAGE_BITMAP)); }
+};

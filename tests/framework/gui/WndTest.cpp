@@ -1,0 +1,442 @@
+// Window objects on real windows: binding at creation, subclassing, the
+// teardown order, self-deleting windows, temporary views and reflection.
+#include <gtest/gtest.h>
+
+#include "framework/Framework.h"
+#include "tests/framework/gui/GuiTestUtil.h"
+
+#include <vector>
+
+namespace {
+
+const UINT kPostNcDestroy = 0xFFFF0001;   // recorded in place of a message
+const UINT kDestructor = 0xFFFF0002;
+
+// Records the messages that matter for creation and destruction.
+class CRecordingWnd : public CWnd
+{
+public:
+    explicit CRecordingWnd(std::vector<UINT>* pLog) : m_pLog(pLog) {}
+    ~CRecordingWnd() override { m_pLog->push_back(kDestructor); }
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        switch (message) {
+        case WM_NCCREATE:
+        case WM_CREATE:
+        case WM_DESTROY:
+        case WM_NCDESTROY:
+        case WM_APP:
+            m_pLog->push_back(message);
+            break;
+        }
+        if (m_bFirst) {
+            m_bFirst = false;
+            m_nFirstMessage = message;
+        }
+        return CWnd::WindowProc(message, wParam, lParam);
+    }
+
+    bool m_bFirst = true;
+    UINT m_nFirstMessage = 0;
+
+protected:
+    void PostNcDestroy() override { m_pLog->push_back(kPostNcDestroy); }
+
+    std::vector<UINT>* m_pLog;
+};
+
+class CSelfDeletingWnd : public CRecordingWnd
+{
+public:
+    using CRecordingWnd::CRecordingWnd;
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_CLOSE) {
+            // Destroys itself from inside its own handler: the object is
+            // deleted before this call returns and must not be touched after.
+            DestroyWindow();
+            return 0;
+        }
+        return CRecordingWnd::WindowProc(message, wParam, lParam);
+    }
+
+protected:
+    void PostNcDestroy() override
+    {
+        CRecordingWnd::PostNcDestroy();
+        delete this;
+    }
+};
+
+std::string Describe(const std::vector<UINT>& log)
+{
+    std::string s;
+    char buf[16];
+    for (UINT m : log) {
+        snprintf(buf, sizeof(buf), "%s0x%X", s.empty() ? "" : " ", m);
+        s += buf;
+    }
+    return s;
+}
+
+LPCSTR PlainClass()
+{
+    return AfxRegisterWndClass(0, LoadCursor(NULL, IDC_ARROW));
+}
+
+} // namespace
+
+TEST(Wnd, CreationBindsBeforeTheFirstMessageAndDestructionUnbindsBeforePostNcDestroy)
+{
+    std::vector<UINT> log;
+    CRecordingWnd wnd(&log);
+    ASSERT_TRUE(wnd.CreateEx(0, PlainClass(), "recording", WS_POPUP, 0, 0, 100, 50, NULL, NULL));
+    HWND hWnd = wnd.m_hWnd;
+    EXPECT_EQ(CWnd::FromHandlePermanent(hWnd), &wnd);
+    // The object saw the window's very first message (no message went elsewhere).
+    EXPECT_NE(wnd.m_nFirstMessage, 0u);
+    EXPECT_EQ(GetWindowLongPtrA(hWnd, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(AfxWndProc));
+
+    wnd.PostMessage(WM_APP);
+    ASSERT_TRUE(PumpUntil([&] { return log.size() >= 3; }));
+    ASSERT_TRUE(wnd.DestroyWindow());
+
+    const std::vector<UINT> expected = {WM_NCCREATE, WM_CREATE, WM_APP, WM_DESTROY, WM_NCDESTROY, kPostNcDestroy};
+    EXPECT_EQ(log, expected) << Describe(log);
+    EXPECT_TRUE(wnd.m_hWnd == NULL);
+    EXPECT_TRUE(CWnd::FromHandlePermanent(hWnd) == NULL);
+}
+
+TEST(Wnd, RegisteredClassesAreSharedPerStyleSet)
+{
+    LPCSTR a = AfxRegisterWndClass(CS_DBLCLKS, NULL, NULL, NULL);
+    LPCSTR b = AfxRegisterWndClass(CS_DBLCLKS, NULL, NULL, NULL);
+    LPCSTR c = AfxRegisterWndClass(CS_HREDRAW | CS_VREDRAW, NULL, NULL, NULL);
+    ASSERT_TRUE(a != NULL && c != NULL);
+    EXPECT_STREQ(a, b);
+    EXPECT_STRNE(a, c);
+    WNDCLASSA wc;
+    ASSERT_TRUE(GetClassInfoA(AfxGetInstanceHandle(), c, &wc));
+    EXPECT_EQ(wc.style, (UINT)(CS_HREDRAW | CS_VREDRAW));
+}
+
+TEST(Wnd, FailedCreationLeavesNothingPendingForTheNextWindow)
+{
+    std::vector<UINT> log;
+    CRecordingWnd wnd(&log);
+    EXPECT_FALSE(wnd.CreateEx(0, "NoSuchClassAnywhere", "", WS_POPUP, 0, 0, 10, 10, NULL, NULL));
+    EXPECT_TRUE(wnd.m_hWnd == NULL);
+    // A window made next, not through the framework, is not bound to the object.
+    HWND hOther = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL, NULL);
+    ASSERT_TRUE(hOther != NULL);
+    EXPECT_TRUE(CWnd::FromHandlePermanent(hOther) == NULL);
+    EXPECT_TRUE(log.empty()) << Describe(log);
+    DestroyWindow(hOther);
+}
+
+TEST(Wnd, AThrowingCreateHandlerFailsTheCreationWithoutEscaping)
+{
+    struct CThrowingWnd : CWnd {
+        LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+        {
+            if (message == WM_CREATE)
+                AfxThrowMemoryException();
+            return CWnd::WindowProc(message, wParam, lParam);
+        }
+    } wnd;
+    EXPECT_FALSE(wnd.CreateEx(0, PlainClass(), "", WS_POPUP, 0, 0, 10, 10, NULL, NULL));
+    EXPECT_TRUE(wnd.m_hWnd == NULL);
+}
+
+TEST(Wnd, AThrowingHandlerGivesANeutralResultAndTheWindowLivesOn)
+{
+    struct CThrowingWnd : CWnd {
+        int nCalls = 0;
+        LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+        {
+            if (message == WM_APP) {
+                ++nCalls;
+                if (wParam == 1)
+                    AfxThrowMemoryException();
+                if (wParam == 2)
+                    throw 42;
+                return 5;
+            }
+            return CWnd::WindowProc(message, wParam, lParam);
+        }
+    } wnd;
+    ASSERT_TRUE(wnd.CreateEx(0, PlainClass(), "", WS_POPUP, 0, 0, 10, 10, NULL, NULL));
+    EXPECT_EQ(wnd.SendMessage(WM_APP, 1), 0);
+    EXPECT_EQ(wnd.SendMessage(WM_APP, 2), 0);
+    EXPECT_EQ(wnd.SendMessage(WM_APP, 0), 5);
+    EXPECT_EQ(wnd.nCalls, 3);
+}
+
+TEST(Wnd, SelfDeletingWindowIsDeletedExactlyOnce)
+{
+    struct Case {
+        const char* name;
+        int how;   // 0 DestroyWindow from outside, 1 from its own WM_CLOSE, 2 its parent is destroyed
+    };
+    const Case cases[] = {{"destroyed from outside", 0}, {"destroys itself in a handler", 1}, {"parent destroyed", 2}};
+    for (const Case& c : cases) {
+        std::vector<UINT> log;
+        CSelfDeletingWnd* pWnd = new CSelfDeletingWnd(&log);
+        HWND hParent = NULL;
+        if (c.how == 2) {
+            hParent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 100, 100, NULL, NULL, NULL, NULL);
+            ASSERT_TRUE(pWnd->CreateEx(0, PlainClass(), "", WS_CHILD, 0, 0, 10, 10, hParent, NULL)) << c.name;
+        } else {
+            ASSERT_TRUE(pWnd->CreateEx(0, PlainClass(), "", WS_POPUP, 0, 0, 10, 10, NULL, NULL)) << c.name;
+        }
+        HWND hWnd = pWnd->m_hWnd;
+        if (c.how == 0)
+            EXPECT_TRUE(pWnd->DestroyWindow()) << c.name;
+        else if (c.how == 1)
+            SendMessageA(hWnd, WM_CLOSE, 0, 0);
+        else
+            DestroyWindow(hParent);
+        EXPECT_FALSE(IsWindow(hWnd)) << c.name;
+        EXPECT_TRUE(CWnd::FromHandlePermanent(hWnd) == NULL) << c.name;
+        int nDeleted = 0, nPost = 0;
+        for (UINT m : log) {
+            nDeleted += m == kDestructor;
+            nPost += m == kPostNcDestroy;
+        }
+        EXPECT_EQ(nDeleted, 1) << c.name << ": " << Describe(log);
+        EXPECT_EQ(nPost, 1) << c.name;
+        ASSERT_FALSE(log.empty());
+        EXPECT_EQ(log.back(), kDestructor) << c.name << ": deleted last, after WM_NCDESTROY";
+    }
+}
+
+TEST(Wnd, SubclassingRoutesThroughTheObjectAndUnsubclassingGivesTheProcedureBack)
+{
+    HWND hEdit = CreateWindowExA(0, "EDIT", "before", WS_POPUP, 0, 0, 100, 20, NULL, NULL, NULL, NULL);
+    ASSERT_TRUE(hEdit != NULL);
+    LONG_PTR original = GetWindowLongPtrA(hEdit, GWLP_WNDPROC);
+
+    std::vector<UINT> log;
+    CRecordingWnd wnd(&log);
+    ASSERT_TRUE(wnd.SubclassWindow(hEdit));
+    EXPECT_EQ(CWnd::FromHandlePermanent(hEdit), &wnd);
+
+    CRecordingWnd other(&log);
+    EXPECT_FALSE(other.SubclassWindow(hEdit)) << "a bound window cannot be bound twice";
+
+    // Default() hands messages to the edit's own procedure.
+    wnd.SetWindowText("after");
+    CString text;
+    wnd.GetWindowText(text);
+    EXPECT_STREQ(text, "after");
+    wnd.SendMessage(WM_APP);
+    EXPECT_EQ(log, std::vector<UINT>{WM_APP});
+
+    EXPECT_EQ(wnd.UnsubclassWindow(), hEdit);
+    EXPECT_EQ(GetWindowLongPtrA(hEdit, GWLP_WNDPROC), original);
+    EXPECT_TRUE(CWnd::FromHandlePermanent(hEdit) == NULL);
+    SendMessageA(hEdit, WM_APP, 0, 0);
+    EXPECT_EQ(log.size(), 1u) << "no message reaches the object after unsubclassing";
+    DestroyWindow(hEdit);
+}
+
+TEST(Wnd, SubclassDlgItemFindsTheChildById)
+{
+    HWND hParent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 100, 100, NULL, NULL, NULL, NULL);
+    HWND hChild = CreateWindowExA(0, "BUTTON", "b", WS_CHILD, 0, 0, 50, 20, hParent, (HMENU)42, NULL, NULL);
+    ASSERT_TRUE(hChild != NULL);
+    CWnd* pParent = CWnd::FromHandle(hParent);
+    CButton button;
+    EXPECT_FALSE(button.SubclassDlgItem(43, pParent));
+    ASSERT_TRUE(button.SubclassDlgItem(42, pParent));
+    EXPECT_EQ(button.m_hWnd, hChild);
+    DestroyWindow(hParent);
+    EXPECT_TRUE(button.m_hWnd == NULL) << "the parent's destruction unbinds the child object";
+}
+
+TEST(Wnd, TemporaryViewsNeverDestroyTheirWindow)
+{
+    HWND hWnd = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL, NULL);
+    CWnd* pView = CWnd::FromHandle(hWnd);
+    ASSERT_TRUE(pView != NULL);
+    EXPECT_EQ(pView->m_hWnd, hWnd);
+    EXPECT_EQ(CWnd::FromHandle(hWnd), pView) << "one view per handle until idle";
+    EXPECT_TRUE(CWnd::FromHandlePermanent(hWnd) == NULL);
+    EXPECT_TRUE(CWnd::FromHandle(NULL) == NULL);
+    CWnd::DeleteTempMap();
+    EXPECT_TRUE(IsWindow(hWnd));
+    DestroyWindow(hWnd);
+}
+
+TEST(Wnd, AnOwningObjectDestroysItsWindowWhenDeleted)
+{
+    std::vector<UINT> log;
+    HWND hWnd;
+    {
+        CRecordingWnd wnd(&log);
+        ASSERT_TRUE(wnd.CreateEx(0, PlainClass(), "", WS_POPUP, 0, 0, 10, 10, NULL, NULL));
+        hWnd = wnd.m_hWnd;
+    }
+    EXPECT_FALSE(IsWindow(hWnd));
+    EXPECT_TRUE(CWnd::FromHandlePermanent(hWnd) == NULL);
+}
+
+TEST(Wnd, PreTranslateWalksFromTheChildUpToTheTopLevelWindow)
+{
+    struct CFilterWnd : CWnd {
+        std::vector<CWnd*>* pOrder;
+        BOOL bEat = FALSE;
+        BOOL PreTranslateMessage(MSG*) override
+        {
+            pOrder->push_back(this);
+            return bEat;
+        }
+    };
+    std::vector<CWnd*> order;
+    CFilterWnd owner, top, child;
+    owner.pOrder = top.pOrder = child.pOrder = &order;
+    ASSERT_TRUE(owner.CreateEx(0, PlainClass(), "", WS_POPUP, 0, 0, 10, 10, NULL, NULL));
+    ASSERT_TRUE(top.CreateEx(0, PlainClass(), "", WS_POPUP, 0, 0, 10, 10, owner.m_hWnd, NULL));
+    ASSERT_TRUE(child.CreateEx(0, PlainClass(), "", WS_CHILD, 0, 0, 5, 5, top.m_hWnd, NULL));
+    MSG msg = {};
+    msg.hwnd = child.m_hWnd;
+    msg.message = WM_KEYDOWN;
+    EXPECT_FALSE(CWnd::WalkPreTranslateTree(NULL, &msg));
+    EXPECT_EQ(order, (std::vector<CWnd*>{&child, &top})) << "stops at the top-level window, not its owner";
+    order.clear();
+    child.bEat = TRUE;
+    EXPECT_TRUE(CWnd::WalkPreTranslateTree(NULL, &msg));
+    EXPECT_EQ(order, std::vector<CWnd*>{&child});
+}
+
+TEST(Wnd, RunTimeClassTest)
+{
+    CWnd wnd;
+    CButton button;
+    CBitmapButton bitmapButton;
+    CDialog dialog;
+    CFileDialog fileDialog(TRUE);
+    CMenu menu;
+    struct Row {
+        const char* name;
+        const CObject* object;
+        const CRuntimeClass* cls;
+        BOOL expected;
+    } rows[] = {
+        {"CWnd is a CWnd", &wnd, RUNTIME_CLASS(CWnd), TRUE},
+        {"CWnd is no CButton", &wnd, RUNTIME_CLASS(CButton), FALSE},
+        {"CBitmapButton is a CButton", &bitmapButton, RUNTIME_CLASS(CButton), TRUE},
+        {"CBitmapButton is a CWnd", &bitmapButton, RUNTIME_CLASS(CWnd), TRUE},
+        {"CButton is no CBitmapButton", &button, RUNTIME_CLASS(CBitmapButton), FALSE},
+        {"CFileDialog is a CDialog", &fileDialog, RUNTIME_CLASS(CDialog), TRUE},
+        {"CDialog is no CCommonDialog", &dialog, RUNTIME_CLASS(CCommonDialog), FALSE},
+        {"CMenu is no CWnd", &menu, RUNTIME_CLASS(CWnd), FALSE},
+        {"CMenu is a CObject", &menu, RUNTIME_CLASS(CObject), TRUE},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(r.object->IsKindOf(r.cls), r.expected) << r.name;
+}
+
+TEST(Wnd, RegisteredMessageNeverMatchesWhenUnregistered)
+{
+    CRegisteredMessage unregistered;
+    EXPECT_FALSE(unregistered.Is(WM_NULL)) << "id 0 must not match WM_NULL";
+    CRegisteredMessage named("TvnxTestRegisteredMessage");
+    EXPECT_EQ((UINT)named, RegisterWindowMessageA("TvnxTestRegisteredMessage"));
+    EXPECT_TRUE(named.Is(RegisterWindowMessageA("TvnxTestRegisteredMessage")));
+    EXPECT_FALSE(named.Is(WM_NULL));
+}
+
+// --- reflection ----------------------------------------------------------------
+
+namespace {
+
+// A parent that records which notifications it still received itself.
+class CParentWnd : public CWnd
+{
+public:
+    std::vector<UINT> seen;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        LRESULT r = CWnd::WindowProc(message, wParam, lParam);
+        if (message == WM_COMMAND || message == WM_NOTIFY || message == WM_CTLCOLOREDIT || message == WM_DRAWITEM)
+            seen.push_back(message);
+        return r;
+    }
+};
+
+class CReflectingEdit : public CEdit
+{
+public:
+    HBRUSH hBrush = NULL;
+    std::vector<UINT> reflected;
+    BOOL bHandleCommand = TRUE;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        switch (message) {
+        case WM_REFLECT_BASE + WM_CTLCOLOREDIT:
+            reflected.push_back(message - WM_REFLECT_BASE);
+            return reinterpret_cast<LRESULT>(hBrush);
+        case WM_REFLECT_BASE + WM_COMMAND:
+            if (!bHandleCommand)
+                break;
+            reflected.push_back(WM_COMMAND);
+            return 0;
+        case WM_REFLECT_BASE + WM_NOTIFY:
+            reflected.push_back(WM_NOTIFY);
+            return 77;
+        }
+        return CEdit::WindowProc(message, wParam, lParam);
+    }
+};
+
+class COwnerDrawButton : public CButton
+{
+public:
+    std::vector<UINT> drawn;
+    void DrawItem(LPDRAWITEMSTRUCT lpDIS) override { drawn.push_back(lpDIS->CtlID); }
+};
+
+} // namespace
+
+TEST(Wnd, ParentReflectsNotificationsToTheChildObject)
+{
+    CParentWnd parent;
+    ASSERT_TRUE(parent.CreateEx(0, PlainClass(), "", WS_POPUP, 0, 0, 200, 100, NULL, NULL));
+    CReflectingEdit edit;
+    edit.hBrush = (HBRUSH)GetStockObject(GRAY_BRUSH);
+    ASSERT_TRUE(edit.Create(WS_CHILD | WS_VISIBLE, CRect(0, 0, 100, 20), &parent, 7));
+
+    // Colour request: the child's brush is the parent's answer.
+    HDC hDC = GetDC(edit.m_hWnd);
+    LRESULT brush = parent.SendMessage(WM_CTLCOLOREDIT, (WPARAM)hDC, (LPARAM)edit.m_hWnd);
+    ReleaseDC(edit.m_hWnd, hDC);
+    EXPECT_EQ(brush, (LRESULT)edit.hBrush);
+
+    // A control notification handled by the child stays there.
+    parent.SendMessage(WM_COMMAND, MAKEWPARAM(7, EN_CHANGE), (LPARAM)edit.m_hWnd);
+    // WM_NOTIFY with the child's result.
+    NMHDR nm = {edit.m_hWnd, 7, NM_CLICK};
+    EXPECT_EQ(parent.SendMessage(WM_NOTIFY, 7, (LPARAM)&nm), 77);
+    EXPECT_EQ(edit.reflected, (std::vector<UINT>{WM_CTLCOLOREDIT, WM_COMMAND, WM_NOTIFY}));
+
+    // A notification the child leaves alone takes the parent's normal path.
+    edit.bHandleCommand = FALSE;
+    edit.reflected.clear();
+    parent.SendMessage(WM_COMMAND, MAKEWPARAM(7, EN_CHANGE), (LPARAM)edit.m_hWnd);
+    EXPECT_TRUE(edit.reflected.empty());
+}
+
+TEST(Wnd, OwnerDrawnButtonIsPaintedByItsObject)
+{
+    CParentWnd parent;
+    ASSERT_TRUE(parent.CreateEx(0, PlainClass(), "", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, NULL, NULL));
+    COwnerDrawButton button;
+    ASSERT_TRUE(button.Create("x", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, CRect(0, 0, 80, 30), &parent, 9));
+    button.Invalidate();
+    button.UpdateWindow();
+    ASSERT_TRUE(PumpUntil([&] { return !button.drawn.empty(); }));
+    EXPECT_EQ(button.drawn[0], 9u);
+}
