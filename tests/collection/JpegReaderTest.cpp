@@ -47,7 +47,7 @@ TEST(JpegReader, DecodesGreyColourCmykAndProgressive)
     struct Row
     {
         const char* pszName;
-        JpegSpec spec;
+        JpegSpec pic;
         COLORREF clrExpected;
     } rows[] = {
         {"grey", Flat(8, 8, 1, {90}), RGB(90, 90, 90)},
@@ -61,16 +61,16 @@ TEST(JpegReader, DecodesGreyColourCmykAndProgressive)
         {"plain CMYK magenta, yellow", plainCmyk2, RGB(255, 0, 0)},
     };
     for (const Row& row : rows) {
-        const Bytes file = MakeJpeg(row.spec);
+        const Bytes file = MakeJpeg(row.pic);
         ASSERT_FALSE(file.empty()) << row.pszName;
         CJpegReader reader;
         ASSERT_TRUE(reader.Load(file.data(), uint32_t(file.size()), FALSE)) << row.pszName;
-        EXPECT_EQ(CSize(row.spec.cx, row.spec.cy), reader.GetSize()) << row.pszName;
+        EXPECT_EQ(CSize(row.pic.cx, row.pic.cy), reader.GetSize()) << row.pszName;
         EXPECT_EQ(24, reader.GetFrameDib()->biBitCount) << row.pszName;
         EXPECT_EQ(file.size(), reader.GetSourceSize()) << row.pszName;
-        const COLORREF clr = Pixel(reader, row.spec.cx - 1, row.spec.cy - 1);
+        const COLORREF clr = Pixel(reader, row.pic.cx - 1, row.pic.cy - 1);
         EXPECT_TRUE(Near(row.clrExpected, clr)) << row.pszName << ": got " << std::hex << clr;
-        if (row.spec.nComponents == 1) {
+        if (row.pic.nComponents == 1) {
             EXPECT_TRUE(GetRValue(clr) == GetGValue(clr) && GetGValue(clr) == GetBValue(clr)) << row.pszName;
         }
     }
