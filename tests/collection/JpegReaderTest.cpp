@@ -141,6 +141,24 @@ TEST(JpegReader, DamagedData)
     EXPECT_EQ(good.size(), reader.GetSourceSize());
 }
 
+TEST(JpegReader, ErrorAfterTheRowsFreesEverything)
+{
+    // A second frame header where the end marker should be: libjpeg fails in
+    // its last step, after the bitmap was made.
+    Bytes file = MakeJpeg(Flat(256, 256, 3, {10, 20, 30}));
+    ASSERT_EQ(0xD9, file.back());
+    file.resize(file.size() - 2);
+    file.insert(file.end(), {0xFF, 0xC0, 0, 11, 8, 0, 1, 0, 1, 1, 1, 0x11, 0, 0xFF, 0xD9});
+    CJpegReader reader;
+    const uint64_t nBefore = HeapBytesInUse();
+    for (int i = 0; i < 600; i++)
+        ASSERT_FALSE(reader.Load(file.data(), uint32_t(file.size()), FALSE));
+    EXPECT_FALSE(reader.IsLoaded());
+    // 600 lost bitmaps of 192 KB would be more than 100 MB.
+    const uint64_t nAfter = HeapBytesInUse();
+    EXPECT_LT(nAfter, nBefore + (uint64_t(32) << 20)) << "before " << nBefore << ", after " << nAfter;
+}
+
 TEST(JpegReader, HolderLoadsJfifAndCopies)
 {
     const Bytes file = MakeJpeg(Flat(8, 8, 3, {1, 2, 3}));

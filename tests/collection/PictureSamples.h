@@ -72,6 +72,9 @@ struct JpegSpec
 };
 Bytes MakeJpeg(const JpegSpec& pic);
 
+// Bytes in use in all heaps of the process: a failure path that leaks shows here.
+uint64_t HeapBytesInUse();
+
 // Helpers shared by the picture tests: a 32-bit memory DC to draw into.
 class CTestCanvas
 {

@@ -198,4 +198,20 @@ TEST(PngReader, DamagedFilesFailCleanly)
                         static_cast<CPngReader*>(copy.GetReader())->GetRow(15), 48));
 }
 
+TEST(PngReader, FailureInsideLibpngLeaksNothing)
+{
+    PngSpec s = PngOf(256, 256, PNG_COLOR_TYPE_RGB_ALPHA, 8, {});
+    for (int i = 0; i < 256 * 256 * 4; i++)
+        s.rows.push_back(BYTE(i * 13 + i / 1024));
+    Bytes file = MakePng(s);
+    file.resize(file.size() - 12 - 40);   // the end chunk and the last image bytes
+    CPngReader reader;
+    const uint64_t nBefore = HeapBytesInUse();
+    for (int i = 0; i < 400; i++)
+        ASSERT_FALSE(Load(reader, file));
+    const uint64_t nAfter = HeapBytesInUse();
+    // 400 lost buffers of 256 KB would be 100 MB.
+    EXPECT_LT(nAfter, nBefore + (uint64_t(32) << 20)) << "before " << nBefore << ", after " << nAfter;
+}
+
 }  // namespace
