@@ -40,16 +40,15 @@ bool CBmpReader::DibFits(const BYTE* pDib, uint32_t nSize, uint32_t nBitsOffset)
     if (nWidth * nHeight > kMaxPicturePixels)
         return false;
 
-    // The GDI reads the colour table right behind the header: up to 2^bpp
-    // entries for palette bitmaps, three masks for BI_BITFIELDS behind a
-    // 40-byte header.
-    uint64_t nTable = 0;
-    if (nBitCount <= 8) {
-        const uint64_t nMax = uint64_t(1) << nBitCount;
-        nTable = 4 * (nClrUsed == 0 || nClrUsed > nMax ? nMax : nClrUsed);
-    } else if (nCompression == BI_BITFIELDS && nHeaderSize == 40) {
-        nTable = 12;
-    }
+    // The GDI reads the colour table right behind the header: the entries
+    // that biClrUsed names (2^bpp for palette bitmaps when it is 0), at most
+    // 256 of them, and three masks for BI_BITFIELDS behind a 40-byte header.
+    uint64_t nEntries = nClrUsed != 0 ? nClrUsed : nBitCount <= 8 ? uint64_t(1) << nBitCount : 0;
+    if (nEntries > 256)
+        nEntries = 256;
+    uint64_t nTable = 4 * nEntries;
+    if (nCompression == BI_BITFIELDS && nHeaderSize == 40)
+        nTable += 12;
     if (nHeaderSize + nTable > nSize || nBitsOffset < nHeaderSize || nBitsOffset > nSize)
         return false;
 

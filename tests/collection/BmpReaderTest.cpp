@@ -115,6 +115,8 @@ TEST(BmpReader, RefusesBadHeadersAndRowsOutsideTheData)
         {"jpeg compression", [&] { Bytes b = good; Set32(b, 30, 4); return b; }(), false},
         {"run-length without image size", [&] { Bytes b = good; Set32(b, 30, BI_RLE8); Set32(b, 34, 0); return b; }(), false},
         {"run-length inside the data", [&] { Bytes b = good; Set32(b, 30, BI_RLE8); Set32(b, 34, 20); return b; }(), true},
+        {"24-bit, good", MakeBmp(Gradient(4, 4, 24)), true},
+        {"colour table past the data", [&] { Bytes b = MakeBmp(Gradient(4, 4, 24)); Set32(b, 46, 200); return b; }(), false},
         {"65535 wide, one row missing", [&] {
              Bytes b = MakeBmp(wide); Set32(b, 18, 65535); return b; }(), false},
     };

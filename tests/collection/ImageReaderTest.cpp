@@ -177,6 +177,8 @@ TEST(ImageReader, LoadsFromFileOfTwelveBytesOrMore)
     EXPECT_FALSE(CImageReader::LoadFromFile(path.c_str(), holder, TRUE));
     EXPECT_EQ(CImageReader::bmp, holder.GetFormat());
     EXPECT_FALSE(CImageReader::LoadFromFile((path + ".missing").c_str(), holder, TRUE));
+    EXPECT_FALSE(CImageReader::LoadFromResource("Gif", "NoSuchPicture", GetModuleHandleA(nullptr), holder));
+    EXPECT_EQ(CImageReader::bmp, holder.GetFormat());
     DeleteFileA(path.c_str());
 }
 
