@@ -82,9 +82,9 @@ wine_up() {
   "$WINESERVER" -w
   setsid "$WINESERVER" -p -f </dev/null >/dev/null 2>&1 &
   session_pids+=($!)
-  # The first graphical program on a fresh machine can take a long while to start;
-  # pay that here, bounded, rather than inside a timed test listing.
-  timeout 300 "$winebin" "$run_build/tests/tools/keepwarm.exe" probe </dev/null >/dev/null 2>&1 || true
+  # The warm program starts the desktop process with output going nowhere; the
+  # probe returns once the warm window exists (see KeepWarm.cpp), bounded.
   setsid "$winebin" "$run_build/tests/tools/keepwarm.exe" </dev/null >/dev/null 2>&1 &
   session_pids+=($!)
+  timeout 300 "$winebin" "$run_build/tests/tools/keepwarm.exe" probe </dev/null >/dev/null 2>&1 || true
 }

@@ -1,15 +1,19 @@
 // Keeps a Wine session warm for a test run: owns a hidden window until the
-// session ends. With the argument "probe" it instead does the first-time work of
-// a graphical program (window, device context, font) and exits, so that a fresh
-// machine pays that cost once, before any test is timed.
+// session ends. The first graphical program of a Wine session starts the desktop
+// process, which inherits that program's standard handles; were it a test, ctest
+// would wait on its output pipe until the timeout. So the session starts this
+// program first, with its output going nowhere, and then runs it with the argument
+// "probe", which waits (bounded) until the warm window exists and exits.
 #include <windows.h>
 #include <string.h>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR cmdLine, int)
 {
-    HWND wnd = CreateWindowExA(0, "STATIC", "tvnx-keepwarm", WS_POPUP, 0, 0, 1, 1,
-                               NULL, NULL, GetModuleHandleA(NULL), NULL);
     if (cmdLine && strstr(cmdLine, "probe")) {
+        for (int i = 0; i < 1200 && !FindWindowA("STATIC", "tvnx-keepwarm"); ++i)
+            Sleep(50);
+        HWND wnd = CreateWindowExA(0, "STATIC", "tvnx-probe", WS_POPUP, 0, 0, 1, 1,
+                                   NULL, NULL, GetModuleHandleA(NULL), NULL);
         HDC dc = GetDC(wnd);
         SIZE size;
         HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
@@ -19,6 +23,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR cmdLine, int)
         DestroyWindow(wnd);
         return 0;
     }
+    HWND wnd = CreateWindowExA(0, "STATIC", "tvnx-keepwarm", WS_POPUP, 0, 0, 1, 1,
+                               NULL, NULL, GetModuleHandleA(NULL), NULL);
     MSG msg;
     while (GetMessageA(&msg, NULL, 0, 0) > 0)
         DispatchMessageA(&msg);
