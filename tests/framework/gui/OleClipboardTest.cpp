@@ -129,6 +129,21 @@ TEST_F(OleClipboardTest, DelayedFormatsAreRenderedWhenAnotherProcessReadsThem)
     EXPECT_EQ(plan.renders[cfB], 1);
 }
 
+TEST_F(OleClipboardTest, UnicodeTextAskedOfDelayedAnsiTextRendersItOnce)
+{
+    // Most programs paste CF_UNICODETEXT; the system makes it from the
+    // delayed CF_TEXT, which it asks for once.
+    plan.payloads[CF_TEXT] = std::string("smile\0", 6);
+    PlannedSource* source = new PlannedSource(&plan);
+    source->DelayRenderData(CF_TEXT);
+    ASSERT_TRUE(source->SetClipboard());
+    const std::string wide("s\0m\0i\0l\0e\0\0\0", 12);
+    EXPECT_EQ(RunReader({"#13", "#1", "#13"}),
+              (std::vector<std::string>{"#13 data " + Hex(wide), "#1 data " + Hex(std::string("smile\0", 6)),
+                                        "#13 data " + Hex(wide)}));
+    EXPECT_EQ(plan.renders[CF_TEXT], 1);
+}
+
 TEST_F(OleClipboardTest, ARefusedFormatStaysOfferedAndIsAskedAgain)
 {
     PlannedSource* source = new PlannedSource(&plan);  // renders nothing: every request is refused
