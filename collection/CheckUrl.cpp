@@ -132,6 +132,7 @@ DWORD CCheckUrlWorker::GetId()
 
 void CCheckUrlWorker::Post()
 {
+    CSingleLock postLock(&m_PostLock, TRUE);
     HWND hOwner;
     WPARAM nCookie;
     LPARAM lParam;

@@ -49,6 +49,10 @@ public:
     DWORD m_dwLastError;
     CEvent m_Release;   // manual reset: the owner gave the worker up
     CEvent m_Complete;  // manual reset: the asynchronous call of the step completed
+    // Both the worker thread and WinInet's threads post progress; reading the
+    // values and posting them happen under this lock, so that the owner gets
+    // the posts in the order the values were taken.
+    CCriticalSection m_PostLock;
 
     // Written by WinInet when a call completes asynchronously, so they must
     // outlive the call: they live as long as the worker.

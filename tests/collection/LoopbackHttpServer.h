@@ -7,6 +7,7 @@
 #include <winsock2.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <map>
 #include <mutex>
@@ -55,10 +56,13 @@ public:
     {
         if (m_listen == INVALID_SOCKET)
             return;
+        // The accept loop sees the stop event before the socket is closed: a
+        // socket closed under a blocking accept() may leave it waiting on a
+        // handle that another socket has taken over meanwhile.
         SetEvent(m_hStop);
+        m_acceptThread.join();
         closesocket(m_listen);
         m_listen = INVALID_SOCKET;
-        m_acceptThread.join();
         std::vector<std::thread> threads;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
@@ -103,10 +107,16 @@ public:
 private:
     void AcceptLoop()
     {
-        for (;;) {
+        while (WaitForSingleObject(m_hStop, 0) != WAIT_OBJECT_0) {
+            fd_set readable;
+            FD_ZERO(&readable);
+            FD_SET(m_listen, &readable);
+            timeval tv = {0, 50000};
+            if (select(0, &readable, NULL, NULL, &tv) != 1)
+                continue;
             SOCKET s = accept(m_listen, NULL, NULL);
             if (s == INVALID_SOCKET)
-                return;
+                continue;
             std::lock_guard<std::mutex> lock(m_mutex);
             m_threads.emplace_back([this, s] { Serve(s); });
         }
@@ -116,6 +126,7 @@ private:
     {
         DWORD dwTimeout = 5000;
         setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&dwTimeout), sizeof(dwTimeout));
+        setsockopt(s, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&dwTimeout), sizeof(dwTimeout));
         std::string request;
         char buf[1024];
         while (request.find("\r\n\r\n") == std::string::npos && request.size() < 16384) {
