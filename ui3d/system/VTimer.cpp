@@ -48,17 +48,25 @@ CVTimer::CVTimer()
 
 CVTimer::~CVTimer()
 {
-    // Under the lock: a tick running now holds it, so we wait for it; a tick
-    // that starts later no longer finds this object among the live ones.
-    CSingleLock lock(&VTimerClientsLock(), TRUE);
-    for (CVTimer** pp = &s_pLiveTimers; *pp != NULL; pp = &(*pp)->m_pNextLive) {
-        if (*pp == this) {
-            *pp = m_pNextLive;
-            break;
+    // The multimedia timer thread may be inside TimerProc for this object right
+    // now. Unlinking under the lock waits for such a tick to finish, and a tick
+    // that starts later no longer finds the object; only then is it safe to go.
+    UINT nTimerId;
+    {
+        CSingleLock lock(&VTimerClientsLock(), TRUE);
+        for (CVTimer** pp = &s_pLiveTimers; *pp != NULL; pp = &(*pp)->m_pNextLive) {
+            if (*pp == this) {
+                *pp = m_pNextLive;
+                break;
+            }
         }
+        nTimerId = m_nTimerId;
+        m_nTimerId = 0;
     }
-    StopTimer();
-    m_nTimerId = 0;
+    // Killed outside the lock: a platform that waits for a running callback
+    // here must not wait for one that waits for our lock.
+    if (nTimerId != 0)
+        s_pfnKillEvent(nTimerId);
     m_Clients.RemoveAll();
 }
 

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 #include <ole2.h>
 #include <cstring>
+#include <algorithm>
 #include <vector>
+#include "framework/Gdi.h"
 
 namespace {
 
@@ -228,4 +230,204 @@ TEST_F(WithOle, ClearOwnClipboardOnlyWhenThisProcessOwnsIt)
     if (GetClipboardOwner() == NULL) {
         EXPECT_FALSE(ClearOwnClipboard());
     }
+}
+
+namespace {
+
+std::vector<HWND> g_painted;
+
+LRESULT CALLBACK PaintRecorder(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    if (uMsg == WM_PAINT)
+        g_painted.push_back(hWnd);
+    if (uMsg == WM_ERASEBKGND)
+        return 1;
+    return DefWindowProcA(hWnd, uMsg, wParam, lParam);
+}
+
+HWND MakeChild(HWND hParent, int x, int y, bool bVisible)
+{
+    static bool bRegistered = false;
+    if (!bRegistered) {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = PaintRecorder;
+        wc.hInstance = GetModuleHandleA(NULL);
+        wc.lpszClassName = "TvnxPaintRecorder";
+        RegisterClassA(&wc);
+        bRegistered = true;
+    }
+    return CreateWindowExA(0, "TvnxPaintRecorder", "", WS_CHILD | (bVisible ? WS_VISIBLE : 0), x, y, 50, 50,
+                           hParent, NULL, GetModuleHandleA(NULL), NULL);
+}
+
+void ValidateAll(HWND hParent)
+{
+    ValidateRect(hParent, NULL);
+    for (HWND h = GetWindow(hParent, GW_CHILD); h != NULL; h = GetWindow(h, GW_HWNDNEXT))
+        UpdateWindow(h);
+    MSG msg;
+    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
+        DispatchMessageA(&msg);
+    g_painted.clear();
+}
+
+} // namespace
+
+TEST(InvalidateChildrenInRect, RepaintsOnlyVisibleChildrenThatMeetTheRect)
+{
+    TestWindow parent(WS_POPUP | WS_VISIBLE, 0, 0, 300, 200);
+    HWND hLeft = MakeChild(parent.m_hWnd, 0, 0, true);
+    HWND hRight = MakeChild(parent.m_hWnd, 100, 0, true);
+    HWND hHidden = MakeChild(parent.m_hWnd, 0, 0, false);
+
+    ValidateAll(parent.m_hWnd);
+    RECT rc = {10, 10, 20, 20};
+    InvalidateChildrenInRect(parent.m_hWnd, &rc);
+    EXPECT_EQ(std::vector<HWND>{hLeft}, g_painted) << "painted at once, only the child under the rectangle";
+
+    ValidateAll(parent.m_hWnd);
+    RECT rcEdge = {140, 40, 160, 60};  // the right child's lower right corner and beyond
+    InvalidateChildrenInRect(parent.m_hWnd, &rcEdge);
+    EXPECT_EQ(std::vector<HWND>{hRight}, g_painted);
+
+    ValidateAll(parent.m_hWnd);
+    InvalidateChildrenInRect(parent.m_hWnd, NULL);
+    EXPECT_EQ(2u, g_painted.size());
+    EXPECT_EQ(0, std::count(g_painted.begin(), g_painted.end(), hHidden));
+}
+
+TEST(GetEditVisibleLineCount, TallerEditShowsMoreLines)
+{
+    TestWindow parent(WS_POPUP, 0, 0, 300, 400);
+    HWND hSmall = CreateWindowExA(0, "EDIT", "", WS_CHILD | ES_MULTILINE, 0, 0, 200, 60, parent.m_hWnd, NULL, NULL, NULL);
+    HWND hLarge = CreateWindowExA(0, "EDIT", "", WS_CHILD | ES_MULTILINE, 0, 0, 200, 240, parent.m_hWnd, NULL, NULL, NULL);
+    SendMessageA(hSmall, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    int nSmall = GetEditVisibleLineCount(hSmall);
+    int nLarge = GetEditVisibleLineCount(hLarge);  // no font: the system font
+    EXPECT_GE(nSmall, 1);
+    EXPECT_GT(nLarge, nSmall);
+    EXPECT_EQ(0, GetEditVisibleLineCount(NULL));
+}
+
+TEST(GetTrayNotifyRect, FindsTheNotificationAreaAndItsImage)
+{
+    RECT rc;
+    if (FindWindowA("Shell_TrayWnd", NULL) == NULL) {
+        EXPECT_FALSE(GetTrayNotifyRect(&rc)) << "no taskbar";
+    }
+
+    // A taskbar of our own, in front of any other so that it is found first.
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(NULL);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    wc.lpszClassName = "Shell_TrayWnd";
+    RegisterClassA(&wc);
+    wc.lpszClassName = "trayNotifyWND";  // compared without case
+    RegisterClassA(&wc);
+    HWND hBar = CreateWindowExA(WS_EX_TOPMOST, "Shell_TrayWnd", "", WS_POPUP | WS_VISIBLE, 0, 500, 400, 30, NULL,
+                                NULL, wc.hInstance, NULL);
+    if (FindWindowA("Shell_TrayWnd", NULL) != hBar) {
+        DestroyWindow(hBar);
+        GTEST_SKIP() << "the system's taskbar is found before ours";
+    }
+    EXPECT_FALSE(GetTrayNotifyRect(&rc)) << "no notification area in the taskbar";
+    HWND hNotify = CreateWindowExA(0, "trayNotifyWND", "", WS_CHILD | WS_VISIBLE, 300, 2, 90, 26, hBar, NULL,
+                                   wc.hInstance, NULL);
+    UpdateWindow(hBar);
+    UpdateWindow(hNotify);
+
+    CBitmap bitmap;
+    BYTE* pMask = NULL;
+    ASSERT_TRUE(GetTrayNotifyRect(&rc, &bitmap, &pMask));
+    EXPECT_EQ(300, rc.left);
+    EXPECT_EQ(502, rc.top);
+    EXPECT_EQ(390, rc.right);
+    EXPECT_EQ(528, rc.bottom);
+    BITMAP bm;
+    ASSERT_TRUE(GetObjectA(bitmap, sizeof(bm), &bm));
+    EXPECT_EQ(90, bm.bmWidth);
+    EXPECT_EQ(26, bm.bmHeight);
+    ASSERT_NE(nullptr, pMask);
+    EXPECT_EQ(0xFF, pMask[13 * 90 + 45]) << "white area counts as bright";
+    delete[] pMask;
+    EXPECT_FALSE(GetTrayNotifyRect(NULL, &bitmap)) << "the rectangle is needed";
+    DestroyWindow(hBar);
+}
+
+TEST(IconHandles, LoadAndDestroy)
+{
+    CIconHolder holder;
+    EXPECT_EQ(nullptr, holder.m_hIcon);
+    EXPECT_FALSE(LoadIconResource(GetModuleHandleA(NULL), holder, 4321));
+    EXPECT_EQ(nullptr, holder.m_hIcon);
+    DestroyIconHandle(holder);  // empty: nothing happens
+
+    HMODULE hUser = GetModuleHandleA("user32.dll");
+    if (!LoadIconResource(hUser, holder, 32512))
+        GTEST_SKIP() << "user32 has no icon 32512 here";
+    EXPECT_NE(nullptr, holder.m_hIcon);
+    DestroyIconHandle(holder);
+    EXPECT_EQ(nullptr, holder.m_hIcon);
+}
+
+namespace {
+
+struct FindByProcess
+{
+    DWORD dwProcessId;
+    HWND hFound;
+};
+
+BOOL CALLBACK FindVisibleWindowOf(HWND hWnd, LPARAM lParam)
+{
+    FindByProcess* p = reinterpret_cast<FindByProcess*>(lParam);
+    DWORD dwPid = 0;
+    GetWindowThreadProcessId(hWnd, &dwPid);
+    if (dwPid == p->dwProcessId && IsWindowVisible(hWnd)) {
+        p->hFound = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+TEST(WindowAppInfo, AnotherProgramsWindow)
+{
+    char szNotepad[MAX_PATH];
+    GetWindowsDirectoryA(szNotepad, MAX_PATH);
+    strcat(szNotepad, "\\notepad.exe");
+    if (GetFileAttributesA(szNotepad) == INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "no notepad.exe to look at";
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    ASSERT_TRUE(CreateProcessA(szNotepad, NULL, NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi));
+    WaitForInputIdle(pi.hProcess, 10000);
+    FindByProcess find = {pi.dwProcessId, NULL};
+    for (int i = 0; i < 100 && find.hFound == NULL; i++) {
+        EnumWindows(FindVisibleWindowOf, reinterpret_cast<LPARAM>(&find));
+        if (find.hFound == NULL)
+            WaitForSingleObject(pi.hProcess, 50);
+    }
+
+    CreateExportedFuncs();
+    CString strTitle, strExe;
+    ULONGLONG ullVersion = 0;
+    BOOL bOk = find.hFound != NULL && GetWindowAppInfo(find.hFound, strTitle, strExe, ullVersion);
+    DeleteExportedFuncs();
+    TerminateProcess(pi.hProcess, 0);
+    WaitForSingleObject(pi.hProcess, 5000);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+
+    ASSERT_NE(nullptr, find.hFound);
+    ASSERT_TRUE(bOk);
+    EXPECT_STREQ("notepad.exe", strExe);
+    CString strLower(strTitle);
+    strLower.MakeLower();
+    EXPECT_STREQ(strLower, strTitle) << "the title comes in lower case";
+    EXPECT_FALSE(strTitle.IsEmpty());
+    // (Wine's notepad carries no version resource, so the version may be 0.)
 }

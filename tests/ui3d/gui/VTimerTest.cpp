@@ -188,6 +188,46 @@ TEST_F(ManualVTimer, DestroyedWindowIsDroppedAtTheNextTick)
     EXPECT_EQ(0u, m_pTimer->m_nTimerId);
 }
 
+// The multimedia timer thread may deliver a tick for an object that is being
+// deleted: the destructor stops the timer, and such a late tick touches nothing.
+TEST(VTimerTeardown, LateTickAfterDeleteTouchesNothing)
+{
+    g_nSetCalls = g_nKillCalls = 0;
+    g_nSetResult = kFakeTimerId;
+    g_nKillResult = TIMERR_NOERROR;
+    CVTimer::s_pfnSetEvent = FakeSetEvent;
+    CVTimer::s_pfnKillEvent = FakeKillEvent;
+    Window w;
+    CVTimer* pTimer = new CVTimer();
+    ASSERT_EQ(1, pTimer->AddClient(w.m_hWnd, 1));
+    DWORD_PTR dwUser = reinterpret_cast<DWORD_PTR>(pTimer);
+    delete pTimer;
+    EXPECT_EQ(1, g_nKillCalls) << "the running timer is stopped";
+    // Fill the freed memory the way a new allocation might.
+    std::vector<CVTimer*> others;
+    for (int i = 0; i < 8; i++) {
+        others.push_back(new CVTimer());
+        others.back()->AddClient(w.m_hWnd, 1);
+    }
+    CVTimer::TimerProc(kFakeTimerId, 0, dwUser, 0, 0);
+    for (CVTimer* p : others)
+        if (reinterpret_cast<DWORD_PTR>(p) != dwUser)
+            delete p;
+    std::vector<int> ticks = w.TakeTicks();
+    for (CVTimer* p : others)
+        if (reinterpret_cast<DWORD_PTR>(p) == dwUser)
+            delete p;
+    CVTimer::s_pfnSetEvent = timeSetEvent;
+    CVTimer::s_pfnKillEvent = timeKillEvent;
+    // A new object at the same address is live and may tick; the old one may not.
+    bool bReused = false;
+    for (CVTimer* p : others)
+        bReused = bReused || reinterpret_cast<DWORD_PTR>(p) == dwUser;
+    if (!bReused) {
+        EXPECT_TRUE(ticks.empty());
+    }
+}
+
 // ---- with the real multimedia timer ------------------------------------------------
 
 namespace {
