@@ -12,11 +12,14 @@ session_pids=()
 
 host_runs_i386() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
 
-if host_runs_i386; then
-  run_arch=i686; run_build=$build; winebin=/usr/lib/wine/wine; winearch=win32
-else
-  run_arch=x86_64; run_build=$build-x64; winebin=/usr/lib/wine/wine64; winearch=win64
-fi
+# Decided after setup, once Wine is installed (on a fresh machine it isn't yet).
+choose_run_arch() {
+  if host_runs_i386; then
+    run_arch=i686; run_build=$build; winebin=/usr/lib/wine/wine; winearch=win32
+  else
+    run_arch=x86_64; run_build=$build-x64; winebin=/usr/lib/wine/wine64; winearch=win64
+  fi
+}
 
 configure_and_build() { # arch dir
   # Configured every time (a second or so): new folders and tests are found.
@@ -27,6 +30,7 @@ configure_and_build() { # arch dir
 
 build_tree() {
   "$root/scripts/setup"
+  choose_run_arch
   # TVNX_FAST=1 builds only the tree that runs (quicker while working on a change).
   if [ "${TVNX_FAST:-0}" != 1 ] || [ "$run_arch" = i686 ]; then
     configure_and_build i686 "$build"
@@ -78,6 +82,9 @@ wine_up() {
   "$WINESERVER" -w
   setsid "$WINESERVER" -p -f </dev/null >/dev/null 2>&1 &
   session_pids+=($!)
+  # The first graphical program on a fresh machine can take a long while to start;
+  # pay that here, bounded, rather than inside a timed test listing.
+  timeout 300 "$winebin" "$run_build/tests/tools/keepwarm.exe" probe </dev/null >/dev/null 2>&1 || true
   setsid "$winebin" "$run_build/tests/tools/keepwarm.exe" </dev/null >/dev/null 2>&1 &
   session_pids+=($!)
 }
