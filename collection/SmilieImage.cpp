@@ -1,6 +1,8 @@
 // The smilie's picture as the image cache and the open collection file know it.
 #include "collection/Smilie.h"
 
+#include "app/Languages.h"
+#include "collection/ImgCache.h"
 #include "collection/TvnxSave.h"
 
 #include <memory>
@@ -53,42 +55,81 @@ BOOL CSmilie::ExportToFile(LPCTSTR pszPath) const
 }
 
 // ---------------------------------------------------------------------------
-// Image cache (not part of this build yet)
+// The picture in the image cache
 
 LPCTSTR CSmilie::GetImageExtension() const
 {
-    return NULL;
+    if (g_pImgCache == NULL)
+        return NULL;
+    uint32_t nImageId = m_nImageId;
+    if (nImageId == 0 && m_nImageRecord != 0)
+        nImageId = g_pImgCache->AddCollectionImage(m_nImageRecord);
+    return nImageId != 0 ? g_pImgCache->GetImageExtension(nImageId) : NULL;
 }
 
 CSize CSmilie::GetImageSize() const
 {
-    return CSize(0, 0);
+    if (m_nImageId == 0 || g_pImgCache == NULL)
+        return CSize(0, 0);
+    return g_pImgCache->GetImageSize(m_nImageId);
 }
 
 BOOL CSmilie::IsImageLargerThanCell() const
 {
-    return FALSE;
+    if (m_nImageId == 0 || g_pImgCache == NULL)
+        return FALSE;
+    const CSize size = g_pImgCache->GetImageSize(m_nImageId);
+    return size.cx > m_rcImage.Width() || size.cy > m_rcImage.Height();
 }
 
 CPoint CSmilie::GetImageOffset() const
 {
-    return CPoint(0, 0);
+    if (m_nImageId == 0 || g_pImgCache == NULL || (m_nOffsetX == offsetCentred && m_nOffsetY == offsetCentred))
+        return CPoint(0, 0);
+    const CSize size = g_pImgCache->GetImageSize(m_nImageId);
+    return CPoint(m_nOffsetX + (size.cx - m_nCellWidth) / 2, m_nOffsetY + (size.cy - m_nCellHeight) / 2);
 }
 
-void CSmilie::SetImageOffset(int, int)
+void CSmilie::SetImageOffset(int x, int y)
 {
-    m_nOffsetX = 0;
-    m_nOffsetY = 0;
+    if (m_nImageId != 0 && g_pImgCache != NULL) {
+        if (x == 0 && y == 0) {
+            m_nOffsetX = offsetCentred;
+            m_nOffsetY = offsetCentred;
+        } else {
+            const CSize size = g_pImgCache->GetImageSize(m_nImageId);
+            m_nOffsetX = x + (m_nCellWidth - size.cx) / 2;
+            m_nOffsetY = y + (m_nCellHeight - size.cy) / 2;
+        }
+    } else {
+        m_nOffsetX = 0;
+        m_nOffsetY = 0;
+    }
+    // The next paint lays the cell out again.
     m_nImageId = 0;
 }
 
-BOOL CSmilie::GetCroppedImageSize(CSize&) const
+BOOL CSmilie::GetCroppedImageSize(CSize& size) const
 {
-    return FALSE;
+    if (g_pImgCache == NULL)
+        return FALSE;
+    const uint32_t nImageId = g_pImgCache->AddCollectionImage(m_nImageRecord);
+    g_pImgCache->SetImageCrop(nImageId, m_nCrop);
+    size = g_pImgCache->GetImageSize(nImageId);
+    return TRUE;
 }
 
 const CString& CSmilie::GetImageName()
 {
-    static CString s_strNoCache;
-    return s_strNoCache;
+    if (g_pImgCache == NULL) {
+        // Fetched once and kept for the rest of the program.
+        static const CString s_strNoCache = GetLangString(522);
+        return s_strNoCache;
+    }
+    uint32_t nImageId = m_nImageId;
+    if (nImageId == 0 && m_nImageRecord != 0) {
+        nImageId = g_pImgCache->AddCollectionImage(m_nImageRecord);
+        g_pImgCache->SetImageCrop(nImageId, m_nCrop);
+    }
+    return g_pImgCache->GetImageName(nImageId);
 }

@@ -1,6 +1,10 @@
 // A smilie against the open collection file: the size and export of its
 // picture record, and picture ids of merged files as records load.
+#include "app/Languages.h"
+#include "collection/ImgCache.h"
 #include "collection/Smilie.h"
+#include "tests/collection/PictureSamples.h"
+#include "tests/collection/SmilieTestField.h"
 #include "tests/collection/TvnxSaveTestFiles.h"
 
 #include <gtest/gtest.h>
@@ -30,6 +34,32 @@ public:
 private:
     std::string m_strPath;
 };
+
+// An image cache bound to the open collection for the length of a test.
+class ImageCache
+{
+public:
+    ImageCache()
+    {
+        g_pImgCache = new CImgCache;
+        g_pImgCache->Reset();
+    }
+    ~ImageCache()
+    {
+        delete g_pImgCache;
+        g_pImgCache = NULL;
+    }
+};
+
+// A 20 by 10 picture.
+Bytes Bmp20x10()
+{
+    BmpSpec spec;
+    spec.cx = 20;
+    spec.cy = 10;
+    spec.pixels.assign(200, RGB(10, 200, 30));
+    return MakeBmp(spec);
+}
 
 Bytes SaveRecordOf(const CSmilie& s)
 {
@@ -120,4 +150,97 @@ TEST(SmilieCollection, RecordsOfAMergedFileGetTheNewPictureIds)
     ASSERT_TRUE(s.LoadRecord(SaveRecordOf(stored).data(), uint32_t(SaveRecordOf(stored).size()), 0));
     EXPECT_EQ(500u, s.m_nImageRecord);
     EXPECT_EQ(500u, g_pCollectionFile->GetHighestId());
+}
+
+TEST(SmilieCollection, ComposeTextWritesThePictureSizeUnderTheCrop)
+{
+    TvnxTempDir dir;
+    OpenCollection open(dir, {Rec(4, "grin.bmp", Bmp20x10())});
+    CTestSmilieField field(0, 0, CSmilie::s_DefaultTemplates[1][1]);
+    CSmilie s;
+    s.SetField(&field);
+    s.SetSource("http://127.0.0.1/grin.bmp");
+    s.SetImage(4);
+
+    // Without an image cache the size placeholders stay.
+    CString strText;
+    s.ComposeText(strText);
+    EXPECT_STREQ("<img src=\"http://127.0.0.1/grin.bmp\" width=\"<W>\" height=\"<H>\">", strText);
+
+    ImageCache cache;
+    struct Row
+    {
+        BYTE crop;
+        const char* expected;
+    } rows[] = {
+        {0x00, "<img src=\"http://127.0.0.1/grin.bmp\" width=\"20\" height=\"10\">"},
+        {0x05, "<img src=\"http://127.0.0.1/grin.bmp\" width=\"15\" height=\"10\">"},
+        {0x43, "<img src=\"http://127.0.0.1/grin.bmp\" width=\"20\" height=\"7\">"},
+    };
+    for (const Row& row : rows) {
+        s.m_nCrop = row.crop;
+        s.ComposeText(strText);
+        EXPECT_STREQ(row.expected, strText) << "crop " << int(row.crop);
+    }
+
+    s.SetPhrase("<W>x<H> <W>", FALSE);
+    s.ComposeText(strText);
+    EXPECT_STREQ("20x7 20", strText);
+    s.SetField(NULL);
+}
+
+TEST(SmilieCollection, PictureSizeOffsetAndNameComeFromTheImageCache)
+{
+    TvnxTempDir dir;
+    OpenCollection open(dir, {Rec(4, "pics\\faces/grin.face.bmp", Bmp20x10()), Rec(5, "plain", Bmp20x10()),
+                                Rec(6, "a/b\\c.d.gif", Bmp20x10())});
+    CSmilie s(40, 30);
+    s.SetImage(4);
+
+    // Without a cache: no size, no extension, the language's name for a
+    // picture, and offsets collapse to 0.
+    EXPECT_STREQ(GetLangString(522), s.GetImageName());
+    EXPECT_EQ(CSize(0, 0), s.GetImageSize());
+    EXPECT_EQ(nullptr, s.GetImageExtension());
+    s.SetImageOffset(3, 4);
+    EXPECT_EQ(0, s.m_nOffsetX);
+    EXPECT_EQ(0, s.m_nOffsetY);
+
+    ImageCache cache;
+    EXPECT_STREQ("bmp", s.GetImageExtension());
+    EXPECT_EQ(0u, s.m_nImageId);   // looked up, not kept
+    EXPECT_EQ(CSize(0, 0), s.GetImageSize());
+    s.m_nImageId = g_pImgCache->AddCollectionImage(4);
+    EXPECT_EQ(CSize(20, 10), s.GetImageSize());
+
+    // Offsets are given relative to the centred place and stored from the
+    // cell's corner; (0, 0) is the centred marker.
+    s.SetImageOffset(3, -2);
+    EXPECT_EQ(3 + (40 - 20) / 2, s.m_nOffsetX);
+    EXPECT_EQ(-2 + (30 - 10) / 2, s.m_nOffsetY);
+    EXPECT_EQ(0u, s.m_nImageId);
+    EXPECT_EQ(CPoint(0, 0), s.GetImageOffset());   // no image id
+    s.m_nImageId = g_pImgCache->AddCollectionImage(4);
+    EXPECT_EQ(CPoint(3, -2), s.GetImageOffset());
+    s.SetImageOffset(0, 0);
+    EXPECT_EQ(255, s.m_nOffsetX);
+    EXPECT_EQ(255, s.m_nOffsetY);
+    s.m_nImageId = g_pImgCache->AddCollectionImage(4);
+    EXPECT_EQ(CPoint(0, 0), s.GetImageOffset());
+
+    s.m_rcImage.SetRect(0, 0, 20, 10);
+    EXPECT_FALSE(s.IsImageLargerThanCell());
+    s.m_rcImage.SetRect(0, 0, 20, 9);
+    EXPECT_TRUE(s.IsImageLargerThanCell());
+
+    EXPECT_STREQ("pics\\faces/grin.face.bmp", s.GetImageName());
+    EXPECT_STREQ("grin.face", s.GetImageFileName());
+    CSmilie plain;
+    plain.SetImage(5);
+    EXPECT_STREQ("plain", plain.GetImageFileName());
+    CSmilie backslash;
+    backslash.SetImage(6);
+    CString strName;
+    backslash.BuildImageFileName(strName);
+    EXPECT_STREQ("c.d", strName);
 }
