@@ -54,11 +54,11 @@ public:
 // A 20 by 10 picture.
 Bytes Bmp20x10()
 {
-    BmpSpec spec;
-    spec.cx = 20;
-    spec.cy = 10;
-    spec.pixels.assign(200, RGB(10, 200, 30));
-    return MakeBmp(spec);
+    BmpSpec bmp;
+    bmp.cx = 20;
+    bmp.cy = 10;
+    bmp.pixels.assign(200, RGB(10, 200, 30));
+    return MakeBmp(bmp);
 }
 
 Bytes SaveRecordOf(const CSmilie& s)
