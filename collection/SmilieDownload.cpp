@@ -25,4 +25,5 @@ DWORD CSmilie::GetDownloadState()
 void CSmilie::SetDownloadState(DWORD nState)
 {
     m_nDownloadState = nState;
+    MarkModified();
 }

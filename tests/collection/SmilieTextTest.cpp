@@ -1,5 +1,6 @@
 // The smilie's texts: the text composed for sending, the rewriting of retired
 // picture addresses, the phrase laid out in lines; and copying a smilie.
+#include "app/ChangeTracking.h"
 #include "collection/Smilie.h"
 #include "framework/Dc.h"
 #include "tests/collection/SmilieTestField.h"
@@ -244,4 +245,32 @@ TEST(SmilieCell, CellSizeKeepsAnOffCentrePictureInPlace)
     EXPECT_EQ(40, s.m_nCellWidth);
     EXPECT_EQ(41, s.m_nCellHeight);
     EXPECT_EQ(&CSmilie::s_SmallToolbar, s.m_pToolbar);
+}
+
+TEST(SmilieCell, StoredChangesMarkTheCollectionWhileTracking)
+{
+    struct Row
+    {
+        const char* name;
+        void (*change)(CSmilie&);
+    } rows[] = {
+        {"SetCell", [](CSmilie& s) { s.SetCell(1, 2); }},
+        {"SetCellSize", [](CSmilie& s) { s.SetCellSize(50, 50); }},
+        {"SetImage", [](CSmilie& s) { s.SetImage(3); }},
+        {"SetPhrase", [](CSmilie& s) { s.SetPhrase("x", TRUE); }},
+        {"SetSource", [](CSmilie& s) { s.SetSource("a.gif"); }},
+        {"SetDownloadState", [](CSmilie& s) { s.SetDownloadState(4); }},
+        {"assignment", [](CSmilie& s) { s = CSmilie(20, 20); }},
+    };
+    for (const Row& row : rows) {
+        for (BOOL bTracking : {FALSE, TRUE}) {
+            CSmilie s;
+            g_bChangeTracking = bTracking;
+            g_bCollectionChanged = FALSE;
+            row.change(s);
+            EXPECT_EQ(bTracking, g_bCollectionChanged) << row.name << (bTracking ? " tracking" : " not tracking");
+        }
+    }
+    g_bChangeTracking = FALSE;
+    g_bCollectionChanged = FALSE;
 }
