@@ -1,210 +1,192 @@
-// A small HTTP server on 127.0.0.1 for download tests. Every request is held
-// until the test lets one answer go (Release), so that a test can see how many
-// downloads are open at once. The socket functions are bound at run time, so
-// that the tests need no further import library.
+// A small HTTP server on 127.0.0.1 for download tests: each path answers with
+// a scripted response. Every connection is served on its own thread; a
+// "stalling" response sends its first part and then holds the connection open
+// until the server stops.
 #pragma once
 
 #include <winsock2.h>
 #include <windows.h>
 
 #include <atomic>
-#include <chrono>
-#include <condition_variable>
+#include <map>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
-class CLoopbackHttpServer
+struct HttpResponse
+{
+    int nStatus = 200;
+    std::string body;
+    bool bSendLength = true;      // with a Content-Length header
+    long long nAnnouncedLength = -1;  // a Content-Length other than the body's
+    std::vector<size_t> chunks;   // body sent in pieces of these sizes (the rest at once)
+    DWORD dwPauseMs = 0;          // pause between pieces
+    bool bStall = false;          // hold the connection after what was sent
+};
+
+class LoopbackHttpServer
 {
 public:
-    explicit CLoopbackHttpServer(std::string body) : m_body(std::move(body)) {}
-    ~CLoopbackHttpServer() { Stop(); }
-
-    // Listens on a free port of 127.0.0.1; false when that fails.
-    bool Start()
+    LoopbackHttpServer()
     {
-        m_hWs2 = LoadLibraryA("ws2_32.dll");
-        if (m_hWs2 == NULL || !Bind())
-            return false;
         WSADATA wsa;
-        if (m_WSAStartup(MAKEWORD(2, 2), &wsa) != 0)
-            return false;
-        m_listen = m_socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        if (m_listen == INVALID_SOCKET)
-            return false;
+        WSAStartup(MAKEWORD(2, 2), &wsa);
+        m_hStop = CreateEventA(NULL, TRUE, FALSE, NULL);
+        m_hStalled = CreateEventA(NULL, TRUE, FALSE, NULL);
+        m_listen = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
         sockaddr_in addr = {};
         addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = m_htonl(INADDR_LOOPBACK);
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         addr.sin_port = 0;
-        int nLen = sizeof(addr);
-        if (m_bind(m_listen, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0 || m_listen_(m_listen, 16) != 0 ||
-            m_getsockname(m_listen, reinterpret_cast<sockaddr*>(&addr), &nLen) != 0)
-            return false;
-        m_nPort = m_ntohs(addr.sin_port);
-        m_acceptor = std::thread([this] { AcceptLoop(); });
-        return true;
+        bind(m_listen, reinterpret_cast<sockaddr*>(&addr), sizeof(addr));
+        int cb = sizeof(addr);
+        getsockname(m_listen, reinterpret_cast<sockaddr*>(&addr), &cb);
+        m_nPort = ntohs(addr.sin_port);
+        listen(m_listen, 64);
+        m_acceptThread = std::thread([this] { AcceptLoop(); });
     }
+
+    ~LoopbackHttpServer() { Stop(); }
 
     void Stop()
     {
-        if (m_listen != INVALID_SOCKET) {
-            m_stopping = true;
-            {
-                std::lock_guard<std::mutex> lock(m_mutex);
-                m_nReleases += 1000;
-            }
-            m_cv.notify_all();
-            m_closesocket(m_listen);
-            m_listen = INVALID_SOCKET;
-        }
-        if (m_acceptor.joinable())
-            m_acceptor.join();
-        for (std::thread& t : m_connections)
-            t.join();
-        m_connections.clear();
-        if (m_hWs2 != NULL) {
-            if (m_WSACleanup)
-                m_WSACleanup();
-            FreeLibrary(m_hWs2);
-            m_hWs2 = NULL;
-        }
-    }
-
-    std::string Url(const std::string& path) const
-    {
-        return "http://127.0.0.1:" + std::to_string(m_nPort) + path;
-    }
-
-    // Lets one held request be answered.
-    void Release()
-    {
+        if (m_listen == INVALID_SOCKET)
+            return;
+        SetEvent(m_hStop);
+        closesocket(m_listen);
+        m_listen = INVALID_SOCKET;
+        m_acceptThread.join();
+        std::vector<std::thread> threads;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
-            m_nReleases++;
+            threads.swap(m_threads);
         }
-        m_cv.notify_all();
+        for (auto& t : threads)
+            t.join();
+        CloseHandle(m_hStop);
+        CloseHandle(m_hStalled);
+        WSACleanup();
     }
 
-    // Waits (bounded) until n requests are held open; false on time-out.
-    bool WaitForOpen(int n, int nMilliseconds)
+    void Add(const std::string& strPath, const HttpResponse& response)
     {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        return m_cv.wait_for(lock, std::chrono::milliseconds(nMilliseconds), [&] { return m_nOpen == n; });
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_routes[strPath] = response;
     }
 
-    int Open() const
+    std::string Url(const std::string& strPath) const
     {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_nOpen;
+        return "http://127.0.0.1:" + std::to_string(m_nPort) + strPath;
     }
-    int MaxOpen() const
+
+    // Set once a stalling response has sent what it sends.
+    HANDLE StalledEvent() const { return m_hStalled; }
+    int Requests() const { return m_nRequests; }
+
+    // An address on which nothing listens: connecting is refused.
+    static std::string RefusedUrl()
     {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_nMaxOpen;
-    }
-    int Answered() const
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_nAnswered;
+        SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in addr = {};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof(addr));
+        int cb = sizeof(addr);
+        getsockname(s, reinterpret_cast<sockaddr*>(&addr), &cb);
+        closesocket(s);
+        return "http://127.0.0.1:" + std::to_string(ntohs(addr.sin_port)) + "/refused";
     }
 
 private:
-    bool Bind()
-    {
-        return Get(m_WSAStartup, "WSAStartup") && Get(m_WSACleanup, "WSACleanup") && Get(m_socket, "socket") &&
-               Get(m_bind, "bind") && Get(m_listen_, "listen") && Get(m_accept, "accept") &&
-               Get(m_recv, "recv") && Get(m_send, "send") && Get(m_closesocket, "closesocket") &&
-               Get(m_getsockname, "getsockname") && Get(m_htonl, "htonl") && Get(m_ntohs, "ntohs");
-    }
-    template <class F>
-    bool Get(F& pfn, const char* pszName)
-    {
-        pfn = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(m_hWs2, pszName)));
-        return pfn != NULL;
-    }
-
     void AcceptLoop()
     {
         for (;;) {
-            SOCKET s = m_accept(m_listen, NULL, NULL);
-            if (s == INVALID_SOCKET || m_stopping) {
-                if (s != INVALID_SOCKET)
-                    m_closesocket(s);
+            SOCKET s = accept(m_listen, NULL, NULL);
+            if (s == INVALID_SOCKET)
                 return;
-            }
-            m_connections.emplace_back([this, s] { Serve(s); });
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_threads.emplace_back([this, s] { Serve(s); });
         }
     }
 
     void Serve(SOCKET s)
     {
+        DWORD dwTimeout = 5000;
+        setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&dwTimeout), sizeof(dwTimeout));
         std::string request;
         char buf[1024];
-        while (request.find("\r\n\r\n") == std::string::npos && request.size() < 65536) {
-            const int n = m_recv(s, buf, sizeof(buf), 0);
+        while (request.find("\r\n\r\n") == std::string::npos && request.size() < 16384) {
+            int n = recv(s, buf, sizeof(buf), 0);
             if (n <= 0)
                 break;
             request.append(buf, n);
         }
+        m_nRequests++;
+        std::string strPath;
+        size_t nSpace = request.find(' ');
+        if (nSpace != std::string::npos)
+            strPath = request.substr(nSpace + 1, request.find(' ', nSpace + 1) - nSpace - 1);
+        HttpResponse response;
+        bool bKnown;
         {
-            std::unique_lock<std::mutex> lock(m_mutex);
-            m_nOpen++;
-            if (m_nOpen > m_nMaxOpen)
-                m_nMaxOpen = m_nOpen;
-            m_cv.notify_all();
-            // Bounded: a test that forgets to release still ends.
-            m_cv.wait_for(lock, std::chrono::seconds(20), [&] { return m_nReleases > 0; });
-            if (m_nReleases > 0)
-                m_nReleases--;
+            std::lock_guard<std::mutex> lock(m_mutex);
+            auto it = m_routes.find(strPath);
+            bKnown = it != m_routes.end();
+            if (bKnown)
+                response = it->second;
         }
-        const std::string answer = "HTTP/1.0 200 OK\r\nContent-Type: image/gif\r\nContent-Length: " +
-                                   std::to_string(m_body.size()) + "\r\nConnection: close\r\n\r\n" + m_body;
-        m_send(s, answer.data(), int(answer.size()), 0);
-        m_closesocket(s);
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_nOpen--;
-        m_nAnswered++;
-        m_cv.notify_all();
+        if (!bKnown) {
+            response.nStatus = 404;
+            response.body = "<html>not found</html>";
+        }
+        std::string head = "HTTP/1.1 " + std::to_string(response.nStatus) +
+                           (response.nStatus == 200 ? " OK" : " Not Found") + "\r\nContent-Type: image/gif\r\n";
+        if (response.bSendLength)
+            head += "Content-Length: " +
+                    std::to_string(response.nAnnouncedLength >= 0 ? response.nAnnouncedLength
+                                                                   : static_cast<long long>(response.body.size())) +
+                    "\r\n";
+        head += "Connection: close\r\n\r\n";
+        SendAll(s, head.data(), head.size());
+        size_t nSent = 0;
+        for (size_t nChunk : response.chunks) {
+            if (nSent >= response.body.size())
+                break;
+            size_t n = std::min(nChunk, response.body.size() - nSent);
+            SendAll(s, response.body.data() + nSent, n);
+            nSent += n;
+            if (response.dwPauseMs != 0 && WaitForSingleObject(m_hStop, response.dwPauseMs) == WAIT_OBJECT_0)
+                break;
+        }
+        if (nSent < response.body.size())
+            SendAll(s, response.body.data() + nSent, response.body.size() - nSent);
+        if (response.bStall) {
+            SetEvent(m_hStalled);
+            WaitForSingleObject(m_hStop, 60000);
+        }
+        shutdown(s, SD_SEND);
+        closesocket(s);
     }
 
-    typedef int(WSAAPI* PFN_WSAStartup)(WORD, LPWSADATA);
-    typedef int(WSAAPI* PFN_WSACleanup)();
-    typedef SOCKET(WSAAPI* PFN_socket)(int, int, int);
-    typedef int(WSAAPI* PFN_bind)(SOCKET, const sockaddr*, int);
-    typedef int(WSAAPI* PFN_listen)(SOCKET, int);
-    typedef SOCKET(WSAAPI* PFN_accept)(SOCKET, sockaddr*, int*);
-    typedef int(WSAAPI* PFN_recv)(SOCKET, char*, int, int);
-    typedef int(WSAAPI* PFN_send)(SOCKET, const char*, int, int);
-    typedef int(WSAAPI* PFN_closesocket)(SOCKET);
-    typedef int(WSAAPI* PFN_getsockname)(SOCKET, sockaddr*, int*);
-    typedef u_long(WSAAPI* PFN_htonl)(u_long);
-    typedef u_short(WSAAPI* PFN_ntohs)(u_short);
+    static void SendAll(SOCKET s, const char* p, size_t n)
+    {
+        while (n > 0) {
+            int nSent = send(s, p, static_cast<int>(std::min<size_t>(n, 65536)), 0);
+            if (nSent <= 0)
+                return;
+            p += nSent;
+            n -= nSent;
+        }
+    }
 
-    HMODULE m_hWs2 = NULL;
-    PFN_WSAStartup m_WSAStartup = NULL;
-    PFN_WSACleanup m_WSACleanup = NULL;
-    PFN_socket m_socket = NULL;
-    PFN_bind m_bind = NULL;
-    PFN_listen m_listen_ = NULL;
-    PFN_accept m_accept = NULL;
-    PFN_recv m_recv = NULL;
-    PFN_send m_send = NULL;
-    PFN_closesocket m_closesocket = NULL;
-    PFN_getsockname m_getsockname = NULL;
-    PFN_htonl m_htonl = NULL;
-    PFN_ntohs m_ntohs = NULL;
-
-    std::string m_body;
     SOCKET m_listen = INVALID_SOCKET;
     int m_nPort = 0;
-    std::atomic<bool> m_stopping{false};
-    std::thread m_acceptor;
-    std::vector<std::thread> m_connections;   // touched by the accept thread until it is joined
-    mutable std::mutex m_mutex;
-    std::condition_variable m_cv;
-    int m_nOpen = 0;
-    int m_nMaxOpen = 0;
-    int m_nAnswered = 0;
-    int m_nReleases = 0;
+    HANDLE m_hStop = NULL;
+    HANDLE m_hStalled = NULL;
+    std::thread m_acceptThread;
+    std::mutex m_mutex;
+    std::vector<std::thread> m_threads;
+    std::map<std::string, HttpResponse> m_routes;
+    std::atomic<int> m_nRequests{0};
 };

@@ -1,0 +1,53 @@
+// The program's private window messages (WM_APP range). Registered messages are
+// registered once at start-up by the code that uses them.
+#pragma once
+
+#include <windows.h>
+
+// Skinned controls and the fields container.
+#define WM_EXPORTTOMESSENGER (WM_APP + 0x04)  // wParam 1, lParam the MSNEXPORTREQUEST
+#define WM_GETFIELDCOLOR     (WM_APP + 0x05)  // the current field's background colour
+#define WM_TRAYNOTIFY        (WM_APP + 0x06)  // tray icon callback; lParam the mouse message
+#define WM_OPENCOLLECTION    (WM_APP + 0x07)  // wParam the collection file's path
+#define WM_VTIMER            (WM_APP + 0x09)  // tick of the program-wide timer; wParam the client id
+#define WM_CLRSELSET         (WM_APP + 0x11)
+#define WM_CLRSELGET         (WM_APP + 0x12)
+#define WM_CLRSELCHANGED     (WM_APP + 0x14)  // wParam the colour button, lParam the colour
+#define WM_SCROLLBARCLICK    (WM_APP + 0x16)
+#define WM_TABSELCHANGED     (WM_APP + 0x17)  // wParam the new tab id, lParam the previous one
+#define WM_DOWNLOADPROGRESS  (WM_APP + 0x18)  // posted; wParam the cookie, lParam state | progress << 16
+#define WM_DOWNLOADDONE      (WM_APP + 0x21)  // sent; wParam the cookie, lParam the final state
+#define WM_HIDEMAINWND       (WM_APP + 0x25)
+#define WM_APPMOUSEMOVE      (WM_APP + 0x26)  // wParam the window under the mouse, lParam the point
+#define WM_SHOWOPTIONS       (WM_APP + 0x27)
+#define WM_LANGUAGE_CHANGED  (WM_APP + 0x29)
+#define WM_QUERYDLGSTATE     (WM_APP + 0x30)
+#define WM_ANIMATETOTRAY     (WM_APP + 0x3F)
+#define WM_GETTOOLRECT       (WM_APP + 0x40)  // wParam a rectangle to fill
+#define WM_SETBODYSTYLE      (WM_APP + 0x41)
+#define WM_GETBODYSTYLE      (WM_APP + 0x42)
+#define WM_SETBUTTONICON     (WM_APP + 0x43)
+
+#define WM_RELAYMOUSEMSG     (WM_USER + 7)    // a control hands its owner a mouse message
+
+// Final states of a download (low byte of WM_DOWNLOADPROGRESS, lParam of WM_DOWNLOADDONE).
+enum DOWNLOADSTATE
+{
+    DOWNLOAD_CREATED = 0,
+    DOWNLOAD_RUNNING = 1,
+    DOWNLOAD_DONE = 2,
+    DOWNLOAD_FAILED = 3,        // failed or cancelled
+    DOWNLOAD_OPENFAILED = 4,    // the address could not be opened
+    DOWNLOAD_TOOLARGE = 6,      // more than 307200 bytes
+    DOWNLOAD_CHUNKTOOLARGE = 7  // one read of more than 307199 bytes
+};
+
+// Names of the registered messages.
+#define TVNX_MSG_ACTIVATEMAINWND "WM_Tarvenex_ACTIVATEMAINWND"
+#define TVNX_MSG_HOOKDONE        "WM_TARVENEX_072C52"
+#define TVNX_MSG_FOCUSHOOK       "WM_FOCUSHOOK"
+#define TVNX_MSG_PRINTBKGND      "WM_PRINTBKGND"
+#define TVNX_MSG_HTML_GETOBJECT  "WM_HTML_GETOBJECT"
+#define TVNX_MSG_MODIFYDIRDLG    "WM_MODIFYDIRDLG"
+#define TVNX_MSG_TASKBARCREATED  "TaskbarCreated"
+#define TVNX_MSG_MSWHEEL         "MSWHEEL_ROLLMSG"
