@@ -134,6 +134,8 @@ public:
     BOOL StartDownload(LPCTSTR pszAddress);
     void ReleaseDownload();
     DWORD GetDownloadState();
+    // The state GetDownloadState would give, without storing it.
+    DWORD PeekDownloadState() const;
     void SetDownloadState(DWORD nState);
 
     // The web-smilie queue: see WebSmilieQueue.cpp.

@@ -78,13 +78,8 @@ uint32_t CSmilie::SaveRecord(BYTE* pBuffer, uint32_t* pnSize) const
     if (nPhrase != 0)
         memcpy(p, m_strPhrase.GetString(), nPhrase);
     p += nPhrase;
-    // The state as GetDownloadState would give it: a running download cannot
-    // be saved, and one without a worker has ended.
-    DWORD nState = m_nDownloadState;
-    if ((nState & 0xFF) == dlRunning && m_pDownload == NULL)
-        nState = dlFailed;
     TvnxPut32(p, m_nFlags);
-    TvnxPut32(p + 4, nState);
+    TvnxPut32(p + 4, PeekDownloadState());
     TvnxPut32(p + 8, m_nUsageCount);
     const WORD awDate[8] = {m_Date.wYear, m_Date.wMonth, m_Date.wDayOfWeek, m_Date.wDay,
                             m_Date.wHour, m_Date.wMinute, m_Date.wSecond, m_Date.wMilliseconds};
