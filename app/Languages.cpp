@@ -3,6 +3,7 @@
 #include "framework/File.h"
 #include "framework/FileException.h"
 #include "framework/FileFind.h"
+#include "ui3d/system/SysUtils.h"
 
 #include <algorithm>
 #include <climits>
@@ -262,17 +263,6 @@ bool ReadWholeFile(LPCTSTR pszPath, LPCTSTR pszTitle, CString* pReport, BYTE** p
     return true;
 }
 
-// UTF-16 file text (with its byte-order mark) as ANSI text of the system code
-// page, allocated with new[].
-bool ConvertLanguageText(const BYTE* pBytes, UINT cb, char** ppszText, size_t* pcch)
-{
-    (void)pBytes;
-    (void)cb;
-    (void)ppszText;
-    (void)pcch;
-    return false;
-}
-
 bool IsEnglish(const CLanguage* pLanguage)
 {
     LPCTSTR pszName = pLanguage->GetName();
@@ -388,14 +378,16 @@ BOOL LoadLanguageFile(LPCTSTR pszPath, CString* pReport, CLanguage* pLanguage)
     CSequence<LANGSTRING> records;
     try {
         if (cb >= 2 && pBytes[0] == 0xFF && pBytes[1] == 0xFE) {
-            char* pszText = NULL;
-            size_t cch = 0;
-            if (!ConvertLanguageText(pBytes, cb, &pszText, &cch)) {
-                free(pBytes);
-                FormatLoaderMessage("- Can't allocate memory for language file \"%s\".\r\n", pReport, strTitle, 0);
-                return FALSE;
+            // The whole text at once: the conversion sizes its result first, so
+            // characters that take two bytes in the code page all arrive, and
+            // line ends keep their places.
+            char* pszText = ConvertUnicodeBufferToAnsi(int(cb), pBytes, NULL);
+            try {
+                ParseText(pszText, strlen(pszText), strTitle, pReport, records);
+            } catch (...) {
+                delete[] pszText;
+                throw;
             }
-            ParseText(pszText, cch, strTitle, pReport, records);
             delete[] pszText;
         } else {
             ParseText(reinterpret_cast<const char*>(pBytes), cb, strTitle, pReport, records);
@@ -514,8 +506,15 @@ int LoadLanguages(LPCTSTR pszFolder, CString* pReport)
     try {
         for (int i = 0; i < paths.GetSize(); i++) {
             CLanguage* pLanguage = new CLanguage;
-            if (!LoadLanguageFile(paths[i], pReport, pLanguage) || !CheckLanguage(pLanguage, pReport) ||
-                pLanguage->GetName() == NULL) {
+            bool bUsable = false;
+            try {
+                bUsable = LoadLanguageFile(paths[i], pReport, pLanguage) && CheckLanguage(pLanguage, pReport) &&
+                          pLanguage->GetName() != NULL;
+            } catch (...) {
+                delete pLanguage;
+                throw;
+            }
+            if (!bUsable) {
                 delete pLanguage;
                 continue;
             }

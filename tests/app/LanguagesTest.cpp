@@ -145,7 +145,7 @@ TEST(LanguageFile, TextsKeepInnerQuotesAndUnescapeThreeCharacters)
         {"#1 \"a\\nb\\rc\\td\"", "a\nb\rc\td"},
         {"#1 \"C:\\Windows\\q\"", "C:\\Windows\\q"},
         {"#1 \"ends in a backslash\\\"", "ends in a backslash\\"},
-        {"#1 \"\\\\n\"", "\\\\n"},
+        {"#1 \"\\\\n\"", "\\\n"},
         {"#1 \"CR kept out\"\r", "CR kept out"},
         {"#+1\"plus sign, no blank\"", "plus sign, no blank"},
         {"#  \t1 \"blanks before the digits\"", "blanks before the digits"},
@@ -172,8 +172,8 @@ TEST(LanguageFile, FileProblemsAreReported)
         bool bLoaded;
         std::string strReport;
     } rows[] = {
-        {"min.lng", std::string(LANG_MIN_FILE_SIZE - 9, '\n') + "#1 \"ok\"\n", true, ""},
-        {"short.lng", std::string(LANG_MIN_FILE_SIZE - 10, '\n') + "#1 \"ok\"\n", false,
+        {"min.lng", std::string(LANG_MIN_FILE_SIZE - 8, '\n') + "#1 \"ok\"\n", true, ""},
+        {"short.lng", std::string(LANG_MIN_FILE_SIZE - 9, '\n') + "#1 \"ok\"\n", false,
          "- Language file \"short\" is either too short or too long.\r\n"},
         {"max.lng", std::string(LANG_MAX_FILE_SIZE - 8, '\n') + "#1 \"ok\"\n", true, ""},
         {"long.lng", std::string(LANG_MAX_FILE_SIZE - 7, '\n') + "#1 \"ok\"\n", false,
