@@ -323,7 +323,10 @@ bool CGifReader::DecodeFrame(const BYTE* p, uint32_t nSize, uint32_t& nPos, int 
     const unsigned nColours = 1u << nBpp;
     const uint64_t nStride = ((uint64_t(cx) * nBpp + 31) / 8) & ~uint64_t(3);
     const uint64_t nBitmapSize = 40 + 4ull * nColours + nStride * cy;
-    if (nBitmapSize > kMaxPictureBytes)
+    // The cap holds for all frames together: a small file of many large empty
+    // frames must not add up to gigabytes.
+    const uint64_t nMaskBytes = nTransparent >= 0 ? ((uint64_t(cx) + 31) / 32) * 4 * cy : 0;
+    if (m_nMemorySize + nBitmapSize + nMaskBytes + nPixels > kMaxPictureBytes)
         return false;
 
     BYTE* pBitmap = static_cast<BYTE*>(calloc(1, size_t(nBitmapSize)));
@@ -420,6 +423,7 @@ bool CGifReader::DecodeFrame(const BYTE* p, uint32_t nSize, uint32_t& nPos, int 
         free(pMask);
         return false;
     }
+    m_nMemorySize += frame.nBitmapSize + frame.nMaskSize + 28;
     return true;
 }
 

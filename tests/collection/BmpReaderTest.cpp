@@ -147,4 +147,31 @@ TEST(BmpReader, FailedLoadKeepsThePictureAndMaskIsBlack)
     EXPECT_EQ(RGB(255, 255, 255), canvas.Pixel(2, 0));
 }
 
+TEST(BmpReader, StretchesWithAndWithoutDrawDib)
+{
+    // Left half red, right half blue, top row green: doubled into 8 x 4.
+    BmpSpec s;
+    s.cx = 4;
+    s.cy = 2;
+    s.pixels = {RGB(0, 255, 0), RGB(0, 255, 0), RGB(0, 255, 0), RGB(0, 255, 0),
+                RGB(255, 0, 0), RGB(255, 0, 0), RGB(0, 0, 255), RGB(0, 0, 255)};
+    const Bytes file = MakeBmp(s);
+    CBmpReader reader;
+    ASSERT_TRUE(reader.Load(file.data(), uint32_t(file.size()), FALSE));
+    const HDRAWDIB hDrawDib = DrawDibOpen();
+    for (HDRAWDIB h : {HDRAWDIB(nullptr), hDrawDib}) {
+        CTestCanvas canvas(8, 4, 0);
+        CDC dc;
+        dc.Attach(canvas.GetDC());
+        EXPECT_TRUE(reader.DrawStretched(&dc, h, CRect(0, 0, 8, 4), 0));
+        dc.Detach();
+        const char* pszHow = h ? "DrawDib" : "StretchDIBits";
+        EXPECT_EQ(RGB(0, 255, 0), canvas.Pixel(7, 0)) << pszHow;
+        EXPECT_EQ(RGB(255, 0, 0), canvas.Pixel(0, 3)) << pszHow;
+        EXPECT_EQ(RGB(0, 0, 255), canvas.Pixel(7, 3)) << pszHow;
+    }
+    if (hDrawDib)
+        DrawDibClose(hDrawDib);
+}
+
 }  // namespace

@@ -47,7 +47,7 @@ TEST(JpegReader, DecodesGreyColourCmykAndProgressive)
     struct Row
     {
         const char* pszName;
-        JpegSpec spec;
+        JpegSpec pic;
         COLORREF clrExpected;
     } rows[] = {
         {"grey", Flat(8, 8, 1, {90}), RGB(90, 90, 90)},
@@ -61,16 +61,16 @@ TEST(JpegReader, DecodesGreyColourCmykAndProgressive)
         {"plain CMYK magenta, yellow", plainCmyk2, RGB(255, 0, 0)},
     };
     for (const Row& row : rows) {
-        const Bytes file = MakeJpeg(row.spec);
+        const Bytes file = MakeJpeg(row.pic);
         ASSERT_FALSE(file.empty()) << row.pszName;
         CJpegReader reader;
         ASSERT_TRUE(reader.Load(file.data(), uint32_t(file.size()), FALSE)) << row.pszName;
-        EXPECT_EQ(CSize(row.spec.cx, row.spec.cy), reader.GetSize()) << row.pszName;
+        EXPECT_EQ(CSize(row.pic.cx, row.pic.cy), reader.GetSize()) << row.pszName;
         EXPECT_EQ(24, reader.GetFrameDib()->biBitCount) << row.pszName;
         EXPECT_EQ(file.size(), reader.GetSourceSize()) << row.pszName;
-        const COLORREF clr = Pixel(reader, row.spec.cx - 1, row.spec.cy - 1);
+        const COLORREF clr = Pixel(reader, row.pic.cx - 1, row.pic.cy - 1);
         EXPECT_TRUE(Near(row.clrExpected, clr)) << row.pszName << ": got " << std::hex << clr;
-        if (row.spec.nComponents == 1) {
+        if (row.pic.nComponents == 1) {
             EXPECT_TRUE(GetRValue(clr) == GetGValue(clr) && GetGValue(clr) == GetBValue(clr)) << row.pszName;
         }
     }
@@ -139,6 +139,24 @@ TEST(JpegReader, DamagedData)
     EXPECT_FALSE(reader.Load(good.data(), 30, FALSE));
     EXPECT_EQ(CSize(32, 32), reader.GetSize());
     EXPECT_EQ(good.size(), reader.GetSourceSize());
+}
+
+TEST(JpegReader, ErrorAfterTheRowsFreesEverything)
+{
+    // A second frame header where the end marker should be: libjpeg fails in
+    // its last step, after the bitmap was made.
+    Bytes file = MakeJpeg(Flat(256, 256, 3, {10, 20, 30}));
+    ASSERT_EQ(0xD9, file.back());
+    file.resize(file.size() - 2);
+    file.insert(file.end(), {0xFF, 0xC0, 0, 11, 8, 0, 1, 0, 1, 1, 1, 0x11, 0, 0xFF, 0xD9});
+    CJpegReader reader;
+    const uint64_t nBefore = HeapBytesInUse();
+    for (int i = 0; i < 600; i++)
+        ASSERT_FALSE(reader.Load(file.data(), uint32_t(file.size()), FALSE));
+    EXPECT_FALSE(reader.IsLoaded());
+    // 600 lost bitmaps of 192 KB would be more than 100 MB.
+    const uint64_t nAfter = HeapBytesInUse();
+    EXPECT_LT(nAfter, nBefore + (uint64_t(32) << 20)) << "before " << nBefore << ", after " << nAfter;
 }
 
 TEST(JpegReader, HolderLoadsJfifAndCopies)

@@ -356,3 +356,21 @@ COLORREF CTestCanvas::Pixel(int x, int y) const
     const BYTE* p = m_pBits + (size_t(y) * m_cx + x) * 4;
     return RGB(p[2], p[1], p[0]);
 }
+
+uint64_t HeapBytesInUse()
+{
+    HANDLE heaps[64];
+    const DWORD n = GetProcessHeaps(64, heaps);
+    uint64_t nTotal = 0;
+    for (DWORD i = 0; i < n && i < 64; i++) {
+        PROCESS_HEAP_ENTRY entry = {};
+        HeapLock(heaps[i]);
+        while (HeapWalk(heaps[i], &entry)) {
+            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY)
+                nTotal += entry.cbData;
+        }
+        HeapUnlock(heaps[i]);
+    }
+    return nTotal;
+}
+

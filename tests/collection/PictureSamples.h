@@ -21,7 +21,7 @@ struct BmpSpec
     std::vector<COLORREF> palette;      // bpp <= 8
     std::vector<uint32_t> pixels;       // cx * cy, top-down
 };
-Bytes MakeBmp(const BmpSpec& spec);
+Bytes MakeBmp(const BmpSpec& pic);
 
 struct GifFrameSpec
 {
@@ -43,7 +43,7 @@ struct GifSpec
     std::vector<GifFrameSpec> frames;
     bool bCommentAfterControl = false;  // a comment block between extension and image
 };
-Bytes MakeGif(const GifSpec& spec);
+Bytes MakeGif(const GifSpec& pic);
 // The LZW code stream of one image (minimum code size byte, sub-blocks, terminator).
 Bytes EncodeGifImage(const std::vector<BYTE>& pixels, int nMinCodeSize);
 
@@ -59,7 +59,7 @@ struct PngSpec
     std::vector<BYTE> trns;             // palette alpha values
     std::vector<BYTE> rows;             // packed rows, top-down
 };
-Bytes MakePng(const PngSpec& spec);
+Bytes MakePng(const PngSpec& pic);
 
 // A JPEG through libjpeg, quality 100. Samples cx * cy * components.
 struct JpegSpec
@@ -70,7 +70,10 @@ struct JpegSpec
     bool bAdobeMarker = true;           // for CMYK: inverted values with an Adobe marker
     std::vector<BYTE> samples;
 };
-Bytes MakeJpeg(const JpegSpec& spec);
+Bytes MakeJpeg(const JpegSpec& pic);
+
+// Bytes in use in all heaps of the process: a failure path that leaks shows here.
+uint64_t HeapBytesInUse();
 
 // Helpers shared by the picture tests: a 32-bit memory DC to draw into.
 class CTestCanvas

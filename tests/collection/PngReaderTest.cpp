@@ -11,7 +11,7 @@
 
 namespace {
 
-PngSpec Spec(int cx, int cy, int nColorType, int nBitDepth, std::vector<BYTE> rows)
+PngSpec PngOf(int cx, int cy, int nColorType, int nBitDepth, std::vector<BYTE> rows)
 {
     PngSpec s;
     s.cx = cx;
@@ -41,12 +41,12 @@ COLORREF DrawnPixel(CPngReader& reader, int x, int y, COLORREF clrBack, CTestCan
 
 TEST(PngReader, ColourTypesAndDepths)
 {
-    PngSpec palette = Spec(3, 1, PNG_COLOR_TYPE_PALETTE, 8, {0, 1, 2});
+    PngSpec palette = PngOf(3, 1, PNG_COLOR_TYPE_PALETTE, 8, {0, 1, 2});
     palette.palette = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255)};
     palette.trns = {255, 0};
     PngSpec paletteOpaque = palette;
     paletteOpaque.trns.clear();
-    PngSpec interlaced = Spec(3, 9, PNG_COLOR_TYPE_RGB, 8, {});
+    PngSpec interlaced = PngOf(3, 9, PNG_COLOR_TYPE_RGB, 8, {});
     for (int y = 0; y < 9; y++)
         for (int x = 0; x < 3; x++)
             interlaced.rows.insert(interlaced.rows.end(), {BYTE(y * 20), BYTE(x * 50), 7});
@@ -54,7 +54,7 @@ TEST(PngReader, ColourTypesAndDepths)
     struct Row
     {
         const char* pszName;
-        PngSpec spec;
+        PngSpec pic;
         int nChannels;
         int x, y;
         COLORREF clrExpected;   // drawn over kBack
@@ -63,23 +63,23 @@ TEST(PngReader, ColourTypesAndDepths)
         {"palette with tRNS, clear entry", palette, 4, 1, 0, RGB(9, 8, 7)},
         {"palette entry beyond tRNS", palette, 4, 2, 0, RGB(0, 0, 255)},
         {"palette without tRNS", paletteOpaque, 3, 1, 0, RGB(0, 255, 0)},
-        {"grey 1-bit", Spec(8, 1, PNG_COLOR_TYPE_GRAY, 1, {0x40}), 3, 1, 0, RGB(255, 255, 255)},
-        {"grey 2-bit", Spec(4, 1, PNG_COLOR_TYPE_GRAY, 2, {0x1B}), 3, 1, 0, RGB(85, 85, 85)},
-        {"grey 8-bit", Spec(1, 1, PNG_COLOR_TYPE_GRAY, 8, {77}), 3, 0, 0, RGB(77, 77, 77)},
-        {"grey 16-bit with alpha", Spec(1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 16, {0x40, 0x11, 0xFF, 0xEE}), 4, 0, 0,
+        {"grey 1-bit", PngOf(8, 1, PNG_COLOR_TYPE_GRAY, 1, {0x40}), 3, 1, 0, RGB(255, 255, 255)},
+        {"grey 2-bit", PngOf(4, 1, PNG_COLOR_TYPE_GRAY, 2, {0x1B}), 3, 1, 0, RGB(85, 85, 85)},
+        {"grey 8-bit", PngOf(1, 1, PNG_COLOR_TYPE_GRAY, 8, {77}), 3, 0, 0, RGB(77, 77, 77)},
+        {"grey 16-bit with alpha", PngOf(1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 16, {0x40, 0x11, 0xFF, 0xEE}), 4, 0, 0,
          RGB(64, 64, 64)},
-        {"RGB 16-bit", Spec(1, 1, PNG_COLOR_TYPE_RGB, 16, {0x10, 0, 0x20, 0, 0x30, 0}), 3, 0, 0, RGB(16, 32, 48)},
-        {"RGBA", Spec(1, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8, {10, 20, 30, 255}), 4, 0, 0, RGB(10, 20, 30)},
+        {"RGB 16-bit", PngOf(1, 1, PNG_COLOR_TYPE_RGB, 16, {0x10, 0, 0x20, 0, 0x30, 0}), 3, 0, 0, RGB(16, 32, 48)},
+        {"RGBA", PngOf(1, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8, {10, 20, 30, 255}), 4, 0, 0, RGB(10, 20, 30)},
         {"interlaced", interlaced, 3, 2, 7, RGB(140, 100, 7)},
     };
     for (const Row& row : rows) {
-        const Bytes file = MakePng(row.spec);
+        const Bytes file = MakePng(row.pic);
         CPngReader reader;
         ASSERT_TRUE(Load(reader, file)) << row.pszName;
         EXPECT_EQ(row.nChannels, reader.GetChannels()) << row.pszName;
         EXPECT_EQ(row.nChannels == 4, reader.HasTransparency(0) != 0) << row.pszName;
-        EXPECT_EQ(CSize(row.spec.cx, row.spec.cy), reader.GetSize()) << row.pszName;
-        EXPECT_EQ(36u + row.spec.cx * row.spec.cy * row.nChannels, reader.GetMemorySize()) << row.pszName;
+        EXPECT_EQ(CSize(row.pic.cx, row.pic.cy), reader.GetSize()) << row.pszName;
+        EXPECT_EQ(36u + row.pic.cx * row.pic.cy * row.nChannels, reader.GetMemorySize()) << row.pszName;
         EXPECT_EQ(row.clrExpected, DrawnPixel(reader, row.x, row.y, RGB(9, 8, 7))) << row.pszName;
     }
 }
@@ -87,7 +87,7 @@ TEST(PngReader, ColourTypesAndDepths)
 TEST(PngReader, BlendsAlphaAgainstColourOrBackground)
 {
     // Pixel 0: alpha 128 over blue 100; pixel 1: alpha 0; pixel 2: alpha 255.
-    const Bytes file = MakePng(Spec(3, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8,
+    const Bytes file = MakePng(PngOf(3, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8,
                                     {50, 60, 200, 128, 1, 1, 1, 0, 5, 6, 7, 255}));
     CPngReader reader;
     ASSERT_TRUE(Load(reader, file));
@@ -114,7 +114,7 @@ TEST(PngReader, BlendsAlphaAgainstColourOrBackground)
 
 TEST(PngReader, VerticalCropDrawsTheLowerRows)
 {
-    PngSpec s = Spec(10, 10, PNG_COLOR_TYPE_RGB, 8, {});
+    PngSpec s = PngOf(10, 10, PNG_COLOR_TYPE_RGB, 8, {});
     for (int y = 0; y < 10; y++)
         for (int x = 0; x < 10; x++)
             s.rows.insert(s.rows.end(), {BYTE(y * 20), BYTE(x * 20), 0});
@@ -143,7 +143,7 @@ void FixCrc(Bytes& b, size_t nAt)
 
 TEST(PngReader, DamagedFilesFailCleanly)
 {
-    PngSpec s = Spec(16, 16, PNG_COLOR_TYPE_RGB, 8, {});
+    PngSpec s = PngOf(16, 16, PNG_COLOR_TYPE_RGB, 8, {});
     for (int i = 0; i < 16 * 16 * 3; i++)
         s.rows.push_back(BYTE(i * 31));
     const Bytes good = MakePng(s);
@@ -196,6 +196,22 @@ TEST(PngReader, DamagedFilesFailCleanly)
     EXPECT_EQ(holder.GetReader()->GetMemorySize(), copy.GetReader()->GetMemorySize());
     EXPECT_EQ(0, memcmp(static_cast<CPngReader*>(holder.GetReader())->GetRow(15),
                         static_cast<CPngReader*>(copy.GetReader())->GetRow(15), 48));
+}
+
+TEST(PngReader, FailureInsideLibpngLeaksNothing)
+{
+    PngSpec s = PngOf(256, 256, PNG_COLOR_TYPE_RGB_ALPHA, 8, {});
+    for (int i = 0; i < 256 * 256 * 4; i++)
+        s.rows.push_back(BYTE(i * 13 + i / 1024));
+    Bytes file = MakePng(s);
+    file.resize(file.size() - 12 - 40);   // the end chunk and the last image bytes
+    CPngReader reader;
+    const uint64_t nBefore = HeapBytesInUse();
+    for (int i = 0; i < 400; i++)
+        ASSERT_FALSE(Load(reader, file));
+    const uint64_t nAfter = HeapBytesInUse();
+    // 400 lost buffers of 256 KB would be 100 MB.
+    EXPECT_LT(nAfter, nBefore + (uint64_t(32) << 20)) << "before " << nBefore << ", after " << nAfter;
 }
 
 }  // namespace
