@@ -23,6 +23,8 @@ struct HttpResponse
     std::vector<size_t> chunks;   // body sent in pieces of these sizes (the rest at once)
     DWORD dwPauseMs = 0;          // pause between pieces
     bool bStall = false;          // hold the connection after what was sent
+    std::string extraHeaders;     // further header lines, each ending in CRLF
+    std::string raw;              // when set, sent as it is in place of all the above
 };
 
 class LoopbackHttpServer
@@ -140,6 +142,12 @@ private:
             response.nStatus = 404;
             response.body = "<html>not found</html>";
         }
+        if (!response.raw.empty()) {
+            SendAll(s, response.raw.data(), response.raw.size());
+            shutdown(s, SD_SEND);
+            closesocket(s);
+            return;
+        }
         std::string head = "HTTP/1.1 " + std::to_string(response.nStatus) +
                            (response.nStatus == 200 ? " OK" : " Not Found") + "\r\nContent-Type: image/gif\r\n";
         if (response.bSendLength)
@@ -147,6 +155,7 @@ private:
                     std::to_string(response.nAnnouncedLength >= 0 ? response.nAnnouncedLength
                                                                    : static_cast<long long>(response.body.size())) +
                     "\r\n";
+        head += response.extraHeaders;
         head += "Connection: close\r\n\r\n";
         SendAll(s, head.data(), head.size());
         size_t nSent = 0;
