@@ -93,6 +93,8 @@ TEST(SmilieText, ComposeTextFillsTheTemplateOfPictureSmilies)
         CString strText = "caller's";
         s.ComposeText(strText);
         EXPECT_STREQ(row.expected, strText);
+        EXPECT_EQ(row.record == 0 && row.source[0] == '\0' && row.phrase[0] != '\0', IsPhraseSmilie(&s) != FALSE);
+        EXPECT_EQ(int(strlen(row.source)), GetSmilieTextLength(&s));
         s.SetField(NULL);
     }
 
