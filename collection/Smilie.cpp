@@ -147,7 +147,7 @@ const SMILIETOOLBAR CSmilie::s_LargeToolbar = {{
 void CSmilie::InitMembers(int nCellWidth, int nCellHeight)
 {
     m_pDownload = NULL;
-    m_nDownloadState = dlDone;
+    m_nDownloadState = DOWNLOAD_DONE;
     m_pField = NULL;
     m_nFieldValue = 0;
     m_nColumn = 0;
@@ -215,8 +215,8 @@ CSmilie& CSmilie::operator=(const CSmilie& src)
     // A download does not travel with a copy: one that was running counts as
     // cancelled in the copy.
     m_nDownloadState = src.m_nDownloadState;
-    if (src.m_pDownload != NULL || (src.m_nDownloadState & 0xFF) == dlRunning)
-        m_nDownloadState = dlFailed;
+    if (src.m_pDownload != NULL || (src.m_nDownloadState & 0xFF) == DOWNLOAD_RUNNING)
+        m_nDownloadState = DOWNLOAD_FAILED;
 
     SetSource(src.m_pszSource);
     m_strPhrase = src.m_strPhrase;

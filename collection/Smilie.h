@@ -12,6 +12,7 @@
 // touched under the worker's own lock.
 #pragma once
 
+#include "app/Messages.h"
 #include "collection/Sequence.h"
 #include "framework/Gdi.h"
 #include "framework/Geometry.h"
@@ -51,23 +52,11 @@ public:
         flagWebSmilie = 0x02    // the picture comes from the web address even when one is stored
     };
 
-    // Download states (low byte of m_nDownloadState; the second byte is the
-    // progress of a running download in pixels of the cell's progress bar).
-    enum {
-        dlRunning = 1,
-        dlDone = 2,             // also: no download
-        dlFailed = 3,           // failed or cancelled
-        dlOpenFailed = 4,
-        dlTooLarge = 6,
-        dlChunkTooLarge = 7
-    };
-
     enum { defaultCellWidth = 35, defaultCellHeight = 34 };
     enum { offsetCentred = 255 };
 
-    // Size of the serialised record with S source and P phrase bytes, and of
-    // its two shorter forms (without crop; without picture offset and crop).
-    enum { recordFixedSize = 61, recordNoCropSize = 60, recordNoOffsetSize = 56 };
+    // Size of the serialised record without its source and phrase bytes.
+    enum { recordFixedSize = 61 };
 
     CSmilie(int nCellWidth = defaultCellWidth, int nCellHeight = defaultCellHeight);
     CSmilie(const CSmilie& src);
@@ -125,7 +114,10 @@ public:
     static char* MigrateSourceUrl(const char* pch, uint32_t nLength);
     // Lays pszText out in pSmilie's text lines with the font of pDC.
     static void LayoutText(LPCTSTR pszText, CSmilie* pSmilie, CDC* pDC);
+    // The name stored with the picture (record name or file path); the
+    // language's text for it while there is no image cache.
     const CString& GetImageName();
+    // The picture name's last component without its extension.
     void BuildImageFileName(CString& strName);
     CString GetImageFileName();
 
@@ -155,6 +147,9 @@ public:
 
     // --- data ----------------------------------------------------------------
     CCheckUrl* m_pDownload;         // running or finished download not yet taken
+    // Low byte a DOWNLOADSTATE (DOWNLOAD_DONE also when there is no download),
+    // second byte the progress of a running download in pixels of the cell's
+    // progress bar.
     DWORD m_nDownloadState;
     CSmilieField* m_pField;
     DWORD_PTR m_nFieldValue;        // the field's own value; copied, never stored

@@ -45,12 +45,12 @@ DWORD CSmilie::PeekDownloadState() const
 {
     if (m_pDownload == NULL || m_pDownload->m_pWorker == NULL) {
         // A running state never outlives its worker.
-        return (m_nDownloadState & 0xFF) == dlRunning ? DWORD(dlFailed) : m_nDownloadState;
+        return (m_nDownloadState & 0xFF) == DOWNLOAD_RUNNING ? DWORD(DOWNLOAD_FAILED) : m_nDownloadState;
     }
     CCheckUrlWorker* pWorker = m_pDownload->m_pWorker;
     BYTE nState = pWorker->GetState();
     if (nState == 0)
-        nState = dlRunning;
+        nState = DOWNLOAD_RUNNING;
     const BYTE nProgress = pWorker->GetProgress();
     return (DWORD(nProgress) << 8) + nState;
 }

@@ -142,8 +142,8 @@ BOOL CSmilie::LoadRecord(const BYTE* pRecord, uint32_t nSize, uint32_t nAppended
 
     m_nFlags = Get32(pTail);
     m_nDownloadState = Get32(pTail + 4);
-    if ((m_nDownloadState & 0xFF) == dlRunning)
-        m_nDownloadState = dlFailed;
+    if ((m_nDownloadState & 0xFF) == DOWNLOAD_RUNNING)
+        m_nDownloadState = DOWNLOAD_FAILED;
     m_nUsageCount = Get32(pTail + 8);
     m_Date.wYear = Get16(pTail + 12);
     m_Date.wMonth = Get16(pTail + 14);

@@ -89,7 +89,7 @@ void CSmilie::SetPhrase(LPCTSTR pszPhrase, BOOL bDropImage)
             m_nFrameIndex = 0;
             m_nContentState = 1;
         }
-        m_nDownloadState = dlDone;
+        m_nDownloadState = DOWNLOAD_DONE;
     }
     MarkModified();
 }
