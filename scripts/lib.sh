@@ -13,8 +13,9 @@ session_pids=()
 host_runs_i386() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
 
 # Decided after setup, once Wine is installed (on a fresh machine it isn't yet).
+# TVNX_RUN_ARCH=x86_64 runs the 64-bit tree even where 32-bit Wine works.
 choose_run_arch() {
-  if host_runs_i386; then
+  if [ "${TVNX_RUN_ARCH:-}" != x86_64 ] && host_runs_i386; then
     run_arch=i686; run_build=$build; winebin=/usr/lib/wine/wine; winearch=win32
   else
     run_arch=x86_64; run_build=$build-x64; winebin=/usr/lib/wine/wine64; winearch=win64
@@ -36,7 +37,7 @@ build_tree() {
     configure_and_build i686 "$build"
   fi
   if [ "$run_arch" != i686 ]; then
-    echo "note: this host cannot execute 32-bit code; running the x86_64 build under wine64"
+    echo "note: running the x86_64 build under wine64 (32-bit Wine does not start here, or TVNX_RUN_ARCH asked for it)"
     configure_and_build "$run_arch" "$run_build"
   fi
 }
