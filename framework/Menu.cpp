@@ -2,6 +2,7 @@
 #include "framework/ModalAnswerer.h"
 #include "framework/Module.h"
 #include "framework/Wnd.h"
+#include "framework/HandleMap.h"
 
 #include <unordered_map>
 
@@ -9,42 +10,9 @@ IMPLEMENT_DYNAMIC(CMenu, CObject)
 
 namespace {
 
-class CMenuMap
+CHandleMap<HMENU, CMenu>& PermanentMenus()
 {
-public:
-    CMenuMap() { InitializeCriticalSection(&m_cs); }
-    CMenu* Lookup(HMENU h)
-    {
-        EnterCriticalSection(&m_cs);
-        auto it = m_map.find(h);
-        CMenu* p = it == m_map.end() ? NULL : it->second;
-        LeaveCriticalSection(&m_cs);
-        return p;
-    }
-    BOOL Add(HMENU h, CMenu* p)
-    {
-        EnterCriticalSection(&m_cs);
-        BOOL ok = m_map.emplace(h, p).second;
-        LeaveCriticalSection(&m_cs);
-        return ok;
-    }
-    void Remove(HMENU h, CMenu* p)
-    {
-        EnterCriticalSection(&m_cs);
-        auto it = m_map.find(h);
-        if (it != m_map.end() && it->second == p)
-            m_map.erase(it);
-        LeaveCriticalSection(&m_cs);
-    }
-
-private:
-    CRITICAL_SECTION m_cs;
-    std::unordered_map<HMENU, CMenu*> m_map;
-};
-
-CMenuMap& PermanentMenus()
-{
-    static CMenuMap map;
+    static CHandleMap<HMENU, CMenu> map;
     return map;
 }
 

@@ -2,6 +2,7 @@
 #include "framework/Dc.h"
 #include "framework/Exception.h"
 #include "framework/Gdi.h"
+#include "framework/HandleMap.h"
 #include "framework/Menu.h"
 #include "framework/Thread.h"
 #include "framework/WinApp.h"
@@ -18,43 +19,9 @@ namespace {
 // Windows of every thread share one permanent map: a window object may be
 // looked up from a thread other than its own (the tray thread's owner asks
 // for its window). Temporary views are per thread and die at idle time.
-class CPermanentMap
+CHandleMap<HWND, CWnd>& PermanentMap()
 {
-public:
-    CPermanentMap() { InitializeCriticalSection(&m_cs); }
-    CWnd* Lookup(HWND h)
-    {
-        EnterCriticalSection(&m_cs);
-        auto it = m_map.find(h);
-        CWnd* p = it == m_map.end() ? NULL : it->second;
-        LeaveCriticalSection(&m_cs);
-        return p;
-    }
-    // FALSE when hWnd is bound to an object already.
-    BOOL Add(HWND h, CWnd* p)
-    {
-        EnterCriticalSection(&m_cs);
-        BOOL ok = m_map.emplace(h, p).second;
-        LeaveCriticalSection(&m_cs);
-        return ok;
-    }
-    void Remove(HWND h, CWnd* p)
-    {
-        EnterCriticalSection(&m_cs);
-        auto it = m_map.find(h);
-        if (it != m_map.end() && it->second == p)
-            m_map.erase(it);
-        LeaveCriticalSection(&m_cs);
-    }
-
-private:
-    CRITICAL_SECTION m_cs;
-    std::unordered_map<HWND, CWnd*> m_map;
-};
-
-CPermanentMap& PermanentMap()
-{
-    static CPermanentMap map;
+    static CHandleMap<HWND, CWnd> map;
     return map;
 }
 
