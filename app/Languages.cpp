@@ -1,5 +1,7 @@
 #include "app/Languages.h"
 
+#include "app/FolderFiles.h"
+
 #include "framework/File.h"
 #include "framework/FileException.h"
 #include "framework/FileFind.h"
@@ -483,32 +485,16 @@ int LoadLanguages(LPCTSTR pszFolder, CString* pReport)
 {
     // The folder's files are taken in name order, so that which of two files
     // with the same language name wins does not depend on the file system.
-    CSequence<CString> paths;
-    {
-        CFileFind find;
-        BOOL bMore = find.FindFile(CString(pszFolder) + "*.lng");
-        while (bMore) {
-            bMore = find.FindNextFile();
-            if (find.IsDirectory())
-                continue;
-            // "*.lng" also matches longer extensions through their short names.
-            const CString strName = find.GetFileName();
-            const int nDot = strName.ReverseFind('.');
-            if (nDot < 0 || strName.Mid(nDot + 1).CompareNoCase("lng") != 0)
-                continue;
-            paths.Add(find.GetFilePath());
-        }
-    }
-    std::sort(paths.m_pData, paths.m_pData + paths.GetSize(),
-              [](CString* a, CString* b) { return a->CompareNoCase(*b) < 0; });
+    CSequence<FOLDERFILE> files;
+    ListFolderFiles(CString(pszFolder) + "*.lng", files);
 
     CSequence<CLanguage*> list;
     try {
-        for (int i = 0; i < paths.GetSize(); i++) {
+        for (int i = 0; i < files.GetSize(); i++) {
             CLanguage* pLanguage = new CLanguage;
             bool bUsable = false;
             try {
-                bUsable = LoadLanguageFile(paths[i], pReport, pLanguage) && CheckLanguage(pLanguage, pReport) &&
+                bUsable = LoadLanguageFile(files[i].strPath, pReport, pLanguage) && CheckLanguage(pLanguage, pReport) &&
                           pLanguage->GetName() != NULL;
             } catch (...) {
                 delete pLanguage;

@@ -1,5 +1,6 @@
 #include "app/ShellServices.h"
 
+#include "app/FolderFiles.h"
 #include "app/Registry.h"
 #include "app/Settings.h"
 #include "framework/FileFind.h"
@@ -124,25 +125,14 @@ void ScanCollections(CSequence<SCANNEDCOLLECTION>& list, int nMaxLength)
 {
     CString strFolder = g_Settings.AppDataFolder;
     strFolder.TrimRight("\\/");
-    CFileFind find;
-    BOOL bMore = find.FindFile(strFolder + "\\*.tvnx");
-    while (bMore) {
-        bMore = find.FindNextFile();
-        if (find.IsDirectory())
-            continue;
-        // The pattern also matches longer extensions through their short names.
-        const CString strName = find.GetFileName();
-        const int nDot = strName.ReverseFind('.');
-        if (nDot < 0 || strName.Mid(nDot).CompareNoCase(".tvnx") != 0)
-            continue;
+    CSequence<FOLDERFILE> files;
+    ListFolderFiles(strFolder + "\\*.tvnx", files);
+    for (int i = 0; i < files.GetSize(); i++) {
         SCANNEDCOLLECTION entry;
-        entry.strName = find.GetFileTitle();
-        entry.strPath = find.GetFilePath();
+        entry.strName = files[i].strTitle;
+        entry.strPath = files[i].strPath;
         list.Add(entry);
     }
-    std::stable_sort(list.m_pData, list.m_pData + list.GetSize(), [](SCANNEDCOLLECTION* a, SCANNEDCOLLECTION* b) {
-        return a->strName.CompareNoCase(b->strName) < 0;
-    });
 
     bool bGeneralExists = false;
     for (int i = 0; i < list.GetSize(); i++)

@@ -187,26 +187,38 @@ STDMETHODIMP_(ULONG) COleDropTarget::DropTarget::Release()
     return n;
 }
 
-// A failure inside a step refuses the drop, so that the source neither
-// removes its data nor waits for anything; the drag loop goes on. Once the
-// object is gone every step refuses.
+namespace {
+
+// Runs one step of a drag for the system. A failure inside the step refuses
+// the drop, so that the source neither removes its data nor waits for
+// anything; the drag loop goes on. Once the object is gone every step refuses.
+// pdwEffect holds the effects the source allows on entry, the answer on return.
+// Returns false when the step was refused or failed.
+template <class Step>
+bool AnswerEffect(COleDropTarget* owner, DWORD* pdwEffect, Step step)
+{
+    if (owner != NULL) {
+        try {
+            *pdwEffect = step(*pdwEffect);
+            return true;
+        } catch (CException* e) {
+            e->Delete();
+        } catch (...) {
+        }
+    }
+    *pdwEffect = DROPEFFECT_NONE;
+    return false;
+}
+
+} // namespace
+
 STDMETHODIMP COleDropTarget::DropTarget::DragEnter(IDataObject* pDataObj, DWORD grfKeyState, POINTL pt,
                                                    DWORD* pdwEffect)
 {
     if (pDataObj == NULL || pdwEffect == NULL)
         return E_INVALIDARG;
-    if (m_owner == NULL) {
-        *pdwEffect = DROPEFFECT_NONE;
-        return S_OK;
-    }
-    try {
-        *pdwEffect = m_owner->DragEnter(pDataObj, grfKeyState, pt, *pdwEffect);
-        return S_OK;
-    } catch (CException* e) {
-        e->Delete();
-    } catch (...) {
-    }
-    *pdwEffect = DROPEFFECT_NONE;
+    AnswerEffect(m_owner, pdwEffect,
+                 [&](DWORD allowed) { return m_owner->DragEnter(pDataObj, grfKeyState, pt, allowed); });
     return S_OK;
 }
 
@@ -214,18 +226,7 @@ STDMETHODIMP COleDropTarget::DropTarget::DragOver(DWORD grfKeyState, POINTL pt, 
 {
     if (pdwEffect == NULL)
         return E_INVALIDARG;
-    if (m_owner == NULL) {
-        *pdwEffect = DROPEFFECT_NONE;
-        return S_OK;
-    }
-    try {
-        *pdwEffect = m_owner->DragOver(grfKeyState, pt, *pdwEffect);
-        return S_OK;
-    } catch (CException* e) {
-        e->Delete();
-    } catch (...) {
-    }
-    *pdwEffect = DROPEFFECT_NONE;
+    AnswerEffect(m_owner, pdwEffect, [&](DWORD allowed) { return m_owner->DragOver(grfKeyState, pt, allowed); });
     return S_OK;
 }
 
@@ -248,18 +249,9 @@ STDMETHODIMP COleDropTarget::DropTarget::Drop(IDataObject* pDataObj, DWORD grfKe
 {
     if (pDataObj == NULL || pdwEffect == NULL)
         return E_INVALIDARG;
-    if (m_owner == NULL) {
-        *pdwEffect = DROPEFFECT_NONE;
-        return S_OK;
-    }
-    try {
-        *pdwEffect = m_owner->Drop(pDataObj, grfKeyState, pt, *pdwEffect);
-        return S_OK;
-    } catch (CException* e) {
-        e->Delete();
-    } catch (...) {
-    }
-    m_owner->m_dataObject.Release();
-    *pdwEffect = DROPEFFECT_NONE;
+    if (!AnswerEffect(m_owner, pdwEffect,
+                      [&](DWORD allowed) { return m_owner->Drop(pDataObj, grfKeyState, pt, allowed); })
+        && m_owner != NULL)
+        m_owner->m_dataObject.Release();
     return S_OK;
 }

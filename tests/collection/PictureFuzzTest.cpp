@@ -8,6 +8,8 @@
 #include "collection/PngReader.h"
 #include "tests/collection/PictureSamples.h"
 
+#include "tests/tools/FuzzRandom.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -15,20 +17,7 @@
 
 namespace {
 
-struct Random
-{
-    uint32_t x;
-    uint32_t Next()
-    {
-        x ^= x << 13;
-        x ^= x >> 17;
-        x ^= x << 5;
-        return x;
-    }
-    uint32_t Below(uint32_t n) { return n != 0 ? Next() % n : 0; }
-};
-
-Bytes Mutate(const Bytes& base, Random& rnd)
+Bytes Mutate(const Bytes& base, FuzzRandom& rnd)
 {
     Bytes b = base;
     const int nSteps = 1 + int(rnd.Below(3));
@@ -91,7 +80,7 @@ void Fuzz(const char* pszName, const std::vector<Bytes>& samples,
     CDC dc, backDC;
     dc.Attach(canvas.GetDC());
     backDC.Attach(back.GetDC());
-    Random rnd{nSeed};
+    FuzzRandom rnd{nSeed};
     const DWORD nStart = GetTickCount();
     int nRuns = 0, nLoaded = 0;
     // Bounded by count and by time.

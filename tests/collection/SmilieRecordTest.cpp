@@ -5,6 +5,8 @@
 #include "collection/TvnxSave.h"
 #include "tests/collection/SmilieTestField.h"
 
+#include "tests/tools/FuzzRandom.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -268,13 +270,8 @@ TEST(SmilieRecord, LoadRefusesLyingRecordsAndLeavesTheSmilieAlone)
 
 TEST(SmilieRecord, MutatedRecordsEndCleanly)
 {
-    uint32_t x = 0x2545F491;
-    auto next = [&x]() {
-        x ^= x << 13;
-        x ^= x >> 17;
-        x ^= x << 5;
-        return x;
-    };
+    FuzzRandom rnd{0x2545F491};
+    auto next = [&rnd]() { return rnd.Next(); };
     const Bytes samples[] = {
         Save(MakeSample("C:\\pics\\grin.gif", "[b]<SMILIE>[/b]", 7)),
         Save(MakeSample("http://smilies.mordale.net/anim/wave.gif", "", 0)),

@@ -3,24 +3,13 @@
 #include "collection/TvnxSave.h"
 #include "tests/collection/TvnxSaveTestFiles.h"
 
+#include "tests/tools/FuzzRandom.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
-struct Random
-{
-    uint32_t x;
-    uint32_t Next()
-    {
-        x ^= x << 13;
-        x ^= x >> 17;
-        x ^= x << 5;
-        return x;
-    }
-    uint32_t Below(uint32_t n) { return n != 0 ? Next() % n : 0; }
-};
-
-Bytes Mutate(const Bytes& base, Random& rnd)
+Bytes Mutate(const Bytes& base, FuzzRandom& rnd)
 {
     Bytes b = base;
     switch (rnd.Below(5)) {
@@ -69,7 +58,7 @@ TEST(TvnxSaveFuzz, MutatedFilesEndCleanly)
     host.records = {Rec(1, "h.gif", Picture(1, 30))};
     ASSERT_TRUE(WriteBytes(strHost, host.Build()));
 
-    Random rnd = {20240611};
+    FuzzRandom rnd = {20240611};
     const DWORD dwStart = GetTickCount();
     int nIterations = 0, nOpened = 0, nMerged = 0;
     for (; nIterations < 1500 && GetTickCount() - dwStart < 30000; nIterations++) {
