@@ -136,6 +136,8 @@ TEST(ShellDllVersions, VersionNumbersAndFlags)
         {5.82f, 6.0f, 0.0f, 0, 1},
         {ShellDllVersionNumber(4, 70), 4.7f, 4.7f, 1, 0},
         {ShellDllVersionNumber(5, 80), 4.0f, 6.0f, 0, 1},
+        {ShellDllVersionNumber(4, 696), 4.7f, 4.7f, 0, 0},
+        {ShellDllVersionNumber(5, 796), 6.0f, 6.0f, 1, 0},
         {0.0f, 0.0f, 0.0f, 0, 0},
     };
     for (const Flags& f : flags) {

@@ -138,16 +138,19 @@ float ShellDllVersionNumber(DWORD dwMajor, DWORD dwMinor)
     return static_cast<float>(dwMajor + dwMinor / divisor);
 }
 
-static int Hundredths(float f)
+// A float holds 4.70 only approximately, so a version a few units in the last
+// place below the wanted one is the same decimal number. The tolerance stays far
+// below the smallest step a minor number makes (4.696 is not 4.7).
+static bool AtLeastVersion(float fVersion, float fWanted)
 {
-    return static_cast<int>(f * 100.0f + 0.5f);
+    return fVersion >= fWanted - 1e-5f;
 }
 
 void DeriveShellDllFlags(SHELLDLLVERSIONS* p)
 {
-    p->MultilineTips = Hundredths(p->fComctl32) >= 470 && Hundredths(p->fShell32) >= 470 &&
-                       Hundredths(p->fShlwapi) >= 470;
-    p->BalloonTips = Hundredths(p->fComctl32) >= 580;
+    p->MultilineTips = AtLeastVersion(p->fComctl32, 4.7f) && AtLeastVersion(p->fShell32, 4.7f) &&
+                       AtLeastVersion(p->fShlwapi, 4.7f);
+    p->BalloonTips = AtLeastVersion(p->fComctl32, 5.8f);
 }
 
 static float ProbeOneVersion(LPCSTR pszLibrary)

@@ -127,6 +127,6 @@ extern SHELLDLLVERSIONS g_ShellDllVersions;
 // The version number major.minor as the shell libraries report it: 5.82 for
 // (5, 82), 5.8 for (5, 80) and (5, 8), 6.0 for (6, 0).
 float ShellDllVersionNumber(DWORD dwMajor, DWORD dwMinor);
-// The two flags from three versions, compared in hundredths so that 4.70 counts
-// as 4.7.
+// The two flags from three versions, compared as decimal numbers: 4.70 counts
+// as 4.7, 4.696 does not.
 void DeriveShellDllFlags(SHELLDLLVERSIONS* pVersions);
