@@ -189,29 +189,39 @@ ClipText ReadClipboardFormat(IDataObject* pData, CLIPFORMAT cf, CString& strText
     if (FAILED(pData->GetData(&fmt, &medium)))
         return kNoText;
     ClipText result = kNoText;
-    if (medium.tymed == TYMED_HGLOBAL && medium.hGlobal != NULL) {
-        SIZE_T cb = GlobalSize(medium.hGlobal);
-        const void* p = GlobalLock(medium.hGlobal);
-        if (p != NULL) {
-            if (cf == CF_UNICODETEXT) {
-                const WCHAR* pw = static_cast<const WCHAR*>(p);
-                SIZE_T nMax = cb / sizeof(WCHAR);
-                if (nMax > kMaxClipboardChars)
-                    nMax = kMaxClipboardChars;
-                SIZE_T n = 0;
-                while (n < nMax && pw[n] != 0)
-                    n++;
-                strText = WideToAnsi(pw, static_cast<int>(n));
-                result = n != 0 ? kGotText : kEmptyText;
-            } else {
-                const char* pc = static_cast<const char*>(p);
-                SIZE_T nMax = cb < kMaxClipboardChars ? cb : kMaxClipboardChars;
-                strText = CString(pc, static_cast<int>(strnlen(pc, nMax)));
-                result = kGotText;
+    const void* p = NULL;
+    try {
+        if (medium.tymed == TYMED_HGLOBAL && medium.hGlobal != NULL) {
+            SIZE_T cb = GlobalSize(medium.hGlobal);
+            p = GlobalLock(medium.hGlobal);
+            if (p != NULL) {
+                if (cf == CF_UNICODETEXT) {
+                    const WCHAR* pw = static_cast<const WCHAR*>(p);
+                    SIZE_T nMax = cb / sizeof(WCHAR);
+                    if (nMax > kMaxClipboardChars)
+                        nMax = kMaxClipboardChars;
+                    SIZE_T n = 0;
+                    while (n < nMax && pw[n] != 0)
+                        n++;
+                    strText = WideToAnsi(pw, static_cast<int>(n));
+                    result = n != 0 ? kGotText : kEmptyText;
+                } else {
+                    const char* pc = static_cast<const char*>(p);
+                    SIZE_T nMax = cb < kMaxClipboardChars ? cb : kMaxClipboardChars;
+                    strText = CString(pc, static_cast<int>(strnlen(pc, nMax)));
+                    result = kGotText;
+                }
             }
-            GlobalUnlock(medium.hGlobal);
         }
+    } catch (...) {
+        // Out of memory while converting: the medium is still ours to give back.
+        if (p != NULL)
+            GlobalUnlock(medium.hGlobal);
+        ReleaseStgMedium(&medium);
+        throw;
     }
+    if (p != NULL)
+        GlobalUnlock(medium.hGlobal);
     ReleaseStgMedium(&medium);
     return result;
 }

@@ -134,10 +134,11 @@ struct TemplateValue
 };
 
 // Reads the triples of the argument list and formats each value. Stops at a NULL
-// placeholder, at an unknown conversion and after 99 triples.
-int ReadTemplateValues(va_list args, TemplateValue* pValues)
+// placeholder, at an unknown conversion and after 99 triples. nCount counts the
+// values made so far, so that the caller frees them also when a later one throws.
+void ReadTemplateValues(va_list args, TemplateValue* pValues, int& nCount)
 {
-    int nCount = 0;
+    nCount = 0;
     while (nCount < kMaxTemplateValues) {
         const char* pszPlaceholder = va_arg(args, const char*);
         if (pszPlaceholder == NULL)
@@ -168,7 +169,7 @@ int ReadTemplateValues(va_list args, TemplateValue* pValues)
             else if (pPercent[2] == 'u')
                 snprintf(szNumber, sizeof(szNumber), "%lu", va_arg(args, unsigned long));
             else
-                return nCount;
+                return;
             break;
         case 's':
             pszText = va_arg(args, const char*);
@@ -176,7 +177,7 @@ int ReadTemplateValues(va_list args, TemplateValue* pValues)
                 pszText = "";
             break;
         default:
-            return nCount;
+            return;
         }
         TemplateValue& value = pValues[nCount];
         value.pszPlaceholder = pszPlaceholder;
@@ -186,7 +187,6 @@ int ReadTemplateValues(va_list args, TemplateValue* pValues)
         memcpy(value.pszValue, pszText, nText + 1);
         nCount++;
     }
-    return nCount;
 }
 
 // Appends up to nLength characters of pch, never past nDestSize - 1.
@@ -213,7 +213,7 @@ int FormatTemplateV(char* pszDest, int nDestSize, const char* pszTemplate, va_li
     int nValues = 0;
     int nWritten = 0;
     try {
-        nValues = ReadTemplateValues(args, values);
+        ReadTemplateValues(args, values, nValues);
         const char* pLiteral = pszTemplate;
         const char* p = pszTemplate;
         while (*p != '\0') {
