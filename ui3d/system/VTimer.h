@@ -13,9 +13,10 @@
 #include <mmsystem.h>
 #include "app/Messages.h"
 #include "collection/Sequence.h"
+#include "framework/Object.h"
 #include "framework/Sync.h"
 
-class CVTimer
+class CVTimer : public CObject
 {
 public:
     struct CTimerClient
@@ -29,7 +30,7 @@ public:
     CVTimer();
     // Stops the timer before the object goes: a tick that is already running
     // finishes first, and later ticks find the object gone.
-    virtual ~CVTimer();
+    ~CVTimer() override;
 
     // Registers hWnd with the divider (0 counts as 1); the first registration
     // starts the timer. Returns the client id, 0 when the timer could not start.
