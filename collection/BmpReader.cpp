@@ -144,8 +144,10 @@ BOOL CBmpReader::DrawStretched(CDC* pDC, HDRAWDIB hDrawDib, const CRect& rect, i
     if (cx <= 0 || cy <= 0)
         return FALSE;
     if (hDrawDib && pHeader->biHeight > 0) {
+        // DrawDibDraw counts source rows from the top of the picture, unlike
+        // StretchDIBits on a bottom-up DIB: the rows cut at the top come first.
         return ::DrawDibDraw(hDrawDib, pDC->m_hDC, rect.left, rect.top, rect.Width(), rect.Height(),
-                             const_cast<BITMAPINFOHEADER*>(pHeader), const_cast<BYTE*>(Bits()), nSkipX, 0,
+                             const_cast<BITMAPINFOHEADER*>(pHeader), const_cast<BYTE*>(Bits()), nSkipX, nSkipY,
                              cx, cy, 0);
     }
     return ::StretchDIBits(pDC->m_hDC, rect.left, rect.top, rect.Width(), rect.Height(), nSkipX, 0, cx, cy,

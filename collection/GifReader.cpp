@@ -486,6 +486,7 @@ bool CGifReader::GetVisible(int nFrame, Visible& vis) const
         vis.rcDest.bottom = vis.rcDest.top;
     vis.xSrc = vis.rcDest.left - l;
     vis.ySrc = b - vis.rcDest.bottom;
+    vis.ySrcTop = vis.rcDest.top - t;
     return true;
 }
 
@@ -564,7 +565,7 @@ BOOL CGifReader::DrawStretched(CDC* pDC, HDRAWDIB hDrawDib, const CRect& rect, i
     const int cx = vis.rcDest.Width(), cy = vis.rcDest.Height();
     if (hDrawDib) {
         return ::DrawDibDraw(hDrawDib, pDC->m_hDC, rect.left, rect.top, rect.Width(), rect.Height(), pHeader, pBits,
-                             vis.xSrc, vis.ySrc, cx, cy, 0);
+                             vis.xSrc, vis.ySrcTop, cx, cy, 0);
     }
     return ::StretchDIBits(pDC->m_hDC, rect.left, rect.top, rect.Width(), rect.Height(), vis.xSrc, vis.ySrc, cx, cy,
                            pBits, reinterpret_cast<const BITMAPINFO*>(pHeader), DIB_RGB_COLORS, SRCCOPY) != 0;
@@ -588,7 +589,7 @@ BOOL CGifReader::DrawMask(CDC* pDC, HDRAWDIB hDrawDib, const CRect& rect, int nF
     const int cx = vis.rcDest.Width(), cy = vis.rcDest.Height();
     if (hDrawDib) {
         return ::DrawDibDraw(hDrawDib, pDC->m_hDC, rect.left, rect.top, rect.Width(), rect.Height(), &info.header,
-                             f.pMask, vis.xSrc, vis.ySrc, cx, cy, 0);
+                             f.pMask, vis.xSrc, vis.ySrcTop, cx, cy, 0);
     }
     return ::StretchDIBits(pDC->m_hDC, rect.left, rect.top, rect.Width(), rect.Height(), vis.xSrc, vis.ySrc, cx, cy,
                            f.pMask, reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, SRCCOPY) != 0;

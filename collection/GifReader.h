@@ -54,6 +54,7 @@ private:
     {
         CRect rcDest;            // in picture coordinates
         int xSrc, ySrc;          // source origin of the bottom-up DIB
+        int ySrcTop;             // rows skipped from the DIB's top (DrawDib counts from there)
     };
     bool GetVisible(int nFrame, Visible& vis) const;
     void Restore(HDC hDC, const CRect& rc, CPoint pt, COLORREF clrBack, CDC* pBackDC, CPoint ptBack) const;

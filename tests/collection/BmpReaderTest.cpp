@@ -161,16 +161,24 @@ TEST(BmpReader, StretchesWithAndWithoutDrawDib)
     CBmpReader reader;
     ASSERT_TRUE(reader.Load(file.data(), uint32_t(file.size()), FALSE));
     const HDRAWDIB hDrawDib = DrawDibOpen();
-    for (HDRAWDIB h : {HDRAWDIB(nullptr), hDrawDib}) {
-        CTestCanvas canvas(8, 4, 0);
-        CDC dc;
-        dc.Attach(canvas.GetDC());
-        EXPECT_TRUE(reader.DrawStretched(&dc, h, CRect(0, 0, 8, 4), 0));
-        dc.Detach();
-        const char* pszHow = h ? "DrawDib" : "StretchDIBits";
-        EXPECT_EQ(RGB(0, 255, 0), canvas.Pixel(7, 0)) << pszHow;
-        EXPECT_EQ(RGB(255, 0, 0), canvas.Pixel(0, 3)) << pszHow;
-        EXPECT_EQ(RGB(0, 0, 255), canvas.Pixel(7, 3)) << pszHow;
+    // With the top row cropped away only the red and blue row is stretched.
+    struct { BYTE nCrop; COLORREF clrTopRight; } rows[] = {
+        {0x00, RGB(0, 255, 0)},
+        {0x41, RGB(0, 0, 255)},
+    };
+    for (const auto& row : rows) {
+        reader.SetCrop(row.nCrop);
+        for (HDRAWDIB h : {HDRAWDIB(nullptr), hDrawDib}) {
+            CTestCanvas canvas(8, 4, 0);
+            CDC dc;
+            dc.Attach(canvas.GetDC());
+            EXPECT_TRUE(reader.DrawStretched(&dc, h, CRect(0, 0, 8, 4), 0));
+            dc.Detach();
+            const char* pszHow = h ? "DrawDib" : "StretchDIBits";
+            EXPECT_EQ(row.clrTopRight, canvas.Pixel(7, 0)) << pszHow << " crop " << int(row.nCrop);
+            EXPECT_EQ(RGB(255, 0, 0), canvas.Pixel(0, 3)) << pszHow << " crop " << int(row.nCrop);
+            EXPECT_EQ(RGB(0, 0, 255), canvas.Pixel(7, 3)) << pszHow << " crop " << int(row.nCrop);
+        }
     }
     if (hDrawDib)
         DrawDibClose(hDrawDib);

@@ -142,6 +142,46 @@ TEST(GifReader, TransparentPixelsShowTheBackground)
     EXPECT_EQ(kBlue, mask.Pixel(3, 1));
 }
 
+TEST(GifReader, StretchedFrameAndMaskKeepTheCropWithAndWithoutDrawDib)
+{
+    // Top row transparent, bottom row blue; crop 0x41 leaves the bottom row.
+    GifSpec s = Screen(2, 2);
+    GifFrameSpec f = Frame(0, 0, 2, 2, 1);
+    f.pixels = {3, 3, 1, 1};
+    f.bControl = true;
+    f.nTransparent = 3;
+    s.frames = {f};
+    CGifReader reader;
+    ASSERT_TRUE(Load(reader, MakeGif(s)));
+    struct { BYTE nCrop; COLORREF clrTop, clrMaskTop; } rows[] = {
+        {0x00, RGB(0, 0, 0), RGB(255, 255, 255)},
+        {0x41, kBlue, RGB(0, 0, 0)},
+    };
+    const HDRAWDIB hDrawDib = DrawDibOpen();
+    for (const auto& row : rows) {
+        reader.SetCrop(row.nCrop);
+        for (HDRAWDIB h : {HDRAWDIB(nullptr), hDrawDib}) {
+            const char* pszHow = h ? "DrawDib" : "StretchDIBits";
+            CTestCanvas canvas(4, 4, RGB(50, 50, 50));
+            CDC dc;
+            dc.Attach(canvas.GetDC());
+            EXPECT_TRUE(reader.DrawStretched(&dc, h, CRect(0, 0, 4, 4), 0));
+            dc.Detach();
+            EXPECT_EQ(row.clrTop, canvas.Pixel(3, 0)) << pszHow << " crop " << int(row.nCrop);
+            EXPECT_EQ(kBlue, canvas.Pixel(0, 3)) << pszHow << " crop " << int(row.nCrop);
+
+            canvas.Fill(RGB(50, 50, 50));
+            dc.Attach(canvas.GetDC());
+            EXPECT_TRUE(reader.DrawMask(&dc, h, CRect(0, 0, 4, 4), 0));
+            dc.Detach();
+            EXPECT_EQ(row.clrMaskTop, canvas.Pixel(3, 0)) << pszHow << " mask, crop " << int(row.nCrop);
+            EXPECT_EQ(RGB(0, 0, 0), canvas.Pixel(0, 3)) << pszHow << " mask, crop " << int(row.nCrop);
+        }
+    }
+    if (hDrawDib)
+        DrawDibClose(hDrawDib);
+}
+
 TEST(GifReader, InterlacedRowsLandInPlace)
 {
     GifSpec s;
