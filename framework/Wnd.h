@@ -260,6 +260,8 @@ public:
 protected:
     // Runs after WM_NCDESTROY, when the object is no longer bound to the window.
     virtual void PostNcDestroy();
+    // The base handling of WM_DESTROY, for a derived handler to finish with.
+    void OnDestroy() { Default(); }
 
     // The procedure the window had before the framework subclassed it.
     WNDPROC m_pfnSuper;
