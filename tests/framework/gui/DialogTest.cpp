@@ -248,6 +248,12 @@ public:
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
     {
+        if (message == WM_INITDIALOG)
+            SetTimer(1, 5000);   // ends a loop that never kicks, rather than hang
+        if (message == WM_TIMER && wParam == 1) {
+            EndDialog(-2);
+            return 0;
+        }
         if (message != WM_KICKIDLE)
             return CExchangeDialog::WindowProc(message, wParam, lParam);
         counts.push_back(lParam);
