@@ -640,9 +640,9 @@ void CWnd::CenterWindow(CWnd* pAlternateOwner)
         hCenter = (dwStyle & WS_CHILD) ? ::GetParent(m_hWnd) : ::GetWindow(m_hWnd, GW_OWNER);
 
     RECT rcCenter, rcArea;
-    if (dwStyle & WS_CHILD) {
+    HWND hParent = (dwStyle & WS_CHILD) ? ::GetParent(m_hWnd) : NULL;
+    if (hParent != NULL) {
         // Inside the parent's client area, in its coordinates.
-        HWND hParent = ::GetParent(m_hWnd);
         ::GetClientRect(hParent, &rcArea);
         if (hCenter == NULL)
             hCenter = hParent;
