@@ -176,7 +176,9 @@ INT_PTR CDialog::DoModal()
 int CDialog::RunModalLoop()
 {
     BOOL bIdle = TRUE;
+    LONG lIdleCount = 0;
     BOOL bShowIdle = !(GetStyle() & WS_VISIBLE);
+    BOOL bEnterIdle = !(GetStyle() & DS_NOIDLEMSG);
     BOOL bAsked = FALSE;
     HWND hWndOwner = ::GetWindow(m_hWnd, GW_OWNER);
     MSG msg;
@@ -200,9 +202,14 @@ int CDialog::RunModalLoop()
             }
             if (!ContinueModal() || m_hWnd == NULL)
                 return m_nModalResult;
-            if (hWndOwner != NULL)
+            if (bEnterIdle && hWndOwner != NULL && lIdleCount == 0)
                 ::SendMessageA(hWndOwner, WM_ENTERIDLE, MSGF_DIALOGBOX, reinterpret_cast<LPARAM>(m_hWnd));
-            bIdle = FALSE;
+            // The dialog's own idle work: it answers non-zero while it wants
+            // another call with a higher count.
+            if (!::SendMessageA(m_hWnd, WM_KICKIDLE, MSGF_DIALOGBOX, lIdleCount++))
+                bIdle = FALSE;
+            if (!ContinueModal() || m_hWnd == NULL)
+                return m_nModalResult;
         }
         do {
             if (!ContinueModal() || m_hWnd == NULL)
@@ -223,8 +230,10 @@ int CDialog::RunModalLoop()
             if (!ContinueModal() || m_hWnd == NULL)
                 return m_nModalResult;
             if (msg.message != WM_PAINT && msg.message != WM_MOUSEMOVE && msg.message != WM_NCMOUSEMOVE &&
-                msg.message != 0x0118)
+                msg.message != 0x0118) {
                 bIdle = TRUE;
+                lIdleCount = 0;
+            }
         } while (::PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE));
     }
 }

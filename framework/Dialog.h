@@ -3,7 +3,8 @@
 // than the system's: the dialog is created modeless, its owner disabled,
 // messages pumped through PreTranslateMessage and IsDialogMessage, a dialog
 // still hidden after OnInitDialog is shown when the loop first goes idle, and
-// the loop ends on EndDialog. Fades and tooltips of derived dialogs rely on
+// the loop ends on EndDialog. While the queue is empty the dialog gets
+// WM_KICKIDLE. Fades and tooltips of derived dialogs rely on
 // that loop. UpdateData moves values between members and controls through
 // DoDataExchange (DataExchange.h).
 #pragma once
@@ -11,6 +12,11 @@
 #include "framework/Wnd.h"
 
 class CDataExchange;
+
+// Sent by the modal loop to the dialog while the queue is empty: wParam
+// MSGF_DIALOGBOX, lParam the idle count since the last message. A non-zero
+// answer asks for another call.
+#define WM_KICKIDLE 0x036A
 
 class CDialog : public CWnd
 {

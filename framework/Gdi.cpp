@@ -12,6 +12,15 @@ BOOL CGdiObject::Attach(HGDIOBJ hObject)
     return TRUE;
 }
 
+BOOL CGdiObject::AttachNew(HGDIOBJ hObject)
+{
+    if (Attach(hObject))
+        return TRUE;
+    if (hObject != NULL)
+        ::DeleteObject(hObject);
+    return FALSE;
+}
+
 HGDIOBJ CGdiObject::Detach()
 {
     HGDIOBJ h = m_hObject;
@@ -33,32 +42,32 @@ BOOL CGdiObject::CreateStockObject(int nIndex)
 
 BOOL CPen::CreatePen(int nPenStyle, int nWidth, COLORREF crColor)
 {
-    return Attach(::CreatePen(nPenStyle, nWidth, crColor));
+    return AttachNew(::CreatePen(nPenStyle, nWidth, crColor));
 }
 
 BOOL CPen::CreatePenIndirect(LPLOGPEN lpLogPen)
 {
-    return Attach(::CreatePenIndirect(lpLogPen));
+    return AttachNew(::CreatePenIndirect(lpLogPen));
 }
 
 BOOL CBrush::CreateSolidBrush(COLORREF crColor)
 {
-    return Attach(::CreateSolidBrush(crColor));
+    return AttachNew(::CreateSolidBrush(crColor));
 }
 
 BOOL CBrush::CreateHatchBrush(int nIndex, COLORREF crColor)
 {
-    return Attach(::CreateHatchBrush(nIndex, crColor));
+    return AttachNew(::CreateHatchBrush(nIndex, crColor));
 }
 
 BOOL CBrush::CreatePatternBrush(CBitmap* pBitmap)
 {
-    return pBitmap != NULL && Attach(::CreatePatternBrush(*pBitmap));
+    return pBitmap != NULL && AttachNew(::CreatePatternBrush(*pBitmap));
 }
 
 BOOL CBrush::CreateBrushIndirect(const LOGBRUSH* lpLogBrush)
 {
-    return Attach(::CreateBrushIndirect(lpLogBrush));
+    return AttachNew(::CreateBrushIndirect(lpLogBrush));
 }
 
 BOOL CFont::CreateFont(int nHeight, int nWidth, int nEscapement, int nOrientation, int nWeight,
@@ -66,14 +75,14 @@ BOOL CFont::CreateFont(int nHeight, int nWidth, int nEscapement, int nOrientatio
                        BYTE nOutPrecision, BYTE nClipPrecision, BYTE nQuality,
                        BYTE nPitchAndFamily, LPCTSTR lpszFacename)
 {
-    return Attach(::CreateFontA(nHeight, nWidth, nEscapement, nOrientation, nWeight, bItalic,
+    return AttachNew(::CreateFontA(nHeight, nWidth, nEscapement, nOrientation, nWeight, bItalic,
                                 bUnderline, cStrikeOut, nCharSet, nOutPrecision, nClipPrecision,
                                 nQuality, nPitchAndFamily, lpszFacename));
 }
 
 BOOL CFont::CreateFontIndirect(const LOGFONTA* lpLogFont)
 {
-    return Attach(::CreateFontIndirectA(lpLogFont));
+    return AttachNew(::CreateFontIndirectA(lpLogFont));
 }
 
 BOOL CFont::CreatePointFont(int nPointSize, LPCTSTR lpszFaceName, CDC* pDC)
@@ -95,22 +104,22 @@ BOOL CFont::CreatePointFont(int nPointSize, LPCTSTR lpszFaceName, CDC* pDC)
 
 BOOL CBitmap::LoadBitmap(LPCTSTR lpszResourceName)
 {
-    return Attach(::LoadBitmapA(AfxGetResourceHandle(), lpszResourceName));
+    return AttachNew(::LoadBitmapA(AfxGetResourceHandle(), lpszResourceName));
 }
 
 BOOL CBitmap::CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitcount, const void* lpBits)
 {
-    return Attach(::CreateBitmap(nWidth, nHeight, nPlanes, nBitcount, lpBits));
+    return AttachNew(::CreateBitmap(nWidth, nHeight, nPlanes, nBitcount, lpBits));
 }
 
 BOOL CBitmap::CreateBitmapIndirect(LPBITMAP lpBitmap)
 {
-    return Attach(::CreateBitmapIndirect(lpBitmap));
+    return AttachNew(::CreateBitmapIndirect(lpBitmap));
 }
 
 BOOL CBitmap::CreateCompatibleBitmap(CDC* pDC, int nWidth, int nHeight)
 {
-    return pDC != NULL && Attach(::CreateCompatibleBitmap(pDC->m_hDC, nWidth, nHeight));
+    return pDC != NULL && AttachNew(::CreateCompatibleBitmap(pDC->m_hDC, nWidth, nHeight));
 }
 
 BOOL CBitmap::CreateDIBSection(HDC hDC, const BITMAPINFO* pbmi, UINT iUsage, void** ppvBits,
@@ -125,32 +134,32 @@ BOOL CBitmap::CreateDIBSection(HDC hDC, const BITMAPINFO* pbmi, UINT iUsage, voi
 
 BOOL CRgn::CreateRectRgn(int x1, int y1, int x2, int y2)
 {
-    return Attach(::CreateRectRgn(x1, y1, x2, y2));
+    return AttachNew(::CreateRectRgn(x1, y1, x2, y2));
 }
 
 BOOL CRgn::CreateRectRgnIndirect(LPCRECT lpRect)
 {
-    return Attach(::CreateRectRgnIndirect(lpRect));
+    return AttachNew(::CreateRectRgnIndirect(lpRect));
 }
 
 BOOL CRgn::CreateEllipticRgn(int x1, int y1, int x2, int y2)
 {
-    return Attach(::CreateEllipticRgn(x1, y1, x2, y2));
+    return AttachNew(::CreateEllipticRgn(x1, y1, x2, y2));
 }
 
 BOOL CRgn::CreateEllipticRgnIndirect(LPCRECT lpRect)
 {
-    return Attach(::CreateEllipticRgnIndirect(lpRect));
+    return AttachNew(::CreateEllipticRgnIndirect(lpRect));
 }
 
 BOOL CRgn::CreateRoundRectRgn(int x1, int y1, int x2, int y2, int x3, int y3)
 {
-    return Attach(::CreateRoundRectRgn(x1, y1, x2, y2, x3, y3));
+    return AttachNew(::CreateRoundRectRgn(x1, y1, x2, y2, x3, y3));
 }
 
 BOOL CRgn::CreatePolygonRgn(const POINT* lpPoints, int nCount, int nPolyFillMode)
 {
-    return Attach(::CreatePolygonRgn(lpPoints, nCount, nPolyFillMode));
+    return AttachNew(::CreatePolygonRgn(lpPoints, nCount, nPolyFillMode));
 }
 
 int CRgn::CombineRgn(const CRgn* pRgn1, const CRgn* pRgn2, int nCombineMode)

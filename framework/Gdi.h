@@ -27,6 +27,12 @@ public:
 
     HGDIOBJ m_hObject;
 
+protected:
+    // For the Create functions: takes a handle made for this object; when one
+    // is held already the new handle is deleted, so a second Create leaks
+    // nothing, and FALSE is returned.
+    BOOL AttachNew(HGDIOBJ hObject);
+
 private:
     CGdiObject(const CGdiObject&) = delete;
     CGdiObject& operator=(const CGdiObject&) = delete;

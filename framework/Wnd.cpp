@@ -604,25 +604,82 @@ void CWnd::ScreenToClient(LPRECT lpRect) const
     ::ScreenToClient(m_hWnd, reinterpret_cast<LPPOINT>(lpRect) + 1);
 }
 
+namespace {
+
+// The work area of the monitor that holds hWnd (the primary one for NULL).
+// The monitor functions are bound at run time: Windows 95 and NT 4.0 lack them.
+RECT WorkAreaOf(HWND hWnd)
+{
+    typedef HMONITOR(WINAPI * PFNMONITORFROMWINDOW)(HWND, DWORD);
+    typedef BOOL(WINAPI * PFNGETMONITORINFO)(HMONITOR, LPMONITORINFO);
+    HMODULE hUser = ::GetModuleHandleA("user32.dll");
+    static PFNMONITORFROMWINDOW pfnFromWindow = reinterpret_cast<PFNMONITORFROMWINDOW>(
+        reinterpret_cast<void*>(::GetProcAddress(hUser, "MonitorFromWindow")));
+    static PFNGETMONITORINFO pfnInfo = reinterpret_cast<PFNGETMONITORINFO>(
+        reinterpret_cast<void*>(::GetProcAddress(hUser, "GetMonitorInfoA")));
+    RECT rc;
+    if (pfnFromWindow != NULL && pfnInfo != NULL) {
+        MONITORINFO mi;
+        mi.cbSize = sizeof(mi);
+        HMONITOR hMonitor = pfnFromWindow(hWnd, hWnd != NULL ? MONITOR_DEFAULTTONEAREST : MONITOR_DEFAULTTOPRIMARY);
+        if (hMonitor != NULL && pfnInfo(hMonitor, &mi))
+            return mi.rcWork;
+    }
+    if (!::SystemParametersInfoA(SPI_GETWORKAREA, 0, &rc, 0))
+        ::SetRect(&rc, 0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
+    return rc;
+}
+
+} // namespace
+
 void CWnd::CenterWindow(CWnd* pAlternateOwner)
 {
-    RECT rcArea;
-    HWND hCenter = pAlternateOwner != NULL ? pAlternateOwner->m_hWnd : ::GetWindow(m_hWnd, GW_OWNER);
-    if (GetStyle() & WS_CHILD)
-        hCenter = ::GetParent(m_hWnd);
-    if (hCenter != NULL && ::IsWindowVisible(hCenter) && !::IsIconic(hCenter)) {
-        ::GetWindowRect(hCenter, &rcArea);
-        if (GetStyle() & WS_CHILD)
-            ::ScreenToClient(hCenter, reinterpret_cast<LPPOINT>(&rcArea)),
-                ::ScreenToClient(hCenter, reinterpret_cast<LPPOINT>(&rcArea) + 1);
+    DWORD dwStyle = GetStyle();
+    HWND hCenter = SafeHwnd(pAlternateOwner);
+    if (hCenter == NULL)
+        hCenter = (dwStyle & WS_CHILD) ? ::GetParent(m_hWnd) : ::GetWindow(m_hWnd, GW_OWNER);
+
+    RECT rcCenter, rcArea;
+    HWND hParent = (dwStyle & WS_CHILD) ? ::GetParent(m_hWnd) : NULL;
+    if (hParent != NULL) {
+        // Inside the parent's client area, in its coordinates.
+        ::GetClientRect(hParent, &rcArea);
+        if (hCenter == NULL)
+            hCenter = hParent;
+        ::GetClientRect(hCenter, &rcCenter);
+        ::MapWindowPoints(hCenter, hParent, reinterpret_cast<LPPOINT>(&rcCenter), 2);
     } else {
-        ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &rcArea, 0);
+        // A hidden or minimised owner (the hidden main window, say) gives no
+        // place to centre on: the screen's work area does.
+        if (hCenter != NULL) {
+            DWORD dwCenterStyle = static_cast<DWORD>(::GetWindowLongA(hCenter, GWL_STYLE));
+            if (!(dwCenterStyle & WS_VISIBLE) || (dwCenterStyle & WS_MINIMIZE))
+                hCenter = NULL;
+        }
+        if (hCenter == NULL) {
+            rcArea = WorkAreaOf(NULL);
+            rcCenter = rcArea;
+        } else {
+            ::GetWindowRect(hCenter, &rcCenter);
+            rcArea = WorkAreaOf(hCenter);
+        }
     }
+
     RECT rc;
     ::GetWindowRect(m_hWnd, &rc);
     int cx = rc.right - rc.left, cy = rc.bottom - rc.top;
-    int x = (rcArea.left + rcArea.right - cx) / 2;
-    int y = (rcArea.top + rcArea.bottom - cy) / 2;
+    int x = (rcCenter.left + rcCenter.right) / 2 - cx / 2;
+    int y = (rcCenter.top + rcCenter.bottom) / 2 - cy / 2;
+    // An owner near the edge must not push the window off the screen; a
+    // window larger than the area keeps its top-left corner inside.
+    if (x + cx > rcArea.right)
+        x = rcArea.right - cx;
+    if (x < rcArea.left)
+        x = rcArea.left;
+    if (y + cy > rcArea.bottom)
+        y = rcArea.bottom - cy;
+    if (y < rcArea.top)
+        y = rcArea.top;
     ::SetWindowPos(m_hWnd, NULL, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

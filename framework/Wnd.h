@@ -123,6 +123,11 @@ public:
     {
         return ::PostMessageA(m_hWnd, message, wParam, lParam);
     }
+    // Sends to a window of this thread, posts to one of another thread without waiting.
+    BOOL SendNotifyMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const
+    {
+        return ::SendNotifyMessageA(m_hWnd, message, wParam, lParam);
+    }
     void SendMessageToDescendants(UINT message, WPARAM wParam = 0, LPARAM lParam = 0, BOOL bDeep = TRUE);
 
     // --- family ---------------------------------------------------------------
@@ -135,6 +140,7 @@ public:
     CWnd* GetDlgItem(int nID) const { return FromHandle(::GetDlgItem(m_hWnd, nID)); }
     int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
     CWnd* GetWindow(UINT nCmd) const { return FromHandle(::GetWindow(m_hWnd, nCmd)); }
+    CWnd* GetTopWindow() const { return FromHandle(::GetTopWindow(m_hWnd)); }
     BOOL IsChild(const CWnd* pWnd) const { return ::IsChild(m_hWnd, SafeHwnd(pWnd)); }
     static CWnd* PASCAL GetDesktopWindow() { return FromHandle(::GetDesktopWindow()); }
     static CWnd* PASCAL GetForegroundWindow() { return FromHandle(::GetForegroundWindow()); }
@@ -219,6 +225,9 @@ public:
     {
         return ::SetWindowPos(m_hWnd, hWndInsertAfter, x, y, cx, cy, nFlags);
     }
+    // Centres a popup over its owner (or pAlternateOwner), a child inside its
+    // parent; without a visible owner over the screen's work area. The result
+    // is kept inside the work area (the parent's client area for a child).
     void CenterWindow(CWnd* pAlternateOwner = NULL);
     CWnd* ChildWindowFromPoint(POINT point) const { return FromHandle(::ChildWindowFromPoint(m_hWnd, point)); }
 
@@ -260,6 +269,8 @@ public:
 protected:
     // Runs after WM_NCDESTROY, when the object is no longer bound to the window.
     virtual void PostNcDestroy();
+    // The base handling of WM_DESTROY, for a derived handler to finish with.
+    void OnDestroy() { Default(); }
 
     // The procedure the window had before the framework subclassed it.
     WNDPROC m_pfnSuper;

@@ -238,6 +238,49 @@ TEST(Dialog, AnswererResultEndsTheDialog)
     EXPECT_EQ(dlg.DoModal(), 1234);
 }
 
+// Records the idle calls of the modal loop; asks for more until the count
+// reaches 2, then ends itself.
+class CIdleDialog : public CExchangeDialog
+{
+public:
+    std::vector<LPARAM> counts;
+    std::vector<WPARAM> kinds;
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_INITDIALOG)
+            SetTimer(1, 5000);   // ends a loop that never kicks, rather than hang
+        if (message == WM_TIMER && wParam == 1) {
+            EndDialog(-2);
+            return 0;
+        }
+        if (message != WM_KICKIDLE)
+            return CExchangeDialog::WindowProc(message, wParam, lParam);
+        counts.push_back(lParam);
+        kinds.push_back(wParam);
+        if (lParam < 2 && counts.size() < 1000)
+            return TRUE;
+        EndDialog(77);
+        return FALSE;
+    }
+};
+
+TEST(Dialog, IdleQueueKicksTheDialogWithARisingCount)
+{
+    DialogTemplate t = MakeTemplate(false);
+    CIdleDialog dlg;
+    dlg.InitModalIndirect(t.Get());
+    EXPECT_EQ(dlg.DoModal(), 77) << "the dialog ended itself from its idle handler";
+    ASSERT_FALSE(dlg.counts.empty());
+    EXPECT_EQ(dlg.counts.front(), 0);
+    EXPECT_EQ(dlg.counts.back(), 2);
+    for (size_t i = 1; i < dlg.counts.size(); ++i)
+        EXPECT_TRUE(dlg.counts[i] == 0 || dlg.counts[i] == dlg.counts[i - 1] + 1)
+            << "call " << i << ": count " << dlg.counts[i] << " after " << dlg.counts[i - 1];
+    for (WPARAM k : dlg.kinds)
+        EXPECT_EQ(k, (WPARAM)MSGF_DIALOGBOX);
+}
+
 TEST(Dialog, MissingTemplateFailsCleanly)
 {
     CDialog byId(31999);

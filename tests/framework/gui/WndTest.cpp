@@ -440,3 +440,55 @@ TEST(Wnd, OwnerDrawnButtonIsPaintedByItsObject)
     ASSERT_TRUE(PumpUntil([&] { return !button.drawn.empty(); }));
     EXPECT_EQ(button.drawn[0], 9u);
 }
+
+TEST(Wnd, CenterWindowCentresOverTheOwnerAndStaysInsideTheWorkArea)
+{
+    RECT work;
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
+    const int cx = 200, cy = 100;   // the centred window
+    const int ox = 300, oy = 200;   // its owner
+    const int midX = (work.left + work.right) / 2, midY = (work.top + work.bottom) / 2;
+    struct Row
+    {
+        const char* name;
+        int ownerX, ownerY;
+        bool ownerVisible;
+        int expectX, expectY;
+    } rows[] = {
+        {"owner in the middle", midX - ox / 2, midY - oy / 2, true, midX - cx / 2, midY - cy / 2},
+        {"owner past the bottom-right edge", work.right - ox / 4, work.bottom - oy / 4, true, work.right - cx,
+         work.bottom - cy},
+        {"owner past the top-left edge", work.left - ox + 10, work.top - oy + 10, true, work.left, work.top},
+        {"hidden owner", work.left, work.top, false, midX - cx / 2, midY - cy / 2},
+    };
+    for (const Row& row : rows) {
+        CWnd owner;
+        ASSERT_TRUE(owner.CreateEx(0, PlainClass(), "owner", WS_POPUP | (row.ownerVisible ? WS_VISIBLE : 0),
+                                   row.ownerX, row.ownerY, ox, oy, NULL, NULL))
+            << row.name;
+        CWnd wnd;
+        ASSERT_TRUE(wnd.CreateEx(0, PlainClass(), "centred", WS_POPUP, 0, 0, cx, cy, owner.m_hWnd, NULL))
+            << row.name;
+        wnd.CenterWindow();
+        CRect rc;
+        wnd.GetWindowRect(&rc);
+        EXPECT_EQ(rc.left, row.expectX) << row.name;
+        EXPECT_EQ(rc.top, row.expectY) << row.name;
+        EXPECT_EQ(rc.Width(), cx) << row.name;
+    }
+}
+
+TEST(Wnd, CenterWindowPutsAChildInTheMiddleOfItsParentsClientArea)
+{
+    CWnd parent;
+    ASSERT_TRUE(parent.CreateEx(0, PlainClass(), "parent", WS_OVERLAPPEDWINDOW, 50, 50, 400, 300, NULL, NULL));
+    CWnd child;
+    ASSERT_TRUE(child.CreateEx(0, PlainClass(), "", WS_CHILD | WS_VISIBLE, CRect(0, 0, 100, 60), &parent, 1));
+    child.CenterWindow();
+    CRect client, rc;
+    parent.GetClientRect(&client);
+    child.GetWindowRect(&rc);
+    parent.ScreenToClient(&rc);
+    EXPECT_EQ(rc.left, client.Width() / 2 - 50);
+    EXPECT_EQ(rc.top, client.Height() / 2 - 30);
+}
