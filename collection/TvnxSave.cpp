@@ -164,7 +164,7 @@ void CTvnxSave::SetTempFolderProc(TEMPFOLDERPROC pfn)
     s_pfnTempFolder = pfn != NULL ? pfn : SystemTempFolder;
 }
 
-CTvnxSave::CTvnxSave() : m_nVersion(0), m_nLevel(TVNX_LEVEL_CLOSED), m_nHighestId(0)
+CTvnxSave::CTvnxSave() : m_nVersion(0), m_nLevel(TVNX_LEVEL_CLOSED), m_nHighestId(0), m_nTornAt(0)
 {
 }
 
@@ -197,6 +197,7 @@ void CTvnxSave::Close()
     m_nVersion = 0;
     m_nLevel = TVNX_LEVEL_CLOSED;
     m_nHighestId = 0;
+    m_nTornAt = 0;
 }
 
 BOOL CTvnxSave::GetPath(CString& strPath) const
@@ -258,6 +259,7 @@ int CTvnxSave::OpenBusy(LPCTSTR pszPath, BOOL bVerifyOnly, double dProgressWeigh
     // a single one is left out.
     CSequence<FILERECORD> scanned;
     uint32_t nHighest = 0;
+    ULONGLONG nTornAt = 0;
     try {
         CFile file;
         if (!file.Open(pszPath, CFile::modeRead | CFile::shareDenyWrite))
@@ -266,9 +268,11 @@ int CTvnxSave::OpenBusy(LPCTSTR pszPath, BOOL bVerifyOnly, double dProgressWeigh
         int nBad = 0;
         uint32_t nRead = 0;
         ULONGLONG nPos = header.nFirstRecord;
+        ULONGLONG nLastPos = nPos;
         while (nPos + 1 < nLength) {
             if (nBad > 1)
                 return openInvalid;
+            nLastPos = nPos;
             const RECORDHEAD head = ReadRecordHead(file, nPos, nLength);
             if (head.IsGood()) {
                 FILERECORD rec = {head.nId, head.nChecksum, head.nSize, nPos, 1};
@@ -287,6 +291,12 @@ int CTvnxSave::OpenBusy(LPCTSTR pszPath, BOOL bVerifyOnly, double dProgressWeigh
         }
         if (nBad > 1)
             return openInvalid;
+        // Bytes after the last whole record (a record cut off by the end of the
+        // file, or a stray byte) would swallow whatever is appended after them.
+        if (nPos > nLength)
+            nTornAt = nLastPos;
+        else if (nPos < nLength)
+            nTornAt = nPos;
         file.Close();
     } catch (CException* e) {
         e->Delete();
@@ -317,6 +327,7 @@ int CTvnxSave::OpenBusy(LPCTSTR pszPath, BOOL bVerifyOnly, double dProgressWeigh
     m_nVersion = header.nVersion;
     m_nLevel = header.nLevel;
     m_nHighestId = nHighest;
+    m_nTornAt = nTornAt;
     return openOk;
 }
 
@@ -505,6 +516,11 @@ uint32_t CTvnxSave::AppendRecord(const BYTE* pData, LPCTSTR pszName, uint32_t nS
     ULONGLONG nOffset = 0;
     bool bWriting = false;
     try {
+        // The torn tail was never a picture the collection could read: the new
+        // record takes its place, so that the next opening finds it.
+        if (m_nTornAt >= TVNX_HEADER_SIZE && m_nTornAt < GetLength())
+            SetLength(m_nTornAt);
+        m_nTornAt = 0;
         nOffset = SeekToEnd();
         bWriting = true;
         Write(abHead, TVNX_RECORD_FIXED + nNameLen);

@@ -169,6 +169,7 @@ private:
     BYTE m_nLevel;
     CSequence<APPENDEDINFO> m_AppendedInfos;
     uint32_t m_nHighestId;
+    ULONGLONG m_nTornAt;      // start of bytes after the last whole record, 0 when none
 
     int OpenBusy(LPCTSTR pszPath, BOOL bVerifyOnly, double dProgressWeight);
     int SaveBusy(uint32_t nLayoutSize, const BYTE* pLayout, LPCTSTR pszPath, BOOL bUsedOnly, double dWeight);
