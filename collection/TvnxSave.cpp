@@ -20,6 +20,9 @@ const uint32_t kMaxFreeIdSearch = 0x3FFFFFFF;
 // Messages are dispatched every this many records while a file is scanned.
 const int kPumpEveryRecords = 256;
 const UINT kCopyChunk = 65536;
+// CTvnxSave::m_nTornAt of a file in which a record of the header's record area
+// runs past the end of the file.
+const ULONGLONG kAppendsLost = ~0ull;
 
 int SystemTempFolder(int nSize, LPSTR pszBuffer)
 {
@@ -293,10 +296,16 @@ int CTvnxSave::OpenBusy(LPCTSTR pszPath, BOOL bVerifyOnly, double dProgressWeigh
             return openInvalid;
         // Bytes after the last whole record (a record cut off by the end of the
         // file, or a stray byte) would swallow whatever is appended after them.
+        // Past the record area the header describes they are what is left of an
+        // append that did not finish, and appending may cut them off. A record
+        // inside that area that runs past the end cannot be cut off without
+        // making the header wrong and losing the bytes after it.
         if (nPos > nLength)
             nTornAt = nLastPos;
         else if (nPos < nLength)
             nTornAt = nPos;
+        if (nTornAt != 0 && nTornAt < ULONGLONG(header.nFirstRecord) + header.nAreaSize)
+            nTornAt = kAppendsLost;
         file.Close();
     } catch (CException* e) {
         e->Delete();
@@ -504,6 +513,9 @@ uint32_t CTvnxSave::AppendRecord(const BYTE* pData, LPCTSTR pszName, uint32_t nS
     uint32_t nChecksum = 0;
     if (const uint32_t nSame = FindSameRecord(&nChecksum, pData, nSize))
         return nSame;
+    // A record would be written where no opening could find it again.
+    if (m_nTornAt == kAppendsLost)
+        return 0;
 
     const uint32_t nId = GetFreeId();
     BYTE abHead[TVNX_RECORD_FIXED + TVNX_MAX_NAME_WRITTEN];
