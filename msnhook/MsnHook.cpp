@@ -290,8 +290,9 @@ void FillCreateDialog(HWND dlg)
     if (IsWindowUnicode(dlg)) {
         SetDlgItemTextW(dlg, kCreatePictureEdit, g_run.picturePath);
     } else {
-        // A path that needs more than MAX_PATH bytes in the system code page is
-        // cut there, terminated, rather than run past the buffer.
+        // A path that needs more than MAX_PATH bytes in the system code page
+        // does not convert; the field then stays empty, so the messenger refuses
+        // it rather than take a cut path that may name another file.
         char path[MAX_PATH];
         if (WideCharToMultiByte(CP_ACP, 0, g_run.picturePath, -1, path, sizeof(path), NULL, NULL) == 0)
             path[0] = 0;
