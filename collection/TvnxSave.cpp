@@ -20,6 +20,9 @@ const uint32_t kMaxFreeIdSearch = 0x3FFFFFFF;
 // Messages are dispatched every this many records while a file is scanned.
 const int kPumpEveryRecords = 256;
 const UINT kCopyChunk = 65536;
+// CTvnxSave::m_nTornAt of a file in which a record of the header's record area
+// runs past the end of the file.
+const ULONGLONG kAppendsLost = ~0ull;
 
 int SystemTempFolder(int nSize, LPSTR pszBuffer)
 {
@@ -164,7 +167,7 @@ void CTvnxSave::SetTempFolderProc(TEMPFOLDERPROC pfn)
     s_pfnTempFolder = pfn != NULL ? pfn : SystemTempFolder;
 }
 
-CTvnxSave::CTvnxSave() : m_nVersion(0), m_nLevel(TVNX_LEVEL_CLOSED), m_nHighestId(0)
+CTvnxSave::CTvnxSave() : m_nVersion(0), m_nLevel(TVNX_LEVEL_CLOSED), m_nHighestId(0), m_nTornAt(0)
 {
 }
 
@@ -197,6 +200,7 @@ void CTvnxSave::Close()
     m_nVersion = 0;
     m_nLevel = TVNX_LEVEL_CLOSED;
     m_nHighestId = 0;
+    m_nTornAt = 0;
 }
 
 BOOL CTvnxSave::GetPath(CString& strPath) const
@@ -258,6 +262,7 @@ int CTvnxSave::OpenBusy(LPCTSTR pszPath, BOOL bVerifyOnly, double dProgressWeigh
     // a single one is left out.
     CSequence<FILERECORD> scanned;
     uint32_t nHighest = 0;
+    ULONGLONG nTornAt = 0;
     try {
         CFile file;
         if (!file.Open(pszPath, CFile::modeRead | CFile::shareDenyWrite))
@@ -266,9 +271,11 @@ int CTvnxSave::OpenBusy(LPCTSTR pszPath, BOOL bVerifyOnly, double dProgressWeigh
         int nBad = 0;
         uint32_t nRead = 0;
         ULONGLONG nPos = header.nFirstRecord;
+        ULONGLONG nLastPos = nPos;
         while (nPos + 1 < nLength) {
             if (nBad > 1)
                 return openInvalid;
+            nLastPos = nPos;
             const RECORDHEAD head = ReadRecordHead(file, nPos, nLength);
             if (head.IsGood()) {
                 FILERECORD rec = {head.nId, head.nChecksum, head.nSize, nPos, 1};
@@ -287,6 +294,18 @@ int CTvnxSave::OpenBusy(LPCTSTR pszPath, BOOL bVerifyOnly, double dProgressWeigh
         }
         if (nBad > 1)
             return openInvalid;
+        // Bytes after the last whole record (a record cut off by the end of the
+        // file, or a stray byte) would swallow whatever is appended after them.
+        // Past the record area the header describes they are what is left of an
+        // append that did not finish, and appending may cut them off. A record
+        // inside that area that runs past the end cannot be cut off without
+        // making the header wrong and losing the bytes after it.
+        if (nPos > nLength)
+            nTornAt = nLastPos;
+        else if (nPos < nLength)
+            nTornAt = nPos;
+        if (nTornAt != 0 && nTornAt < ULONGLONG(header.nFirstRecord) + header.nAreaSize)
+            nTornAt = kAppendsLost;
         file.Close();
     } catch (CException* e) {
         e->Delete();
@@ -317,6 +336,7 @@ int CTvnxSave::OpenBusy(LPCTSTR pszPath, BOOL bVerifyOnly, double dProgressWeigh
     m_nVersion = header.nVersion;
     m_nLevel = header.nLevel;
     m_nHighestId = nHighest;
+    m_nTornAt = nTornAt;
     return openOk;
 }
 
@@ -493,6 +513,9 @@ uint32_t CTvnxSave::AppendRecord(const BYTE* pData, LPCTSTR pszName, uint32_t nS
     uint32_t nChecksum = 0;
     if (const uint32_t nSame = FindSameRecord(&nChecksum, pData, nSize))
         return nSame;
+    // A record would be written where no opening could find it again.
+    if (m_nTornAt == kAppendsLost)
+        return 0;
 
     const uint32_t nId = GetFreeId();
     BYTE abHead[TVNX_RECORD_FIXED + TVNX_MAX_NAME_WRITTEN];
@@ -505,6 +528,11 @@ uint32_t CTvnxSave::AppendRecord(const BYTE* pData, LPCTSTR pszName, uint32_t nS
     ULONGLONG nOffset = 0;
     bool bWriting = false;
     try {
+        // The torn tail was never a picture the collection could read: the new
+        // record takes its place, so that the next opening finds it.
+        if (m_nTornAt >= TVNX_HEADER_SIZE && m_nTornAt < GetLength())
+            SetLength(m_nTornAt);
+        m_nTornAt = 0;
         nOffset = SeekToEnd();
         bWriting = true;
         Write(abHead, TVNX_RECORD_FIXED + nNameLen);

@@ -84,8 +84,10 @@ public:
 
     // The id of an identical record, else of a new record appended at the end of
     // the file (name cut to 32 characters). 0 for no data, size 0, more than
-    // 307200 bytes, an empty name, no open file, or a failed write (the file is
-    // then cut back to its previous length).
+    // 307200 bytes, an empty name, no open file, a file whose records end in one
+    // that runs past the end of the file inside the header's record area (no
+    // opening would find the new record), or a failed write (the file is then
+    // cut back to its previous length).
     uint32_t AppendRecord(const BYTE* pData, LPCTSTR pszName, uint32_t nSize);
 
     // Appends the bytes of a picture file of at most 307200 bytes, named
@@ -169,6 +171,7 @@ private:
     BYTE m_nLevel;
     CSequence<APPENDEDINFO> m_AppendedInfos;
     uint32_t m_nHighestId;
+    ULONGLONG m_nTornAt;      // start of the torn bytes after the last whole record, 0 when none
 
     int OpenBusy(LPCTSTR pszPath, BOOL bVerifyOnly, double dProgressWeight);
     int SaveBusy(uint32_t nLayoutSize, const BYTE* pLayout, LPCTSTR pszPath, BOOL bUsedOnly, double dWeight);

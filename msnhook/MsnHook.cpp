@@ -200,10 +200,17 @@ void ForgetDialog(int index)
     g_run.dialogs[index].wnd = NULL;
 }
 
+// A dialog that lives on in the messenger's process while the run is ended from
+// the program stays on record: only the messenger's copy of the library can put
+// its procedure back, at the dialog's next message or when Windows unloads that
+// copy (see DllMain).
 void RestoreDialogs()
 {
     for (int i = 0; i < kDialogCount; i++) {
-        if (HWND wnd = g_run.dialogs[i].wnd)
+        HWND wnd = g_run.dialogs[i].wnd;
+        if (wnd != NULL && IsWindow(wnd) && !BelongsToThisProcess(wnd))
+            continue;
+        if (wnd != NULL)
             Unsubclass(i, wnd);
         ForgetDialog(i);
     }
@@ -283,8 +290,9 @@ void FillCreateDialog(HWND dlg)
     if (IsWindowUnicode(dlg)) {
         SetDlgItemTextW(dlg, kCreatePictureEdit, g_run.picturePath);
     } else {
-        // A path that needs more than MAX_PATH bytes in the system code page is
-        // cut there, terminated, rather than run past the buffer.
+        // A path that needs more than MAX_PATH bytes in the system code page
+        // does not convert; the field then stays empty, so the messenger refuses
+        // it rather than take a cut path that may name another file.
         char path[MAX_PATH];
         if (WideCharToMultiByte(CP_ACP, 0, g_run.picturePath, -1, path, sizeof(path), NULL, NULL) == 0)
             path[0] = 0;
@@ -624,12 +632,24 @@ extern "C" int NeedMute()
     return 1;
 }
 
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
 {
     if (reason == DLL_PROCESS_ATTACH) {
         g_module = instance;
         DisableThreadLibraryCalls(instance);
     } else if (reason == DLL_PROCESS_DETACH) {
+        // Windows unloads the library from the messenger some time after the
+        // hook is gone, possibly before a dialog still subclassed by us has had
+        // another message: its next message would call into unloaded code.
+        if (reserved == NULL) {
+            for (int i = 0; i < kDialogCount; i++) {
+                HWND wnd = g_run.dialogs[i].wnd;
+                if (wnd != NULL && BelongsToThisProcess(wnd)) {
+                    Unsubclass(i, wnd);
+                    ForgetDialog(i);
+                }
+            }
+        }
         // A program that lets go of the library in the middle of a run ends the
         // run and brings the dialogs it kept out of sight back into view. The
         // messenger's copy going away leaves the run to the program. Nothing

@@ -82,8 +82,13 @@ TEST(TvnxSaveFuzz, MutatedFilesEndCleanly)
                 if (nSize != 0)
                     file.ReadRecord(nId, strName, data.data());
             }
+            // An appended picture is found again by the next opening.
             const Bytes pic = Picture(nIterations, 12);
-            file.AppendRecord(pic.data(), "appended", uint32_t(pic.size()));
+            if (const uint32_t nNew = file.AppendRecord(pic.data(), "appended", uint32_t(pic.size()))) {
+                file.Close();
+                ASSERT_EQ(0, file.OpenCollection(strFuzz.c_str(), FALSE, 0));
+                ASSERT_EQ(pic, RecordOf(file, nNew));
+            }
             if (nLayout != 0) {
                 if (file.m_Records.GetSize() > 0)
                     file.m_Records[0].bUsed = 0;   // sometimes record by record

@@ -25,6 +25,11 @@
 //   prompt      the conversation shows a prompt of its own (visible, owned)
 //   nosurface   the conversation lacks its "DirectUIHWND" surface
 //   disabled    the conversation is disabled
+//   unloadmid   the create dialog opens without running its loop and waits for
+//               the test to set the event "TvnxStandInUnload<pid>" (after it
+//               ended the run from its side); the stand-in then lets go of the
+//               hook library, as Windows does once no hook needs it, and runs
+//               the dialog until it closes
 // The record starts with "ready CONVERSATION KEEPER OTHER" (window handles in
 // decimal); posting WM_APP+1 with N to the conversation records "sync N".
 //
@@ -47,6 +52,8 @@ std::string g_mode = "ok";
 std::string g_recordPath;
 bool g_ready = false;
 int g_listsOpened = 0;
+bool g_createEnded = false;
+HANDLE g_unloadEvent = NULL;
 
 // What the messenger's build uses.
 UINT MenuCommand() { return g_build == 6 ? 40257 : 40349; }
@@ -162,6 +169,8 @@ INT_PTR RunDialog(const DlgTemplate& t, HWND owner, DLGPROC proc)
 void EndWithRecord(HWND dlg, const char* name, INT_PTR code)
 {
     Record("%s end %d", name, static_cast<int>(code));
+    if (strcmp(name, "create") == 0)
+        g_createEnded = true;
     EndDialog(dlg, code);
 }
 
@@ -253,9 +262,8 @@ INT_PTR CALLBACK CreateProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM)
     return FALSE;
 }
 
-void OpenCreate(HWND owner)
+void FillCreate(DlgTemplate& t)
 {
-    DlgTemplate t(L"Create an emoticon", 220, 110);
     t.Item(0x0082, NULL, -1, L"Picture:", 0, 5, 5, 50, 10);
     t.Edit(1419, 60, 5);
     t.Button(1418, L"Browse...", 60, 20);
@@ -267,8 +275,42 @@ void OpenCreate(HWND owner)
     }
     t.Button(IDOK, L"OK", 100, 90);
     t.Button(IDCANCEL, L"Cancel", 160, 90);
+}
+
+void OpenCreate(HWND owner)
+{
+    DlgTemplate t(L"Create an emoticon", 220, 110);
+    FillCreate(t);
     Record("create open");
     RunDialog(t, owner, CreateProc);
+}
+
+// The create dialog of "unloadmid": created, then left without a message until
+// the test has ended the run; then the hook library goes away in this process
+// and the dialog gets its messages.
+void OpenCreateThenDropHook(HWND owner)
+{
+    DlgTemplate t(L"Create an emoticon", 220, 110);
+    FillCreate(t);
+    Record("create open");
+    HWND dlg = g_build == 6 ? CreateDialogIndirectParamA(g_inst, t.Get(), owner, CreateProc, 0)
+                            : CreateDialogIndirectParamW(g_inst, t.Get(), owner, CreateProc, 0);
+    Record("create waiting");
+    WaitForSingleObject(g_unloadEvent, 10000);
+    const char* library = g_build == 6 ? "tarvenex_msnm6.dll" : "tarvenex_msnm7.dll";
+    if (HMODULE hook = GetModuleHandleA(library))
+        FreeLibrary(hook);
+    Record("hook %s", GetModuleHandleA(library) != NULL ? "still loaded" : "unloaded");
+    MSG msg;
+    for (DWORD start = GetTickCount(); !g_createEnded && GetTickCount() - start < 10000;) {
+        if (PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        } else {
+            MsgWaitForMultipleObjects(0, NULL, FALSE, 50, QS_ALLINPUT);
+        }
+    }
+    DestroyWindow(dlg);
 }
 
 // GWLP_USERDATA of a "DUIDialog": 0 while its modal loop runs, 1 once it is to
@@ -291,6 +333,8 @@ void OnCreateCommand(HWND list, void (*endList)(HWND, INT_PTR))
         HWND second = CreateWindowExW(0, L"DUIDialog", L"Emoticons", WS_POPUP | WS_CAPTION, 200, 200, 200, 100,
                                       list, NULL, g_inst, NULL);
         SetWindowLongPtrW(second, GWLP_USERDATA, kListWithoutLoop);
+    } else if (Mode("unloadmid")) {
+        OpenCreateThenDropHook(list);
     } else {
         OpenCreate(list);
     }
@@ -497,6 +541,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR cmdLine, int)
                         instance, NULL);
     if (Mode("disabled"))
         EnableWindow(conversation, FALSE);
+    if (Mode("unloadmid")) {
+        char name[64];
+        snprintf(name, sizeof(name), "TvnxStandInUnload%lu", GetCurrentProcessId());
+        g_unloadEvent = CreateEventA(NULL, TRUE, FALSE, name);
+    }
     if (Mode("prompt"))
         Bystander(L"prompt", conversation, WS_VISIBLE, 150, 150);
     HWND keeper = Bystander(L"keeper", conversation, 0, 650, 150);

@@ -214,6 +214,19 @@ public:
         return WaitFor(marker, kSyncTimeout);
     }
 
+    // Sets the stand-in's event of that name (the name followed by its process id).
+    bool Signal(const char* name)
+    {
+        char full[64];
+        snprintf(full, sizeof(full), "%s%lu", name, m_process.dwProcessId);
+        HANDLE event = OpenEventA(EVENT_MODIFY_STATE, FALSE, full);
+        if (event == NULL)
+            return false;
+        BOOL set = SetEvent(event);
+        CloseHandle(event);
+        return set != FALSE;
+    }
+
     HWND conversation = NULL;
     HWND keeper = NULL;
     HWND other = NULL;
@@ -461,6 +474,31 @@ TEST_P(MsnHookPerBuild, CleanupInTheMiddleEndsTheRunAndClosesItsDialogs)
 
     // The ended run leaves nothing behind: the next one in the same load goes through.
     ExpectSuccessfulRun(standIn, lib, {"after Cleanup", build, "ok", L"C:\\s\\three.png", 4, "~e"});
+}
+
+// The program ends the run while the messenger has not yet handled a message of
+// the dialog being driven; the program cannot put that dialog's procedure back
+// from its own process. When Windows then lets go of the library in the
+// messenger, the dialog must still work.
+TEST_P(MsnHookPerBuild, MessengerUnloadingTheLibraryAfterCleanupKeepsItsDialogWorking)
+{
+    const int build = GetParam();
+    StandIn standIn(build, "unloadmid");
+    ASSERT_TRUE(standIn.Ready());
+    {
+        HookLibrary lib(build);
+        ASSERT_TRUE(lib.Bound());
+        Notifier notifier;
+        int error = -1;
+        ASSERT_EQ(lib.Send(standIn.conversation, L"C:\\s\\one.png", 0, notifier.wnd, notifier.message, &error), 1);
+        ASSERT_TRUE(standIn.WaitFor("create waiting"));
+        EXPECT_EQ(lib.Cleanup(), 6);
+    }
+    ASSERT_TRUE(standIn.Signal("TvnxStandInUnload"));
+    ASSERT_TRUE(standIn.WaitFor("hook "));
+    ASSERT_EQ(standIn.Value("hook "), "unloaded");
+    EXPECT_TRUE(standIn.WaitFor("create end 2")) << "the create dialog did not survive the unload";
+    EXPECT_TRUE(standIn.Sync()) << "the messenger stopped answering";
 }
 
 TEST(MsnHookRun, UnloadingInTheMiddleEndsTheRun)
