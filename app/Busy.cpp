@@ -1,10 +1,15 @@
 #include "app/Busy.h"
 
+#include "framework/WinApp.h"
+
 int g_BusyCount = 0;
 BOOL g_BusyEnabled = FALSE;
 
 static BUSYHOOKS s_hooks = {NULL, NULL, NULL};
 static HCURSOR s_hcurBeforeWait = NULL;
+// The application whose wait cursor the outermost BeginBusy started, or NULL
+// when there was none and the cursor was set by hand.
+static CWinApp* s_pWaitApp = NULL;
 
 void SetBusyHooks(const BUSYHOOKS* pHooks)
 {
@@ -26,7 +31,14 @@ void BeginBusy()
         return;
     if (++g_BusyCount != 1)
         return;
-    s_hcurBeforeWait = SetCursor(LoadCursorA(NULL, MAKEINTRESOURCEA(32514)));   // IDC_WAIT
+    // The application's wait cursor survives the WM_SETCURSOR that every
+    // mouse move over one of our windows brings while the loops pump messages;
+    // a cursor merely set would turn back into the window's own at once.
+    s_pWaitApp = AfxGetApp();
+    if (s_pWaitApp != NULL)
+        s_pWaitApp->BeginWaitCursor();
+    else
+        s_hcurBeforeWait = SetCursor(LoadCursorA(NULL, MAKEINTRESOURCEA(32514)));   // IDC_WAIT
     if (HWND hWnd = BusyMainWnd())
         EnableWindow(hWnd, FALSE);
 }
@@ -37,7 +49,11 @@ void EndBusy()
         return;
     if (--g_BusyCount != 0)
         return;
-    SetCursor(s_hcurBeforeWait);
+    if (s_pWaitApp != NULL && s_pWaitApp == AfxGetApp())
+        s_pWaitApp->EndWaitCursor();
+    else if (s_pWaitApp == NULL)
+        SetCursor(s_hcurBeforeWait);
+    s_pWaitApp = NULL;
     s_hcurBeforeWait = NULL;
     if (HWND hWnd = BusyMainWnd())
         EnableWindow(hWnd, TRUE);

@@ -1,6 +1,8 @@
 // The busy state: nesting, the main window disabled and enabled again, the
 // message pump of long loops, and waiting on a handle while messages flow.
 #include "app/Busy.h"
+#include "framework/WinApp.h"
+#include "framework/Wnd.h"
 
 #include <gtest/gtest.h>
 
@@ -200,6 +202,29 @@ TEST_F(BusyState, WaitForHandleServesPostedAndSentMessages)
         CloseHandle(g_hPostedSeen);
         g_hPostedSeen = NULL;
     }
+}
+
+TEST_F(BusyState, WaitCursorIsTheApplicationsAndOutlivesSetCursor)
+{
+    CWinApp app;
+    CWnd wnd;
+    ASSERT_TRUE(wnd.CreateEx(0, AfxRegisterWndClass(0, LoadCursorA(NULL, IDC_ARROW)), "", WS_POPUP, 0, 0, 10, 10,
+                             NULL, NULL));
+    const HCURSOR hWait = LoadCursorA(NULL, IDC_WAIT);
+    BeginBusy();
+    BeginBusy();
+    EXPECT_EQ(1, app.m_nWaitCursorCount);
+    // A mouse move over one of the program's windows while the loops pump
+    // messages: the window keeps the wait cursor instead of its own.
+    SetCursor(LoadCursorA(NULL, IDC_ARROW));
+    EXPECT_TRUE(SendMessageA(wnd.m_hWnd, WM_SETCURSOR, WPARAM(wnd.m_hWnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
+    EXPECT_EQ(hWait, GetCursor());
+    EndBusy();
+    EXPECT_EQ(1, app.m_nWaitCursorCount);
+    EndBusy();
+    EXPECT_EQ(0, app.m_nWaitCursorCount);
+    EXPECT_NE(hWait, GetCursor());
+    wnd.DestroyWindow();
 }
 
 }  // namespace
