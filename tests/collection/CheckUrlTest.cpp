@@ -5,6 +5,7 @@
 #include "collection/CheckUrl.h"
 
 #include <gtest/gtest.h>
+#include "tests/tools/Pump.h"
 
 #include <map>
 #include <string>
@@ -73,23 +74,6 @@ public:
         }, dwMillis);
     }
 
-    template <class F>
-    static bool PumpUntil(F done, DWORD dwMillis)
-    {
-        DWORD dwStart = GetTickCount();
-        for (;;) {
-            MSG msg;
-            while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
-                DispatchMessageA(&msg);
-            if (done())
-                return true;
-            DWORD dwElapsed = GetTickCount() - dwStart;
-            if (dwElapsed >= dwMillis)
-                return false;
-            MsgWaitForMultipleObjects(0, NULL, FALSE, std::min<DWORD>(dwMillis - dwElapsed, 50), QS_ALLINPUT);
-        }
-    }
-
     HWND m_hWnd;
     std::map<WPARAM, CCheckUrl*> m_handles;
     std::map<WPARAM, int> m_done;  // final state
@@ -133,7 +117,7 @@ std::string Picture(size_t n, int nSeed = 1)
 
 bool RegistryEmptiesWithin(DWORD dwMillis)
 {
-    return Owner::PumpUntil([] { return CCheckUrlGarbageCollector::GetCount() == 0; }, dwMillis);
+    return PumpUntil([] { return CCheckUrlGarbageCollector::GetCount() == 0; }, dwMillis);
 }
 
 } // namespace
@@ -237,12 +221,12 @@ TEST(CheckUrl, ReleaseWhileWaitingForDataEndsQuietly)
 
     Owner owner;
     WPARAM nCookie = owner.Start(server.Url("/stall"));
-    ASSERT_TRUE(Owner::PumpUntil([&] { return WaitForSingleObject(server.StalledEvent(), 0) == WAIT_OBJECT_0; }, 10000));
+    ASSERT_TRUE(PumpUntil([&] { return WaitForSingleObject(server.StalledEvent(), 0) == WAIT_OBJECT_0; }, 10000));
     // The worker reads what came and then waits for more.
-    Owner::PumpUntil([&] { return owner.m_progress[nCookie].size() >= 4; }, 3000);
+    PumpUntil([&] { return owner.m_progress[nCookie].size() >= 4; }, 3000);
     owner.Release(nCookie);
     EXPECT_TRUE(RegistryEmptiesWithin(8000));
-    Owner::PumpUntil([] { return false; }, 100);
+    PumpUntil([] { return false; }, 100);
     EXPECT_EQ(0u, owner.m_done.count(nCookie)) << "nothing is sent after the release";
 }
 

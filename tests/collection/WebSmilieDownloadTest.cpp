@@ -9,6 +9,7 @@
 #include "tests/collection/SmilieTestField.h"
 
 #include <gtest/gtest.h>
+#include "tests/tools/Pump.h"
 
 #include <memory>
 #include <vector>
@@ -70,24 +71,6 @@ HWND CreateOwnerWindow(DownloadOwner* pOwner)
     HWND hWnd = CreateWindowA(wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, NULL, wc.hInstance, NULL);
     SetWindowLongPtrA(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(pOwner));
     return hWnd;
-}
-
-// Serves the thread's messages until pDone says so or the time is up.
-template <class F>
-bool PumpUntil(F done, DWORD nMilliseconds)
-{
-    const DWORD nStart = GetTickCount();
-    while (!done()) {
-        const DWORD nElapsed = GetTickCount() - nStart;
-        if (nElapsed >= nMilliseconds)
-            return false;
-        MsgWaitForMultipleObjects(0, NULL, FALSE, nMilliseconds - nElapsed < 50 ? nMilliseconds - nElapsed : 50,
-                                  QS_ALLINPUT);
-        MSG msg;
-        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
-            DispatchMessageA(&msg);
-    }
-    return true;
 }
 
 }   // namespace

@@ -2,6 +2,7 @@
 // program, "SetHook" and "RemoveHook" found by name, and the registered
 // "WM_FOCUSHOOK" posted with the window that got the focus and a screen point.
 #include <gtest/gtest.h>
+#include "tests/tools/Pump.h"
 #include <windows.h>
 #include <cstdio>
 #include <functional>
@@ -34,19 +35,6 @@ LRESULT CALLBACK NotifyProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     return DefWindowProcA(wnd, msg, wParam, lParam);
-}
-
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
-{
-    MSG msg;
-    for (DWORD start = GetTickCount();; Sleep(2)) {
-        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
-            DispatchMessageA(&msg);
-        if (done())
-            return true;
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-    }
 }
 
 // Everything the hook posted while the focus moved has arrived once a marker

@@ -3,37 +3,10 @@
 
 #include <windows.h>
 
+#include "tests/tools/Pump.h"
+
 #include <cstring>
 #include <vector>
-
-// Dispatches this thread's messages until done() holds or nMillis pass;
-// returns done()'s last value.
-template <class Pred> bool PumpUntil(Pred done, DWORD nMillis = 5000)
-{
-    DWORD until = GetTickCount() + nMillis;
-    MSG msg;
-    while (!done()) {
-        if ((LONG)(GetTickCount() - until) >= 0)
-            return false;
-        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        if (!done())
-            MsgWaitForMultipleObjects(0, NULL, FALSE, 10, QS_ALLINPUT);
-    }
-    return true;
-}
-
-// Dispatches what is queued now (bounded), for effects that have no flag.
-inline void PumpPending()
-{
-    MSG msg;
-    for (int i = 0; i < 1000 && PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE); ++i) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
 
 // Builds a DLGTEMPLATE with its items (the published layout, DWORD-aligned items).
 class DialogTemplate

@@ -7,6 +7,7 @@
 #include <map>
 #include <string>
 #include "framework/Framework.h"
+#include "tests/tools/Pump.h"
 
 namespace oletest {
 
@@ -41,26 +42,6 @@ inline std::string Hex(const std::string& bytes)
         text += digits[c & 15];
     }
     return text;
-}
-
-// Pumps this thread's messages (sent ones included) until done() or the time
-// is up; returns done().
-inline bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
-{
-    DWORD start = GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        if (done())
-            return true;
-        DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= timeoutMs)
-            return false;
-        MsgWaitForMultipleObjects(0, NULL, FALSE, 10, QS_ALLINPUT);
-    }
 }
 
 // What a test data source renders, and what it was asked.

@@ -3,6 +3,7 @@
 // SendMsnSmilie with a window of ours to notify, wait for the completion
 // message, call Cleanup, unload. The stand-in records what reached it.
 #include <gtest/gtest.h>
+#include "tests/tools/Pump.h"
 #include <windows.h>
 #include <cstdio>
 #include <functional>
@@ -15,20 +16,6 @@ namespace {
 const DWORD kStartTimeout = 15000;
 const DWORD kRunTimeout = 15000;
 const DWORD kSyncTimeout = 10000;
-
-// Pumps this thread's messages until done() or the time is up; returns done().
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
-{
-    MSG msg;
-    for (DWORD start = GetTickCount();; Sleep(2)) {
-        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
-            DispatchMessageA(&msg);
-        if (done())
-            return true;
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-    }
-}
 
 std::string Utf8(const wchar_t* text)
 {

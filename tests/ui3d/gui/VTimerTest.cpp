@@ -4,6 +4,7 @@
 #include "ui3d/system/VTimer.h"
 
 #include <gtest/gtest.h>
+#include "tests/tools/Pump.h"
 #include <vector>
 
 namespace {
@@ -231,24 +232,6 @@ TEST(VTimerTeardown, LateTickAfterDeleteTouchesNothing)
 // ---- with the real multimedia timer ------------------------------------------------
 
 namespace {
-
-// Pumps until pDone says so or the time is up; the window procedures reset the
-// backlog as the program's windows do.
-template <class F>
-bool PumpUntil(F done, DWORD dwMillis)
-{
-    DWORD dwStart = GetTickCount();
-    while (!done()) {
-        DWORD dwElapsed = GetTickCount() - dwStart;
-        if (dwElapsed >= dwMillis)
-            return false;
-        MsgWaitForMultipleObjects(0, NULL, FALSE, dwMillis - dwElapsed, QS_ALLINPUT);
-        MSG msg;
-        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
-            DispatchMessageA(&msg);
-    }
-    return true;
-}
 
 std::vector<std::pair<HWND, int>> g_received;
 
