@@ -120,11 +120,8 @@ BOOL CBmpReader::Draw(CDC* pDC, CPoint pt, COLORREF, CDC*, CPoint)
     if (!m_pBitmap || !pDC)
         return FALSE;
     const BITMAPINFOHEADER* pHeader = Header();
-    int nSkipX, nSkipY;
-    CropSkip(m_nCrop, nSkipX, nSkipY);
-    const int cx = pHeader->biWidth - nSkipX;
-    const int cy = abs(pHeader->biHeight) - nSkipY;
-    if (cx <= 0 || cy <= 0)
+    int nSkipX, nSkipY, cx, cy;
+    if (!CropVisible(m_nCrop, pHeader->biWidth, abs(pHeader->biHeight), nSkipX, nSkipY, cx, cy))
         return FALSE;
     // The source origin of a bottom-up DIB is its lower left corner: the rows
     // cut at the top are the last ones of the source rectangle.
@@ -137,11 +134,8 @@ BOOL CBmpReader::DrawStretched(CDC* pDC, HDRAWDIB hDrawDib, const CRect& rect, i
     if (!m_pBitmap || !pDC)
         return FALSE;
     const BITMAPINFOHEADER* pHeader = Header();
-    int nSkipX, nSkipY;
-    CropSkip(m_nCrop, nSkipX, nSkipY);
-    const int cx = pHeader->biWidth - nSkipX;
-    const int cy = abs(pHeader->biHeight) - nSkipY;
-    if (cx <= 0 || cy <= 0)
+    int nSkipX, nSkipY, cx, cy;
+    if (!CropVisible(m_nCrop, pHeader->biWidth, abs(pHeader->biHeight), nSkipX, nSkipY, cx, cy))
         return FALSE;
     if (hDrawDib && pHeader->biHeight > 0) {
         // DrawDibDraw counts source rows from the top of the picture, unlike

@@ -81,6 +81,15 @@ public:
         else
             nSkipX = nCrop & 0x3F;
     }
+    // The skipped columns and rows and the part of a width x height picture
+    // left to draw; false when nothing is left.
+    static bool CropVisible(BYTE nCrop, int nWidth, int nHeight, int& nSkipX, int& nSkipY, int& cx, int& cy)
+    {
+        CropSkip(nCrop, nSkipX, nSkipY);
+        cx = nWidth - nSkipX;
+        cy = nHeight - nSkipY;
+        return cx > 0 && cy > 0;
+    }
     // Fills the rectangle with a solid colour, leaving the DC's colour as it was.
     static void FillSolid(HDC hDC, const RECT& rect, COLORREF clr)
     {

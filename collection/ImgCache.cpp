@@ -84,14 +84,7 @@ uint32_t CImgCache::AddCollectionImage(uint32_t nRecordId)
         if (m_entries[i]->nRecordId == nRecordId)
             return m_entries[i]->nImageId;
     }
-    CachedImage* pEntry = new CachedImage{nullptr, CString(), nRecordId, GetFreeImageId(), m_pfnTickCount()};
-    try {
-        m_entries.Add(pEntry);
-    } catch (...) {
-        FreeEntry(pEntry);
-        throw;
-    }
-    return pEntry->nImageId;
+    return AddEntry(CString(), nRecordId);
 }
 
 uint32_t CImgCache::AddFileImage(LPCTSTR pszPath)
@@ -102,7 +95,12 @@ uint32_t CImgCache::AddFileImage(LPCTSTR pszPath)
         if (m_entries[i]->nRecordId == 0 && m_entries[i]->strName.CompareNoCase(pszPath) == 0)
             return m_entries[i]->nImageId;
     }
-    CachedImage* pEntry = new CachedImage{nullptr, CString(pszPath), 0, GetFreeImageId(), m_pfnTickCount()};
+    return AddEntry(CString(pszPath), 0);
+}
+
+uint32_t CImgCache::AddEntry(const CString& strName, uint32_t nRecordId)
+{
+    CachedImage* pEntry = new CachedImage{nullptr, strName, nRecordId, GetFreeImageId(), m_pfnTickCount()};
     try {
         m_entries.Add(pEntry);
     } catch (...) {

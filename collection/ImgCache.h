@@ -76,6 +76,8 @@ public:
 
 private:
     static void FreeEntry(CachedImage* pEntry);
+    // Appends a new, undecoded entry with a free image id; returns the id.
+    uint32_t AddEntry(const CString& strName, uint32_t nRecordId);
     void FreePicture(CachedImage* pEntry);
     bool Decode(CachedImage* pEntry);
 

@@ -171,10 +171,8 @@ BOOL CPngReader::Draw(CDC* pDC, CPoint pt, COLORREF clrBack, CDC* pBackDC, CPoin
 {
     if (!m_pBuffer || !pDC)
         return FALSE;
-    int nSkipX, nSkipY;
-    CropSkip(m_nCrop, nSkipX, nSkipY);
-    const int cx = m_nWidth - nSkipX, cy = m_nHeight - nSkipY;
-    if (cx <= 0 || cy <= 0)
+    int nSkipX, nSkipY, cx, cy;
+    if (!CropVisible(m_nCrop, m_nWidth, m_nHeight, nSkipX, nSkipY, cx, cy))
         return FALSE;
 
     const HDC hDC = pDC->m_hDC;

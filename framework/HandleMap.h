@@ -44,3 +44,40 @@ private:
     CRITICAL_SECTION m_cs;
     std::unordered_map<THandle, TObject*> m_map;
 };
+
+// Temporary views of handles that no object owns, handed out by FromHandle:
+// one set per thread (held in a thread_local), deleted at idle time. The view's
+// handle is cleared before the view is deleted, so the system object survives.
+template <class THandle, class TObject>
+class CTempHandleMap
+{
+public:
+    // The view of h, made by make() the first time it is asked for.
+    template <class Make>
+    TObject* Get(THandle h, Make make)
+    {
+        if (m_pMap == NULL)
+            m_pMap = new std::unordered_map<THandle, TObject*>;
+        TObject*& slot = (*m_pMap)[h];
+        if (slot == NULL)
+            slot = make();
+        return slot;
+    }
+    // forget(view) clears the view's handle before it is deleted.
+    template <class Forget>
+    void DeleteAll(Forget forget)
+    {
+        std::unordered_map<THandle, TObject*>* pMap = m_pMap;
+        m_pMap = NULL;
+        if (pMap == NULL)
+            return;
+        for (auto& entry : *pMap) {
+            forget(entry.second);
+            delete entry.second;
+        }
+        delete pMap;
+    }
+
+private:
+    std::unordered_map<THandle, TObject*>* m_pMap = NULL;
+};

@@ -4,7 +4,6 @@
 #include "framework/Wnd.h"
 #include "framework/HandleMap.h"
 
-#include <unordered_map>
 
 IMPLEMENT_DYNAMIC(CMenu, CObject)
 
@@ -16,7 +15,7 @@ CHandleMap<HMENU, CMenu>& PermanentMenus()
     return map;
 }
 
-thread_local std::unordered_map<HMENU, CMenu*>* t_pTempMenus = NULL;
+thread_local CTempHandleMap<HMENU, CMenu> t_tempMenus;
 // The menu TrackPopupMenu shows on this thread, and the popup that most
 // recently announced itself with WM_INITMENUPOPUP.
 thread_local HMENU t_hTrackingMenu = NULL;
@@ -69,28 +68,16 @@ CMenu* PASCAL CMenu::FromHandle(HMENU hMenu)
     CMenu* pMenu = FromHandlePermanent(hMenu);
     if (pMenu != NULL)
         return pMenu;
-    if (t_pTempMenus == NULL)
-        t_pTempMenus = new std::unordered_map<HMENU, CMenu*>;
-    CMenu*& slot = (*t_pTempMenus)[hMenu];
-    if (slot == NULL) {
-        // A view: its handle is cleared before it is deleted, so the menu survives.
-        slot = new CMenu;
-        slot->m_hMenu = hMenu;
-    }
-    return slot;
+    return t_tempMenus.Get(hMenu, [hMenu] {
+        CMenu* pView = new CMenu;
+        pView->m_hMenu = hMenu;
+        return pView;
+    });
 }
 
 void PASCAL CMenu::DeleteTempMap()
 {
-    std::unordered_map<HMENU, CMenu*>* pMap = t_pTempMenus;
-    t_pTempMenus = NULL;
-    if (pMap == NULL)
-        return;
-    for (auto& entry : *pMap) {
-        entry.second->m_hMenu = NULL;
-        delete entry.second;
-    }
-    delete pMap;
+    t_tempMenus.DeleteAll([](CMenu* pView) { pView->m_hMenu = NULL; });
 }
 
 BOOL CMenu::Attach(HMENU hMenu)

@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <set>
 #include <string>
-#include <unordered_map>
 
 IMPLEMENT_DYNAMIC(CWnd, CObject)
 
@@ -25,7 +24,7 @@ CHandleMap<HWND, CWnd>& PermanentMap()
     return map;
 }
 
-thread_local std::unordered_map<HWND, CWnd*>* t_pTempMap = NULL;
+thread_local CTempHandleMap<HWND, CWnd> t_tempWnds;
 thread_local CWnd* t_pWndInit = NULL;
 thread_local HHOOK t_hHookCbt = NULL;
 thread_local MSG t_msgLast = {};
@@ -216,28 +215,17 @@ CWnd* PASCAL CWnd::FromHandle(HWND hWnd)
     CWnd* pWnd = FromHandlePermanent(hWnd);
     if (pWnd != NULL)
         return pWnd;
-    if (t_pTempMap == NULL)
-        t_pTempMap = new std::unordered_map<HWND, CWnd*>;
-    CWnd*& slot = (*t_pTempMap)[hWnd];
-    if (slot == NULL) {
-        slot = new CWnd;
-        slot->m_hWnd = hWnd;
-        slot->m_bTemporary = TRUE;
-    }
-    return slot;
+    return t_tempWnds.Get(hWnd, [hWnd] {
+        CWnd* pView = new CWnd;
+        pView->m_hWnd = hWnd;
+        pView->m_bTemporary = TRUE;
+        return pView;
+    });
 }
 
 void PASCAL CWnd::DeleteTempMap()
 {
-    std::unordered_map<HWND, CWnd*>* pMap = t_pTempMap;
-    t_pTempMap = NULL;
-    if (pMap == NULL)
-        return;
-    for (auto& entry : *pMap) {
-        entry.second->m_hWnd = NULL;
-        delete entry.second;
-    }
-    delete pMap;
+    t_tempWnds.DeleteAll([](CWnd* pView) { pView->m_hWnd = NULL; });
 }
 
 BOOL CWnd::Attach(HWND hWndNew)
