@@ -8,6 +8,19 @@ namespace {
 uint32_t Get32(const BYTE* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t(p[3]) << 24); }
 uint16_t Get16(const BYTE* p) { return uint16_t(p[0] | (p[1] << 8)); }
 
+// The colour-table entries the reader accepts behind a header: the entries
+// that biClrUsed names (2^bpp for palette bitmaps when it is 0), but never more
+// than the bit count can index (palette bitmaps) and never more than 256 (the
+// optional table of 16-, 24- and 32-bit bitmaps, which the GDI does not draw
+// with).
+uint32_t TableEntries(unsigned nBitCount, uint32_t nClrUsed)
+{
+    const uint32_t nMost = nBitCount <= 8 ? uint32_t(1) << nBitCount : 256;
+    if (nClrUsed == 0)
+        return nBitCount <= 8 ? nMost : 0;
+    return nClrUsed < nMost ? nClrUsed : nMost;
+}
+
 }  // namespace
 
 CBmpReader::~CBmpReader()
@@ -40,13 +53,10 @@ bool CBmpReader::DibFits(const BYTE* pDib, uint32_t nSize, uint32_t nBitsOffset)
     if (nWidth * nHeight > kMaxPicturePixels)
         return false;
 
-    // The GDI reads the colour table right behind the header: the entries
-    // that biClrUsed names (2^bpp for palette bitmaps when it is 0), at most
-    // 256 of them, and three masks for BI_BITFIELDS behind a 40-byte header.
-    uint64_t nEntries = nClrUsed != 0 ? nClrUsed : nBitCount <= 8 ? uint64_t(1) << nBitCount : 0;
-    if (nEntries > 256)
-        nEntries = 256;
-    uint64_t nTable = 4 * nEntries;
+    // The GDI reads the colour table right behind the header, and three masks
+    // for BI_BITFIELDS behind a 40-byte header. Load caps biClrUsed of the copy
+    // it keeps to the entries checked here.
+    uint64_t nTable = 4ull * TableEntries(nBitCount, uint32_t(nClrUsed));
     if (nCompression == BI_BITFIELDS && nHeaderSize == 40)
         nTable += 12;
     if (nHeaderSize + nTable > nSize || nBitsOffset < nHeaderSize || nBitsOffset > nSize)
@@ -94,6 +104,14 @@ BOOL CBmpReader::Load(const BYTE* pData, uint32_t nSize, BOOL)
     if (!pCopy)
         return FALSE;
     memcpy(pCopy, pData + 14, nSize - 14);
+    // StretchDIBits clamps a colour count above what the bit count indexes,
+    // but DrawDibDraw copies the header with biClrUsed x 4 bytes of table as
+    // they stand: a count of 4096 or more makes it read far past the copy and
+    // crash. The copy's count is capped to the table checked above, which
+    // draws the same picture.
+    BITMAPINFOHEADER* pHeader = reinterpret_cast<BITMAPINFOHEADER*>(pCopy);
+    if (pHeader->biClrUsed != 0)
+        pHeader->biClrUsed = TableEntries(pHeader->biBitCount, pHeader->biClrUsed);
     Empty();
     m_pBitmap = pCopy;
     m_nBitmapSize = nSize - 14;

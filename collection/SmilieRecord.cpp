@@ -189,10 +189,11 @@ BOOL CSmilie::LoadRecord(const BYTE* pRecord, uint32_t nSize, uint32_t nAppended
         m_nCrop = pTail[44];
 
     // A picture smilie whose own template is one of the defaults sends with the
-    // field's template instead.
-    if (m_nImageRecord != 0 && !m_strPhrase.IsEmpty()) {
+    // field's template instead. The stored phrase may hold zero bytes, which a
+    // text comparison would stop at: length and bytes must both match.
+    if (m_nImageRecord != 0 && nPhrase != 0) {
         for (const auto& pair : s_DefaultTemplates) {
-            if (m_strPhrase == pair[1]) {
+            if (strlen(pair[1]) == nPhrase && memcmp(pPhrase, pair[1], nPhrase) == 0) {
                 m_strPhrase.Empty();
                 break;
             }

@@ -857,6 +857,7 @@ int CTvnxSave::MergeBusy(CFile& stream, const TVNXHEADER& header, ULONGLONG nLen
 {
     try {
         ULONGLONG nPos = header.nFirstRecord;
+        uint32_t nDone = 0;    // records read, appended or left out
         while (nPos + 1 < nLength) {
             BYTE abHead[9 + 255];
             if (stream.Read(abHead, 9) != 9)
@@ -880,14 +881,21 @@ int CTvnxSave::MergeBusy(CFile& stream, const TVNXHEADER& header, ULONGLONG nLen
                 return mergeNoMemory;
             if (stream.Read(pData.get(), nSize) != nSize)
                 return openReadError;
-            const CString strName(reinterpret_cast<LPCSTR>(abHead + 9), nNameLen);
-            const uint32_t nNewId = AppendRecord(pData.get(), strName, nSize);
-            if (nNewId == 0)
-                return mergeAppendFailed;
-            APPENDEDINFO::IDREMAPRECORD remap = {nOldId, nNewId};
-            AddGrowing(remaps, remap);
             nPos += TVNX_RECORD_FIXED + nNameLen + nSize;
-            const uint32_t nDone = static_cast<uint32_t>(remaps.GetSize());
+            nDone++;
+            // A name whose first byte is 0 is an empty text, which no record of
+            // the collection may have. Opening such a file leaves the record in,
+            // so refusing it here would stop the merge after the records before
+            // it were appended: it is left out, and smilies of the update that
+            // show it get no picture, as for any id without a remapping.
+            if (abHead[9] != 0) {
+                const CString strName(reinterpret_cast<LPCSTR>(abHead + 9), nNameLen);
+                const uint32_t nNewId = AppendRecord(pData.get(), strName, nSize);
+                if (nNewId == 0)
+                    return mergeAppendFailed;
+                APPENDEDINFO::IDREMAPRECORD remap = {nOldId, nNewId};
+                AddGrowing(remaps, remap);
+            }
             if (dProgressWeight != 0 && header.nRecordCount != 0 && header.nRecordCount >= nDone)
                 UpdateAutoProgress(65535.0 / header.nRecordCount * nDone, dProgressWeight);
             PumpMessagesWhileBusy();

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 void Set32(Bytes& b, size_t nAt, uint32_t v)
@@ -182,6 +184,48 @@ TEST(BmpReader, StretchesWithAndWithoutDrawDib)
     }
     if (hDrawDib)
         DrawDibClose(hDrawDib);
+}
+
+TEST(BmpReader, ColourCountAboveTheTableDrawsThroughDrawDib)
+{
+    // The file stores 256 palette entries (8 bits) or none (24 bits) whatever
+    // its header's colour count says; the pixels use indices below 16.
+    struct Row
+    {
+        int nBpp;
+        uint32_t nClrUsed;
+        uint32_t nKept;    // the count the reader's header gives the system
+    } rows[] = {
+        {8, 0, 0},        {8, 16, 16},        {8, 256, 256},        {8, 257, 256},
+        {8, 4096, 256},   {8, 0xFFFFFF, 256}, {8, 0xFFFFFFFF, 256}, {4, 4096, 16},
+        {24, 0, 0},       {24, 16, 16},       {24, 256, 256},       {24, 257, 256},
+        {24, 4096, 256},  {24, 0xFFFFFF, 256},
+    };
+    const HDRAWDIB hDrawDib = DrawDibOpen();
+    ASSERT_NE(nullptr, hDrawDib);
+    for (const Row& row : rows) {
+        BmpSpec s = Gradient(20, 20, row.nBpp);
+        if (row.nBpp <= 8)
+            for (uint32_t& v : s.pixels)
+                v %= 16;
+        Bytes file = MakeBmp(s);
+        Set32(file, 46, row.nClrUsed);
+        const std::string name = std::to_string(row.nBpp) + " bits, count " + std::to_string(row.nClrUsed);
+        CBmpReader reader;
+        ASSERT_TRUE(reader.Load(file.data(), uint32_t(file.size()), FALSE)) << name;
+        EXPECT_EQ(row.nKept, reader.GetFrameDib()->biClrUsed) << name;
+        for (HDRAWDIB h : {HDRAWDIB(nullptr), hDrawDib}) {
+            CTestCanvas canvas(40, 40, RGB(1, 2, 3));
+            CDC dc;
+            dc.Attach(canvas.GetDC());
+            EXPECT_TRUE(reader.DrawStretched(&dc, h, CRect(0, 0, 40, 40), 0)) << name;
+            dc.Detach();
+            const char* pszHow = h ? " through DrawDib" : " through StretchDIBits";
+            EXPECT_EQ(Expected(s, 0, 0), canvas.Pixel(0, 0)) << name << pszHow;
+            EXPECT_EQ(Expected(s, 19, 19), canvas.Pixel(39, 39)) << name << pszHow;
+        }
+    }
+    DrawDibClose(hDrawDib);
 }
 
 }  // namespace

@@ -57,7 +57,9 @@ Bytes Mutate(const Bytes& base, FuzzRandom& rnd)
     return b;
 }
 
-void Exercise(CGraphicalFormatReader& reader, CDC* pDC, CDC* pBack)
+// Stretched drawing goes both ways: through the GDI and through a DrawDib
+// handle, which copies the colour table the header names by itself.
+void Exercise(CGraphicalFormatReader& reader, CDC* pDC, CDC* pBack, HDRAWDIB hDrawDib)
 {
     const CSize size = reader.GetSize();
     EXPECT_LE(reader.GetMemorySize(), 2 * kMaxPictureBytes);
@@ -67,8 +69,10 @@ void Exercise(CGraphicalFormatReader& reader, CDC* pDC, CDC* pBack)
         const int nFrames = reader.GetFrameCount();
         for (int i = 0; i < nFrames + 1 && i < 8; i++)
             reader.DrawNextFrame(pDC, CPoint(1, 1), RGB(1, 2, 3), (i & 1) ? pBack : nullptr, CPoint(2, 2));
-        reader.DrawStretched(pDC, nullptr, CRect(0, 0, 20, 20), 0);
-        reader.DrawMask(pDC, nullptr, CRect(0, 0, 20, 20), nFrames - 1);
+        for (HDRAWDIB h : {HDRAWDIB(nullptr), hDrawDib}) {
+            reader.DrawStretched(pDC, h, CRect(0, 0, 20, 20), 0);
+            reader.DrawMask(pDC, h, CRect(0, 0, 20, 20), nFrames - 1);
+        }
         reader.HasTransparency(0);
     }
 }
@@ -76,6 +80,8 @@ void Exercise(CGraphicalFormatReader& reader, CDC* pDC, CDC* pBack)
 void Fuzz(const char* pszName, const std::vector<Bytes>& samples,
           const std::function<CGraphicalFormatReader*()>& make, uint32_t nSeed)
 {
+    const HDRAWDIB hDrawDib = DrawDibOpen();
+    ASSERT_NE(nullptr, hDrawDib) << pszName;
     CTestCanvas canvas(64, 64, 0), back(64, 64, RGB(200, 100, 0));
     CDC dc, backDC;
     dc.Attach(canvas.GetDC());
@@ -89,16 +95,17 @@ void Fuzz(const char* pszName, const std::vector<Bytes>& samples,
         std::unique_ptr<CGraphicalFormatReader> reader(make());
         if (reader->Load(data.data(), uint32_t(data.size()), TRUE)) {
             nLoaded++;
-            Exercise(*reader, &dc, &backDC);
+            Exercise(*reader, &dc, &backDC, hDrawDib);
         }
         CImageReader holder;
         if (CImageReader::LoadFromMemory(data.data(), holder, uint32_t(data.size()), nRuns & 1)) {
             CImageReader copy;
             CImageReader::Copy(copy, holder);
-            holder.DrawStretched(&dc, nullptr, CRect(0, 0, 10, 10));
+            holder.DrawStretched(&dc, (nRuns & 2) ? hDrawDib : nullptr, CRect(0, 0, 10, 10));
         }
         nRuns++;
     }
+    DrawDibClose(hDrawDib);
     dc.Detach();
     backDC.Detach();
     EXPECT_GT(nRuns, 50) << pszName;

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -190,6 +191,16 @@ TEST(SmilieRecord, LoadAppliesTheRulesOfOldAndOddRecords)
     ASSERT_TRUE(Load(defaulted, Save(noSize)));
     EXPECT_EQ(35, defaulted.m_nCellWidth);
     EXPECT_EQ(34, defaulted.m_nCellHeight);
+    // No writer stores a size below 0: it counts as missing too.
+    for (const auto& size : {CSize(-1, 20), CSize(20, -35), CSize(INT_MIN, INT_MIN)}) {
+        CSmilie negative = MakeSample("", "x", 0);
+        negative.m_nCellWidth = size.cx;
+        negative.m_nCellHeight = size.cy;
+        CSmilie loadedNegative;
+        ASSERT_TRUE(Load(loadedNegative, Save(negative)));
+        EXPECT_EQ(CSize(35, 34), CSize(loadedNegative.m_nCellWidth, loadedNegative.m_nCellHeight))
+            << "stored " << size.cx << " x " << size.cy;
+    }
     CTestSmilieField field(50, 60);
     CSmilie inField;
     inField.SetField(&field);
@@ -222,6 +233,38 @@ TEST(SmilieRecord, LoadAppliesTheRulesOfOldAndOddRecords)
     CSmilie old;
     ASSERT_TRUE(Load(old, Save(MakeSample("http://smilies.mordale.net/big/a.gif", "", 3))));
     EXPECT_STREQ("http://gallery.mordale.net/smilies/large/a.gif", old.m_pszSource);
+}
+
+TEST(SmilieRecord, OnlyAnExactDefaultTemplateGivesWayToTheFields)
+{
+    // The stored phrase of a picture smilie, as bytes; a zero byte inside is
+    // kept like any other.
+    for (const auto& pair : CSmilie::s_DefaultTemplates) {
+        const std::string strTemplate = pair[1];
+        std::string strChanged = strTemplate;
+        strChanged[strChanged.size() / 2] ^= 0x20;
+        const struct
+        {
+            const char* pszName;
+            std::string strPhrase;
+            bool bTakenForTemplate;
+        } rows[] = {
+            {"template alone", strTemplate, true},
+            {"template, zero, more bytes", strTemplate + std::string(1, '\0') + "more", false},
+            {"template, zero", strTemplate + std::string(1, '\0'), false},
+            {"one byte changed", strChanged, false},
+            {"last byte missing", strTemplate.substr(0, strTemplate.size() - 1), false},
+        };
+        for (const auto& row : rows) {
+            Bytes b = MakeRecord("", row.strPhrase);
+            Put32(b, b.size() - 45 + 36, 9);   // a picture record
+            CSmilie smilie;
+            ASSERT_TRUE(Load(smilie, b)) << pair[0] << ": " << row.pszName;
+            EXPECT_EQ(row.bTakenForTemplate ? std::string() : row.strPhrase,
+                      std::string(smilie.m_strPhrase.GetString(), size_t(smilie.m_strPhrase.GetLength())))
+                << pair[0] << ": " << row.pszName;
+        }
+    }
 }
 
 TEST(SmilieRecord, LoadRefusesLyingRecordsAndLeavesTheSmilieAlone)

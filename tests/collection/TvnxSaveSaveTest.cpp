@@ -343,10 +343,15 @@ struct MergeFixture : public ::testing::Test
 
     void SetUp() override
     {
+        ASSERT_TRUE(WriteBytes(strOpen, Collection().Build()));
+        ASSERT_EQ(0, file.OpenCollection(strOpen.c_str(), FALSE, 0));
+    }
+    // The open collection: records 1 and 2.
+    static TestCollection Collection()
+    {
         TestCollection c;
         c.records = {Rec(1, "p1", Picture(1)), Rec(2, "p2", Picture(2))};
-        ASSERT_TRUE(WriteBytes(strOpen, c.Build()));
-        ASSERT_EQ(0, file.OpenCollection(strOpen.c_str(), FALSE, 0));
+        return c;
     }
     // An update whose ids 1 and 2 clash with the open collection's.
     TestCollection Update() const
@@ -460,6 +465,41 @@ TEST_F(MergeFixture, FailureCodes)
     // Nowhere to append the pictures.
     CTvnxSave closed;
     EXPECT_EQ(8, closed.MergeFile(Write("u.tvnu", Update()).c_str(), &nInfo, 0));
+}
+
+TEST_F(MergeFixture, RecordWhoseNameBeginsWithZeroIsLeftOut)
+{
+    // Such a name is an empty text; the file opens cleanly all the same. The
+    // other records merge wherever the bad one stands, and it gets no remapping.
+    struct Row
+    {
+        const char* pszWhere;
+        size_t nAt;
+        std::string strName;
+    } rows[] = {
+        {"first", 0, std::string("\0zero", 5)},
+        {"after appended records", 2, std::string("\0zero", 5)},
+        {"last", 3, std::string(1, '\0')},
+    };
+    int nRow = 0;
+    for (const Row& row : rows) {
+        const std::string strCollection = Write("c" + std::to_string(nRow) + ".tvnx", Collection());
+        CTvnxSave target;
+        ASSERT_EQ(0, target.OpenCollection(strCollection.c_str(), FALSE, 0)) << row.pszWhere;
+        TestCollection u = Update();
+        u.records.insert(u.records.begin() + row.nAt, Rec(9, row.strName, Picture(9)));
+        const std::string strUpdate = Write("z" + std::to_string(nRow++) + ".tvnu", u);
+        ASSERT_EQ(0, target.OpenCollection(strUpdate.c_str(), TRUE, 0)) << row.pszWhere;
+
+        uint32_t nInfo = 0;
+        ASSERT_EQ(0, target.MergeFile(strUpdate.c_str(), &nInfo, 65535)) << row.pszWhere;
+        EXPECT_EQ((std::vector<uint32_t>{1, 2, 3, 4}), RecordIds(target)) << row.pszWhere;
+        EXPECT_EQ(3u, target.RemapId(nInfo, 1)) << row.pszWhere;
+        EXPECT_EQ(1u, target.RemapId(nInfo, 2)) << row.pszWhere;
+        EXPECT_EQ(4u, target.RemapId(nInfo, 7)) << row.pszWhere;
+        EXPECT_EQ(0u, target.RemapId(nInfo, 9)) << row.pszWhere;
+        EXPECT_EQ(u.layout, LayoutOf(target, nInfo)) << row.pszWhere;
+    }
 }
 
 }  // namespace
