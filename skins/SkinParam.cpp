@@ -40,6 +40,23 @@ COLORREF MakeColor(const int* pComponents)
     return RGB(pComponents[0], pComponents[1], pComponents[2]);
 }
 
+// Six hexadecimal digits RRGGBB, red first. FALSE with the first pair that
+// is not hexadecimal in *pstrBadPair.
+BOOL ReadRrggbb(const char* psz, COLORREF* pclr, CString* pstrBadPair)
+{
+    int components[3];
+    for (int i = 0; i < 3; ++i) {
+        const char* pPair = psz + 2 * i;
+        if (!IsHexDigit(pPair[0]) || !IsHexDigit(pPair[1])) {
+            *pstrBadPair = CString(pPair, 2);
+            return FALSE;
+        }
+        components[i] = HexValue(pPair[0]) * 16 + HexValue(pPair[1]);
+    }
+    *pclr = MakeColor(components);
+    return TRUE;
+}
+
 CString Quoted(const char* pszBefore, const CString& strPiece, const char* pszAfter)
 {
     CString s(pszBefore);
@@ -377,14 +394,9 @@ int CSkinClrParam::Parse(const char* pszValue, CSequence<CString>& errors)
 
     if (strlen(pszValue) != 6)
         return Refuse(errors, kWrongFormat);
-    for (int i = 0; i < 3; ++i) {
-        const char* pPair = pszValue + 2 * i;
-        if (!IsHexDigit(pPair[0]) || !IsHexDigit(pPair[1]))
-            return Refuse(errors, Quoted("Wrong color component \"", CString(pPair, 2),
-                                         "\". Must be in hexadecimal form"));
-        components[i] = HexValue(pPair[0]) * 16 + HexValue(pPair[1]);
-    }
-    m_clrValue = MakeColor(components);
+    CString strBadPair;
+    if (!ReadRrggbb(pszValue, &m_clrValue, &strBadPair))
+        return Refuse(errors, Quoted("Wrong color component \"", strBadPair, "\". Must be in hexadecimal form"));
     return 1;
 }
 
@@ -418,15 +430,10 @@ int CSkinMultiClrParam::Parse(const char* pszValue, CSequence<CString>& errors)
             return Refuse(errors, Quoted("Excessive color \"", strPiece, "\". There must be 6 colors specified"));
         if (strPiece.GetLength() != 6)
             return Refuse(errors, Quoted("Wrong color \"", strPiece, "\". Must be in RRGGBB form"));
-        int components[3];
-        for (int c = 0; c < 3; ++c) {
-            const char* pPair = strPiece.GetString() + 2 * c;
-            if (!IsHexDigit(pPair[0]) || !IsHexDigit(pPair[1]))
-                return Refuse(errors, Quoted("Wrong color component \"", CString(pPair, 2),
-                                             "\". Must be in hexadecimal form"));
-            components[c] = HexValue(pPair[0]) * 16 + HexValue(pPair[1]);
-        }
-        colors[nRead++] = MakeColor(components);
+        CString strBadPair;
+        if (!ReadRrggbb(strPiece, &colors[nRead], &strBadPair))
+            return Refuse(errors, Quoted("Wrong color component \"", strBadPair, "\". Must be in hexadecimal form"));
+        ++nRead;
     }
     if (nRead < 6)
         return Refuse(errors, "Insufficient colors. There must be 6 colors specified");
