@@ -37,7 +37,9 @@ struct PaletteDib
         const int nMax = 1 << nBpp;
         nTable = pHeader->biClrUsed && int(pHeader->biClrUsed) < nMax ? int(pHeader->biClrUsed) : nMax;
         pTable = reinterpret_cast<const RGBQUAD*>(reinterpret_cast<const BYTE*>(pHeader) + pHeader->biSize);
-        pRows = reinterpret_cast<const BYTE*>(pTable + nTable);
+        // The rows follow the table as the header declares it.
+        const int nDeclared = pHeader->biClrUsed ? int(std::min<DWORD>(pHeader->biClrUsed, 256)) : nMax;
+        pRows = reinterpret_cast<const BYTE*>(pTable + nDeclared);
         nStride = int((int64_t(cx) * nBpp + 31) / 32 * 4);
         return true;
     }
