@@ -4,8 +4,10 @@
 
 #include "../collection/PictureSamples.h"
 #include "collection/ImageReader.h"
+#include "ui3d/system/ExportedFuncs.h"
 
 #include <gtest/gtest.h>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -208,9 +210,9 @@ TEST(Drawing, SkinBackgroundGradientColours)
     COLORREF first, last;
     GetGradientColors(RGB(100, 200, 255), g, &first, &last);
     EXPECT_EQ(RGB(101, 200, 255), first);
-    EXPECT_EQ(RGB(50, 100, 127), last);
+    EXPECT_EQ(RGB(50, 100, 128), last);
     GetGradientColors(RGB(100, 200, 255), GRADIENTSTYLE(0, 50, 4), &first, &last);
-    EXPECT_EQ(RGB(50, 100, 127), first);
+    EXPECT_EQ(RGB(50, 100, 128), first);
 
     const SIZE none = {0, 0};
     EXPECT_EQ(nullptr, CreateSkinBackground(none, 0, g, IMAGELAYER(), POINT{0, 0}));
