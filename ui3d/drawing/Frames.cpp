@@ -1,0 +1,59 @@
+#include "ui3d/drawing/Frames.h"
+
+#include "ui3d/drawing/Gradients.h"
+
+void Draw3DFrameLines(int nWidth, int top, HDC hDC, int left, int nHeight, COLORREF clrLight, COLORREF clrDark)
+{
+    if (!hDC || nWidth <= 0 || nHeight <= 0)
+        return;
+    FillSolidRect(top, left, nWidth - 1, hDC, 1, clrLight);
+    FillSolidRect(top, left, 1, hDC, nHeight - 1, clrLight);
+    FillSolidRect(top, left + nWidth - 1, 1, hDC, nHeight, clrDark);
+    FillSolidRect(top + nHeight - 1, left, nWidth, hDC, 1, clrDark);
+}
+
+int DrawArrowGlyph(const RECT& rect, HDC hDC, COLORREF clr, int nType)
+{
+    if (nType < ARROW_LEFT || nType > ARROW_DOWN)
+        return -1;
+    const bool bVerticalLines = nType == ARROW_LEFT || nType == ARROW_RIGHT;
+    const int cx = rect.right - rect.left, cy = rect.bottom - rect.top;
+    const int nAcross = bVerticalLines ? cy : cx;
+    const int nAlong = bVerticalLines ? cx : cy;
+    int nBase = nAcross / 3;
+    if (nBase % 2 == 0)
+        nBase--;
+    if (nBase < 1)
+        nBase = 1;
+    const int nLines = (nBase + 1) / 2;
+    if (!hDC)
+        return nLines;
+
+    HPEN hPen = CreatePen(PS_SOLID, 1, clr);
+    HGDIOBJ hOld = hPen ? SelectObject(hDC, hPen) : nullptr;
+    if (!hOld || hOld == HGDI_ERROR) {
+        if (hPen)
+            DeleteObject(hPen);
+        return -1;
+    }
+    const int nAlongStart = (nAlong - nLines) / 2;
+    const int nAcrossStart = (nAcross - nBase) / 2;
+    // Line k from the tip has 2k + 1 pixels.
+    const bool bTipFirst = nType == ARROW_LEFT || nType == ARROW_UP;
+    for (int i = 0; i < nLines; i++) {
+        const int k = bTipFirst ? i : nLines - 1 - i;
+        const int a0 = nAcrossStart + nLines - 1 - k;
+        const int a1 = a0 + 2 * k + 1;
+        const int along = nAlongStart + i;
+        if (bVerticalLines) {
+            MoveToEx(hDC, rect.left + along, rect.top + a0, nullptr);
+            LineTo(hDC, rect.left + along, rect.top + a1);
+        } else {
+            MoveToEx(hDC, rect.left + a0, rect.top + along, nullptr);
+            LineTo(hDC, rect.left + a1, rect.top + along);
+        }
+    }
+    SelectObject(hDC, hOld);
+    DeleteObject(hPen);
+    return nLines;
+}

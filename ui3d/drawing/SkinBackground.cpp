@@ -1,0 +1,129 @@
+#include "ui3d/drawing/SkinBackground.h"
+
+#include "collection/ImageReader.h"
+#include "framework/Dc.h"
+#include "ui3d/drawing/Gradients.h"
+#include "ui3d/drawing/PixelOps.h"
+#include "ui3d/drawing/Tiling.h"
+
+#include <algorithm>
+
+static int Clamp1To100(int n)
+{
+    return std::min(100, std::max(1, n));
+}
+
+static COLORREF Lighten(COLORREF clr, int nAmount)
+{
+    BYTE ch[3] = {GetRValue(clr), GetGValue(clr), GetBValue(clr)};
+    for (BYTE& c : ch)
+        if (c < 255)
+            c = BYTE(c + (255 - c) * nAmount / 100);
+    return RGB(ch[0], ch[1], ch[2]);
+}
+
+static COLORREF Darken(COLORREF clr, int nAmount)
+{
+    BYTE ch[3] = {GetRValue(clr), GetGValue(clr), GetBValue(clr)};
+    for (BYTE& c : ch)
+        c = BYTE(c - c * nAmount / 100);
+    return RGB(ch[0], ch[1], ch[2]);
+}
+
+void GetGradientColors(COLORREF clr, const GRADIENTSTYLE& gradient, COLORREF* pFirst, COLORREF* pLast)
+{
+    const COLORREF clrLight = Lighten(clr, Clamp1To100(gradient.nLight));
+    const COLORREF clrDark = Darken(clr, Clamp1To100(gradient.nDark));
+    *pFirst = gradient.bMirrored ? clrDark : clrLight;
+    *pLast = gradient.bMirrored ? clrLight : clrDark;
+}
+
+// Draws the layer's image into the DC of a cx x cy bitmap.
+static void DrawLayerImage(HDC hDC, int cx, int cy, const IMAGELAYER& layer, POINT ptOffset, COLORREF clrBack)
+{
+    CGraphicalFormatReader* pReader = layer.pImage->GetReader();
+    const CSize size = pReader->GetSize();
+    CDC dc;
+    dc.Attach(hDC);
+    switch (layer.nAlign) {
+    case IMAGEALIGN_STRETCH:
+        layer.pImage->DrawStretched(&dc, nullptr, CRect(0, 0, cx, cy));
+        break;
+    case IMAGEALIGN_CENTER:
+        pReader->Draw(&dc, CPoint((cx - size.cx) / 2, (cy - size.cy) / 2), clrBack, nullptr, CPoint(0, 0));
+        break;
+    case IMAGEALIGN_TILE:
+        pReader->Draw(&dc, CPoint(-ptOffset.x, -ptOffset.y), clrBack, nullptr, CPoint(0, 0));
+        if (size.cx < cx || size.cy < cy) {
+            // The tile drawn at -offset may start outside the bitmap; tile
+            // from a copy of the whole image on the grid it anchors.
+            HDC hTileDC = CreateCompatibleDC(hDC);
+            HBITMAP hTile = hTileDC ? CreateCompatibleBitmap(hDC, size.cx, size.cy) : nullptr;
+            if (hTile) {
+                HGDIOBJ hOld = SelectObject(hTileDC, hTile);
+                CDC tileDC;
+                tileDC.Attach(hTileDC);
+                pReader->Draw(&tileDC, CPoint(0, 0), clrBack, nullptr, CPoint(0, 0));
+                tileDC.Detach();
+                const RECT rcAll = {0, 0, cx, cy}, rcTile = {0, 0, size.cx, size.cy};
+                TileBitmapAt(hDC, rcAll, hTileDC, rcTile, -ptOffset.x, -ptOffset.y);
+                SelectObject(hTileDC, hOld);
+                DeleteObject(hTile);
+            }
+            if (hTileDC)
+                DeleteDC(hTileDC);
+        }
+        break;
+    default:
+        pReader->Draw(&dc, CPoint(-ptOffset.x, -ptOffset.y), clrBack, nullptr, CPoint(0, 0));
+        break;
+    }
+    dc.Detach();
+}
+
+HBITMAP CreateSkinBackground(SIZE size, COLORREF clr, const GRADIENTSTYLE& gradient, const IMAGELAYER& layer,
+                             POINT ptOffset)
+{
+    const bool bImage = layer.pImage && CImageReader::IsLoaded(*layer.pImage);
+    int cx = size.cx, cy = size.cy;
+    if (!cx || !cy) {
+        if (!bImage)
+            return nullptr;
+        const CSize imageSize = layer.pImage->GetReader()->GetSize();
+        cx = imageSize.cx;
+        cy = imageSize.cy;
+    }
+    COLORREF clrFirst, clrLast;
+    GetGradientColors(clr, gradient, &clrFirst, &clrLast);
+
+    BYTE* pBits = nullptr;
+    HBITMAP hBitmap = CreateDIBSection32(cx, cy, &pBits);
+    if (!hBitmap)
+        return nullptr;
+    HDC hDC = CreateCompatibleDC(nullptr);
+    if (!hDC) {
+        DeleteObject(hBitmap);
+        return nullptr;
+    }
+    HGDIOBJ hOld = SelectObject(hDC, hBitmap);
+    const BYTE nKind = BYTE(gradient.nKind);
+    if (bImage && layer.nBlendMode != 0) {
+        DrawLayerImage(hDC, cx, cy, layer, ptOffset, clr);
+        BYTE* pGradBits = nullptr;
+        HBITMAP hGrad = CreateDIBSection32(cx, cy, &pGradBits);
+        if (hGrad) {
+            HGDIOBJ hOldGrad = SelectObject(hDC, hGrad);
+            DrawGradientFrame(clrFirst, hDC, 0, 0, cx, cy, clr, clrLast, nKind);
+            GdiFlush();
+            BlendPixels(pBits, pGradBits, layer.nBlendMode, cx, cy);
+            SelectObject(hDC, hOldGrad);
+            DeleteObject(hGrad);
+        }
+    } else {
+        DrawGradientFrame(clrFirst, hDC, 0, 0, cx, cy, clr, clrLast, nKind);
+    }
+    GdiFlush();
+    SelectObject(hDC, hOld);
+    DeleteDC(hDC);
+    return hBitmap;
+}
