@@ -33,6 +33,13 @@ std::string Render(const TextRenderer& render)
     return s;
 }
 
+std::string Lower(std::string s)
+{
+    for (char& c : s)
+        c = char(tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
 // A CF_HTML reader that knows nothing of how the documents were made: the
 // "Name:number" lines at the top, in order, each with its digit count.
 struct CfHtml
@@ -81,7 +88,11 @@ void ExpectConsistentCfHtml(const std::string& doc, const char* pszVersion, size
     const long nStart = h.offsets.at("StartFragment"), nEnd = h.offsets.at("EndFragment");
     EXPECT_EQ(long(h.nHeaderEnd), nStartHtml) << "the HTML starts right after the header";
     EXPECT_EQ('<', doc[size_t(nStartHtml)]);
-    EXPECT_EQ(long(doc.size()), nEndHtml) << "EndHTML is the document's length";
+    // EndHTML ends the markup; at most a line break follows it.
+    ASSERT_LE(nEndHtml, long(doc.size()));
+    const size_t nLastMark = doc.find_last_not_of("\r\n", size_t(nEndHtml) - 1);
+    EXPECT_TRUE(nLastMark != std::string::npos && doc[nLastMark] == '>') << nEndHtml;
+    EXPECT_EQ(std::string::npos, doc.find_first_not_of("\r\n", size_t(nEndHtml))) << nEndHtml;
     // Either marker spelling; the fragment begins at or right after its marker.
     size_t startMark = doc.find("<!--StartFragment-->");
     size_t startMarkLen = 20;
@@ -97,19 +108,12 @@ void ExpectConsistentCfHtml(const std::string& doc, const char* pszVersion, size
     EXPECT_TRUE(nStart == long(startMark) || nStart == long(startMark + startMarkLen)) << nStart;
     EXPECT_EQ(long(endMark), nEnd) << "the fragment ends at its end marker";
     const std::string fragment = doc.substr(size_t(nStart), size_t(nEnd - nStart));
-    EXPECT_NE(std::string::npos, fragment.find("<img")) << fragment;
+    EXPECT_NE(std::string::npos, Lower(fragment).find("<img")) << fragment;
     EXPECT_NE(std::string::npos, fragment.find(src)) << fragment;
     if (h.offsets.count("StartSelection")) {
         EXPECT_EQ(nStart, h.offsets.at("StartSelection"));
         EXPECT_EQ(nEnd, h.offsets.at("EndSelection"));
     }
-}
-
-std::string Lower(std::string s)
-{
-    for (char& c : s)
-        c = char(tolower(static_cast<unsigned char>(c)));
-    return s;
 }
 
 const char kPath10[] = "C:\\t\\a.gif";      // 10 characters
@@ -143,12 +147,13 @@ TEST(SmiliePayloads, CfHtmlDocumentsReadBack)
         {"incrediMailPage", [](char* b, int n) { return RenderIncrediMailPage(kPath10, b, n); }, "1.0", 9,
          "INCREDIINSERTIMAGE", -1, -1},
     };
+    EXPECT_EQ(499u, Render(rows[0].render).size()) << "htmlMail for a path of 10 characters";
     for (const Row& r : rows) {
         const std::string doc = Render(r.render);
         ExpectConsistentCfHtml(doc, r.version, r.digits, r.src, r.name);
         if (r.endHtml >= 0) {
             const CfHtml h = ParseCfHtml(doc);
-            EXPECT_EQ(r.endHtml, long(doc.size())) << r.name;
+            EXPECT_EQ(r.endHtml, h.offsets.at("EndHTML")) << r.name;
             EXPECT_EQ(r.endFragment, h.offsets.at("EndFragment")) << r.name;
         }
     }
@@ -156,11 +161,11 @@ TEST(SmiliePayloads, CfHtmlDocumentsReadBack)
 
 TEST(SmiliePayloads, HtmlClipboardHeaderAndLimit)
 {
-    const std::string doc = Render([](char* b, int n) { return BuildHtmlClipboard(b, n, "H", "<img src=\"", "p",
-                                                                                   "\">", "T"); });
+    const std::string doc = Render([](char* b, int n) { return BuildHtmlClipboard(b, n, "<p>", "<img src=\"", "p",
+                                                                                   "\">", "</p>"); });
     EXPECT_EQ(0u, doc.find("Version:1.0\r\nStartHTML:000000151\r\n"));
     EXPECT_EQ(std::string::npos, doc.find("SourceURL"));
-    EXPECT_EQ("H<!--StartFragment--><img src=\"p\"><!--EndFragment-->T", doc.substr(151));
+    EXPECT_EQ("<p><!--StartFragment--><img src=\"p\"><!--EndFragment--></p>", doc.substr(151));
     ExpectConsistentCfHtml(doc, "1.0", 9, "\"p\"", "minimal");
     // 10240 characters in all is the most a target reads.
     const std::string longPath(10240 - 151 - 20 - 18 - 1, 'x');
@@ -224,7 +229,7 @@ TEST(SmiliePayloads, NetscapeEditorBlockLayout)
     const int n = RenderNetscapeEditor(kPath10, 9, 10, nullptr, 0);
     const std::string source = "SRC=\"file:///C|/t/a.gif\" ";
     ASSERT_EQ(int(82 + source.size() + 21), n) << "header, source text, 21 zeros";
-    std::vector<BYTE> b(size_t(n));
+    std::vector<BYTE> b(static_cast<size_t>(n));
     ASSERT_EQ(n, RenderNetscapeEditor(kPath10, 9, 10, b.data(), n));
     const BYTE head[] = {0xAF, 0x54, 0x39, 0xC4, 0x00, 0x00, 0x04, 0x00, 0x02};
     EXPECT_EQ(0, memcmp(head, b.data(), sizeof(head)));

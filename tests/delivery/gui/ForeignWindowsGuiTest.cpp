@@ -49,9 +49,9 @@ public:
             RegisterTestClass(psz);
         RegisterTestClass("Internet Explorer_Server", BrowserProc);
         m_hFrame = CreateWindowA("AOL Frame25", "AOL", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, NULL, NULL, NULL, NULL);
-        // Created first, so it lies below the client window in the z-order.
-        CreateWindowA("AOL Toolbar", "", WS_CHILD, 0, 0, 800, 30, m_hFrame, NULL, NULL, NULL);
+        // A new child goes below its older siblings: the client window is the topmost.
         HWND hClient = CreateWindowA("AOL MDIClient", "", WS_CHILD, 0, 30, 800, 560, m_hFrame, NULL, NULL, NULL);
+        CreateWindowA("AOL Toolbar", "", WS_CHILD, 0, 0, 800, 30, m_hFrame, NULL, NULL, NULL);
         m_hChild = CreateWindowA("AOL Child", "Write Mail", WS_CHILD, 10, 10, 700, 500, hClient, NULL, NULL, NULL);
     }
     ~AolWindows() { DestroyWindow(m_hFrame); }
