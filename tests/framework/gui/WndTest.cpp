@@ -697,8 +697,9 @@ TEST(Wnd, ABindThatCannotBeMadeFailsTheCreationAndFreesTheMap)
 {
     std::vector<UINT> log;
     CRecordingWnd wnd(&log);
+    LPCSTR lpszClass = PlainClass();
     FailNextAllocations(1);   // the map's entry for the new window
-    EXPECT_FALSE(wnd.CreateEx(0, PlainClass(), "", WS_POPUP, 0, 0, 10, 10, NULL, NULL));
+    EXPECT_FALSE(wnd.CreateEx(0, lpszClass, "", WS_POPUP, 0, 0, 10, 10, NULL, NULL));
     FailNextAllocations(0);
     EXPECT_TRUE(wnd.m_hWnd == NULL);
     EXPECT_TRUE(std::find(log.begin(), log.end(), (UINT)WM_CREATE) == log.end()) << Describe(log);
