@@ -64,10 +64,9 @@ private:
 };
 
 // Temporary views of handles that no object owns, handed out by FromHandle:
-// one set per thread (held in a thread_local), deleted at idle time, and at
-// the latest when the thread ends (a thread the framework did not start never
-// goes idle in a framework loop). The view's handle is cleared (pfnForget)
-// before the view is deleted, so the system object survives.
+// one set per thread (held in a thread_local), deleted at idle time and when
+// a framework thread ends. The view's handle is cleared (pfnForget) before
+// the view is deleted, so the system object survives.
 template <class THandle, class TObject>
 class CTempHandleMap
 {
@@ -75,7 +74,6 @@ public:
     typedef void (*PFNFORGET)(TObject* pView);
 
     explicit CTempHandleMap(PFNFORGET pfnForget) : m_pfnForget(pfnForget) {}
-    ~CTempHandleMap() { DeleteAll(); }
     CTempHandleMap(const CTempHandleMap&) = delete;
     CTempHandleMap& operator=(const CTempHandleMap&) = delete;
 

@@ -710,22 +710,3 @@ TEST(Wnd, ABindThatCannotBeMadeFailsTheCreationAndFreesTheMap)
     EXPECT_EQ(CWnd::FromHandlePermanent(wnd.m_hWnd), &wnd);
     wnd.DestroyWindow();
 }
-
-TEST(Wnd, TemporaryViewsOfAForeignThreadAreFreedWhenItEnds)
-{
-    struct Call
-    {
-        static DWORD WINAPI Run(LPVOID)
-        {
-            // A thread the framework did not start, which never goes idle in a
-            // framework loop.
-            WatchForFree(CWnd::FromHandle(GetDesktopWindow()));
-            return 0;
-        }
-    };
-    HANDLE hThread = CreateThread(NULL, 0, Call::Run, NULL, 0, NULL);
-    ASSERT_TRUE(hThread != NULL);
-    ASSERT_EQ(WaitForSingleObject(hThread, 5000), (DWORD)WAIT_OBJECT_0);
-    CloseHandle(hThread);
-    EXPECT_TRUE(WasFreed());
-}
