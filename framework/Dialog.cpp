@@ -79,15 +79,8 @@ BOOL CDialog::CreateDlgIndirect(LPCDLGTEMPLATEA lpDialogTemplate, HWND hWndParen
     if (m_hWnd != NULL || lpDialogTemplate == NULL)
         return FALSE;
     AfxHookWindowCreate(this);
-    HWND hWnd = ::CreateDialogIndirectParamA(AfxGetResourceHandle(), lpDialogTemplate, hWndParent, DialogProc, 0);
-    BOOL bBound = AfxUnhookWindowCreate();
-    if (hWnd == NULL)
-        return FALSE;
-    if (!bBound) {
-        ::DestroyWindow(hWnd);
-        return FALSE;
-    }
-    return TRUE;
+    return AfxEndWindowCreate(
+        ::CreateDialogIndirectParamA(AfxGetResourceHandle(), lpDialogTemplate, hWndParent, DialogProc, 0));
 }
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM, LPARAM)

@@ -141,6 +141,20 @@ BOOL AfxUnhookWindowCreate()
     return bBound;
 }
 
+BOOL AfxEndWindowCreate(HWND hWnd)
+{
+    BOOL bBound = AfxUnhookWindowCreate();
+    if (hWnd == NULL)
+        return FALSE;
+    if (!bBound) {
+        // Made, but never bound to its object (the hook could not be set):
+        // a window nobody would destroy.
+        ::DestroyWindow(hWnd);
+        return FALSE;
+    }
+    return TRUE;
+}
+
 const MSG* AfxGetCurrentMessage()
 {
     return &t_msgLast;
@@ -332,18 +346,9 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName
     AfxHookWindowCreate(this);
     HWND hWnd = ::CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, static_cast<DWORD>(cs.style), cs.x,
                                   cs.y, cs.cx, cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance, cs.lpCreateParams);
-    BOOL bBound = AfxUnhookWindowCreate();
     // On failure the window may have run WM_NCDESTROY, and PostNcDestroy may
     // have deleted this object: touch nothing of it.
-    if (hWnd == NULL)
-        return FALSE;
-    if (!bBound) {
-        // Made, but never bound to this object (the hook could not be set):
-        // a window nobody would destroy.
-        ::DestroyWindow(hWnd);
-        return FALSE;
-    }
-    return TRUE;
+    return AfxEndWindowCreate(hWnd);
 }
 
 BOOL CWnd::CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
