@@ -116,6 +116,19 @@ void Progress(double dFraction, double dWeight)
         UpdateAutoProgress(dFraction, dWeight);
 }
 
+// A file that is to take the collection's name must be on the disk before it
+// does: the system writes back later, and a power loss between the rename and
+// the write-back leaves the name on a short or zero-filled file.
+bool FlushFileToDisk(LPCTSTR pszFile)
+{
+    HANDLE h = CreateFileA(pszFile, GENERIC_WRITE, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    const bool bFlushed = FlushFileBuffers(h) != FALSE;
+    CloseHandle(h);
+    return bFlushed;
+}
+
 // Puts the finished temporary file in the place of the collection. The old
 // file stays whole until the new one has taken its name: a failure anywhere
 // leaves either the old file or the new one under the target's name.
@@ -134,7 +147,7 @@ bool ReplaceWithFile(LPCTSTR pszTempFile, LPCTSTR pszTarget)
     char szNear[MAX_PATH];
     if (!GetTempFileNameA(strFolder, "tvnx", 0, szNear))
         return false;
-    if (!CopyFileA(pszTempFile, szNear, FALSE) ||
+    if (!CopyFileA(pszTempFile, szNear, FALSE) || !FlushFileToDisk(szNear) ||
         !MoveFileExA(szNear, pszTarget, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         DeleteFileA(szNear);
         return false;
@@ -779,6 +792,7 @@ int CTvnxSave::SaveBusy(uint32_t nLayoutSize, const BYTE* pLayout, LPCTSTR pszPa
                 return saveWriteError;
             }
             temp.Write(pImage.get(), static_cast<UINT>(nImageSize));
+            temp.Flush();   // on the disk before it replaces the collection
             temp.Close();
         } catch (CException* e) {
             e->Delete();

@@ -79,15 +79,8 @@ BOOL CDialog::CreateDlgIndirect(LPCDLGTEMPLATEA lpDialogTemplate, HWND hWndParen
     if (m_hWnd != NULL || lpDialogTemplate == NULL)
         return FALSE;
     AfxHookWindowCreate(this);
-    HWND hWnd = ::CreateDialogIndirectParamA(AfxGetResourceHandle(), lpDialogTemplate, hWndParent, DialogProc, 0);
-    BOOL bBound = AfxUnhookWindowCreate();
-    if (hWnd == NULL)
-        return FALSE;
-    if (!bBound) {
-        ::DestroyWindow(hWnd);
-        return FALSE;
-    }
-    return TRUE;
+    return AfxEndWindowCreate(
+        ::CreateDialogIndirectParamA(AfxGetResourceHandle(), lpDialogTemplate, hWndParent, DialogProc, 0));
 }
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM, LPARAM)
@@ -145,32 +138,60 @@ INT_PTR CDialog::DoModal()
         bEnableOwner = TRUE;
     }
 
-    m_nModalResult = -1;
-    m_bContinueModal = TRUE;
-    m_bInModalLoop = TRUE;
-    if (CreateDlgIndirect(lpTemplate, hWndOwner)) {
-        if (m_bContinueModal && m_hWnd != NULL)
+    // Whatever ends the modal state, an exception that gets out included, the
+    // owner is enabled again and the dialog destroyed: else the program is
+    // left with a disabled main window and a dialog that cannot run again.
+    class CModalTeardown
+    {
+    public:
+        CModalTeardown(CDialog* pDlg, HWND hWndOwner, BOOL bEnableOwner)
+            : m_pDlg(pDlg), m_hWndOwner(hWndOwner), m_bEnableOwner(bEnableOwner) {}
+        ~CModalTeardown() { m_pDlg->EndModalState(m_hWndOwner, m_bEnableOwner); }
+
+    private:
+        CDialog* m_pDlg;
+        HWND m_hWndOwner;
+        BOOL m_bEnableOwner;
+    };
+
+    INT_PTR nResult = -1;
+    {
+        CModalTeardown teardown(this, hWndOwner, bEnableOwner);
+        m_nModalResult = -1;
+        m_bContinueModal = TRUE;
+        m_bInModalLoop = TRUE;
+        if (CreateDlgIndirect(lpTemplate, hWndOwner) && m_bContinueModal && m_hWnd != NULL)
             RunModalLoop();
-        // Hide first, so that activation does not jump to another program
-        // between re-enabling the owner and destroying the dialog.
-        if (m_hWnd != NULL)
-            ::SetWindowPos(m_hWnd, NULL, 0, 0, 0, 0,
-                           SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
+        nResult = m_nModalResult;
     }
+    // The teardown may have deleted the dialog (PostNcDestroy): nothing of it
+    // is touched here.
+    return nResult;
+}
+
+void CDialog::EndModalState(HWND hWndOwner, BOOL bEnableOwner)
+{
+    // Hide first, so that activation does not jump to another program
+    // between re-enabling the owner and destroying the dialog.
+    if (m_hWnd != NULL)
+        ::SetWindowPos(m_hWnd, NULL, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
     m_bInModalLoop = FALSE;
     m_bContinueModal = FALSE;
-    INT_PTR nResult = m_nModalResult;
 
     // Teardown order: owner enabled and active again, then the dialog destroyed.
     if (bEnableOwner)
         ::EnableWindow(hWndOwner, TRUE);
     if (hWndOwner != NULL && m_hWnd != NULL && ::GetActiveWindow() == m_hWnd)
         ::SetActiveWindow(hWndOwner);
-    PostModal();
+    try {
+        PostModal();
+    } catch (CException* e) {
+        e->Delete();
+    } catch (...) {
+    }
     // PostNcDestroy may delete a dialog: nothing of it is touched afterwards.
     if (m_hWnd != NULL)
         DestroyWindow();
-    return nResult;
 }
 
 int CDialog::RunModalLoop()
@@ -195,7 +216,13 @@ int CDialog::RunModalLoop()
                 bAsked = TRUE;
                 CModalAnswerer* pAnswerer = AfxGetModalAnswerer();
                 if (pAnswerer != NULL) {
-                    INT_PTR nAnswer = pAnswerer->OnDialog(this);
+                    INT_PTR nAnswer = -1;
+                    try {
+                        nAnswer = pAnswerer->OnDialog(this);
+                    } catch (CException* e) {
+                        e->Delete();
+                    } catch (...) {
+                    }
                     if (nAnswer != -1 && ContinueModal())
                         EndDialog(static_cast<int>(nAnswer));
                 }
@@ -223,6 +250,8 @@ int CDialog::RunModalLoop()
                 m_bContinueModal = FALSE;
                 return m_nModalResult;
             }
+            // Pre-translation contains its own exceptions (the dialog's
+            // PreTranslateMessage included); dispatch goes through AfxWndProc.
             if (!AfxPreTranslateMessage(&msg)) {
                 ::TranslateMessage(&msg);
                 ::DispatchMessageA(&msg);

@@ -83,6 +83,9 @@ protected:
     BOOL m_bInModalLoop;
 
 private:
+    // The end of DoModal, also when an exception leaves the loop: the dialog
+    // hidden, the owner enabled and active again, the window destroyed.
+    void EndModalState(HWND hWndOwner, BOOL bEnableOwner);
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
     LPCDLGTEMPLATEA LoadTemplate(LPCSTR lpszTemplateName) const;
 };

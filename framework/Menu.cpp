@@ -15,7 +15,7 @@ CHandleMap<HMENU, CMenu>& PermanentMenus()
     return map;
 }
 
-thread_local CTempHandleMap<HMENU, CMenu> t_tempMenus;
+thread_local CTempHandleMap<HMENU, CMenu> t_tempMenus([](CMenu* pView) { pView->m_hMenu = NULL; });
 // The menu TrackPopupMenu shows on this thread, and the popup that most
 // recently announced itself with WM_INITMENUPOPUP.
 thread_local HMENU t_hTrackingMenu = NULL;
@@ -77,7 +77,7 @@ CMenu* PASCAL CMenu::FromHandle(HMENU hMenu)
 
 void PASCAL CMenu::DeleteTempMap()
 {
-    t_tempMenus.DeleteAll([](CMenu* pView) { pView->m_hMenu = NULL; });
+    t_tempMenus.DeleteAll();
 }
 
 BOOL CMenu::Attach(HMENU hMenu)

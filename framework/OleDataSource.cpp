@@ -101,13 +101,27 @@ HRESULT FailureFor(CException* e)
         return E_UNEXPECTED;                              \
     }
 
-COleDataSource::COleDataSource() : m_cRef(1), m_dataObject(this)
+COleDataSource::COleDataSource() : m_cRef(1), m_pDataObject(NULL)
 {
+    m_pDataObject = new (std::nothrow) DataObject(this);
+    if (m_pDataObject == NULL)
+        AfxThrowMemoryException();
 }
 
 COleDataSource::~COleDataSource()
 {
+    m_pDataObject->DetachOwner();
+}
+
+COleDataSource::DataObject::~DataObject()
+{
     Empty();
+}
+
+void COleDataSource::DataObject::DetachOwner()
+{
+    m_owner = NULL;
+    Release();
 }
 
 ULONG COleDataSource::InternalAddRef()
@@ -123,7 +137,7 @@ ULONG COleDataSource::InternalRelease()
     return n;
 }
 
-COleDataSource::Entry* COleDataSource::Find(const FORMATETC& format)
+COleDataSource::Entry* COleDataSource::DataObject::Find(const FORMATETC& format)
 {
     for (Entry& e : m_entries) {
         if (e.format.cfFormat == format.cfFormat && e.format.dwAspect == format.dwAspect &&
@@ -133,7 +147,7 @@ COleDataSource::Entry* COleDataSource::Find(const FORMATETC& format)
     return NULL;
 }
 
-COleDataSource::Entry* COleDataSource::Offer(CLIPFORMAT cfFormat, LPFORMATETC lpFormatEtc)
+COleDataSource::Entry* COleDataSource::DataObject::Offer(CLIPFORMAT cfFormat, LPFORMATETC lpFormatEtc)
 {
     FORMATETC format = {cfFormat, NULL, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
     if (lpFormatEtc != NULL) {
@@ -161,16 +175,21 @@ void COleDataSource::CacheGlobalData(CLIPFORMAT cfFormat, HGLOBAL hGlobal, LPFOR
     // No block is no data; an entry without a block would read as delayed.
     if (hGlobal == NULL)
         return;
-    Entry* entry = Offer(cfFormat, lpFormatEtc);
+    Entry* entry = m_pDataObject->Offer(cfFormat, lpFormatEtc);
     entry->hGlobal = hGlobal;
 }
 
 void COleDataSource::DelayRenderData(CLIPFORMAT cfFormat, LPFORMATETC lpFormatEtc)
 {
-    Offer(cfFormat, lpFormatEtc);
+    m_pDataObject->Offer(cfFormat, lpFormatEtc);
 }
 
 void COleDataSource::Empty()
+{
+    m_pDataObject->Empty();
+}
+
+void COleDataSource::DataObject::Empty()
 {
     for (Entry& e : m_entries) {
         if (e.hGlobal != NULL)
@@ -186,7 +205,7 @@ BOOL COleDataSource::OnRenderGlobalData(LPFORMATETC, HGLOBAL*)
 
 BOOL COleDataSource::SetClipboard()
 {
-    HRESULT hr = OleSetClipboard(&m_dataObject);
+    HRESULT hr = OleSetClipboard(m_pDataObject);
     // The clipboard holds its own reference now; the creator's goes.
     InternalRelease();
     return SUCCEEDED(hr);
@@ -202,11 +221,11 @@ DROPEFFECT COleDataSource::DoDragDrop(DWORD dwEffects, LPCRECT lpRectStartDrag, 
     if (!pDropSource->PrepareDrag(lpRectStartDrag, CWnd::FromHandle(hWndStart)))
         return DROPEFFECT_NONE;
     DWORD effect = DROPEFFECT_NONE;
-    HRESULT hr = ::DoDragDrop(&m_dataObject, pDropSource->GetInterface(), dwEffects, &effect);
+    HRESULT hr = ::DoDragDrop(m_pDataObject, pDropSource->GetInterface(), dwEffects, &effect);
     return hr == DRAGDROP_S_DROP ? effect : DROPEFFECT_NONE;
 }
 
-HRESULT COleDataSource::QueryEntry(const FORMATETC* pFormat, Entry** ppEntry)
+HRESULT COleDataSource::DataObject::QueryEntry(const FORMATETC* pFormat, Entry** ppEntry)
 {
     if (pFormat == NULL)
         return E_INVALIDARG;
@@ -228,7 +247,7 @@ HRESULT COleDataSource::QueryEntry(const FORMATETC* pFormat, Entry** ppEntry)
     return formatSeen ? DV_E_DVASPECT : DV_E_FORMATETC;
 }
 
-HRESULT COleDataSource::GetData(FORMATETC* pFormat, STGMEDIUM* pMedium)
+HRESULT COleDataSource::DataObject::GetDataOf(FORMATETC* pFormat, STGMEDIUM* pMedium)
 {
     if (pMedium == NULL)
         return E_INVALIDARG;
@@ -246,10 +265,12 @@ HRESULT COleDataSource::GetData(FORMATETC* pFormat, STGMEDIUM* pMedium)
         pMedium->hGlobal = copy;
         return S_OK;
     }
+    if (m_owner == NULL)
+        return E_FAIL;   // nobody is left to render it
     FORMATETC format = *pFormat;
     format.tymed = TYMED_HGLOBAL;
     HGLOBAL rendered = NULL;
-    BOOL ok = OnRenderGlobalData(&format, &rendered);
+    BOOL ok = m_owner->OnRenderGlobalData(&format, &rendered);
     if (!ok || rendered == NULL) {
         if (rendered != NULL)
             GlobalFree(rendered);
@@ -260,7 +281,7 @@ HRESULT COleDataSource::GetData(FORMATETC* pFormat, STGMEDIUM* pMedium)
     return S_OK;
 }
 
-HRESULT COleDataSource::GetDataHere(FORMATETC* pFormat, STGMEDIUM* pMedium)
+HRESULT COleDataSource::DataObject::GetDataHereOf(FORMATETC* pFormat, STGMEDIUM* pMedium)
 {
     if (pMedium == NULL)
         return E_INVALIDARG;
@@ -272,11 +293,13 @@ HRESULT COleDataSource::GetDataHere(FORMATETC* pFormat, STGMEDIUM* pMedium)
         return DV_E_TYMED;
     if (entry->hGlobal != NULL)
         return CopyGlobalInto(entry->hGlobal, pMedium->hGlobal) ? S_OK : STG_E_MEDIUMFULL;
+    if (m_owner == NULL)
+        return E_FAIL;
     FORMATETC format = *pFormat;
     format.tymed = TYMED_HGLOBAL;
     HGLOBAL given = pMedium->hGlobal;
     HGLOBAL rendered = given;
-    BOOL ok = OnRenderGlobalData(&format, &rendered);
+    BOOL ok = m_owner->OnRenderGlobalData(&format, &rendered);
     if (rendered != given) {
         // The block is the reader's; a renderer that swapped it in spite of that
         // has made one of its own, which nobody else would free.
@@ -287,7 +310,7 @@ HRESULT COleDataSource::GetDataHere(FORMATETC* pFormat, STGMEDIUM* pMedium)
     return ok ? S_OK : E_FAIL;
 }
 
-HRESULT COleDataSource::EnumFormats(IEnumFORMATETC** ppEnum)
+HRESULT COleDataSource::DataObject::EnumFormats(IEnumFORMATETC** ppEnum)
 {
     if (ppEnum == NULL)
         return E_POINTER;
@@ -315,29 +338,44 @@ STDMETHODIMP COleDataSource::DataObject::QueryInterface(REFIID riid, void** ppv)
     return E_NOINTERFACE;
 }
 
+// While the source lives, every reference to the COM object also holds the
+// source (a source handed to the clipboard is deleted by its last release).
 STDMETHODIMP_(ULONG) COleDataSource::DataObject::AddRef()
 {
-    return m_owner->InternalAddRef();
+    LONG n = InterlockedIncrement(&m_cRef);
+    if (m_owner != NULL)
+        m_owner->InternalAddRef();
+    return static_cast<ULONG>(n);
 }
 
 STDMETHODIMP_(ULONG) COleDataSource::DataObject::Release()
 {
-    return m_owner->InternalRelease();
+    COleDataSource* owner = m_owner;
+    LONG n = InterlockedDecrement(&m_cRef);
+    if (n == 0) {
+        delete this;
+        return 0;
+    }
+    // The source's own reference keeps this object alive through the call
+    // below, which may delete the source and with it that reference.
+    if (owner != NULL)
+        owner->InternalRelease();
+    return static_cast<ULONG>(n);
 }
 
 STDMETHODIMP COleDataSource::DataObject::GetData(FORMATETC* pFormat, STGMEDIUM* pMedium)
 {
-    OLE_GUARD(m_owner->GetData(pFormat, pMedium))
+    OLE_GUARD(GetDataOf(pFormat, pMedium))
 }
 
 STDMETHODIMP COleDataSource::DataObject::GetDataHere(FORMATETC* pFormat, STGMEDIUM* pMedium)
 {
-    OLE_GUARD(m_owner->GetDataHere(pFormat, pMedium))
+    OLE_GUARD(GetDataHereOf(pFormat, pMedium))
 }
 
 STDMETHODIMP COleDataSource::DataObject::QueryGetData(FORMATETC* pFormat)
 {
-    OLE_GUARD(m_owner->QueryEntry(pFormat, NULL))
+    OLE_GUARD(QueryEntry(pFormat, NULL))
 }
 
 STDMETHODIMP COleDataSource::DataObject::GetCanonicalFormatEtc(FORMATETC* pFormatIn, FORMATETC* pFormatOut)
@@ -361,7 +399,7 @@ STDMETHODIMP COleDataSource::DataObject::EnumFormatEtc(DWORD dwDirection, IEnumF
         *ppEnum = NULL;
     if (dwDirection != DATADIR_GET)
         return E_NOTIMPL;
-    OLE_GUARD(m_owner->EnumFormats(ppEnum))
+    OLE_GUARD(EnumFormats(ppEnum))
 }
 
 STDMETHODIMP COleDataSource::DataObject::DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*)

@@ -17,6 +17,10 @@ class COleDataSource
 {
 public:
     COleDataSource();
+    // A reader that still holds the IDataObject (a drop target may keep it
+    // after the drop) is not left with a dead object: the COM object lives on
+    // by its own count, serves the cached formats and refuses the delayed
+    // ones, since there is nobody left to render them.
     virtual ~COleDataSource();
 
     // Offers cfFormat with data that exists now. When the call returns, the data
@@ -48,12 +52,12 @@ public:
                           LPCRECT lpRectStartDrag = NULL, COleDropSource* pDropSource = NULL);
 
     // The IDataObject of this source, without a reference added.
-    LPDATAOBJECT GetInterface() { return &m_dataObject; }
+    LPDATAOBJECT GetInterface() { return m_pDataObject; }
 
     // Reference counting of the COM object. The count starts at 1 (the creator's);
-    // when it drops to 0 the object deletes itself. The system holds no
-    // reference after DoDragDrop returns, so a source used only for a drag may
-    // be destroyed like any object (on the stack, or with delete).
+    // when it drops to 0 the object deletes itself. A source used only for a
+    // drag may be destroyed like any object (on the stack, or with delete):
+    // references a reader kept beyond the drag then hold the COM object alone.
     ULONG InternalAddRef();
     ULONG InternalRelease();
 
@@ -71,10 +75,13 @@ private:
         HGLOBAL hGlobal;  // the cached block; NULL for a delayed format
     };
 
+    // The COM face. It holds the offered formats and lives by its own count:
+    // one reference for its source while the source lives, one per reader.
     class DataObject : public IDataObject
     {
     public:
-        explicit DataObject(COleDataSource* owner) : m_owner(owner) {}
+        explicit DataObject(COleDataSource* owner) : m_owner(owner), m_cRef(1) {}
+        virtual ~DataObject();
         STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
         STDMETHODIMP_(ULONG) AddRef() override;
         STDMETHODIMP_(ULONG) Release() override;
@@ -88,20 +95,26 @@ private:
         STDMETHODIMP DUnadvise(DWORD dwConnection) override;
         STDMETHODIMP EnumDAdvise(IEnumSTATDATA** ppEnum) override;
 
+        // The source is going: drops its reference; readers keep the rest.
+        void DetachOwner();
+
+        Entry* Find(const FORMATETC& format);
+        Entry* Offer(CLIPFORMAT cfFormat, LPFORMATETC lpFormatEtc);
+        void Empty();
+        HRESULT QueryEntry(const FORMATETC* pFormat, Entry** ppEntry);
+        HRESULT GetDataOf(FORMATETC* pFormat, STGMEDIUM* pMedium);
+        HRESULT GetDataHereOf(FORMATETC* pFormat, STGMEDIUM* pMedium);
+        HRESULT EnumFormats(IEnumFORMATETC** ppEnum);
+
     private:
+        // NULL once the source is gone: delayed formats then fail.
         COleDataSource* m_owner;
+        LONG m_cRef;
+        std::vector<Entry> m_entries;
     };
 
-    Entry* Find(const FORMATETC& format);
-    Entry* Offer(CLIPFORMAT cfFormat, LPFORMATETC lpFormatEtc);
-    HRESULT QueryEntry(const FORMATETC* pFormat, Entry** ppEntry);
-    HRESULT GetData(FORMATETC* pFormat, STGMEDIUM* pMedium);
-    HRESULT GetDataHere(FORMATETC* pFormat, STGMEDIUM* pMedium);
-    HRESULT EnumFormats(IEnumFORMATETC** ppEnum);
-
-    std::vector<Entry> m_entries;
     LONG m_cRef;
-    DataObject m_dataObject;
+    DataObject* m_pDataObject;
 
     COleDataSource(const COleDataSource&) = delete;
     COleDataSource& operator=(const COleDataSource&) = delete;

@@ -2,6 +2,7 @@
 
 #include <new>
 #include "framework/Exception.h"
+#include "framework/Wnd.h"
 
 namespace {
 
@@ -51,10 +52,25 @@ BOOL COleDropSource::PrepareDrag(LPCRECT lpRectStartDrag, CWnd* pWnd)
     return OnBeginDrag(pWnd);
 }
 
-BOOL COleDropSource::OnBeginDrag(CWnd*)
+BOOL COleDropSource::OnBeginDrag(CWnd* pWnd)
 {
     if (m_bDragStarted)
         return TRUE;
+    // The wait removes the mouse messages of the click. Holding the capture
+    // meanwhile, and releasing it after, sends the window that started the
+    // drag WM_CAPTURECHANGED: it learns that its press has ended even when
+    // the button-up was taken here.
+    HWND hWndCapture = CWnd::SafeHwnd(pWnd);
+    if (hWndCapture != NULL)
+        ::SetCapture(hWndCapture);
+    BOOL bStarted = WaitForDragStart();
+    if (hWndCapture != NULL && ::GetCapture() == hWndCapture)
+        ::ReleaseCapture();
+    return bStarted;
+}
+
+BOOL COleDropSource::WaitForDragStart()
+{
     const DWORD delay = GetProfileIntA("windows", "DragDelay", DD_DEFDRAGDELAY);
     const DWORD start = GetTickCount();
     for (;;) {

@@ -32,7 +32,8 @@ public:
     // start rectangle (the drag starts: TRUE), the button is released, another
     // button is pressed or Escape is hit (no drag: FALSE), or the system's drag
     // delay has passed with the button held (TRUE). pWnd is the window that
-    // started the drag, when known; the base wait does not need it.
+    // started the drag, when known: it holds the capture during the wait and
+    // loses it afterwards (WM_CAPTURECHANGED), whatever the outcome.
     virtual BOOL OnBeginDrag(CWnd* pWnd);
 
     // The IDropSource of this object, without a reference added.
@@ -50,6 +51,8 @@ private:
     // Readies a drag for COleDataSource::DoDragDrop; FALSE when OnBeginDrag
     // called it off.
     BOOL PrepareDrag(LPCRECT lpRectStartDrag, CWnd* pWnd);
+    // The base wait of OnBeginDrag.
+    BOOL WaitForDragStart();
 
     class DropSource : public IDropSource
     {

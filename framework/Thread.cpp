@@ -8,6 +8,33 @@
 
 namespace {
 thread_local CWinThread* t_pCurrentThread = NULL;
+
+// Runs one step of a message loop. An exception that escapes it (ours or a
+// standard one) is dropped, as the window procedure drops those of a
+// handler: the loop goes on and the program with it. FALSE when it threw.
+template <class Step>
+BOOL ContainLoopStep(Step step)
+{
+    try {
+        step();
+        return TRUE;
+    } catch (CException* e) {
+        e->Delete();
+    } catch (...) {
+    }
+    return FALSE;
+}
+
+// Pre-translation that threw counts as handled: the message is not handed
+// on a second time to whatever may have half acted on it.
+BOOL PreTranslateContained(CWinThread* pThread, MSG* pMsg)
+{
+    BOOL bHandled = TRUE;
+    ContainLoopStep([&] {
+        bHandled = pThread != NULL ? pThread->PreTranslateMessage(pMsg) : CWnd::WalkPreTranslateTree(NULL, pMsg);
+    });
+    return bHandled;
+}
 }
 
 CWinThread::CWinThread()
@@ -41,9 +68,11 @@ DWORD WINAPI CWinThread::ThreadEntry(LPVOID pThis)
         else
             nResult = self->ExitInstance();
     } catch (CException* e) {
-        // A framework exception must not cross the thread's entry point (it
-        // would end the whole process): the thread ends with exit code -1.
+        // No exception may cross the thread's entry point (it would end the
+        // whole process): the thread ends with exit code -1.
         e->Delete();
+        nResult = -1;
+    } catch (...) {
         nResult = -1;
     }
     // Views made by FromHandle on this thread die with it.
@@ -101,11 +130,17 @@ int CWinThread::Run()
     LONG lIdleCount = 0;
     for (;;) {
         while (bIdle && !::PeekMessageA(&m_msgCur, NULL, 0, 0, PM_NOREMOVE)) {
-            if (!OnIdle(lIdleCount++))
+            // Idle work that threw wants no second call until the next message.
+            BOOL bMore = FALSE;
+            ContainLoopStep([&] { bMore = OnIdle(lIdleCount++); });
+            if (!bMore)
                 bIdle = FALSE;
         }
         do {
-            if (!PumpMessage())
+            BOOL bGoOn = TRUE;
+            if (!ContainLoopStep([&] { bGoOn = PumpMessage(); }))
+                bGoOn = m_msgCur.message != WM_QUIT;
+            if (!bGoOn)
                 return ExitInstance();
             if (IsIdleMessage(&m_msgCur)) {
                 bIdle = TRUE;
@@ -151,7 +186,7 @@ BOOL CWinThread::PumpMessage()
     BOOL bRet = ::GetMessageA(&m_msgCur, NULL, 0, 0);
     if (bRet == 0 || bRet == -1)
         return FALSE;
-    if (!PreTranslateMessage(&m_msgCur)) {
+    if (!PreTranslateContained(this, &m_msgCur)) {
         ::TranslateMessage(&m_msgCur);
         ::DispatchMessageA(&m_msgCur);
     }
@@ -214,10 +249,7 @@ CWnd* AfxGetMainWnd()
 
 BOOL AfxPreTranslateMessage(MSG* pMsg)
 {
-    CWinThread* pThread = AfxGetThread();
-    if (pThread != NULL)
-        return pThread->PreTranslateMessage(pMsg);
-    return CWnd::WalkPreTranslateTree(NULL, pMsg);
+    return PreTranslateContained(AfxGetThread(), pMsg);
 }
 
 BOOL AfxPumpMessage()
@@ -236,7 +268,7 @@ BOOL AfxPumpMessage()
             ::PostQuitMessage(static_cast<int>(msg.wParam));
         return FALSE;
     }
-    if (!CWnd::WalkPreTranslateTree(NULL, &msg)) {
+    if (!PreTranslateContained(NULL, &msg)) {
         ::TranslateMessage(&msg);
         ::DispatchMessageA(&msg);
     }

@@ -7,8 +7,10 @@
 // With m_bAutoDelete (the default) the object deletes itself, and closes the
 // thread handle, when the thread ends: a caller that wants to wait on
 // m_hThread starts the thread suspended and clears m_bAutoDelete first.
-// A CException* that escapes the thread's body is deleted there and the
-// thread ends with exit code -1 (0xFFFFFFFF).
+// An exception that escapes the thread's body (a CException* is deleted) ends
+// the thread with exit code -1 (0xFFFFFFFF), never the process. Inside Run an
+// exception from pre-translation or idle work is dropped and the loop goes on
+// (a message whose pre-translation threw is not dispatched).
 #pragma once
 
 #include <windows.h>
@@ -96,7 +98,8 @@ CWinThread* AfxGetThread();
 // The calling thread's main window, else the application's; NULL when none.
 CWnd* AfxGetMainWnd();
 // Pre-translates through the calling thread's object, or through the window
-// objects alone on a thread without one.
+// objects alone on a thread without one. An exception from it is dropped and
+// counts as handled.
 BOOL AfxPreTranslateMessage(MSG* pMsg);
 // Pumps one message as the calling thread's loop does; FALSE on WM_QUIT
 // (which is then posted again for the outer loop).

@@ -8,6 +8,7 @@
 #include "framework/WinApp.h"
 
 #include <cstdio>
+#include <new>
 #include <set>
 #include <string>
 
@@ -24,12 +25,32 @@ CHandleMap<HWND, CWnd>& PermanentMap()
     return map;
 }
 
-thread_local CTempHandleMap<HWND, CWnd> t_tempWnds;
+thread_local CTempHandleMap<HWND, CWnd> t_tempWnds([](CWnd* pView) { pView->m_hWnd = NULL; });
 thread_local CWnd* t_pWndInit = NULL;
 thread_local HHOOK t_hHookCbt = NULL;
+// Set when the pending object could not be bound to the window being made.
+thread_local BOOL t_bBindFailed = FALSE;
 thread_local MSG t_msgLast = {};
-// Set by CWnd::WindowProc when a reflected message reached it unhandled.
+// Set when a reflected message reached the base WindowProc or Default()
+// unhandled: the parent then carries on with it.
 thread_local BOOL t_bReflectUnhandled = FALSE;
+
+BOOL IsReflectedMessage(UINT message)
+{
+    return message >= WM_REFLECT_BASE && message < 0xC000;
+}
+
+// While the busy count of the application is up, its thread's windows all show
+// the wait cursor: whatever the hit code (a disabled window is asked with
+// HTERROR) and before a window class answers WM_SETCURSOR its own way.
+BOOL ShowWaitCursor()
+{
+    CWinApp* pApp = AfxGetApp();
+    if (pApp == NULL || pApp->m_nWaitCursorCount <= 0 || pApp->m_nThreadID != ::GetCurrentThreadId())
+        return FALSE;
+    pApp->RestoreWaitCursor();
+    return TRUE;
+}
 
 BOOL IsImeWindowClass(HWND hWnd)
 {
@@ -44,10 +65,18 @@ BOOL IsImeWindowClass(HWND hWnd)
 // Binding and unbinding, shared by creation, subclassing and WM_NCDESTROY.
 struct CWndInternals
 {
-    static BOOL Bind(CWnd* pWnd, HWND hWnd)
+    // bNew: hWnd was made just now (the creation hook), so any entry under
+    // that value is a leftover of a dead window and gives way. Throws
+    // std::bad_alloc when the entry cannot be made.
+    static BOOL Bind(CWnd* pWnd, HWND hWnd, BOOL bNew)
     {
-        if (!PermanentMap().Add(hWnd, pWnd))
-            return FALSE;
+        if (bNew) {
+            PermanentMap().Set(hWnd, pWnd);
+        } else {
+            CWnd::FromHandlePermanent(hWnd);   // drops a leftover of a dead window
+            if (!PermanentMap().Add(hWnd, pWnd))
+                return FALSE;
+        }
         pWnd->m_hWnd = hWnd;
         WNDPROC old = reinterpret_cast<WNDPROC>(
             ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AfxWndProc)));
@@ -73,7 +102,20 @@ LRESULT CALLBACK AfxCbtFilterHook(int nCode, WPARAM wParam, LPARAM lParam)
         if (!IsImeWindowClass(hWnd)) {
             CWnd* pWnd = t_pWndInit;
             t_pWndInit = NULL;
-            CWndInternals::Bind(pWnd, hWnd);
+            // This is a system callback: nothing may unwind through it. A
+            // window that cannot be bound is not made (a non-zero answer
+            // cancels the creation), so CreateEx fails rather than leave a
+            // window its object never hears of.
+            BOOL bBound = FALSE;
+            try {
+                bBound = CWndInternals::Bind(pWnd, hWnd, TRUE);
+            } catch (...) {
+                pWnd->m_hWnd = NULL;
+            }
+            if (!bBound) {
+                t_bBindFailed = TRUE;
+                return 1;
+            }
         }
     }
     return ::CallNextHookEx(t_hHookCbt, nCode, wParam, lParam);
@@ -86,15 +128,31 @@ void AfxHookWindowCreate(CWnd* pWnd)
     if (t_hHookCbt == NULL)
         t_hHookCbt = ::SetWindowsHookExA(WH_CBT, AfxCbtFilterHook, NULL, ::GetCurrentThreadId());
     t_pWndInit = pWnd;
+    t_bBindFailed = FALSE;
 }
 
 BOOL AfxUnhookWindowCreate()
 {
     // A creation that failed before any window was made must not leave the
     // object pending for the next window of the thread (a message box, say).
-    BOOL bBound = t_pWndInit == NULL;
+    BOOL bBound = t_pWndInit == NULL && !t_bBindFailed;
     t_pWndInit = NULL;
+    t_bBindFailed = FALSE;
     return bBound;
+}
+
+BOOL AfxEndWindowCreate(HWND hWnd)
+{
+    BOOL bBound = AfxUnhookWindowCreate();
+    if (hWnd == NULL)
+        return FALSE;
+    if (!bBound) {
+        // Made, but never bound to its object (the hook could not be set):
+        // a window nobody would destroy.
+        ::DestroyWindow(hWnd);
+        return FALSE;
+    }
+    return TRUE;
 }
 
 const MSG* AfxGetCurrentMessage()
@@ -107,6 +165,8 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
     CWnd* pWnd = CWnd::FromHandlePermanent(hWnd);
     if (pWnd == NULL)
         return ::DefWindowProcA(hWnd, message, wParam, lParam);
+    if (message == WM_SETCURSOR && ShowWaitCursor())
+        return TRUE;
 
     MSG saved = t_msgLast;
     t_msgLast.hwnd = hWnd;
@@ -160,7 +220,7 @@ LPCSTR AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor, HBRUSH hbrBackgrou
     snprintf(name, sizeof(name), "Afx:%p:%x:%p:%p:%p", static_cast<void*>(hInst), nClassStyle,
              static_cast<void*>(hCursor), static_cast<void*>(hbrBackground), static_cast<void*>(hIcon));
 
-    EnterCriticalSection(&cs);
+    CCriticalSectionHold hold(&cs);
     auto it = pNames->insert(name).first;
     LPCSTR lpszName = it->c_str();
     WNDCLASSA wc;
@@ -176,7 +236,6 @@ LPCSTR AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor, HBRUSH hbrBackgrou
         if (!::RegisterClassA(&wc))
             lpszName = NULL;
     }
-    LeaveCriticalSection(&cs);
     return lpszName;
 }
 
@@ -205,7 +264,15 @@ CWnd::~CWnd()
 
 CWnd* PASCAL CWnd::FromHandlePermanent(HWND hWnd)
 {
-    return hWnd == NULL ? NULL : PermanentMap().Lookup(hWnd);
+    CWnd* pWnd = hWnd == NULL ? NULL : PermanentMap().Lookup(hWnd);
+    // A window bound by Attach alone sends us no WM_NCDESTROY: when it was
+    // destroyed elsewhere, its entry is dropped here, before the system can
+    // give its handle value to another window.
+    if (pWnd != NULL && !pWnd->m_bSubclassed && !::IsWindow(hWnd)) {
+        PermanentMap().Remove(hWnd, pWnd);
+        return NULL;
+    }
+    return pWnd;
 }
 
 CWnd* PASCAL CWnd::FromHandle(HWND hWnd)
@@ -225,13 +292,14 @@ CWnd* PASCAL CWnd::FromHandle(HWND hWnd)
 
 void PASCAL CWnd::DeleteTempMap()
 {
-    t_tempWnds.DeleteAll([](CWnd* pView) { pView->m_hWnd = NULL; });
+    t_tempWnds.DeleteAll();
 }
 
 BOOL CWnd::Attach(HWND hWndNew)
 {
     if (m_hWnd != NULL || hWndNew == NULL)
         return FALSE;
+    FromHandlePermanent(hWndNew);   // drops a leftover of a dead window
     if (!PermanentMap().Add(hWndNew, this))
         return FALSE;
     m_hWnd = hWndNew;
@@ -278,10 +346,9 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName
     AfxHookWindowCreate(this);
     HWND hWnd = ::CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, static_cast<DWORD>(cs.style), cs.x,
                                   cs.y, cs.cx, cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance, cs.lpCreateParams);
-    AfxUnhookWindowCreate();
     // On failure the window may have run WM_NCDESTROY, and PostNcDestroy may
     // have deleted this object: touch nothing of it.
-    return hWnd != NULL;
+    return AfxEndWindowCreate(hWnd);
 }
 
 BOOL CWnd::CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
@@ -318,7 +385,11 @@ BOOL CWnd::SubclassWindow(HWND hWnd)
 {
     if (m_hWnd != NULL || hWnd == NULL || !::IsWindow(hWnd))
         return FALSE;
-    return CWndInternals::Bind(this, hWnd);
+    try {
+        return CWndInternals::Bind(this, hWnd, FALSE);
+    } catch (const std::bad_alloc&) {
+        AfxThrowMemoryException();
+    }
 }
 
 BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent)
@@ -353,10 +424,15 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT CWnd::Default()
 {
-    // Only the message this window is handling may be passed on: a handler
-    // of a reflected notification runs inside its parent's message.
+    // Only the message this window is handling may be passed on.
     if (t_msgLast.hwnd != m_hWnd || m_hWnd == NULL)
         return 0;
+    // A reflected notification is no message of the window's class: passing
+    // it on means leaving it to the parent.
+    if (IsReflectedMessage(t_msgLast.message)) {
+        t_bReflectUnhandled = TRUE;
+        return 0;
+    }
     return DefWindowProc(t_msgLast.message, t_msgLast.wParam, t_msgLast.lParam);
 }
 
@@ -401,10 +477,25 @@ BOOL CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pR
 
 BOOL CWnd::ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
-    BOOL bOuter = t_bReflectUnhandled;
+    // While the child handles it, the reflected message is the one it is
+    // handling: Default() then knows to leave it to the parent.
+    const MSG saved = t_msgLast;
+    const BOOL bOuter = t_bReflectUnhandled;
+    t_msgLast.hwnd = m_hWnd;
+    t_msgLast.message = WM_REFLECT_BASE + message;
+    t_msgLast.wParam = wParam;
+    t_msgLast.lParam = lParam;
     t_bReflectUnhandled = FALSE;
-    LRESULT lResult = WindowProc(WM_REFLECT_BASE + message, wParam, lParam);
+    LRESULT lResult = 0;
+    try {
+        lResult = WindowProc(WM_REFLECT_BASE + message, wParam, lParam);
+    } catch (...) {
+        t_msgLast = saved;
+        t_bReflectUnhandled = bOuter;
+        throw;
+    }
     BOOL bHandled = !t_bReflectUnhandled;
+    t_msgLast = saved;
     t_bReflectUnhandled = bOuter;
     if (bHandled && pResult != NULL)
         *pResult = lResult;
@@ -426,7 +517,7 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     // can send these messages) goes to the default handling untouched.
     if (lParam == 0 && (message == WM_DRAWITEM || message == WM_MEASUREITEM || message == WM_DELETEITEM ||
                         message == WM_COMPAREITEM))
-        return Default();
+        return m_hWnd != NULL ? DefWindowProc(message, wParam, lParam) : 0;
     switch (message) {
     case WM_COMMAND:
         if (OnCommand(wParam, lParam))
@@ -486,23 +577,17 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_INITMENUPOPUP:
         AfxNoteMenuPopup(reinterpret_cast<HMENU>(wParam));
         break;
-    case WM_SETCURSOR: {
-        CWinApp* pApp = AfxGetApp();
-        if (pApp != NULL && pApp->m_nWaitCursorCount > 0 && LOWORD(lParam) == HTCLIENT) {
-            pApp->RestoreWaitCursor();
-            return TRUE;
-        }
-        break;
-    }
     default:
-        if (message >= WM_REFLECT_BASE && message < 0xC000) {
+        if (IsReflectedMessage(message)) {
             // A reflected notification nobody handled: the parent carries on.
             t_bReflectUnhandled = TRUE;
             return 0;
         }
         break;
     }
-    return Default();
+    // What the caller gave, which a derived class may have rewritten, not
+    // the message being dispatched.
+    return m_hWnd != NULL ? DefWindowProc(message, wParam, lParam) : 0;
 }
 
 void CWnd::SendMessageToDescendants(UINT message, WPARAM wParam, LPARAM lParam, BOOL bDeep)

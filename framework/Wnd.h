@@ -297,3 +297,6 @@ const MSG* AfxGetCurrentMessage();
 // a window was bound.
 void AfxHookWindowCreate(CWnd* pWnd);
 BOOL AfxUnhookWindowCreate();
+// Ends the wait after the creation call that made hWnd (NULL: it failed).
+// TRUE when hWnd was made and bound; a window made but not bound is destroyed.
+BOOL AfxEndWindowCreate(HWND hWnd);

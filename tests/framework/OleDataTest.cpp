@@ -270,6 +270,37 @@ TEST(OleDataSourceLifetime, TheLastReleaseDeletesTheSource)
     EXPECT_EQ(plan.destroyed, 1);
 }
 
+TEST(OleDataSourceLifetime, AReaderThatKeepsTheDataObjectOutlivesTheSource)
+{
+    // A drop target may keep the data object after the drop and read it later,
+    // when the source (on the stack of the code that started the drag) is gone.
+    // The source's bytes are overwritten after its destructor, so that any use
+    // of the dead object shows at once.
+    const UINT cfCached = RegisterClipboardFormatA("TvnxTest Cached");
+    const UINT cfDelayed = RegisterClipboardFormatA("TvnxTest Delayed");
+    RenderPlan plan;
+    plan.payloads[cfDelayed] = "delayed";
+    alignas(PlannedSource) unsigned char storage[sizeof(PlannedSource)];
+    PlannedSource* source = new (storage) PlannedSource(&plan);
+    source->CacheGlobalData(static_cast<CLIPFORMAT>(cfCached), MakeBlock("cached"));
+    source->DelayRenderData(static_cast<CLIPFORMAT>(cfDelayed));
+    IDataObject* kept = source->GetInterface();
+    kept->AddRef();
+    source->~PlannedSource();
+    memset(storage, 0xDD, sizeof(storage));
+    EXPECT_EQ(plan.destroyed, 1);
+
+    FORMATETC cached = {static_cast<CLIPFORMAT>(cfCached), NULL, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    STGMEDIUM medium = {};
+    ASSERT_EQ(kept->GetData(&cached, &medium), S_OK) << "the cached data stays readable";
+    EXPECT_EQ(BytesOf(medium.hGlobal), "cached");
+    ReleaseStgMedium(&medium);
+    FORMATETC delayed = {static_cast<CLIPFORMAT>(cfDelayed), NULL, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    EXPECT_TRUE(FAILED(kept->GetData(&delayed, &medium))) << "nobody is left to render";
+    EXPECT_TRUE(plan.renders.empty());
+    EXPECT_EQ(kept->Release(), 0u);
+}
+
 // A foreign data object whose GetData hands out what a test sets up.
 class ForeignData : public IDataObject
 {

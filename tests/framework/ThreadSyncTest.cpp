@@ -7,6 +7,8 @@
 
 #include <functional>
 #include <memory>
+#include <new>
+#include <stdexcept>
 
 namespace {
 
@@ -93,18 +95,94 @@ TEST(Thread, CurrentThreadObjectIsKnownInsideTheThread)
     delete t;
 }
 
-TEST(Thread, EscapingFrameworkExceptionEndsOnlyTheThread)
+TEST(Thread, AnyExceptionEscapingAWorkerEndsOnlyTheThread)
 {
-    std::function<void()> body = [] { AfxThrowMemoryException(); };
-    CWinThread* t = AfxBeginThread(RunFunction, &body, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
-    ASSERT_NE(t, nullptr);
-    t->m_bAutoDelete = FALSE;
-    t->ResumeThread();
-    ASSERT_EQ(WaitForSingleObject(t->m_hThread, kWait), (DWORD)WAIT_OBJECT_0);
-    DWORD code = 0;
-    EXPECT_TRUE(GetExitCodeThread(t->m_hThread, &code));
-    EXPECT_EQ(code, 0xFFFFFFFFu);
-    delete t;
+    struct Row
+    {
+        const char* name;
+        std::function<void()> body;
+    } rows[] = {
+        {"framework exception", [] { AfxThrowMemoryException(); }},
+        {"standard allocation failure", [] { throw std::bad_alloc(); }},
+        {"standard runtime error", [] { throw std::runtime_error("worker"); }},
+        {"a plain int", [] { throw 5; }},
+    };
+    for (Row& row : rows) {
+        CWinThread* t = AfxBeginThread(RunFunction, &row.body, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+        ASSERT_NE(t, nullptr) << row.name;
+        t->m_bAutoDelete = FALSE;
+        t->ResumeThread();
+        ASSERT_EQ(WaitForSingleObject(t->m_hThread, kWait), (DWORD)WAIT_OBJECT_0) << row.name;
+        DWORD code = 0;
+        EXPECT_TRUE(GetExitCodeThread(t->m_hThread, &code)) << row.name;
+        EXPECT_EQ(code, 0xFFFFFFFFu) << row.name;
+        delete t;
+    }
+}
+
+namespace {
+
+// A user-interface thread without windows whose pre-translation throws for
+// WM_APP + 1 and whose first idle call throws.
+class ThrowingLoopThread : public CWinThread
+{
+public:
+    explicit ThrowingLoopThread(std::function<void()> fnThrow) : m_fnThrow(fnThrow) { m_bAutoDelete = FALSE; }
+    BOOL InitInstance() override
+    {
+        MSG msg;
+        PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE);   // the thread's queue exists from here
+        queueReady.SetEvent();
+        return TRUE;
+    }
+    BOOL PreTranslateMessage(MSG* pMsg) override
+    {
+        if (pMsg->message == WM_APP + 1)
+            m_fnThrow();
+        if (pMsg->message == WM_APP + 2)
+            InterlockedIncrement(&nAfter);
+        return CWinThread::PreTranslateMessage(pMsg);
+    }
+    BOOL OnIdle(LONG lCount) override
+    {
+        if (InterlockedIncrement(&nIdle) == 1)
+            m_fnThrow();
+        return CWinThread::OnIdle(lCount);
+    }
+
+    CEvent queueReady{FALSE, TRUE};
+    LONG nIdle = 0;
+    LONG nAfter = 0;
+
+private:
+    std::function<void()> m_fnThrow;
+};
+
+} // namespace
+
+TEST(Thread, ExceptionsFromPreTranslationAndIdleWorkLeaveTheLoopRunning)
+{
+    struct Row
+    {
+        const char* name;
+        std::function<void()> fnThrow;
+    } rows[] = {
+        {"framework exception", [] { AfxThrowMemoryException(); }},
+        {"standard exception", [] { throw std::runtime_error("loop"); }},
+    };
+    for (Row& row : rows) {
+        ThrowingLoopThread t(row.fnThrow);
+        ASSERT_TRUE(t.CreateThread()) << row.name;
+        ASSERT_EQ(WaitForSingleObject(t.queueReady.m_hObject, kWait), (DWORD)WAIT_OBJECT_0) << row.name;
+        ASSERT_TRUE(t.PostThreadMessage(WM_APP + 1, 0, 0)) << row.name;
+        ASSERT_TRUE(t.PostThreadMessage(WM_APP + 2, 0, 0)) << row.name;
+        ASSERT_TRUE(t.PostThreadMessage(WM_QUIT, 7, 0)) << row.name;
+        ASSERT_EQ(WaitForSingleObject(t.m_hThread, kWait), (DWORD)WAIT_OBJECT_0) << row.name;
+        DWORD code = 0;
+        EXPECT_TRUE(GetExitCodeThread(t.m_hThread, &code)) << row.name;
+        EXPECT_EQ(code, 7u) << row.name << ": the loop ended on its WM_QUIT, not on the exception";
+        EXPECT_EQ(t.nAfter, 1) << row.name << ": the message after the throwing one was still handled";
+    }
 }
 
 // The same hand-over for each lock kind: the main thread holds the lock, the

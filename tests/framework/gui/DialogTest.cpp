@@ -6,6 +6,7 @@
 #include "tests/framework/gui/GuiTestUtil.h"
 
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -425,4 +426,68 @@ TEST(Dialog, ADialogOpenedFromAModalDialogIsOwnedByIt)
     EXPECT_TRUE(IsWindowEnabled(hMain));
     app.m_pMainWnd = NULL;
     DestroyWindow(hMain);
+}
+
+namespace {
+
+// Posts itself a message whose pre-translation throws, then one that ends it.
+class CThrowingDialog : public CExchangeDialog
+{
+public:
+    std::function<void()> fnThrow;
+    BOOL OnInitDialog() override
+    {
+        BOOL r = CExchangeDialog::OnInitDialog();
+        PostMessage(WM_APP + 1);
+        PostMessage(WM_APP + 2);
+        return r;
+    }
+    BOOL PreTranslateMessage(MSG* pMsg) override
+    {
+        if (pMsg->message == WM_APP + 1 && pMsg->hwnd == m_hWnd)
+            fnThrow();
+        return CExchangeDialog::PreTranslateMessage(pMsg);
+    }
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_APP + 2) {
+            EndDialog(55);
+            return 0;
+        }
+        return CExchangeDialog::WindowProc(message, wParam, lParam);
+    }
+};
+
+} // namespace
+
+TEST(Dialog, AnExceptionInTheModalLoopLeavesTheOwnerEnabledAndTheDialogReusable)
+{
+    struct Row
+    {
+        const char* name;
+        std::function<void()> fnThrow;
+    } rows[] = {
+        {"framework exception", [] { AfxThrowMemoryException(); }},
+        {"standard exception", [] { throw std::runtime_error("pre-translation"); }},
+    };
+    for (const Row& row : rows) {
+        CWnd owner;
+        ASSERT_TRUE(owner.Attach(MakeOwner())) << row.name;
+        DialogTemplate t = MakeTemplate(true);
+        CThrowingDialog dlg;
+        dlg.fnThrow = row.fnThrow;
+        dlg.InitModalIndirect(t.Get(), &owner);
+        for (int nRun = 1; nRun <= 2; ++nRun) {
+            INT_PTR nResult = -1;
+            try {
+                nResult = dlg.DoModal();
+            } catch (...) {
+                ADD_FAILURE() << row.name << ": an exception left DoModal";
+            }
+            EXPECT_EQ(nResult, 55) << row.name << ", run " << nRun;
+            EXPECT_TRUE(owner.IsWindowEnabled()) << row.name << ", run " << nRun;
+            EXPECT_TRUE(dlg.m_hWnd == NULL) << row.name << ", run " << nRun;
+        }
+        owner.DestroyWindow();
+    }
 }

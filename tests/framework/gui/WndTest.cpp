@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "framework/Framework.h"
+#include "tests/framework/gui/AllocationProbe.h"
 #include "tests/framework/gui/GuiTestUtil.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -491,4 +493,220 @@ TEST(Wnd, CenterWindowPutsAChildInTheMiddleOfItsParentsClientArea)
     parent.ScreenToClient(&rc);
     EXPECT_EQ(rc.left, client.Width() / 2 - 50);
     EXPECT_EQ(rc.top, client.Height() / 2 - 30);
+}
+
+// --- what reflection counts as handled -------------------------------------------
+
+namespace {
+
+// A parent that notes the control notifications that came back to it.
+class CNotedParent : public CWnd
+{
+public:
+    std::vector<UINT> notified;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override
+    {
+        if (CWnd::OnCommand(wParam, lParam))
+            return TRUE;
+        notified.push_back(HIWORD(wParam));
+        return TRUE;
+    }
+};
+
+enum ReflectWay { kEndsInDefault, kHandles, kDeclines, kFallsToBase };
+
+class CWayButton : public CButton
+{
+public:
+    ReflectWay way = kHandles;
+    int nReflected = 0;
+    BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override
+    {
+        if (way == kDeclines)
+            return FALSE;
+        return CButton::OnChildNotify(message, wParam, lParam, pResult);
+    }
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_REFLECT_BASE + WM_COMMAND) {
+            ++nReflected;
+            if (way == kEndsInDefault)
+                return Default();
+            if (way == kHandles)
+                return 0;
+        }
+        return CButton::WindowProc(message, wParam, lParam);
+    }
+};
+
+} // namespace
+
+TEST(Wnd, AReflectedNotificationIsHandledOnlyWhenTheChildTookIt)
+{
+    struct Row
+    {
+        const char* name;
+        ReflectWay way;
+        int expectReflected;
+        bool expectParent;
+    } rows[] = {
+        {"child ends in Default()", kEndsInDefault, 1, true},
+        {"child handles it", kHandles, 1, false},
+        {"child declines in OnChildNotify", kDeclines, 0, true},
+        {"child falls to the base WindowProc", kFallsToBase, 1, true},
+    };
+    for (const Row& row : rows) {
+        CNotedParent parent;
+        ASSERT_TRUE(parent.CreateEx(0, PlainClass(), "", WS_POPUP, 0, 0, 200, 100, NULL, NULL)) << row.name;
+        CWayButton button;
+        button.way = row.way;
+        ASSERT_TRUE(button.Create("OK", WS_CHILD | WS_VISIBLE, CRect(0, 0, 80, 30), &parent, IDOK)) << row.name;
+        parent.SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)button.m_hWnd);
+        EXPECT_EQ(button.nReflected, row.expectReflected) << row.name;
+        EXPECT_EQ(parent.notified.size(), row.expectParent ? 1u : 0u) << row.name;
+        parent.DestroyWindow();
+    }
+}
+
+namespace {
+
+// Answers messages by calling the base WindowProc with other values.
+class CRewritingWnd : public CWnd
+{
+public:
+    static const UINT kAskLength = WM_APP + 5;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_SETTEXT)
+            return CWnd::WindowProc(WM_SETTEXT, 0, (LPARAM) "rewritten");
+        if (message == kAskLength)
+            return CWnd::WindowProc(WM_GETTEXTLENGTH, 0, 0);
+        return CWnd::WindowProc(message, wParam, lParam);
+    }
+};
+
+} // namespace
+
+TEST(Wnd, TheBaseWindowProcPassesOnWhatItIsGiven)
+{
+    CRewritingWnd wnd;
+    ASSERT_TRUE(wnd.CreateEx(0, PlainClass(), "", WS_POPUP, 0, 0, 10, 10, NULL, NULL));
+    wnd.SetWindowText("original");
+    CString text;
+    wnd.GetWindowText(text);
+    EXPECT_STREQ(text, "rewritten");
+    EXPECT_EQ(wnd.SendMessage(CRewritingWnd::kAskLength), 9);
+    wnd.DestroyWindow();
+}
+
+// --- the wait cursor -----------------------------------------------------------
+
+namespace {
+
+// A control that sets a cursor of its own, as skinned controls do.
+class COwnCursorWnd : public CWnd
+{
+public:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_SETCURSOR) {
+            SetCursor(LoadCursor(NULL, IDC_HAND));
+            return TRUE;
+        }
+        return CWnd::WindowProc(message, wParam, lParam);
+    }
+};
+
+} // namespace
+
+TEST(Wnd, TheWaitCursorStandsOverEveryWindowOfTheBusyApplication)
+{
+    CWinApp app("Tarvenex");
+    const HCURSOR hWait = LoadCursor(NULL, IDC_WAIT);
+    struct Row
+    {
+        const char* name;
+        bool ownCursor;
+        bool disabled;
+        int hitCode;
+    } rows[] = {
+        {"client area", false, false, HTCLIENT},
+        {"caption", false, false, HTCAPTION},
+        {"disabled window (asked with HTERROR)", false, true, HTERROR},
+        {"control with a cursor of its own", true, false, HTCLIENT},
+    };
+    for (const Row& row : rows) {
+        COwnCursorWnd own;
+        CWnd plain;
+        CWnd& wnd = row.ownCursor ? own : plain;
+        ASSERT_TRUE(wnd.CreateEx(0, PlainClass(), "", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, NULL, NULL)) << row.name;
+        if (row.disabled)
+            wnd.EnableWindow(FALSE);
+        app.BeginWaitCursor();
+        SetCursor(LoadCursor(NULL, IDC_ARROW));
+        EXPECT_TRUE(wnd.SendMessage(WM_SETCURSOR, (WPARAM)wnd.m_hWnd, MAKELPARAM(row.hitCode, WM_MOUSEMOVE)))
+            << row.name;
+        EXPECT_EQ(GetCursor(), hWait) << row.name;
+        app.EndWaitCursor();
+        wnd.DestroyWindow();
+    }
+}
+
+// --- the handle map ------------------------------------------------------------
+
+TEST(Wnd, AnAttachedWindowDestroyedElsewhereLeavesNoEntry)
+{
+    HWND hWnd = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL, NULL);
+    ASSERT_TRUE(hWnd != NULL);
+    CWnd view;
+    ASSERT_TRUE(view.Attach(hWnd));
+    EXPECT_EQ(CWnd::FromHandlePermanent(hWnd), &view);
+    DestroyWindow(hWnd);
+    EXPECT_TRUE(CWnd::FromHandlePermanent(hWnd) == NULL);
+    view.Detach();
+}
+
+namespace {
+
+// Looks a window up from another thread: TRUE when the lookup ended in time
+// (the map's lock is free).
+bool LookupEndsOnAnotherThread(HWND hWnd)
+{
+    struct Call
+    {
+        HWND hWnd;
+        static DWORD WINAPI Run(LPVOID p)
+        {
+            CWnd::FromHandlePermanent(static_cast<Call*>(p)->hWnd);
+            return 0;
+        }
+    } call = {hWnd};
+    HANDLE hThread = CreateThread(NULL, 0, Call::Run, &call, 0, NULL);
+    if (hThread == NULL)
+        return false;
+    bool bEnded = WaitForSingleObject(hThread, 5000) == WAIT_OBJECT_0;
+    if (!bEnded)
+        TerminateThread(hThread, 1);   // else it would outlive `call`
+    CloseHandle(hThread);
+    return bEnded;
+}
+
+} // namespace
+
+TEST(Wnd, ABindThatCannotBeMadeFailsTheCreationAndFreesTheMap)
+{
+    std::vector<UINT> log;
+    CRecordingWnd wnd(&log);
+    LPCSTR lpszClass = PlainClass();
+    FailNextAllocations(1);   // the map's entry for the new window
+    EXPECT_FALSE(wnd.CreateEx(0, lpszClass, "", WS_POPUP, 0, 0, 10, 10, NULL, NULL));
+    FailNextAllocations(0);
+    EXPECT_TRUE(wnd.m_hWnd == NULL);
+    EXPECT_TRUE(std::find(log.begin(), log.end(), (UINT)WM_CREATE) == log.end()) << Describe(log);
+    EXPECT_TRUE(LookupEndsOnAnotherThread(GetDesktopWindow())) << "the map's lock was left owned";
+
+    // The object is as good as new.
+    ASSERT_TRUE(wnd.CreateEx(0, PlainClass(), "", WS_POPUP, 0, 0, 10, 10, NULL, NULL));
+    EXPECT_EQ(CWnd::FromHandlePermanent(wnd.m_hWnd), &wnd);
+    wnd.DestroyWindow();
 }
