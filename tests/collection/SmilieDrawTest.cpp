@@ -5,6 +5,7 @@
 
 #include "app/Settings.h"
 #include "framework/Dc.h"
+#include "tests/collection/PictureSamples.h"
 #include "tests/collection/SmilieTestField.h"
 #include "ui3d/CellLook.h"
 
@@ -25,33 +26,15 @@ CELLLOOK Look()
     return look;
 }
 
-// A 32-bit memory canvas filled with one colour.
-class Canvas
+// A 32-bit memory canvas filled with one colour, with a CDC on it.
+class Canvas : public CTestCanvas
 {
 public:
-    Canvas(int cx, int cy, COLORREF crFill = RGB(1, 2, 3)) : m_cx(cx), m_cy(cy)
-    {
-        BITMAPINFO bmi = {};
-        bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        bmi.bmiHeader.biWidth = cx;
-        bmi.bmiHeader.biHeight = -cy;
-        bmi.bmiHeader.biPlanes = 1;
-        bmi.bmiHeader.biBitCount = 32;
-        void* pv = NULL;
-        dc.CreateCompatibleDC(NULL);
-        bitmap.CreateDIBSection(NULL, &bmi, DIB_RGB_COLORS, &pv);
-        m_hOld = ::SelectObject(dc.m_hDC, bitmap.GetSafeHandle());
-        dc.FillSolidRect(0, 0, cx, cy, crFill);
-    }
-    ~Canvas() { ::SelectObject(dc.m_hDC, m_hOld); }
-    COLORREF At(int x, int y) const { return dc.GetPixel(x, y); }
+    Canvas(int cx, int cy, COLORREF crFill = RGB(1, 2, 3)) : CTestCanvas(cx, cy, crFill) { dc.Attach(GetDC()); }
+    ~Canvas() { dc.Detach(); }
+    COLORREF At(int x, int y) const { return Pixel(x, y); }
 
     CDC dc;
-    CBitmap bitmap;
-    int m_cx, m_cy;
-
-private:
-    HGDIOBJ m_hOld;
 };
 
 std::string Hex(COLORREF cr)
