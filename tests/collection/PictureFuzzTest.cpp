@@ -9,6 +9,7 @@
 #include "tests/collection/PictureSamples.h"
 
 #include "tests/tools/FuzzRandom.h"
+#include "tests/tools/FuzzRun.h"
 
 #include <gtest/gtest.h>
 
@@ -57,7 +58,7 @@ Bytes Mutate(const Bytes& base, FuzzRandom& rnd)
     return b;
 }
 
-void Exercise(CGraphicalFormatReader& reader, CDC* pDC, CDC* pBack)
+void Exercise(CGraphicalFormatReader& reader, CDC* pDC, CDC* pBack, HDRAWDIB hDrawDib)
 {
     const CSize size = reader.GetSize();
     EXPECT_LE(reader.GetMemorySize(), 2 * kMaxPictureBytes);
@@ -68,6 +69,8 @@ void Exercise(CGraphicalFormatReader& reader, CDC* pDC, CDC* pBack)
         for (int i = 0; i < nFrames + 1 && i < 8; i++)
             reader.DrawNextFrame(pDC, CPoint(1, 1), RGB(1, 2, 3), (i & 1) ? pBack : nullptr, CPoint(2, 2));
         reader.DrawStretched(pDC, nullptr, CRect(0, 0, 20, 20), 0);
+        if (hDrawDib != NULL)
+            reader.DrawStretched(pDC, hDrawDib, CRect(0, 0, 20, 20), 0);
         reader.DrawMask(pDC, nullptr, CRect(0, 0, 20, 20), nFrames - 1);
         reader.HasTransparency(0);
     }
@@ -81,27 +84,36 @@ void Fuzz(const char* pszName, const std::vector<Bytes>& samples,
     dc.Attach(canvas.GetDC());
     backDC.Attach(back.GetDC());
     FuzzRandom rnd{nSeed};
-    const DWORD nStart = GetTickCount();
-    int nRuns = 0, nLoaded = 0;
-    // Bounded by count and by time.
-    while (nRuns < 3000 && GetTickCount() - nStart < 2500) {
-        const Bytes data = Mutate(samples[nRuns % samples.size()], rnd);
+    CFuzzRun run(pszName, 3000, 2500);
+    // Stretched drawing through DrawDib is part of the long runs only for now:
+    // a BMP whose colour count is above 256 still crashes it, and the bounded
+    // run would find one within its first few thousand inputs.
+    const HDRAWDIB hDrawDib = run.LongRun() ? DrawDibOpen() : NULL;
+    int nLoaded = 0;
+    while (run.More()) {
+        const Bytes data = run.Take(Mutate(samples[run.Taken() % samples.size()], rnd));
         std::unique_ptr<CGraphicalFormatReader> reader(make());
         if (reader->Load(data.data(), uint32_t(data.size()), TRUE)) {
             nLoaded++;
-            Exercise(*reader, &dc, &backDC);
+            Exercise(*reader, &dc, &backDC, hDrawDib);
         }
         CImageReader holder;
-        if (CImageReader::LoadFromMemory(data.data(), holder, uint32_t(data.size()), nRuns & 1)) {
+        if (CImageReader::LoadFromMemory(data.data(), holder, uint32_t(data.size()), data.size() & 1)) {
             CImageReader copy;
             CImageReader::Copy(copy, holder);
             holder.DrawStretched(&dc, nullptr, CRect(0, 0, 10, 10));
+            if (hDrawDib != NULL)
+                holder.DrawStretched(&dc, hDrawDib, CRect(0, 0, 30, 30));
         }
-        nRuns++;
+        run.Done();
     }
+    if (hDrawDib != NULL)
+        DrawDibClose(hDrawDib);
     dc.Detach();
     backDC.Detach();
-    EXPECT_GT(nRuns, 50) << pszName;
+    if (run.Replaying())
+        return;
+    EXPECT_GT(run.Taken(), 50) << pszName;
     EXPECT_GT(nLoaded, 0) << pszName << ": no mutated picture loaded at all";
 }
 
