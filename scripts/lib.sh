@@ -71,26 +71,26 @@ prefix_settings() {
   ln -sf /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 }
 
-# wine_up [use-display] [keep-prefix]: a private session for the tree that runs.
+# wine_up [use-display] [keep-prefix] [prefix=NAME]: a private session for the
+# tree that runs.
 #   use-display  run on $DISPLAY when there is one, else on a private Xvfb
 #   keep-prefix  the program's own prefix, made once and kept between runs: the
 #                user's settings (registry) and data folder live in it. Without
 #                it the tests' prefix is made fresh, and the warm program keeps
 #                the session's desktop up for the test executables.
+#   prefix=NAME  a fresh prefix of another name, for a session that may run
+#                beside scripts/test (the soak)
 wine_up() {
-  local use_display=0 keep_prefix=0 arg
+  local use_display=0 keep_prefix=0 name=wineprefix arg
   for arg in "$@"; do
     case $arg in
       use-display) use_display=1 ;;
-      keep-prefix) keep_prefix=1 ;;
+      keep-prefix) keep_prefix=1; name=wineprefix-run ;;
+      prefix=*) name=${arg#prefix=} ;;
       *) echo "wine_up: unknown option $arg" >&2; return 1 ;;
     esac
   done
-  if [ "$keep_prefix" = 1 ]; then
-    export WINEPREFIX="$run_build/wineprefix-run"
-  else
-    export WINEPREFIX="$run_build/wineprefix"
-  fi
+  export WINEPREFIX="$run_build/$name"
   export WINEARCH=$winearch WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
   export WINESERVER=/usr/lib/wine/wineserver
