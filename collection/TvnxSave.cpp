@@ -110,6 +110,20 @@ RECORDHEAD ReadRecordHead(CFile& file, ULONGLONG nPos, ULONGLONG nLength)
     return head;
 }
 
+// Where the scan of an opening stops: the end of the last record that lies
+// whole in the file, before a record cut off by the end of the file or a stray
+// last byte. Throws what CFile throws.
+ULONGLONG EndOfWholeRecords(CFile& file, ULONGLONG nPos, ULONGLONG nLength)
+{
+    while (nPos + 1 < nLength) {
+        const ULONGLONG nEnd = ReadRecordHead(file, nPos, nLength).nEnd;
+        if (nEnd > nLength)
+            break;
+        nPos = nEnd;
+    }
+    return std::min(nPos, nLength);
+}
+
 void Progress(double dFraction, double dWeight)
 {
     if (dWeight != 0)
@@ -720,7 +734,10 @@ int CTvnxSave::SaveBusy(uint32_t nLayoutSize, const BYTE* pLayout, LPCTSTR pszPa
             if (!ReadOpenHeader(old) || old.nFirstRecord < TVNX_HEADER_SIZE || old.nFirstRecord >= nLength) {
                 nCode = saveWriteError;
             } else {
-                nAreaSize = nLength - old.nFirstRecord;
+                // Torn bytes after the last whole record stay behind: inside the
+                // new file's record area they would make it refuse every append.
+                const ULONGLONG nEnd = m_nTornAt == 0 ? nLength : EndOfWholeRecords(*this, old.nFirstRecord, nLength);
+                nAreaSize = nEnd - old.nFirstRecord;
                 image.SetLength(image.GetLength() + nAreaSize);   // one allocation for the whole area
                 Seek(old.nFirstRecord, begin);
                 std::unique_ptr<BYTE[]> pChunk(new (std::nothrow) BYTE[kCopyChunk]);

@@ -22,23 +22,26 @@ choose_run_arch() {
   fi
 }
 
-configure_and_build() { # arch dir
+configure_and_build() { # arch dir [target...]
+  local arch=$1 dir=$2
+  shift 2
   # Configured every time (a second or so): new folders and tests are found.
-  cmake -S "$root" -B "$2" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$1.cmake" \
-    -DTVNX_DEPS_DIR="$deps/$1" >/dev/null
-  cmake --build "$2" -j "$(nproc)"
+  cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" \
+    -DTVNX_DEPS_DIR="$deps/$arch" >/dev/null
+  cmake --build "$dir" -j "$(nproc)" ${1:+--target} "$@"
 }
 
+# build_tree [target...]: the whole tree, or only the targets named.
 build_tree() {
   "$root/scripts/setup"
   choose_run_arch
   # TVNX_FAST=1 builds only the tree that runs (quicker while working on a change).
   if [ "${TVNX_FAST:-0}" != 1 ] || [ "$run_arch" = i686 ]; then
-    configure_and_build i686 "$build"
+    configure_and_build i686 "$build" "$@"
   fi
   if [ "$run_arch" != i686 ]; then
     echo "note: running the x86_64 build under wine64 (32-bit Wine does not start here, or TVNX_RUN_ARCH asked for it)"
-    configure_and_build "$run_arch" "$run_build"
+    configure_and_build "$run_arch" "$run_build" "$@"
   fi
 }
 
@@ -57,13 +60,41 @@ wine_down() {
   session_pids=()
 }
 
-# wine_up [use-display]: a fresh private prefix for the tree that runs, and its
-# own Xvfb unless $DISPLAY is given and to be used as it is.
+# The prefix settings every session needs, written at each start so that a kept
+# prefix gets them too: without a window manager a managed window waits about
+# 2 s on every hide; a crash dialog would hang the run until a timeout; Debian's
+# Wine leaves the prefix's Fonts folder empty.
+prefix_settings() {
+  "$winebin" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  "$winebin" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+  ln -sf /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+}
+
+# wine_up [use-display] [keep-prefix] [prefix=NAME]: a private session for the
+# tree that runs.
+#   use-display  run on $DISPLAY when there is one, else on a private Xvfb
+#   keep-prefix  the program's own prefix, made once and kept between runs: the
+#                user's settings (registry) and data folder live in it. Without
+#                it the tests' prefix is made fresh, and the warm program keeps
+#                the session's desktop up for the test executables.
+#   prefix=NAME  a fresh prefix of another name, for a session that may run
+#                beside scripts/test (the soak)
 wine_up() {
-  export WINEPREFIX="$run_build/wineprefix" WINEARCH=$winearch WINEDEBUG=-all
+  local use_display=0 keep_prefix=0 name=wineprefix arg
+  for arg in "$@"; do
+    case $arg in
+      use-display) use_display=1 ;;
+      keep-prefix) keep_prefix=1; name=wineprefix-run ;;
+      prefix=*) name=${arg#prefix=} ;;
+      *) echo "wine_up: unknown option $arg" >&2; return 1 ;;
+    esac
+  done
+  export WINEPREFIX="$run_build/$name"
+  export WINEARCH=$winearch WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
   export WINESERVER=/usr/lib/wine/wineserver
-  if [ "${1:-}" != "use-display" ] || [ -z "${DISPLAY:-}" ]; then
+  if [ "$use_display" = 0 ] || [ -z "${DISPLAY:-}" ]; then
     local fifo num
     fifo=$(mktemp -u); mkfifo "$fifo"
     setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
@@ -73,16 +104,20 @@ wine_up() {
     export DISPLAY=":$num"
     private_display=1
   fi
-  rm -rf "$WINEPREFIX"
-  "$winebin" wineboot -i >/dev/null 2>&1 || true
-  "$WINESERVER" -w
-  "$winebin" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-  "$winebin" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-  mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
-  ln -sf /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  # A kept prefix counts as made once wineboot has finished with it (the stamp
+  # is written after); one left half-made by an interrupted start is made again.
+  local made="$WINEPREFIX/.tvnx-prefix-made"
+  if [ "$keep_prefix" = 0 ] || [ ! -f "$made" ]; then
+    rm -rf "$WINEPREFIX"
+    "$winebin" wineboot -i >/dev/null 2>&1 || true
+    "$WINESERVER" -w
+    [ "$keep_prefix" = 0 ] || touch "$made"
+  fi
+  prefix_settings
   "$WINESERVER" -w
   setsid "$WINESERVER" -p -f </dev/null >/dev/null 2>&1 &
   session_pids+=($!)
+  [ "$keep_prefix" = 0 ] || return 0
   # The warm program starts the desktop process with output going nowhere; the
   # probe returns once the warm window exists (see KeepWarm.cpp), bounded.
   setsid "$winebin" "$run_build/tests/tools/keepwarm.exe" </dev/null >/dev/null 2>&1 &

@@ -2,6 +2,7 @@
 // a folder of languages, and the text accessor.
 #include "app/Languages.h"
 #include "tests/app/AppTestFiles.h"
+#include "tests/tools/FuzzRun.h"
 
 #include <gtest/gtest.h>
 
@@ -511,10 +512,9 @@ TEST(LanguageFileFuzz, MutatedFilesNeverCrash)
     AppTempDir dir;
     const std::string strPath = dir.Path("fuzz.lng");
     const char interesting[] = {'#', '"', '\\', '\n', '\r', '\0', '/', '-', '9', ' '};
-    const DWORD dwStart = GetTickCount();
-    int nRuns = 0;
-    for (; nRuns < 400 && GetTickCount() - dwStart < 3000; nRuns++) {
-        std::string bytes = samples[nRuns % 2];
+    CFuzzRun run("language", 400, 3000);
+    while (run.More()) {
+        std::string bytes = samples[run.Taken() % 2];
         const int nMutations = 1 + int(rng() % 12);
         for (int m = 0; m < nMutations; m++) {
             const size_t pos = rng() % bytes.size();
@@ -525,13 +525,15 @@ TEST(LanguageFileFuzz, MutatedFilesNeverCrash)
             default: bytes.erase(pos, 1 + rng() % 8); break;
             }
         }
+        bytes = run.Take(bytes);
         ASSERT_TRUE(WriteWholeFile(strPath, bytes));
         CLanguage language;
         CString strReport;
         if (LoadLanguageFile(strPath.c_str(), &strReport, &language))
             CheckLanguage(&language, &strReport);
+        run.Done();
     }
-    EXPECT_GT(nRuns, 20);
+    EXPECT_GT(run.Taken(), run.Replaying() ? 0 : 20);
 }
 
 }   // namespace

@@ -3,6 +3,7 @@
 // with no result beyond the size limit, and nothing may crash or hang.
 #include "tests/collection/LoopbackHttpServer.h"  // winsock2.h before windows.h
 #include "collection/CheckUrl.h"
+#include "tests/tools/FuzzRun.h"
 
 #include <gtest/gtest.h>
 
@@ -114,40 +115,49 @@ TEST(CheckUrlCorrupt, MutatedResponsesEndCleanly)
     std::string valid = "HTTP/1.1 200 OK\r\nContent-Type: image/gif\r\nContent-Length: 2000\r\n\r\n";
     valid += std::string(2000, 'g');
     std::mt19937 rng(20261210);
-    const int kCases = 40;
+    // Answers are served in batches of downloads running at the same time.
+    const int kBatch = 40;
+    CFuzzRun run("download", kBatch, 60000);
     HWND hOwner = MakeOwner();
-    for (int i = 0; i < kCases; i++) {
-        std::string s = valid;
-        int nMutations = 1 + static_cast<int>(rng() % 6);
-        for (int m = 0; m < nMutations; m++) {
-            size_t nHeaderEnd = s.find("\r\n\r\n");
-            size_t nLimit = (rng() % 4 != 0 && nHeaderEnd != std::string::npos) ? nHeaderEnd + 4 : s.size();
-            if (nLimit == 0)
-                break;
-            size_t nAt = rng() % nLimit;
-            switch (rng() % 4) {
-            case 0: s[nAt] = static_cast<char>(rng()); break;             // change a byte
-            case 1: s.erase(nAt, 1 + rng() % 8); break;                    // drop bytes
-            case 2: s.insert(nAt, std::string(1 + rng() % 8, static_cast<char>(rng()))); break;
-            case 3: s.resize(nAt); break;                                  // cut the answer
+    while (run.More()) {
+        g_done.clear();
+        int nCases = 0;
+        for (; nCases < kBatch && run.More(); nCases++) {
+            std::string s = valid;
+            int nMutations = 1 + static_cast<int>(rng() % 6);
+            for (int m = 0; m < nMutations; m++) {
+                size_t nHeaderEnd = s.find("\r\n\r\n");
+                size_t nLimit = (rng() % 4 != 0 && nHeaderEnd != std::string::npos) ? nHeaderEnd + 4 : s.size();
+                if (nLimit == 0)
+                    break;
+                size_t nAt = rng() % nLimit;
+                switch (rng() % 4) {
+                case 0: s[nAt] = static_cast<char>(rng()); break;             // change a byte
+                case 1: s.erase(nAt, 1 + rng() % 8); break;                    // drop bytes
+                case 2: s.insert(nAt, std::string(1 + rng() % 8, static_cast<char>(rng()))); break;
+                case 3: s.resize(nAt); break;                                  // cut the answer
+                }
             }
+            if (s.empty())
+                s = "x";
+            HttpResponse r;
+            r.raw = run.Take(s);
+            // A slot's path serves the next batch too: downloads reload, never read a cache.
+            const std::string strPath = "/f" + std::to_string(nCases);
+            server.Add(strPath, r);
+            CCheckUrl* pHandle = NULL;
+            CCheckUrl::StartDownload(&pHandle, server.Url(strPath).c_str(), 100, hOwner, nCases + 1);
+            g_handles[nCases + 1] = pHandle;
         }
-        if (s.empty())
-            s = "x";
-        HttpResponse r;
-        r.raw = s;
-        server.Add("/f" + std::to_string(i), r);
-        CCheckUrl* pHandle = NULL;
-        CCheckUrl::StartDownload(&pHandle, server.Url("/f" + std::to_string(i)).c_str(), 100, hOwner, i + 1);
-        g_handles[i + 1] = pHandle;
+        ASSERT_TRUE(PumpUntilAllDone(nCases, 30000)) << g_done.size() << " of " << nCases << " ended";
+        for (int i = 0; i < nCases; i++) {
+            const Done& d = g_done[i + 1];
+            EXPECT_TRUE(IsFinalState(d.nState)) << "case " << i << ": state " << d.nState;
+            EXPECT_LE(d.nResult, TVNX_MAX_DOWNLOAD) << "case " << i;
+            EXPECT_EQ(d.nState == DOWNLOAD_DONE, d.nResult != 0) << "case " << i;
+        }
+        ReleaseAllAndWait();
+        run.Done();
     }
-    ASSERT_TRUE(PumpUntilAllDone(kCases, 30000)) << g_done.size() << " of " << kCases << " ended";
-    for (int i = 0; i < kCases; i++) {
-        const Done& d = g_done[i + 1];
-        EXPECT_TRUE(IsFinalState(d.nState)) << "case " << i << ": state " << d.nState;
-        EXPECT_LE(d.nResult, TVNX_MAX_DOWNLOAD) << "case " << i;
-        EXPECT_EQ(d.nState == DOWNLOAD_DONE, d.nResult != 0) << "case " << i;
-    }
-    ReleaseAllAndWait();
     DestroyWindow(hOwner);
 }

@@ -9,6 +9,7 @@
 #include "tests/collection/PictureSamples.h"
 
 #include "tests/tools/FuzzRandom.h"
+#include "tests/tools/FuzzRun.h"
 
 #include <gtest/gtest.h>
 
@@ -80,35 +81,38 @@ void Exercise(CGraphicalFormatReader& reader, CDC* pDC, CDC* pBack, HDRAWDIB hDr
 void Fuzz(const char* pszName, const std::vector<Bytes>& samples,
           const std::function<CGraphicalFormatReader*()>& make, uint32_t nSeed)
 {
-    const HDRAWDIB hDrawDib = DrawDibOpen();
-    ASSERT_NE(nullptr, hDrawDib) << pszName;
     CTestCanvas canvas(64, 64, 0), back(64, 64, RGB(200, 100, 0));
     CDC dc, backDC;
     dc.Attach(canvas.GetDC());
     backDC.Attach(back.GetDC());
     FuzzRandom rnd{nSeed};
-    const DWORD nStart = GetTickCount();
-    int nRuns = 0, nLoaded = 0;
-    // Bounded by count and by time.
-    while (nRuns < 3000 && GetTickCount() - nStart < 2500) {
-        const Bytes data = Mutate(samples[nRuns % samples.size()], rnd);
+    CFuzzRun run(pszName, 3000, 2500);
+    const HDRAWDIB hDrawDib = DrawDibOpen();
+    int nLoaded = 0;
+    while (run.More()) {
+        const Bytes data = run.Take(Mutate(samples[run.Taken() % samples.size()], rnd));
         std::unique_ptr<CGraphicalFormatReader> reader(make());
         if (reader->Load(data.data(), uint32_t(data.size()), TRUE)) {
             nLoaded++;
             Exercise(*reader, &dc, &backDC, hDrawDib);
         }
         CImageReader holder;
-        if (CImageReader::LoadFromMemory(data.data(), holder, uint32_t(data.size()), nRuns & 1)) {
+        if (CImageReader::LoadFromMemory(data.data(), holder, uint32_t(data.size()), data.size() & 1)) {
             CImageReader copy;
             CImageReader::Copy(copy, holder);
-            holder.DrawStretched(&dc, (nRuns & 2) ? hDrawDib : nullptr, CRect(0, 0, 10, 10));
+            holder.DrawStretched(&dc, nullptr, CRect(0, 0, 10, 10));
+            if (hDrawDib != NULL)
+                holder.DrawStretched(&dc, hDrawDib, CRect(0, 0, 30, 30));
         }
-        nRuns++;
+        run.Done();
     }
-    DrawDibClose(hDrawDib);
+    if (hDrawDib != NULL)
+        DrawDibClose(hDrawDib);
     dc.Detach();
     backDC.Detach();
-    EXPECT_GT(nRuns, 50) << pszName;
+    if (run.Replaying())
+        return;
+    EXPECT_GT(run.Taken(), 50) << pszName;
     EXPECT_GT(nLoaded, 0) << pszName << ": no mutated picture loaded at all";
 }
 

@@ -4,6 +4,7 @@
 #include "tests/collection/TvnxSaveTestFiles.h"
 
 #include "tests/tools/FuzzRandom.h"
+#include "tests/tools/FuzzRun.h"
 
 #include <gtest/gtest.h>
 
@@ -59,12 +60,13 @@ TEST(TvnxSaveFuzz, MutatedFilesEndCleanly)
     ASSERT_TRUE(WriteBytes(strHost, host.Build()));
 
     FuzzRandom rnd = {20240611};
-    const DWORD dwStart = GetTickCount();
-    int nIterations = 0, nOpened = 0, nMerged = 0;
-    for (; nIterations < 1500 && GetTickCount() - dwStart < 30000; nIterations++) {
-        const Bytes b = Mutate(base, rnd);
+    CFuzzRun run("collection", 1500, 30000);
+    int nOpened = 0, nMerged = 0;
+    while (run.More()) {
+        // Choices beyond the bytes come from the bytes, so that a saved input replays alike.
+        const Bytes b = run.Take(Mutate(base, rnd));
         ASSERT_TRUE(WriteBytes(strFuzz, b));
-        SCOPED_TRACE(testing::Message() << "iteration " << nIterations);
+        SCOPED_TRACE(testing::Message() << "input " << run.Taken());
 
         CTvnxSave file;
         if (file.OpenCollection(strFuzz.c_str(), FALSE, 65535) == 0) {
@@ -83,7 +85,7 @@ TEST(TvnxSaveFuzz, MutatedFilesEndCleanly)
                     file.ReadRecord(nId, strName, data.data());
             }
             // An appended picture is found again by the next opening.
-            const Bytes pic = Picture(nIterations, 12);
+            const Bytes pic = Picture(uint32_t(b.size()), 12);
             if (const uint32_t nNew = file.AppendRecord(pic.data(), "appended", uint32_t(pic.size()))) {
                 file.Close();
                 ASSERT_EQ(0, file.OpenCollection(strFuzz.c_str(), FALSE, 0));
@@ -92,7 +94,7 @@ TEST(TvnxSaveFuzz, MutatedFilesEndCleanly)
             if (nLayout != 0) {
                 if (file.m_Records.GetSize() > 0)
                     file.m_Records[0].bUsed = 0;   // sometimes record by record
-                if (file.SaveCollection(nLayout, layout.data(), strOut.c_str(), rnd.Below(2), 65535) == 0) {
+                if (file.SaveCollection(nLayout, layout.data(), strOut.c_str(), b.size() & 1, 65535) == 0) {
                     CTvnxSave saved;
                     EXPECT_EQ(0, saved.OpenCollection(strOut.c_str(), FALSE, 0));
                 }
@@ -114,11 +116,14 @@ TEST(TvnxSaveFuzz, MutatedFilesEndCleanly)
         }
         merger.Close();
         ASSERT_TRUE(WriteBytes(strHost, host.Build()));   // undo what the merge appended
+        run.Done();
     }
+    if (run.Replaying())
+        return;
     // The run must have reached both the good and the bad paths.
-    EXPECT_GT(nIterations, 100);
+    EXPECT_GT(run.Taken(), 100);
     EXPECT_GT(nOpened, 0);
-    EXPECT_LT(nOpened, nIterations);
+    EXPECT_LT(nOpened, run.Taken());
     EXPECT_GT(nMerged, 0);
 }
 
