@@ -210,6 +210,12 @@ BOOL CGifReader::Load(const BYTE* p, uint32_t nSize, BOOL bKeepAllFrames)
     FreeFrames();
     m_nScreenWidth = int16_t(At16(p, nSize, 6));
     m_nScreenHeight = int16_t(At16(p, nSize, 8));
+    // Callers size their bitmaps from the logical screen; a forged screen of
+    // small frames must not make them ask for hundreds of megabytes.
+    if (uint64_t(std::max<int>(m_nScreenWidth, 0)) * uint64_t(std::max<int>(m_nScreenHeight, 0)) > kMaxPicturePixels) {
+        m_nScreenWidth = m_nScreenHeight = 0;
+        return FALSE;
+    }
     m_nSourceSize = nSize;
     m_nCrop = 0;
 

@@ -305,6 +305,8 @@ TEST(GifReader, DamagedStreams)
         {"0xFF near the end", [&] { Bytes b(good.begin(), good.end() - 1); b.insert(b.end(), {0xFF, 1, 2}); return b; }(), false, 0},
         {"code size 12", [&] { Bytes b = good; b[nImage - 1] = 12; return b; }(), true, 1},
         {"code size 0", [&] { Bytes b = good; b[nImage - 1] = 0; return b; }(), true, 1},
+        {"screen 17420 x 7771", [&] { Bytes b = good; b[6] = 0x0C; b[7] = 0x44; b[8] = 0x5B; b[9] = 0x1E; return b; }(), false, 0},
+        {"screen 4096 x 4096", [&] { Bytes b = good; b[6] = 0; b[7] = 0x10; b[8] = 0; b[9] = 0x10; return b; }(), true, 1},
         {"frame 65535 x 65535", [&] { Bytes b = good; for (int i = 0; i < 4; i++) b[13 + 12 + 5 + i] = 0xFF; return b; }(), false, 0},
     };
     for (const Row& row : rows) {
