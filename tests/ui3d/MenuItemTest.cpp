@@ -208,11 +208,11 @@ TEST_F(MenuItem, GradientStartsAtTheLightColourAndMirrors)
         Draw(menu, canvas.m_hDC, 100, 1, 0, RECT{0, 0, 120, 20});
         EXPECT_EQ(Hex(light(kBack)), Hex(canvas.At(0, 10))) << row.name;
         // The far end runs towards the light colour only in mirrored halves.
-        const COLORREF far = canvas.At(119, 10);
+        const COLORREF clrFar = canvas.At(119, 10);
         auto dist = [](COLORREF a, COLORREF b) {
             return abs(GetRValue(a) - GetRValue(b)) + abs(GetGValue(a) - GetGValue(b)) + abs(GetBValue(a) - GetBValue(b));
         };
-        EXPECT_EQ(row.bRightIsLight, dist(far, light(kBack)) < dist(far, kBack)) << row.name << ": " << Hex(far);
+        EXPECT_EQ(row.bRightIsLight, dist(clrFar, light(kBack)) < dist(clrFar, kBack)) << row.name << ": " << Hex(clrFar);
     }
 }
 
