@@ -3,6 +3,7 @@
 // TrackPopupMenu of the same 20 items. Run by hand under Wine:
 //   wine bench_menus.exe [rounds]
 #include "framework/Framework.h"
+#include "tests/tools/SolidIcon.h"
 #include "ui3d/menus/3DMenu.h"
 
 #include <algorithm>
@@ -31,28 +32,6 @@ public:
         return CWnd::WindowProc(message, wParam, lParam);
     }
 };
-
-HICON MakeIcon(COLORREF clr)
-{
-    HDC hScreen = GetDC(NULL);
-    HBITMAP hColor = CreateCompatibleBitmap(hScreen, 16, 16);
-    HDC hMem = CreateCompatibleDC(hScreen);
-    HGDIOBJ hOld = SelectObject(hMem, hColor);
-    RECT rc = {0, 0, 16, 16};
-    HBRUSH hBrush = CreateSolidBrush(clr);
-    FillRect(hMem, &rc, hBrush);
-    DeleteObject(hBrush);
-    SelectObject(hMem, hOld);
-    DeleteDC(hMem);
-    ReleaseDC(NULL, hScreen);
-    BYTE andBits[32] = {};
-    HBITMAP hMask = CreateBitmap(16, 16, 1, 1, andBits);
-    ICONINFO ii = {TRUE, 0, 0, hMask, hColor};
-    HICON hIcon = CreateIconIndirect(&ii);
-    DeleteObject(hMask);
-    DeleteObject(hColor);
-    return hIcon;
-}
 
 double Millis(LARGE_INTEGER a, LARGE_INTEGER b, LARGE_INTEGER freq)
 {
@@ -89,7 +68,7 @@ int main(int argc, char** argv)
 
     std::vector<HICON> icons;
     for (int i = 0; i < kItems; ++i)
-        icons.push_back(MakeIcon(RGB(i * 12, 255 - i * 12, 128)));
+        icons.push_back(MakeSolidIcon(RGB(i * 12, 255 - i * 12, 128)));
     char szText[kItems][64], szPlain[kItems][32];
     for (int i = 0; i < kItems; ++i) {
         std::snprintf(szText[i], sizeof(szText[i]), "<b>Item<n> number &%c <rgb(200,0,0)>%d", 'a' + i, i + 1);
