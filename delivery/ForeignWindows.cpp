@@ -1,0 +1,224 @@
+#include "delivery/ForeignWindows.h"
+
+#include "app/Registry.h"
+#include "ui3d/system/ExportedFuncs.h"
+
+#include <mshtml.h>
+#include <oleauto.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+PFN_DOCUMENTFROMLRESULT g_pfnDocumentFromLresult = nullptr;
+ULONGLONG g_TheBatVersion = 0;
+
+namespace {
+
+// Another program's window may hang; the insertion never waits longer.
+const UINT kGetObjectTimeoutMs = 1000;
+
+bool HasClass(HWND hWnd, const char* pszClass)
+{
+    char szClass[128];
+    return GetClassNameA(hWnd, szClass, sizeof(szClass)) > 0 && strcmp(szClass, pszClass) == 0;
+}
+
+// Releases a COM interface when the scope ends.
+template <class T> class CComRef
+{
+public:
+    CComRef() {}
+    ~CComRef()
+    {
+        if (m_p != nullptr)
+            m_p->Release();
+    }
+    T* operator->() const { return m_p; }
+    T** operator&() { return &m_p; }
+    void** Out() { return reinterpret_cast<void**>(&m_p); }
+    explicit operator bool() const { return m_p != nullptr; }
+    T* Get() const { return m_p; }
+
+private:
+    T* m_p = nullptr;
+    CComRef(const CComRef&) = delete;
+    CComRef& operator=(const CComRef&) = delete;
+};
+
+class CBstr
+{
+public:
+    explicit CBstr(const WCHAR* psz) : m_b(SysAllocString(psz)) {}
+    CBstr() {}
+    ~CBstr() { SysFreeString(m_b); }
+    BSTR* operator&() { return &m_b; }
+    BSTR Get() const { return m_b; }
+    void Attach(BSTR b)
+    {
+        SysFreeString(m_b);
+        m_b = b;
+    }
+
+private:
+    BSTR m_b = nullptr;
+    CBstr(const CBstr&) = delete;
+    CBstr& operator=(const CBstr&) = delete;
+};
+
+// "file://" and the path as a BSTR; null when it cannot be made.
+BSTR MakeFileArgument(const char* pszPath)
+{
+    const char kScheme[] = "file://";
+    const int nPath = MultiByteToWideChar(CP_ACP, 0, pszPath, -1, nullptr, 0);
+    if (nPath <= 0)
+        return nullptr;
+    const int nScheme = int(sizeof(kScheme)) - 1;
+    BSTR b = SysAllocStringLen(nullptr, UINT(nScheme + nPath - 1));
+    if (b == nullptr)
+        return nullptr;
+    for (int i = 0; i < nScheme; i++)
+        b[i] = WCHAR(kScheme[i]);
+    MultiByteToWideChar(CP_ACP, 0, pszPath, -1, b + nScheme, nPath);
+    return b;
+}
+
+// The document's selection, turned into a range, runs InsertImage.
+int InsertIntoDocument(IHTMLDocument2* pDocument, const char* pszPath)
+{
+    CComRef<IHTMLSelectionObject> selection;
+    if (FAILED(pDocument->get_selection(&selection)) || !selection)
+        return 0;
+    CBstr type;
+    if (FAILED(selection->get_type(&type)))
+        return 0;
+    CComRef<IDispatch> range;
+    if (FAILED(selection->createRange(&range)) || !range)
+        return 0;
+    CBstr argument;
+    argument.Attach(MakeFileArgument(pszPath));
+    CBstr command(L"InsertImage");
+    if (argument.Get() == nullptr || command.Get() == nullptr)
+        return 0;
+    VARIANT value;
+    VariantInit(&value);
+    value.vt = VT_BSTR;
+    value.bstrVal = argument.Get();     // still owned by argument
+    VARIANT_BOOL bDone = VARIANT_FALSE;
+    // A selected picture or control gives a control range, text a text range.
+    if (type.Get() != nullptr && wcscmp(type.Get(), L"control") == 0) {
+        CComRef<IHTMLControlRange> controls;
+        if (FAILED(range->QueryInterface(IID_IHTMLControlRange, controls.Out())) || !controls ||
+            FAILED(controls->execCommand(command.Get(), VARIANT_FALSE, value, &bDone)))
+            return 0;
+    } else {
+        CComRef<IHTMLTxtRange> text;
+        if (FAILED(range->QueryInterface(IID_IHTMLTxtRange, text.Out())) || !text ||
+            FAILED(text->execCommand(command.Get(), VARIANT_FALSE, value, &bDone)))
+            return 0;
+    }
+    return bDone == VARIANT_TRUE ? 1 : 0;
+}
+
+}   // namespace
+
+BOOL CALLBACK EnumCollectChildProc(HWND hWnd, LPARAM lParam)
+{
+    reinterpret_cast<CSequence<HWND>*>(lParam)->Add(hWnd);
+    return TRUE;
+}
+
+HWND ChooseAolDocumentWindow(const CSequence<AOL_WND>& windows)
+{
+    HWND hChosen = nullptr;
+    int nBest = 0;
+    for (int i = windows.GetSize() - 1; i >= 0; i--) {
+        const RECT& rc = windows[i].rc;
+        if (rc.left < 1 || rc.top < 1 || rc.right - rc.left < kAolMinDocumentSize ||
+            rc.bottom - rc.top < kAolMinDocumentSize)
+            continue;
+        const int nDistance = int(std::sqrt(double(rc.left) * rc.left + double(rc.top) * rc.top));
+        if (hChosen == nullptr || nDistance < nBest) {
+            hChosen = windows[i].hWnd;
+            nBest = nDistance;
+        }
+    }
+    return hChosen;
+}
+
+int InsertAolImage(HWND aolWindow, const char* picturePath)
+{
+    if (picturePath == nullptr || !IsWindow(aolWindow) || !HasClass(aolWindow, "AOL Frame25"))
+        return 0;
+    HWND hChild = GetTopWindow(aolWindow);
+    while (hChild != nullptr && !HasClass(hChild, "AOL Child"))
+        hChild = GetTopWindow(hChild);
+    if (hChild == nullptr)
+        return 0;
+
+    CSequence<HWND> descendants;
+    EnumChildWindows(hChild, EnumCollectChildProc, reinterpret_cast<LPARAM>(&descendants));
+    CSequence<AOL_WND> candidates;
+    for (int i = 0; i < descendants.GetSize(); i++) {
+        if (!HasClass(descendants[i], "Internet Explorer_Server"))
+            continue;
+        AOL_WND w;
+        w.hWnd = descendants[i];
+        GetWindowRect(w.hWnd, &w.rc);
+        MapWindowPoints(nullptr, hChild, reinterpret_cast<POINT*>(&w.rc), 2);
+        candidates.Add(w);
+    }
+    HWND hDocument = ChooseAolDocumentWindow(candidates);
+    if (hDocument == nullptr)
+        return 0;
+
+    static const UINT s_nGetObject = RegisterWindowMessageA("WM_HTML_GETOBJECT");
+    DWORD_PTR nResult = 0;
+    if (!SendMessageTimeoutA(hDocument, s_nGetObject, 0, 0, SMTO_ABORTIFHUNG, kGetObjectTimeoutMs, &nResult) ||
+        nResult == 0)
+        return 0;
+    PFN_DOCUMENTFROMLRESULT pfn = g_pfnDocumentFromLresult;
+    if (pfn == nullptr && g_pExportedFuncs != nullptr)
+        pfn = g_pExportedFuncs->pObjectFromLresult;
+    if (pfn == nullptr)
+        return 0;
+    CComRef<IHTMLDocument2> document;
+    if (FAILED(pfn(LRESULT(nResult), IID_IHTMLDocument2, 0, document.Out())) || !document)
+        return 0;
+    return InsertIntoDocument(document.Get(), picturePath);
+}
+
+int ReadTheBatVersion()
+{
+    HKEY hKey = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\RIT\\The Bat!", 0, KEY_READ, &hKey) != ERROR_SUCCESS)
+        return 0;
+    CString strValue;
+    const int bRead = RegQueryString(hKey, "Version", strValue);
+    RegCloseKey(hKey);
+    if (!bRead)
+        return 0;
+    const double x = strtod(strValue, nullptr);
+    // A major number has 16 bits; anything larger is no version.
+    if (!(x > 0) || x >= 65536.0)
+        return 0;
+    const DWORD nMajor = DWORD(x);
+    const DWORD nHundredths = DWORD(std::floor((x - nMajor) * 100.0 + 0.5));
+    g_TheBatVersion = ULONGLONG((nMajor << 16) | nHundredths) << 32;
+    return 1;
+}
+
+int IsImeWindow(HWND hWnd)
+{
+    static const char* const s_Ime[][2] = {{"MSCTFIME UI", "M"}, {"IME", "Default IME"}};
+    char szClass[128];
+    char szTitle[128];
+    if (GetClassNameA(hWnd, szClass, sizeof(szClass)) <= 0)
+        return 0;
+    if (GetWindowTextA(hWnd, szTitle, sizeof(szTitle)) < 0)
+        return 0;
+    for (const auto& row : s_Ime)
+        if (strcmp(szClass, row[0]) == 0 && strcmp(szTitle, row[1]) == 0)
+            return 1;
+    return 0;
+}
