@@ -60,46 +60,31 @@ void Record(const char* pszKind, BSTR cmd, VARIANT_BOOL showUi, VARIANT value, V
     *pfRet = g_pLog->result;
 }
 
-// ---- ranges ----
-HRESULT STDMETHODCALLTYPE TxtQuery(IHTMLTxtRange* This, REFIID riid, void** ppv)
+// ---- ranges: a text range and a control range, alike but for their interface ----
+template <class Itf, class Vtbl, const IID& Iid, bool bControl> struct RangeFake
 {
-    return AnswerQuery(This, riid, ppv, IID_IHTMLTxtRange);
-}
-HRESULT STDMETHODCALLTYPE TxtExec(IHTMLTxtRange*, BSTR cmd, VARIANT_BOOL ui, VARIANT v, VARIANT_BOOL* pf)
-{
-    Record("text", cmd, ui, v, pf);
-    return S_OK;
-}
-IHTMLTxtRangeVtbl MakeTxtVtbl()
-{
-    IHTMLTxtRangeVtbl v = {};
-    v.QueryInterface = TxtQuery;
-    v.AddRef = AddRefFake<IHTMLTxtRange>;
-    v.Release = ReleaseFake<IHTMLTxtRange>;
-    v.execCommand = TxtExec;
-    return v;
-}
-const IHTMLTxtRangeVtbl g_TxtVtbl = MakeTxtVtbl();
-
-HRESULT STDMETHODCALLTYPE CtlQuery(IHTMLControlRange* This, REFIID riid, void** ppv)
-{
-    return AnswerQuery(This, riid, ppv, IID_IHTMLControlRange);
-}
-HRESULT STDMETHODCALLTYPE CtlExec(IHTMLControlRange*, BSTR cmd, VARIANT_BOOL ui, VARIANT v, VARIANT_BOOL* pf)
-{
-    Record("control", cmd, ui, v, pf);
-    return S_OK;
-}
-IHTMLControlRangeVtbl MakeCtlVtbl()
-{
-    IHTMLControlRangeVtbl v = {};
-    v.QueryInterface = CtlQuery;
-    v.AddRef = AddRefFake<IHTMLControlRange>;
-    v.Release = ReleaseFake<IHTMLControlRange>;
-    v.execCommand = CtlExec;
-    return v;
-}
-const IHTMLControlRangeVtbl g_CtlVtbl = MakeCtlVtbl();
+    static HRESULT STDMETHODCALLTYPE Query(Itf* This, REFIID riid, void** ppv)
+    {
+        return AnswerQuery(This, riid, ppv, Iid);
+    }
+    static HRESULT STDMETHODCALLTYPE Exec(Itf*, BSTR cmd, VARIANT_BOOL ui, VARIANT v, VARIANT_BOOL* pf)
+    {
+        Record(bControl ? "control" : "text", cmd, ui, v, pf);
+        return S_OK;
+    }
+    static Vtbl Make()
+    {
+        Vtbl v = {};
+        v.QueryInterface = Query;
+        v.AddRef = AddRefFake<Itf>;
+        v.Release = ReleaseFake<Itf>;
+        v.execCommand = Exec;
+        return v;
+    }
+};
+const IHTMLTxtRangeVtbl g_TxtVtbl = RangeFake<IHTMLTxtRange, IHTMLTxtRangeVtbl, IID_IHTMLTxtRange, false>::Make();
+const IHTMLControlRangeVtbl g_CtlVtbl =
+    RangeFake<IHTMLControlRange, IHTMLControlRangeVtbl, IID_IHTMLControlRange, true>::Make();
 
 // ---- selection ----
 HRESULT STDMETHODCALLTYPE SelQuery(IHTMLSelectionObject* This, REFIID riid, void** ppv)
