@@ -1,6 +1,7 @@
 #include "delivery/ForeignWindows.h"
 
 #include "app/Registry.h"
+#include "framework/ComPtr.h"
 #include "ui3d/system/ExportedFuncs.h"
 
 #include <mshtml.h>
@@ -23,28 +24,6 @@ bool HasClass(HWND hWnd, const char* pszClass)
     char szClass[128];
     return GetClassNameA(hWnd, szClass, sizeof(szClass)) > 0 && strcmp(szClass, pszClass) == 0;
 }
-
-// Releases a COM interface when the scope ends.
-template <class T> class CComRef
-{
-public:
-    CComRef() {}
-    ~CComRef()
-    {
-        if (m_p != nullptr)
-            m_p->Release();
-    }
-    T* operator->() const { return m_p; }
-    T** operator&() { return &m_p; }
-    void** Out() { return reinterpret_cast<void**>(&m_p); }
-    explicit operator bool() const { return m_p != nullptr; }
-    T* Get() const { return m_p; }
-
-private:
-    T* m_p = nullptr;
-    CComRef(const CComRef&) = delete;
-    CComRef& operator=(const CComRef&) = delete;
-};
 
 class CBstr
 {
@@ -86,13 +65,13 @@ BSTR MakeFileArgument(const char* pszPath)
 // The document's selection, turned into a range, runs InsertImage.
 int InsertIntoDocument(IHTMLDocument2* pDocument, const char* pszPath)
 {
-    CComRef<IHTMLSelectionObject> selection;
+    CComPtr<IHTMLSelectionObject> selection;
     if (FAILED(pDocument->get_selection(&selection)) || !selection)
         return 0;
     CBstr type;
     if (FAILED(selection->get_type(&type)))
         return 0;
-    CComRef<IDispatch> range;
+    CComPtr<IDispatch> range;
     if (FAILED(selection->createRange(&range)) || !range)
         return 0;
     CBstr argument;
@@ -107,12 +86,12 @@ int InsertIntoDocument(IHTMLDocument2* pDocument, const char* pszPath)
     VARIANT_BOOL bDone = VARIANT_FALSE;
     // A selected picture or control gives a control range, text a text range.
     if (type.Get() != nullptr && wcscmp(type.Get(), L"control") == 0) {
-        CComRef<IHTMLControlRange> controls;
+        CComPtr<IHTMLControlRange> controls;
         if (FAILED(range->QueryInterface(IID_IHTMLControlRange, controls.Out())) || !controls ||
             FAILED(controls->execCommand(command.Get(), VARIANT_FALSE, value, &bDone)))
             return 0;
     } else {
-        CComRef<IHTMLTxtRange> text;
+        CComPtr<IHTMLTxtRange> text;
         if (FAILED(range->QueryInterface(IID_IHTMLTxtRange, text.Out())) || !text ||
             FAILED(text->execCommand(command.Get(), VARIANT_FALSE, value, &bDone)))
             return 0;
@@ -146,6 +125,20 @@ HWND ChooseAolDocumentWindow(const CSequence<AOL_WND>& windows)
     return hChosen;
 }
 
+bool GetBrowserDocument(HWND hBrowser, CComPtr<IHTMLDocument2>& document)
+{
+    static const UINT s_nGetObject = RegisterWindowMessageA("WM_HTML_GETOBJECT");
+    PFN_DOCUMENTFROMLRESULT pfn = g_pfnDocumentFromLresult;
+    if (pfn == nullptr && g_pExportedFuncs != nullptr)
+        pfn = g_pExportedFuncs->pObjectFromLresult;
+    DWORD_PTR nResult = 0;
+    if (pfn == nullptr ||
+        !SendMessageTimeoutA(hBrowser, s_nGetObject, 0, 0, SMTO_ABORTIFHUNG, kGetObjectTimeoutMs, &nResult) ||
+        nResult == 0)
+        return false;
+    return SUCCEEDED(pfn(LRESULT(nResult), IID_IHTMLDocument2, 0, document.Out())) && document;
+}
+
 int InsertAolImage(HWND aolWindow, const char* picturePath)
 {
     if (picturePath == nullptr || !IsWindow(aolWindow) || !HasClass(aolWindow, "AOL Frame25"))
@@ -172,18 +165,8 @@ int InsertAolImage(HWND aolWindow, const char* picturePath)
     if (hDocument == nullptr)
         return 0;
 
-    static const UINT s_nGetObject = RegisterWindowMessageA("WM_HTML_GETOBJECT");
-    DWORD_PTR nResult = 0;
-    if (!SendMessageTimeoutA(hDocument, s_nGetObject, 0, 0, SMTO_ABORTIFHUNG, kGetObjectTimeoutMs, &nResult) ||
-        nResult == 0)
-        return 0;
-    PFN_DOCUMENTFROMLRESULT pfn = g_pfnDocumentFromLresult;
-    if (pfn == nullptr && g_pExportedFuncs != nullptr)
-        pfn = g_pExportedFuncs->pObjectFromLresult;
-    if (pfn == nullptr)
-        return 0;
-    CComRef<IHTMLDocument2> document;
-    if (FAILED(pfn(LRESULT(nResult), IID_IHTMLDocument2, 0, document.Out())) || !document)
+    CComPtr<IHTMLDocument2> document;
+    if (!GetBrowserDocument(hDocument, document))
         return 0;
     return InsertIntoDocument(document.Get(), picturePath);
 }

@@ -6,8 +6,10 @@
 #pragma once
 
 #include "collection/Sequence.h"
+#include "framework/ComPtr.h"
 
 #include <windows.h>
+#include <mshtml.h>
 
 // A candidate document window and its rectangle in the client coordinates of
 // the "AOL Child" window.
@@ -33,6 +35,9 @@ HWND ChooseAolDocumentWindow(const CSequence<AOL_WND>& windows);
 // functions. Tests may install their own.
 typedef HRESULT (WINAPI *PFN_DOCUMENTFROMLRESULT)(LRESULT, REFIID, WPARAM, void**);
 extern PFN_DOCUMENTFROMLRESULT g_pfnDocumentFromLresult;
+// The document of a browser window ("Internet Explorer_Server"), asked for with
+// WM_HTML_GETOBJECT; a browser that does not answer within a second gives none.
+bool GetBrowserDocument(HWND hBrowser, CComPtr<IHTMLDocument2>& document);
 
 // The Bat!'s version read at start-up: most significant double word major in
 // the high word and hundredths of the fraction in the low word, the least

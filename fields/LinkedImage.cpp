@@ -5,37 +5,12 @@
 #include "fields/DroppedData.h"
 
 #include "delivery/ForeignWindows.h"
-#include "ui3d/system/ExportedFuncs.h"
 #include "ui3d/system/SysUtils.h"
 
 #include <mshtml.h>
 #include <oleauto.h>
 
 namespace {
-
-// A browser that hangs must not hang the drop.
-const UINT kGetObjectTimeoutMs = 1000;
-
-// Releases a COM interface when the scope ends.
-template <class T> class CComPtr
-{
-public:
-    CComPtr() {}
-    ~CComPtr()
-    {
-        if (m_p != NULL)
-            m_p->Release();
-    }
-    T* operator->() const { return m_p; }
-    T** operator&() { return &m_p; }
-    void** Out() { return reinterpret_cast<void**>(&m_p); }
-    explicit operator bool() const { return m_p != NULL; }
-
-private:
-    T* m_p = NULL;
-    CComPtr(const CComPtr&) = delete;
-    CComPtr& operator=(const CComPtr&) = delete;
-};
 
 CString TakeBstr(BSTR b)
 {
@@ -98,7 +73,7 @@ bool TakeImageFromCollection(IHTMLDocument2* pDocument, CString& strUrl)
             continue;
         CComPtr<IHTMLElement> element;
         if (SUCCEEDED(item->QueryInterface(IID_IHTMLElement, element.Out())) && element &&
-            TakeImageOfLink(element.operator->(), strUrl))
+            TakeImageOfLink(element.Get(), strUrl))
             return true;
     }
     return false;
@@ -108,26 +83,15 @@ bool TakeImageFromCollection(IHTMLDocument2* pDocument, CString& strUrl)
 
 BOOL ResolveLinkedImage(HWND hBrowser, CString& strUrl, int x, int y)
 {
-    PFN_DOCUMENTFROMLRESULT pfn = g_pfnDocumentFromLresult;
-    if (pfn == NULL && g_pExportedFuncs != NULL)
-        pfn = g_pExportedFuncs->pObjectFromLresult;
-    if (pfn == NULL || strUrl.IsEmpty() || !IsBrowserWindow(hBrowser))
-        return FALSE;
-
-    static const UINT s_nGetObject = RegisterWindowMessageA("WM_HTML_GETOBJECT");
-    DWORD_PTR nResult = 0;
-    if (!SendMessageTimeoutA(hBrowser, s_nGetObject, 0, 0, SMTO_ABORTIFHUNG, kGetObjectTimeoutMs, &nResult) ||
-        nResult == 0)
-        return FALSE;
     CComPtr<IHTMLDocument2> document;
-    if (FAILED(pfn(LRESULT(nResult), IID_IHTMLDocument2, 0, document.Out())) || !document)
+    if (strUrl.IsEmpty() || !IsBrowserWindow(hBrowser) || !GetBrowserDocument(hBrowser, document))
         return FALSE;
 
     if (x >= 0 && y >= 0) {
         CComPtr<IHTMLElement> element;
         if (SUCCEEDED(document->elementFromPoint(x, y, &element)) && element &&
-            TakeImageOfLink(element.operator->(), strUrl))
+            TakeImageOfLink(element.Get(), strUrl))
             return TRUE;
     }
-    return TakeImageFromCollection(document.operator->(), strUrl);
+    return TakeImageFromCollection(document.Get(), strUrl);
 }

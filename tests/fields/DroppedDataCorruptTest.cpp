@@ -1,11 +1,13 @@
 // Blocks from another program that lie about their size or lack their
 // terminator: every read stays inside the block, and mutated blocks end
-// cleanly. TVNX_SOAK_COUNT=N runs the fuzzer for N inputs with no time bound.
+// cleanly. scripts/soak runs the fuzzer long (tests/tools/FuzzRun.h).
 #include "tests/fields/DropSamples.h"
 #include "tests/tools/FuzzRandom.h"
+#include "tests/tools/FuzzRun.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <shlobj.h>
@@ -128,6 +130,34 @@ Bytes Mutate(const Bytes& base, FuzzRandom& rnd)
     return b;
 }
 
+// One fuzz input is one drop: its blocks packed as [which][size, 4 bytes][bytes],
+// so that a saved input replays the whole drop.
+Bytes PackDrop(const std::vector<std::pair<BYTE, Bytes>>& blocks)
+{
+    Bytes packed;
+    for (const auto& block : blocks) {
+        const uint32_t n = uint32_t(block.second.size());
+        packed.push_back(block.first);
+        packed.insert(packed.end(), {BYTE(n), BYTE(n >> 8), BYTE(n >> 16), BYTE(n >> 24)});
+        packed.insert(packed.end(), block.second.begin(), block.second.end());
+    }
+    return packed;
+}
+
+void UnpackDrop(const Bytes& packed, CTestDrop& drop)
+{
+    static const CLIPFORMAT formats[] = {kHtml, CF_HDROP, CF_DIB};
+    size_t nAt = 0;
+    while (nAt + 5 <= packed.size()) {
+        const CLIPFORMAT cf = formats[packed[nAt] % 3];
+        uint32_t n = packed[nAt + 1] | packed[nAt + 2] << 8 | packed[nAt + 3] << 16 | uint32_t(packed[nAt + 4]) << 24;
+        nAt += 5;
+        n = uint32_t(std::min<size_t>(n, packed.size() - nAt));
+        drop.Add(cf, Bytes(packed.begin() + nAt, packed.begin() + nAt + n));
+        nAt += n;
+    }
+}
+
 TEST(DroppedDataCorrupt, MutatedBlocksEndCleanly)
 {
     const Bytes html = TextBytes(HtmlClip("<img src=\"pics/a.gif\" width=20 height=20><IMG SRC=\"http://e.com/b.png\">",
@@ -136,33 +166,31 @@ TEST(DroppedDataCorrupt, MutatedBlocksEndCleanly)
     const Bytes wide = FileListBytes({"C:\\Cache\\b[12].png", "D:\\c.jpg"}, true);
     const Bytes dib = DibBytes(40, 16, 16);
 
-    const char* pszSoak = getenv("TVNX_SOAK_COUNT");
-    const long nSoak = pszSoak != NULL ? atol(pszSoak) : 0;
-    const long nCount = nSoak > 0 ? nSoak : 2000;
-    const DWORD nMillis = nSoak > 0 ? INFINITE : 3000;
-
     FuzzRandom rnd{0xD20Bu};
-    const DWORD nStart = GetTickCount();
-    long nRuns = 0;
-    for (; nRuns < nCount && (nMillis == INFINITE || GetTickCount() - nStart < nMillis); nRuns++) {
-        CTestDrop drop;
+    CFuzzRun run("dropdata", 2000, 3000);
+    while (run.More()) {
+        std::vector<std::pair<BYTE, Bytes>> blocks;
         const uint32_t nPick = rnd.Below(8);
         if (nPick & 1)
-            drop.Add(kHtml, Mutate(html, rnd));
+            blocks.push_back({0, Mutate(html, rnd)});
         if (nPick & 2)
-            drop.Add(CF_HDROP, Mutate(rnd.Below(2) ? files : wide, rnd));
+            blocks.push_back({1, Mutate(rnd.Below(2) ? files : wide, rnd)});
         if (nPick & 4 || nPick == 0)
-            drop.Add(CF_DIB, Mutate(dib, rnd));
+            blocks.push_back({2, Mutate(dib, rnd)});
+        const Bytes input = run.Take(PackDrop(blocks));
+        CTestDrop drop;
+        UnpackDrop(input, drop);
         CSequence<ODOIMGINFO> list;
         CString text;
         ReadDroppedData(drop.Data(), list, text);
         HasDroppedPictures(drop.Data());
         for (int i = 0; i < list.GetSize(); i++)
-            ASSERT_FALSE(list[i].strUrl.IsEmpty() && list[i].strPath.IsEmpty()) << "run " << nRuns;
+            EXPECT_FALSE(list[i].strUrl.IsEmpty() && list[i].strPath.IsEmpty()) << "input " << run.Taken();
+        run.Done();
     }
-    if (nSoak > 0)
-        printf("soak dropdata: %ld inputs\n", nRuns);
-    EXPECT_GT(nRuns, 0);
+    if (!run.Replaying()) {
+        EXPECT_GT(run.Taken(), 0);
+    }
 }
 
 } // namespace

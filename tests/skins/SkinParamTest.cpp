@@ -34,8 +34,9 @@ TEST(SkinNumber, ParsesTheSkinSyntax)
         int bError = -1;
         const long n = ParseSkinNumber(row.text, &bError);
         EXPECT_EQ(row.error, bError) << "\"" << row.text << "\"";
-        if (!row.error)
+        if (!row.error) {
             EXPECT_EQ(row.value, n) << "\"" << row.text << "\"";
+        }
     }
 }
 

@@ -47,8 +47,9 @@ TEST(SkinParserFuzz, MutatedFilesEndCleanly)
         ParseSkinLines(strPath.c_str(), table, errors, &nNotFound);
         FormatSkinReport(strPath.c_str(), errors, nNotFound);
         for (int i = 0; i < table.GetSize(); ++i) {
-            if (table[i]->GetType() == SKINPARAM_STR)
+            if (table[i]->GetType() == SKINPARAM_STR) {
                 ASSERT_LE(strlen(table[i]->GetStr()), 63u) << "run " << n;
+            }
         }
     }
     GetCurrentDirectoryA(MAX_PATH, szAfter);
