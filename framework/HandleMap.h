@@ -4,6 +4,8 @@
 #pragma once
 
 #include <windows.h>
+#include <atomic>
+#include <new>
 #include <unordered_map>
 
 // Holds a critical section for a scope. The map's calls allocate, and an
@@ -64,36 +66,60 @@ private:
 };
 
 // Temporary views of handles that no object owns, handed out by FromHandle:
-// one set per thread (held in a thread_local), deleted at idle time and when
-// a framework thread ends. The view's handle is cleared (pfnForget) before
-// the view is deleted, so the system object survives.
+// one set per thread, deleted at idle time and when a framework thread ends.
+// A thread the framework did not start (a WinInet or COM callback thread, a
+// hook's thread) never goes idle in a framework loop: its set is deleted as it
+// ends, from a TLS callback at DLL_THREAD_DETACH (Wnd.cpp, Menu.cpp).
+// The view's handle is cleared (pfnForget) before the view is deleted, so the
+// system object survives.
+//
+// The set hangs off a TLS slot of our own, not a thread_local: the runtime
+// runs thread_local destructors from its own thread-detach callback after it
+// has already freed the storage of the thread's thread_local objects, and
+// reading a thread_local at thread exit allocates it afresh. The object itself
+// is constant-initialised (a zero slot number means "no slot yet"), so a
+// thread that ends before static constructors have run finds nothing to do.
 template <class THandle, class TObject>
 class CTempHandleMap
 {
 public:
     typedef void (*PFNFORGET)(TObject* pView);
 
-    explicit CTempHandleMap(PFNFORGET pfnForget) : m_pfnForget(pfnForget) {}
+    constexpr explicit CTempHandleMap(PFNFORGET pfnForget) : m_pfnForget(pfnForget) {}
     CTempHandleMap(const CTempHandleMap&) = delete;
     CTempHandleMap& operator=(const CTempHandleMap&) = delete;
 
-    // The view of h, made by make() the first time it is asked for.
+    // The view of h, made by make() the first time it is asked for on this
+    // thread. Throws std::bad_alloc when the view cannot be made.
     template <class Make>
     TObject* Get(THandle h, Make make)
     {
-        if (m_pMap == NULL)
-            m_pMap = new std::unordered_map<THandle, TObject*>;
-        TObject*& slot = (*m_pMap)[h];
+        DWORD nSlot = Slot();
+        // A lookup must not change the thread's last error (TlsGetValue clears it).
+        DWORD dwError = ::GetLastError();
+        Map* pMap = static_cast<Map*>(::TlsGetValue(nSlot));
+        ::SetLastError(dwError);
+        if (pMap == NULL) {
+            pMap = new Map;
+            ::TlsSetValue(nSlot, pMap);
+        }
+        TObject*& slot = (*pMap)[h];
         if (slot == NULL)
             slot = make();
         return slot;
     }
+    // Deletes the calling thread's views. Takes no lock, calls no window
+    // function and allocates nothing, so that it may run at DLL_THREAD_DETACH
+    // under the loader lock.
     void DeleteAll()
     {
-        std::unordered_map<THandle, TObject*>* pMap = m_pMap;
-        m_pMap = NULL;
+        DWORD nSlotPlusOne = m_nSlotPlusOne.load();
+        if (nSlotPlusOne == 0)
+            return;
+        Map* pMap = static_cast<Map*>(::TlsGetValue(nSlotPlusOne - 1));
         if (pMap == NULL)
             return;
+        ::TlsSetValue(nSlotPlusOne - 1, NULL);
         for (auto& entry : *pMap) {
             if (entry.second == NULL)
                 continue;   // its making failed
@@ -102,8 +128,23 @@ public:
         }
         delete pMap;
     }
-
 private:
+    typedef std::unordered_map<THandle, TObject*> Map;
+
+    DWORD Slot()
+    {
+        DWORD nSlotPlusOne = m_nSlotPlusOne.load();
+        if (nSlotPlusOne != 0)
+            return nSlotPlusOne - 1;
+        DWORD nNew = ::TlsAlloc();
+        if (nNew == TLS_OUT_OF_INDEXES)
+            throw std::bad_alloc();
+        // Two threads may get here at once: one slot wins, the other is given back.
+        if (!m_nSlotPlusOne.compare_exchange_strong(nSlotPlusOne, nNew + 1))
+            ::TlsFree(nNew);
+        return m_nSlotPlusOne.load() - 1;
+    }
+
     PFNFORGET m_pfnForget;
-    std::unordered_map<THandle, TObject*>* m_pMap = NULL;
+    std::atomic<DWORD> m_nSlotPlusOne{0};
 };

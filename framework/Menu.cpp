@@ -15,7 +15,19 @@ CHandleMap<HMENU, CMenu>& PermanentMenus()
     return map;
 }
 
-thread_local CTempHandleMap<HMENU, CMenu> t_tempMenus([](CMenu* pView) { pView->m_hMenu = NULL; });
+CTempHandleMap<HMENU, CMenu> g_tempMenus([](CMenu* pView) { pView->m_hMenu = NULL; });
+
+// The loader calls every PIMAGE_TLS_CALLBACK placed in the .CRT$XL* sections on
+// each ending thread at DLL_THREAD_DETACH, holding the loader lock: the views of
+// a thread the framework did not start are deleted there (DeleteAll takes no
+// lock and makes no window call, so it cannot wait on another thread).
+void NTAPI DeleteTempMenusAtThreadExit(PVOID, DWORD dwReason, PVOID)
+{
+    if (dwReason == DLL_THREAD_DETACH)
+        g_tempMenus.DeleteAll();
+}
+__attribute__((section(".CRT$XLE"), used)) PIMAGE_TLS_CALLBACK g_pfnDeleteTempMenusAtThreadExit = DeleteTempMenusAtThreadExit;
+
 // The menu TrackPopupMenu shows on this thread, and the popup that most
 // recently announced itself with WM_INITMENUPOPUP.
 thread_local HMENU t_hTrackingMenu = NULL;
@@ -68,7 +80,7 @@ CMenu* PASCAL CMenu::FromHandle(HMENU hMenu)
     CMenu* pMenu = FromHandlePermanent(hMenu);
     if (pMenu != NULL)
         return pMenu;
-    return t_tempMenus.Get(hMenu, [hMenu] {
+    return g_tempMenus.Get(hMenu, [hMenu] {
         CMenu* pView = new CMenu;
         pView->m_hMenu = hMenu;
         return pView;
@@ -77,7 +89,7 @@ CMenu* PASCAL CMenu::FromHandle(HMENU hMenu)
 
 void PASCAL CMenu::DeleteTempMap()
 {
-    t_tempMenus.DeleteAll();
+    g_tempMenus.DeleteAll();
 }
 
 BOOL CMenu::Attach(HMENU hMenu)

@@ -25,7 +25,19 @@ CHandleMap<HWND, CWnd>& PermanentMap()
     return map;
 }
 
-thread_local CTempHandleMap<HWND, CWnd> t_tempWnds([](CWnd* pView) { pView->m_hWnd = NULL; });
+CTempHandleMap<HWND, CWnd> g_tempWnds([](CWnd* pView) { pView->m_hWnd = NULL; });
+
+// The loader calls every PIMAGE_TLS_CALLBACK placed in the .CRT$XL* sections on
+// each ending thread at DLL_THREAD_DETACH, holding the loader lock: the views of
+// a thread the framework did not start are deleted there (DeleteAll takes no
+// lock and makes no window call, so it cannot wait on another thread).
+void NTAPI DeleteTempWndsAtThreadExit(PVOID, DWORD dwReason, PVOID)
+{
+    if (dwReason == DLL_THREAD_DETACH)
+        g_tempWnds.DeleteAll();
+}
+__attribute__((section(".CRT$XLE"), used)) PIMAGE_TLS_CALLBACK g_pfnDeleteTempWndsAtThreadExit = DeleteTempWndsAtThreadExit;
+
 thread_local CWnd* t_pWndInit = NULL;
 thread_local HHOOK t_hHookCbt = NULL;
 // Set when the pending object could not be bound to the window being made.
@@ -282,7 +294,7 @@ CWnd* PASCAL CWnd::FromHandle(HWND hWnd)
     CWnd* pWnd = FromHandlePermanent(hWnd);
     if (pWnd != NULL)
         return pWnd;
-    return t_tempWnds.Get(hWnd, [hWnd] {
+    return g_tempWnds.Get(hWnd, [hWnd] {
         CWnd* pView = new CWnd;
         pView->m_hWnd = hWnd;
         pView->m_bTemporary = TRUE;
@@ -292,7 +304,7 @@ CWnd* PASCAL CWnd::FromHandle(HWND hWnd)
 
 void PASCAL CWnd::DeleteTempMap()
 {
-    t_tempWnds.DeleteAll();
+    g_tempWnds.DeleteAll();
 }
 
 BOOL CWnd::Attach(HWND hWndNew)

@@ -710,3 +710,52 @@ TEST(Wnd, ABindThatCannotBeMadeFailsTheCreationAndFreesTheMap)
     EXPECT_EQ(CWnd::FromHandlePermanent(wnd.m_hWnd), &wnd);
     wnd.DestroyWindow();
 }
+
+TEST(Wnd, TemporaryViewsOfAThreadTheFrameworkDidNotStartAreFreedWhenItEnds)
+{
+    // Raw handles, bound to no object: the other thread can only get views of them.
+    struct Call
+    {
+        HWND hWnds[3];
+        HMENU hMenus[2];
+        int nViews;
+        static DWORD WINAPI Run(LPVOID p)
+        {
+            // A thread the framework did not start, which never goes idle in a
+            // framework loop (a WinInet or COM callback thread, say).
+            Call* pCall = static_cast<Call*>(p);
+            const void* views[5] = {};
+            for (int i = 0; i < 3; ++i)
+                views[i] = CWnd::FromHandle(pCall->hWnds[i]);
+            for (int i = 0; i < 2; ++i)
+                views[3 + i] = CMenu::FromHandle(pCall->hMenus[i]);
+            pCall->nViews = 0;
+            for (const void* pView : views)
+                pCall->nViews += pView != nullptr;
+            WatchForFree(views, 5);
+            return 0;
+        }
+    } call = {{GetDesktopWindow(), CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL, NULL),
+               CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL, NULL)},
+              {CreateMenu(), CreatePopupMenu()}, 0};
+
+    HANDLE hThread = CreateThread(NULL, 0, Call::Run, &call, 0, NULL);
+    ASSERT_TRUE(hThread != NULL);
+    bool bEnded = WaitForSingleObject(hThread, 5000) == WAIT_OBJECT_0;
+    if (!bEnded)
+        TerminateThread(hThread, 1);   // else it would outlive `call`
+    CloseHandle(hThread);
+    ASSERT_TRUE(bEnded) << "the thread did not end";
+
+    EXPECT_EQ(call.nViews, 5);
+    EXPECT_EQ(CountWatchedNotFreed(), 0) << "views left behind by the ended thread";
+    // The views were deleted, not the windows and menus they looked at.
+    for (int i = 1; i < 3; ++i) {
+        EXPECT_TRUE(IsWindow(call.hWnds[i])) << "window " << i;
+        DestroyWindow(call.hWnds[i]);
+    }
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_TRUE(IsMenu(call.hMenus[i])) << "menu " << i;
+        DestroyMenu(call.hMenus[i]);
+    }
+}
