@@ -353,16 +353,8 @@ COLORSET LightenColorSet(const COLORSET& colors)
     return result;
 }
 
-int LoadSkin(const char* pszPath)
+void FillSkin(CSkin& skin, const CSkinParamTable& table)
 {
-    if (g_pSkin == nullptr)
-        g_pSkin = new CSkin();
-    CSkin& skin = *g_pSkin;
-
-    CSkinParamTable table;
-    BuildSkinParams(table);
-    const int nResult = ParseSkinFile(pszPath, table);
-
     {
         const CDefaultSkin defaults;
         skin = defaults.Get();
@@ -380,5 +372,16 @@ int LoadSkin(const char* pszPath)
     LoadMainTabs(skin, r);
     LoadPropertyTabs(skin, r);
     LoadBody(skin, r);
+}
+
+int LoadSkin(const char* pszPath)
+{
+    if (g_pSkin == nullptr)
+        g_pSkin = new CSkin();
+
+    CSkinParamTable table;
+    BuildSkinParams(table);
+    const int nResult = ParseSkinFile(pszPath, table);
+    FillSkin(*g_pSkin, table);
     return nResult;
 }

@@ -9,6 +9,10 @@
 // (the last also for a file that cannot be read). g_pSkin is whole with each.
 int LoadSkin(const char* pszPath);
 
+// What LoadSkin does after the parse: the built-in defaults, then every
+// parameter of a table built by BuildSkinParams copied into its member.
+void FillSkin(CSkin& skin, const CSkinParamTable& table);
+
 // A font of nPoints points on the desktop's resolution; nFontKeyword is the
 // value of a *_FONT_NAME keyword (0 Arial, 1 Times, 2 Verdana, 3 Tahoma,
 // 4 System, 5 Impact).
