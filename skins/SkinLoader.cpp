@@ -149,24 +149,33 @@ void LoadMenus(CSkin& skin, const CParamReader& r)
     bar.hotBorderDarkColors = r.Clrs("MENUBAR_ITEM_H_BORDER_DARK_CLRS");
 }
 
+// The arrows and button borders the fields' scroll bar and the tab strip's
+// scroll buttons share: PREFIX_ARROW[S]_CLRS, BORDER_LIGHT/DARK_CLRS, and the
+// switches PREFIX_ARROW, _ARROW_ONPRESS_SHIFT, _BTNS_BORDER(_ONPRESS_SWAP).
+void LoadArrowButtons(SCROLLBARSTYLE& style, const CParamReader& r, const std::string& prefix,
+                      const std::string& borderPrefix)
+{
+    for (int s = 0; s < 3; ++s)
+        style.arrowColors[s] = r.Clrs(prefix + "_ARROW" + kStates[s] + "_CLRS");
+    style.borderLightColors = r.Clrs(borderPrefix + "_LIGHT_CLRS");
+    style.borderDarkColors = r.Clrs(borderPrefix + "_DARK_CLRS");
+    SetBit(style.nOptions, SBS_ARROWS, r.Switch(prefix + "_ARROW"));
+    SetBit(style.nOptions, SBS_PRESSEDARROWDOWN, r.Switch(prefix + "_ARROW_ONPRESS_SHIFT"));
+    SetBit(style.nOptions, SBS_PRESSEDARROWUP, FALSE);
+    SetBit(style.nOptions, SBS_BUTTONBORDERSWAP, r.Switch(prefix + "_BTNS_BORDER_ONPRESS_SWAP"));
+    SetBit(style.nBorders, SBS_BORDER_BUTTONS, r.Switch(prefix + "_BTNS_BORDER"));
+}
+
 void LoadScrollBars(CSkin& skin, const CParamReader& r)
 {
     SCROLLBARSTYLE& bar = skin.m_fieldsLook.scrollBar;
     LoadPartLook(bar.track, r, "SCRLBAR", skin, SKINIMG_SCRLBAR);
     LoadPartLook(bar.thumb, r, "SCRLBAR_THMB", skin, SKINIMG_SCRLBAR_THMB);
     LoadPartLook(bar.buttons, r, "SCRLBAR_BTNS", skin, SKINIMG_SCRLBAR_BTNS);
-    for (int s = 0; s < 3; ++s)
-        bar.arrowColors[s] = r.Clrs(std::string("SCRLBAR_ARROW") + kStates[s] + "_CLRS");
-    bar.borderLightColors = r.Clrs("SCRLBAR_BORDER_LIGHT_CLRS");
-    bar.borderDarkColors = r.Clrs("SCRLBAR_BORDER_DARK_CLRS");
-    SetBit(bar.nOptions, SBS_ARROWS, r.Switch("SCRLBAR_ARROW"));
-    SetBit(bar.nOptions, SBS_PRESSEDARROWDOWN, r.Switch("SCRLBAR_ARROW_ONPRESS_SHIFT"));
-    SetBit(bar.nOptions, SBS_PRESSEDARROWUP, FALSE);
-    SetBit(bar.nOptions, SBS_BUTTONBORDERSWAP, r.Switch("SCRLBAR_BTNS_BORDER_ONPRESS_SWAP"));
+    LoadArrowButtons(bar, r, "SCRLBAR", "SCRLBAR_BORDER");
     SetBit(bar.nOptions, SBS_THUMBBORDERSWAP, r.Switch("SCRLBAR_THMB_BORDER_ONPRESS_SWAP"));
     SetBit(bar.nOptions, SBS_PRESSEDTRACKSHIFT, r.Switch("SCRLBAR_ONPRESS_SHIFT"));
     SetBit(bar.nBorders, SBS_BORDER_TRACK, r.Switch("SCRLBAR_BORDER"));
-    SetBit(bar.nBorders, SBS_BORDER_BUTTONS, r.Switch("SCRLBAR_BTNS_BORDER"));
     SetBit(bar.nBorders, SBS_BORDER_THUMB, r.Switch("SCRLBAR_THMB_BORDER"));
 
     LoadPartLook(skin.m_sliderStyle.track, r, "SLDR", skin, SKINIMG_SLDR);
@@ -186,15 +195,7 @@ void LoadMainTabs(CSkin& skin, const CParamReader& r)
 
     SCROLLBARSTYLE& buttons = tabs.scrollButtons;
     LoadPartLook(buttons.buttons, r, "MAINTAB_BTNS", skin, SKINIMG_MAINTAB_BTNS);
-    for (int s = 0; s < 3; ++s)
-        buttons.arrowColors[s] = r.Clrs(std::string("MAINTAB_ARROW") + kStates[s] + "_CLRS");
-    buttons.borderLightColors = r.Clrs("MAINTAB_BTNS_BORDER_LIGHT_CLRS");
-    buttons.borderDarkColors = r.Clrs("MAINTAB_BTNS_BORDER_DARK_CLRS");
-    SetBit(buttons.nOptions, SBS_ARROWS, r.Switch("MAINTAB_ARROW"));
-    SetBit(buttons.nOptions, SBS_PRESSEDARROWDOWN, r.Switch("MAINTAB_ARROW_ONPRESS_SHIFT"));
-    SetBit(buttons.nOptions, SBS_PRESSEDARROWUP, FALSE);
-    SetBit(buttons.nOptions, SBS_BUTTONBORDERSWAP, r.Switch("MAINTAB_BTNS_BORDER_ONPRESS_SWAP"));
-    SetBit(buttons.nBorders, SBS_BORDER_BUTTONS, r.Switch("MAINTAB_BTNS_BORDER"));
+    LoadArrowButtons(buttons, r, "MAINTAB", "MAINTAB_BTNS_BORDER");
 
     MakeSkinFont(tabs.font, r.Num("MAINTAB_TABS_FONT_HEIGHT"), r.Switch("MAINTAB_TABS_FONT_BOLD"),
                  r.Switch("MAINTAB_TABS_FONT_ITALIC"), r.Num("MAINTAB_TABS_FONT_NAME"));

@@ -26,6 +26,16 @@ std::string Mutate(std::string s, FuzzRandom& rnd)
     return s;
 }
 
+// Parses a mutated file into a fresh table and formats its report.
+void ParseFuzzed(const std::string& strPath, CSkinParamTable& table)
+{
+    BuildSkinParams(table);
+    CSequence<CString> errors;
+    int nNotFound = 0;
+    ParseSkinLines(strPath.c_str(), table, errors, &nNotFound);
+    FormatSkinReport(strPath.c_str(), errors, nNotFound);
+}
+
 TEST(SkinParserFuzz, MutatedFilesEndCleanly)
 {
     AppTempDir dir;
@@ -42,11 +52,7 @@ TEST(SkinParserFuzz, MutatedFilesEndCleanly)
         ASSERT_TRUE(WriteWholeFile(strPath, strText));
         ASSERT_TRUE(WriteWholeFile(dir.Path("box.bmp"), n % 4 == 0 ? Mutate(strPicture, rnd) : strPicture));
         CSkinParamTable table;
-        BuildSkinParams(table);
-        CSequence<CString> errors;
-        int nNotFound = 0;
-        ParseSkinLines(strPath.c_str(), table, errors, &nNotFound);
-        FormatSkinReport(strPath.c_str(), errors, nNotFound);
+        ParseFuzzed(strPath, table);
         for (int i = 0; i < table.GetSize(); ++i) {
             if (table[i]->GetType() == SKINPARAM_STR)
                 ASSERT_LE(strlen(table[i]->GetStr()), 63u) << "run " << n;
@@ -76,10 +82,7 @@ TEST(SkinParserFuzz, LoaderTakesWhatMutatedFilesLeave)
         ASSERT_TRUE(WriteWholeFile(strPath, Mutate(strSkin, rnd)));
         ASSERT_TRUE(WriteWholeFile(dir.Path("top.bmp"), n % 3 == 0 ? Mutate(strPicture, rnd) : strPicture));
         CSkinParamTable table;
-        BuildSkinParams(table);
-        CSequence<CString> errors;
-        int nNotFound = 0;
-        ParseSkinLines(strPath.c_str(), table, errors, &nNotFound);
+        ParseFuzzed(strPath, table);
         FillSkin(skin, table);
         ASSERT_GE(skin.m_nBodyMaxHeight, skin.m_nBodyMinHeight) << "run " << n;
         ASSERT_EQ(&skin.m_images[SKINIMG_BODY_TOP], skin.m_layerBodyTop.pImage) << "run " << n;

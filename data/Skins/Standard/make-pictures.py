@@ -112,15 +112,21 @@ def transparent_gif(rgb, mask, name):
     pal.save(os.path.join(HERE, name), transparency=255)
 
 
-def body_top():
-    w, h = BODY_WIDTH, TOP_HEIGHT
-    img = Image.new("RGB", (w, h), BODY)
+def colour_ramp(w, h, top, bottom):
+    """Rows running from the colour top to the colour bottom."""
+    img = Image.new("RGB", (w, h))
     d = ImageDraw.Draw(img)
-    # A soft light-to-body ramp under the title area.
     for y in range(h):
         t = y / (h - 1)
-        c = tuple(clamp(l + (b - l) * t) for l, b in zip(BODY_LIGHT, BODY))
-        d.line((0, y, w, y), fill=c)
+        d.line((0, y, w, y), fill=tuple(clamp(a + (b - a) * t) for a, b in zip(top, bottom)))
+    return img
+
+
+def body_top():
+    w, h = BODY_WIDTH, TOP_HEIGHT
+    # A soft light-to-body ramp under the title area.
+    img = colour_ramp(w, h, BODY_LIGHT, BODY)
+    d = ImageDraw.Draw(img)
     # The accent band along the top edge and a hairline under the menu bar.
     for y in range(4):
         d.line((0, y, w, y), fill=tuple(clamp(a + 18 * y) for a in ACCENT))
@@ -159,12 +165,8 @@ def body_middle():
 
 def body_bottom():
     w, h = BODY_WIDTH, BOTTOM_HEIGHT
-    img = Image.new("RGB", (w, h), BODY)
+    img = colour_ramp(w, h, BODY, tuple(b + (bd - b) * 0.35 for b, bd in zip(BODY, BODY_DARK)))
     d = ImageDraw.Draw(img)
-    for y in range(h):
-        t = y / (h - 1)
-        c = tuple(clamp(b + (bd - b) * t * 0.35) for b, bd in zip(BODY, BODY_DARK))
-        d.line((0, y, w, y), fill=c)
     # A grip of three short diagonals in the lower right corner.
     for i in range(3):
         o = 6 + 4 * i
