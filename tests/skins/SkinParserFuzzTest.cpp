@@ -3,6 +3,7 @@
 // current directory as it was.
 #include <gtest/gtest.h>
 
+#include "skins/SkinLoader.h"
 #include "tests/skins/SkinTestFiles.h"
 #include "tests/tools/FuzzRandom.h"
 
@@ -25,6 +26,16 @@ std::string Mutate(std::string s, FuzzRandom& rnd)
     return s;
 }
 
+// Parses a mutated file into a fresh table and formats its report.
+void ParseFuzzed(const std::string& strPath, CSkinParamTable& table)
+{
+    BuildSkinParams(table);
+    CSequence<CString> errors;
+    int nNotFound = 0;
+    ParseSkinLines(strPath.c_str(), table, errors, &nNotFound);
+    FormatSkinReport(strPath.c_str(), errors, nNotFound);
+}
+
 TEST(SkinParserFuzz, MutatedFilesEndCleanly)
 {
     AppTempDir dir;
@@ -41,11 +52,7 @@ TEST(SkinParserFuzz, MutatedFilesEndCleanly)
         ASSERT_TRUE(WriteWholeFile(strPath, strText));
         ASSERT_TRUE(WriteWholeFile(dir.Path("box.bmp"), n % 4 == 0 ? Mutate(strPicture, rnd) : strPicture));
         CSkinParamTable table;
-        BuildSkinParams(table);
-        CSequence<CString> errors;
-        int nNotFound = 0;
-        ParseSkinLines(strPath.c_str(), table, errors, &nNotFound);
-        FormatSkinReport(strPath.c_str(), errors, nNotFound);
+        ParseFuzzed(strPath, table);
         for (int i = 0; i < table.GetSize(); ++i) {
             if (table[i]->GetType() == SKINPARAM_STR)
                 ASSERT_LE(strlen(table[i]->GetStr()), 63u) << "run " << n;
@@ -53,6 +60,33 @@ TEST(SkinParserFuzz, MutatedFilesEndCleanly)
     }
     GetCurrentDirectoryA(MAX_PATH, szAfter);
     EXPECT_STREQ(szBefore, szAfter);
+}
+
+}  // namespace
+
+namespace {
+
+// The loader's copy from a mutated table (every picture kind included) ends
+// with a whole skin object.
+TEST(SkinParserFuzz, LoaderTakesWhatMutatedFilesLeave)
+{
+    AppTempDir dir;
+    const std::string strSkin = AllParamsLines({"BODY_TOP_IMG_PATH", "BODY_MIN_HEIGHT"}) +
+                                "BODY_TOP_IMG_PATH top.bmp\nBODY_MIN_HEIGHT 60\n";
+    const std::string strPicture = PlainBmp(20, 30);
+    const std::string strPath = dir.Path("fuzz.skn");
+    CSkin skin;
+
+    FuzzRandom rnd{0x10AD5EEDu};
+    for (int n = 0; n < 60; ++n) {
+        ASSERT_TRUE(WriteWholeFile(strPath, Mutate(strSkin, rnd)));
+        ASSERT_TRUE(WriteWholeFile(dir.Path("top.bmp"), n % 3 == 0 ? Mutate(strPicture, rnd) : strPicture));
+        CSkinParamTable table;
+        ParseFuzzed(strPath, table);
+        FillSkin(skin, table);
+        ASSERT_GE(skin.m_nBodyMaxHeight, skin.m_nBodyMinHeight) << "run " << n;
+        ASSERT_EQ(&skin.m_images[SKINIMG_BODY_TOP], skin.m_layerBodyTop.pImage) << "run " << n;
+    }
 }
 
 }  // namespace
