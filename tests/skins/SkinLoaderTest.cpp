@@ -109,7 +109,7 @@ TEST_F(SkinLoad, ParametersLandInTheirMembers)
                              "SCRLBAR_ARROW OFF\nSCRLBAR_ONPRESS_SHIFT ON\nSCRLBAR_THMB_BORDER OFF\n"
                              "SCRLBAR_BORDER ON\n"
                              "MAINTAB_TAB_H_TEXT_LR_OFFSET 3,7\nMAINTAB_TAB_H_TEXT_T_OFFSET 5\n"
-                             "MAINTAB_TAB_P_IMG_REGULAR 11,29\nMAINTAB_TAB_TEXT_CLR RGB(1,2,3)\n"
+                             "MAINTAB_TAB_P_IMG_REGULAR 11,29\nMAINTAB_TAB_TEXT_CLR RGB(01,02,0A)\n"
                              "MAINTAB_TABS_FONT_NAME VERDANA\nMAINTAB_TABS_FONT_BOLD ON\n"
                              "PROPTAB_TAB_P_TEXT_TYPE SHADOWED\nMENUBAR_TEXT_3D ON\n");
     EXPECT_EQ(SKINPARSE_OK, nResult);
@@ -151,7 +151,7 @@ TEST_F(SkinLoad, ParametersLandInTheirMembers)
     EXPECT_EQ(7, tabs.looks[TABLOOK_HOT].nTextRight);
     EXPECT_EQ(11, tabs.looks[TABLOOK_SELECTED].nSliceStart);
     EXPECT_EQ(29, tabs.looks[TABLOOK_SELECTED].nSliceEnd);
-    EXPECT_EQ(RGB(1, 2, 3), tabs.looks[TABLOOK_NORMAL].clrTextExplicit);
+    EXPECT_EQ(RGB(1, 2, 10), tabs.looks[TABLOOK_NORMAL].clrTextExplicit);
     EXPECT_STREQ("Verdana", tabs.font.lfFaceName);
     EXPECT_EQ(FW_BOLD, tabs.font.lfWeight);
     EXPECT_EQ(1, s.m_propTabLook.looks[TABLOOK_SELECTED].nTextType);
