@@ -8,3 +8,10 @@
 
 // The report text of both loader report windows.
 #define IDC_PARSEROUTPUT_TEXT 1126
+
+// The main window's about and close buttons: normal and pressed pictures,
+// grey so that skin colouring can tint them (resources/draw-buttons.py).
+#define IDB_BTNABOUT        162
+#define IDB_BTNCLOSE        163
+#define IDB_BTNABOUT_SEL    166
+#define IDB_BTNCLOSE_SEL    167
