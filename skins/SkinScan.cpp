@@ -6,8 +6,6 @@
 
 #include <memory>
 
-int g_nSkinColorScheme = 0;
-
 namespace {
 
 // FindFirstFile handle that closes itself.

@@ -21,9 +21,6 @@ int ScanSkins(CSequence<CFOUNDSKIN>& skins);
 // The same below pszProgramFolder (without a trailing backslash).
 int ScanSkinsIn(const char* pszProgramFolder, CSequence<CFOUNDSKIN>& skins);
 
-// The colour scheme (0..5) that picks one colour of every COLORSET.
-extern int g_nSkinColorScheme;
-
 // Applies the settings SkinColorScheme, SkinColoringEnabled and SkinColor to
 // g_nSkinColorScheme and to the loaded skin g_pSkin; callers repaint.
 void ApplySkinColoring();

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <new>
 
+int g_nSkinColorScheme = 0;
+
 COLORSET::COLORSET()
 {
     clr[0] = 0x7F7F7F;

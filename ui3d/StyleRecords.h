@@ -15,6 +15,11 @@
 
 class CImageReader;
 
+// The program's current colour scheme (0..5): every skinned window that paints
+// with a COLORSET takes the entry at this index. The skin colouring and the
+// options set it from the setting "SkinColorScheme".
+extern int g_nSkinColorScheme;
+
 // One colour per colour scheme (0..5); the program's current scheme picks one.
 struct COLORSET
 {

@@ -126,16 +126,16 @@ protected:
     void SetUp() override
     {
         m_saved = g_ShellDllVersions;
-        m_nScheme = g_nColorScheme;
+        m_nScheme = g_nSkinColorScheme;
         m_b3D = g_bShow3DMenus;
         m_bNoTips = g_bNoToolTips;
-        g_nColorScheme = 0;
+        g_nSkinColorScheme = 0;
         g_bNoToolTips = 0;
     }
     void TearDown() override
     {
         g_ShellDllVersions = m_saved;
-        g_nColorScheme = m_nScheme;
+        g_nSkinColorScheme = m_nScheme;
         g_bShow3DMenus = m_b3D;
         g_bNoToolTips = m_bNoTips;
     }

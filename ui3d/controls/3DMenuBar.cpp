@@ -105,7 +105,7 @@ void C3DMenuBar::RenderItem(BARITEM& item, int x)
     HBITMAP hNormal = cx > 0 && cy > 0 ? CreateCompatibleBitmap(hWndDC, cx, cy) : NULL;
     const SIZE sz = {cx, cy};
     const POINT origin = {x, 0};
-    const int sc = g_nColorScheme;
+    const int sc = g_nSkinColorScheme;
     HBITMAP hHigh = cx > 0 && cy > 0 ? CreateSkinBackground(sz, m_style.hotItemColors.Get(sc), GRADIENTSTYLE(),
                                                              m_style.hotItemLayer, origin)
                                      : NULL;

@@ -9,7 +9,6 @@
 #include <initializer_list>
 
 int g_bShow3DMenus = 1;
-int g_nColorScheme = 1;
 
 namespace {
 
@@ -231,7 +230,7 @@ BOOL C3DMenu::CreatePopup(const TEXTSTYLE* pStyle)
         }
         const SIZE own = {0, 0};
         const POINT origin = {0, 0};
-        const int s = g_nColorScheme;
+        const int s = g_nSkinColorScheme;
         m_hBmpNormal = CreateSkinBackground(own, m_style.itemColors.Get(s), m_style.itemGradient, m_style.itemLayer, origin);
         m_hBmpSelected = CreateSkinBackground(own, m_style.hotItemColors.Get(s), m_style.itemGradient,
                                               m_style.hotItemLayer, origin);
@@ -269,7 +268,7 @@ BOOL C3DMenu::AppendItem(LPCSTR pszTitle, LPCSTR pszText, UINT nFlags, UINT_PTR 
     blank.nItem = nItem;
     m_items.Add(blank);
     CItemStr& item = m_items[m_items.GetSize() - 1];
-    item.chMnemonic = SplitMarkupText(m_style, g_nColorScheme, pszText, item.runs);
+    item.chMnemonic = SplitMarkupText(m_style, g_nSkinColorScheme, pszText, item.runs);
 
     if ((m_style.nFlags & 0x40) && BalloonTips()) {
         if (pszTitle != NULL) {
@@ -371,7 +370,7 @@ int C3DMenu::FindByMnemonic(char ch)
 
 COLORREF C3DMenu::AdjustColorToBackground(COLORREF clr) const
 {
-    const int d = Mean(m_style.itemColors.Get(g_nColorScheme)) - Mean(clr);
+    const int d = Mean(m_style.itemColors.Get(g_nSkinColorScheme)) - Mean(clr);
     if (abs(d) > 203)
         return clr;
     int c[3] = {GetRValue(clr) + d + 204, GetGValue(clr) + d + 204, GetBValue(clr) + d + 204};
@@ -444,7 +443,7 @@ void C3DMenu::MeasureItem(LPMEASUREITEMSTRUCT lpMIS)
 
 COLORREF C3DMenu::GetItemTextColor(UINT nState) const
 {
-    const int s = g_nColorScheme;
+    const int s = g_nSkinColorScheme;
     if (nState & ODS_GRAYED) {
         const COLORREF t = m_style.textColors.Get(s), b = m_style.itemColors.Get(s);
         const COLORREF half = RGB((GetRValue(t) + GetRValue(b)) / 2, (GetGValue(t) + GetGValue(b)) / 2,
@@ -472,7 +471,7 @@ BOOL C3DMenu::EnsureBackBuffer(HDC hDC, int cx, int cy)
 
 void C3DMenu::DrawItemBackground(HDC hDC, const RECT& rc, BOOL bSelected, HBITMAP hBitmap, BOOL bText)
 {
-    const int sc = g_nColorScheme;
+    const int sc = g_nSkinColorScheme;
     const int nEdge = bSelected ? m_style.bHotItemBorder : m_style.bItemBorder;
     const COLORREF clrLight = (bSelected ? m_style.hotBorderLightColors : m_style.borderLightColors).Get(sc);
     const COLORREF clrDark = (bSelected ? m_style.hotBorderDarkColors : m_style.borderDarkColors).Get(sc);
@@ -555,7 +554,7 @@ void C3DMenu::DrawItemBackground(HDC hDC, const RECT& rc, BOOL bSelected, HBITMA
 
 void C3DMenu::DrawCheckGlyph(HDC hDC, int nItemWidth, int nItemHeight, BOOL bSelected)
 {
-    const int sc = g_nColorScheme;
+    const int sc = g_nSkinColorScheme;
     const COLORREF clrText = m_style.textColors.Get(sc);
     const COLORREF clrGlyph = bSelected ? m_style.hotTextColors.Get(sc) : clrText;
     const int cy = nItemHeight;

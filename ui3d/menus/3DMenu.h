@@ -14,11 +14,10 @@
 
 #include <windows.h>
 
-// Program-wide switches written by the application: skin bitmaps for menu
-// item backgrounds (else painted gradients), and the colour scheme (0..5) at
-// which every COLORSET of a style is read.
+// Program-wide switch written by the application: skin bitmaps for menu item
+// backgrounds (else painted gradients). Every COLORSET of a style is read at
+// g_nSkinColorScheme.
 extern int g_bShow3DMenus;
-extern int g_nColorScheme;
 
 class C3DMenu;
 
