@@ -22,9 +22,6 @@ const char* const CSmilie::s_DefaultTemplates[3][2] = {
 
 namespace {
 
-// Glyph pixels of the toolbar buttons; each list ends with a negative x.
-const POINT kNoPixels[] = {{-1, -1}};
-
 // The icons are 16 by 16 with 16 colours, each one a device-independent bitmap
 // with a doubled height (colour bits, then the mask), as icon resources store
 // them. The pictures are kept as character maps and assembled when the first
@@ -128,18 +125,6 @@ HICON CreateIconFromRows(const char* const rows[16])
 const int kLocalPictureIcon = 343;
 
 }   // namespace
-
-const SMILIETOOLBAR CSmilie::s_SmallToolbar = {{
-    {{0, 0, 9, 9}, kNoPixels},
-    {{9, 0, 18, 9}, kNoPixels},
-    {{0, 9, 9, 18}, kNoPixels},
-}};
-
-const SMILIETOOLBAR CSmilie::s_LargeToolbar = {{
-    {{0, 0, 11, 11}, kNoPixels},
-    {{11, 0, 22, 11}, kNoPixels},
-    {{0, 11, 11, 22}, kNoPixels},
-}};
 
 // ---------------------------------------------------------------------------
 // Construction, copy, destruction

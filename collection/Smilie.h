@@ -23,6 +23,7 @@
 
 class CCheckUrl;
 class CDC;
+struct CELLLOOK;
 class CSmilieField;
 
 // The three buttons a cell shows while it is hovered: each a rectangle in cell
@@ -121,6 +122,35 @@ public:
     void BuildImageFileName(CString& strName);
     CString GetImageFileName();
 
+    // --- drawing (SmilieDraw.cpp) --------------------------------------------
+    // Paints the cell at ptOrigin: background (from pBackground, a bitmap of
+    // the cell's size holding the field under it, or the look's colours),
+    // frame, picture or phrase, selection, download state and hover marks.
+    // With bPictureOnly only the picture or text area (an animation step).
+    // *prcOut, when given, receives the area painted.
+    void Draw(CDC* pDC, CPoint ptOrigin, const CELLLOOK& look, CBitmap* pBackground, BOOL bPictureOnly,
+              CRect* prcOut);
+    // The toolbar buttons in cell coordinates (one pixel further while
+    // pressed); empty while the toolbar is switched off. The third only for a
+    // picture larger than its rectangle that is not censored.
+    CRect GetFrameRect() const;
+    CRect GetHotFrameRect() const;
+    CRect GetOversizeMarkRect() const;
+    // Keeps the picture rectangle inside the text insets where it is wider or
+    // higher than the cell allows.
+    void ClampTextRect();
+    // Brackets at three corners of rc (right and bottom inclusive); the
+    // bottom right stays free for the grip.
+    static void DrawCornerBrackets(const RECT& rc, CDC* pDC, COLORREF crBracket);
+    // The censor symbol, a diagonal cross, centred in rc.
+    static void DrawCornerMark(COLORREF crLower, CDC* pDC, COLORREF crUpper, const RECT& rc);
+    // Buttons 1, 2 (and 3 with bThird) of pSmilie's toolbar at ptOrigin;
+    // hot button nHot (1-based) takes the second colour as its face.
+    static void DrawToolbarShapes(const CSmilie* pSmilie, CDC* pDC, const RECT* prcClip, COLORREF crFirst,
+                                  COLORREF crSecond, BOOL bThird, int nHot, CPoint ptOrigin);
+    // Shown as the censor symbol: censored, and the user hides censored smilies.
+    BOOL IsCensoredHidden() const;
+
     // --- download ------------------------------------------------------------
     // Starts a worker for the address; non-zero when one was started.
     BOOL StartDownload(LPCTSTR pszAddress);
@@ -207,6 +237,12 @@ private:
     // without an image cache.
     BOOL GetCroppedImageSize(CSize& size) const;
     static void MarkModified();
+    // Drawing steps of Draw (SmilieDraw.cpp).
+    void LayoutCell(CDC* pDC);
+    BOOL IsPictureLargerThanRect() const;
+    void DrawPicture(CDC* pDC, CPoint ptCell, CDC* pBackDC, COLORREF crBack);
+    void DrawTextLines(CDC* pDC, CPoint ptCell);
+    void DrawSourceIndicators(CDC* pDC, CPoint ptCell, const CELLLOOK& look, CDC* pBackDC, CRect* prcOut);
 };
 
 // Smilies waiting for their picture from the web.

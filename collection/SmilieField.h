@@ -31,6 +31,10 @@ public:
     virtual COLORREF GetBackgroundColor() const = 0;
     virtual BOOL IsPlainBackground() const = 0;
     virtual BOOL IsContrastMode() const = 0;
+    // The colour of the marks a cell draws on the field's background (the
+    // censor symbol, the toolbar buttons' face), and the toolbar's second colour.
+    virtual COLORREF GetTextColor() const = 0;
+    virtual COLORREF GetToolbarColor() const = 0;
 
     // Marks the collection's field data changed while change tracking is on
     // (for example after a picture turned out to be undecodable).

@@ -17,6 +17,8 @@ public:
     COLORREF GetBackgroundColor() const override { return m_crBackground; }
     BOOL IsPlainBackground() const override { return FALSE; }
     BOOL IsContrastMode() const override { return FALSE; }
+    COLORREF GetTextColor() const override { return m_crText; }
+    COLORREF GetToolbarColor() const override { return m_crToolbar; }
     void SetFieldsModified() override { m_nModified++; }
 
     HWND m_hWnd = NULL;
@@ -24,5 +26,7 @@ public:
     int m_cy;
     CString m_strCode;
     COLORREF m_crBackground = RGB(255, 255, 255);
+    COLORREF m_crText = RGB(0, 0, 0);
+    COLORREF m_crToolbar = RGB(255, 255, 255);
     int m_nModified = 0;
 };

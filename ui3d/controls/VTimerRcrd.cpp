@@ -1,0 +1,70 @@
+#include "ui3d/controls/VTimerRcrd.h"
+
+#include "app/Messages.h"
+#include "ui3d/controls/SmiliePreview.h"
+#include "ui3d/system/VTimer.h"
+
+int FindVTimerRcrd(const CVTimerRcrdList& records, int nId)
+{
+    for (int i = records.GetSize() - 1; i >= 0; i--) {
+        if (records[i].nId == nId)
+            return i;
+    }
+    return -1;
+}
+
+void DropQueuedVTimers(HWND hWnd)
+{
+    MSG msg;
+    // Bounded: the timer thread may post while we drain.
+    for (int i = 0; i < 1000 && ::PeekMessageA(&msg, hWnd, WM_VTIMER, WM_VTIMER, PM_REMOVE); i++) {
+    }
+}
+
+BOOL TakeVTimerTick(HWND hWnd, const CVTimerRcrdList& records, int nId, int* pnAmount)
+{
+    // The high word is what is in the queue now (the low word only what
+    // arrived since the last look).
+    if (HIWORD(::GetQueueStatus(QS_KEY | QS_MOUSEMOVE | QS_MOUSEBUTTON | QS_PAINT)) != 0)
+        DropQueuedVTimers(hWnd);
+
+    const int i = FindVTimerRcrd(records, nId);
+    if (i < 0)
+        return FALSE;
+    const CVTimerRcrd& r = records[i];
+    *pnAmount = 0;
+    if (r.nDuration != 0) {
+        LARGE_INTEGER now;
+        now.QuadPart = 0;
+        ::QueryPerformanceCounter(&now);
+        *pnAmount = static_cast<int>((now.QuadPart - r.nStart) * r.nTotal / r.nDuration);
+    }
+    return TRUE;
+}
+
+int CSmiliePreview::SetVTimer(HWND hWnd, CVTimerRcrdList& records, int nTicks)
+{
+    if (g_pVTimer == NULL)
+        return 0;
+    const int nId = g_pVTimer->AddClient(hWnd, nTicks);
+    if (nId == 0)
+        return 0;
+    CVTimerRcrd r = {nId, 0, 0, 0};
+    records.Add(r);
+    return nId;
+}
+
+int CSmiliePreview::KillVTimer(HWND hWnd, CVTimerRcrdList& records, int nId)
+{
+    if (nId == 0) {
+        records.RemoveAll();
+        const int nResult = g_pVTimer != NULL ? g_pVTimer->RemoveClient(0, hWnd) : 0;
+        DropQueuedVTimers(hWnd);
+        return nResult;
+    }
+    const int i = FindVTimerRcrd(records, nId);
+    if (i < 0)
+        return 0;
+    records.RemoveAt(i);
+    return g_pVTimer != NULL ? g_pVTimer->RemoveClient(nId, hWnd) : 0;
+}
