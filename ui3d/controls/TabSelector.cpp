@@ -502,10 +502,19 @@ BOOL CTabSelector::RenderTab(HDC hDC, int nIndex)
             }
             HPEN hLight = ::CreatePen(PS_SOLID, 1, clrLight);
             HPEN hDark = ::CreatePen(PS_SOLID, 1, clrDark);
+            // The region leaves out its bottom row; the lines must stay inside
+            // the tab's own rows, or they spill into the row below.
+            POINT lines[6];
+            for (int k = 0; k < 6; k++) {
+                lines[k] = pts[k];
+                if (lines[k].y >= bottom)
+                    lines[k].y = bottom - 1;
+            }
             HGDIOBJ hOldPen = ::SelectObject(hDC, hLight);
-            ::Polyline(hDC, pts, 4);
+            ::Polyline(hDC, lines, 4);
             ::SelectObject(hDC, hDark);
-            ::Polyline(hDC, pts + 3, 3);
+            ::Polyline(hDC, lines + 3, 3);
+            ::SetPixel(hDC, lines[5].x, lines[5].y, clrDark);
             // The mask: the same outline, opaque.
             if (hRgn != NULL) {
                 ::OffsetRgn(hRgn, 0, yMask - yImage);
@@ -514,11 +523,12 @@ BOOL CTabSelector::RenderTab(HDC hDC, int nIndex)
             }
             POINT mpts[6];
             for (int k = 0; k < 6; k++) {
-                mpts[k] = pts[k];
+                mpts[k] = lines[k];
                 mpts[k].y += yMask - yImage;
             }
             ::SelectObject(hDC, ::GetStockObject(BLACK_PEN));
             ::Polyline(hDC, mpts, 6);
+            ::SetPixel(hDC, mpts[5].x, mpts[5].y, 0);
             ::SelectObject(hDC, hOldPen);
             ::DeleteObject(hLight);
             ::DeleteObject(hDark);
