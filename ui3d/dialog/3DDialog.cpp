@@ -8,8 +8,6 @@
 
 IMPLEMENT_DYNAMIC(C3DDialog, CDialog)
 
-int g_nActiveDrags = 0;
-
 BOOL (WINAPI* C3DDialog::s_pfnQueryPerformanceFrequency)(LARGE_INTEGER*) = ::QueryPerformanceFrequency;
 BOOL (WINAPI* C3DDialog::s_pfnQueryPerformanceCounter)(LARGE_INTEGER*) = ::QueryPerformanceCounter;
 BOOL (*C3DDialog::s_pfnIsMenuFadeOn)() = IsMenuFadeOn;
@@ -576,15 +574,6 @@ void C3DDialog::OnSize(UINT nType)
         ShowWindow(SW_RESTORE);
 }
 
-LRESULT C3DDialog::OnQueryDlgState(int* pnState, HWND* phWnd)
-{
-    if (pnState != NULL && phWnd != NULL) {
-        *pnState = m_nRunState;
-        *phWnd = m_hWnd;
-    }
-    return 0;
-}
-
 // --- teardown ------------------------------------------------------------------------
 
 void C3DDialog::OnDestroy()
@@ -636,90 +625,11 @@ LRESULT C3DDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return lResult;
     }
     case WM_QUERYDLGSTATE:
-        return OnQueryDlgState(reinterpret_cast<int*>(wParam), reinterpret_cast<HWND*>(lParam));
+        return AnswerQueryDlgState(wParam, lParam, m_nRunState, m_hWnd);
     default:
         if (g_msgPrintBackground.Is(message))
             return OnPrintBackground(reinterpret_cast<HDC>(wParam), reinterpret_cast<const RECT*>(lParam));
         break;
     }
     return CDialog::WindowProc(message, wParam, lParam);
-}
-
-// --- the live-dialog registry -------------------------------------------------------
-
-CSequence<CDialog*>& GetLiveDialogs()
-{
-    static CSequence<CDialog*> s_dialogs;
-    return s_dialogs;
-}
-
-int RegisterLiveDialog(CDialog* pDialog)
-{
-    CSequence<CDialog*>& dialogs = GetLiveDialogs();
-    if (pDialog == NULL)
-        return 0;
-    for (int i = 0; i < dialogs.GetSize(); i++) {
-        if (dialogs[i] == pDialog)
-            return 0;
-    }
-    dialogs.Add(pDialog);
-    return 1;
-}
-
-int UnregisterLiveDialog(CDialog* pDialog)
-{
-    CSequence<CDialog*>& dialogs = GetLiveDialogs();
-    for (int i = dialogs.GetSize() - 1; i >= 0; i--) {
-        if (dialogs[i] == pDialog) {
-            dialogs.RemoveAt(i);
-            return 1;
-        }
-    }
-    return 0;
-}
-
-namespace {
-
-int QueryRunState(CDialog* pDialog)
-{
-    if (pDialog == NULL || pDialog->m_hWnd == NULL)
-        return 0;
-    int nState = 0;
-    HWND hWnd = NULL;
-    pDialog->SendMessage(WM_QUERYDLGSTATE, reinterpret_cast<WPARAM>(&nState), reinterpret_cast<LPARAM>(&hWnd));
-    return nState;
-}
-
-}  // namespace
-
-CDialog* GetRunningModalDialog()
-{
-    CSequence<CDialog*>& dialogs = GetLiveDialogs();
-    for (int i = dialogs.GetSize() - 1; i >= 0; i--) {
-        if (QueryRunState(dialogs[i]) > 0)
-            return dialogs[i];
-    }
-    return NULL;
-}
-
-void DestroyModelessDialogs()
-{
-    // Each destruction deletes its dialog, which leaves the registry: the
-    // windows are collected first and the list is not walked while it shrinks.
-    CSequence<HWND> windows;
-    CSequence<CDialog*>& dialogs = GetLiveDialogs();
-    for (int i = dialogs.GetSize() - 1; i >= 0; i--) {
-        if (QueryRunState(dialogs[i]) < 0)
-            windows.Add(dialogs[i]->m_hWnd);
-    }
-    for (int i = 0; i < windows.GetSize(); i++) {
-        HWND hWnd = windows[i];
-        if (!::IsWindow(hWnd))
-            continue;
-        CWnd* pWnd = CWnd::FromHandlePermanent(hWnd);
-        if (pWnd != NULL)
-            pWnd->DestroyWindow();
-        else
-            ::DestroyWindow(hWnd);
-    }
 }

@@ -17,13 +17,12 @@
 #include "framework/Dialog.h"
 #include "ui3d/StyleRecords.h"
 #include "ui3d/controls/3DToolTip.h"
+#include "ui3d/controls/LiveDialogs.h"
 #include "ui3d/controls/VTimerRcrd.h"
 #include "ui3d/dialog/ControlInfo.h"
 
-// The UI library's colour scheme (0 to 5) and count of running drags; while
-// a drag runs, modal dialogs answer IDCANCEL without showing.
+// The UI library's colour scheme (0 to 5): the body colour of the dialogs.
 extern int g_nSkinColorScheme;
-extern int g_nActiveDrags;
 
 // Placement modes.
 enum
@@ -32,6 +31,12 @@ enum
     DLGPLACE_ONPARENT = 1,
     DLGPLACE_ONDESKTOP = 2
 };
+
+class C3DButton;
+class C3DGroupBox;
+class C3DStatic;
+class CClrSelButton;
+class CLinkButton;
 
 class C3DDialog : public CDialog
 {
@@ -97,6 +102,20 @@ public:
     int ReplaceControls();
     // TRUE when hWnd belongs to one of the dialog's skinned controls.
     BOOL IsSkinnedControl(HWND hWnd) const;
+    // Creators of skinned controls, each listed with its kind; NULL (and the
+    // object gone) when the window could not be made.
+    C3DButton* CreatePushButton(LPCSTR pszText, DWORD dwStyle, const RECT& rect, CWnd* pParent, UINT nID);
+    C3DGroupBox* CreateGroupBox(LPCSTR pszText, DWORD dwStyle, DWORD dwExStyle, const RECT& rect, CWnd* pParent,
+                                UINT nID);
+    C3DStatic* CreateTextStatic(LPCSTR pszText, DWORD dwStyle, const RECT& rect, CWnd* pParent, UINT nID);
+    C3DStatic* CreateIconStatic(HICON hIcon, DWORD dwStyle, const RECT& rect, CWnd* pParent, UINT nID);
+    // A picture of the program's resources of type pszType ("Gif", "Png"),
+    // with a second one as its opacity mask (0: none), at the rectangle's
+    // top-left in its own size.
+    C3DStatic* CreateImageStatic(UINT nImage1, UINT nImage2, LPCSTR pszType, const RECT& rect, CWnd* pParent,
+                                 UINT nID);
+    CClrSelButton* CreateColorButton(COLORREF clr, DWORD dwStyle, const RECT& rect, CWnd* pParent, UINT nID);
+    CLinkButton* CreateLinkButton(LPCSTR pszText, const RECT& rect, CWnd* pParent, UINT nID);
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -170,21 +189,7 @@ private:
     void OnPaint();
     LRESULT OnPrintBackground(HDC hDC, const RECT* pRect);
     void OnSize(UINT nType);
-    LRESULT OnQueryDlgState(int* pnState, HWND* phWnd);
 };
-
-// The live-dialog registry: every skinned dialog from construction to
-// destruction, and the common dialogs that act like them, newest last.
-// 0 for NULL or a dialog listed already, else 1.
-int RegisterLiveDialog(CDialog* pDialog);
-// Removes the newest entry of pDialog; 0 when it was not listed.
-int UnregisterLiveDialog(CDialog* pDialog);
-CSequence<CDialog*>& GetLiveDialogs();
-// The newest listed dialog with a window that reports a positive run state.
-CDialog* GetRunningModalDialog();
-// Destroys the window of every listed dialog that reports a negative run
-// state (each then deletes itself).
-void DestroyModelessDialogs();
 
 // SPI_GETMENUANIMATION and SPI_GETMENUFADE both on; 0 on any failure.
 BOOL IsMenuFadeOn();
