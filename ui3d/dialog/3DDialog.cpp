@@ -230,6 +230,16 @@ void C3DDialog::EndDialog3D(int nResult)
     if (m_nRunState <= 0)
         return;
     m_nResult = nResult;
+    // A second end while the dialog fades out only changes the result; one
+    // while it fades in turns the fade around (a second fade timer would
+    // never be stopped).
+    if (m_nFadeState == -1)
+        return;
+    if (m_nFadeState == 1) {
+        StopFadeTimer();
+        m_nFadeState = 0;
+        EnableWindow(TRUE);
+    }
     if (!StartFadeOut())
         EndDialog(nResult);
 }
