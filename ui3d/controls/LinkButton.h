@@ -21,7 +21,7 @@ public:
     BOOL Create(LPCSTR lpszText, DWORD dwStyle, const RECT& rect, CWnd* pParent, UINT nID);
     // Hover state as the mouse would set it (repaints).
     void SetHover(BOOL bHover);
-    BOOL IsUnderlined() const { return m_bHovering; }
+    BOOL IsUnderlined() const { return m_bHovering || m_bShowHover; }
 
     CBitmap* GetBackBuffer() override { return NULL; }
     void Paint(CDC* pDC, int left, int top, int right, int bottom) override;
@@ -39,6 +39,7 @@ public:
     HCURSOR m_hOwnCursor;
 
 private:
+    BOOL m_bShowHover;
     void TakeBackgroundSnapshot();
 };
 
