@@ -2,6 +2,7 @@
 // from synthetic records into a memory DC, mnemonics, item tips and the
 // colour adjustment. Colours and frames are checked where a formula fixes
 // them; text pixels never.
+#include "tests/tools/SolidIcon.h"
 #include "ui3d/controls/3DToolTip.h"
 #include "ui3d/drawing/Gradients.h"
 #include "ui3d/menus/3DMenu.h"
@@ -208,11 +209,11 @@ TEST_F(MenuItem, GradientStartsAtTheLightColourAndMirrors)
         Draw(menu, canvas.m_hDC, 100, 1, 0, RECT{0, 0, 120, 20});
         EXPECT_EQ(Hex(light(kBack)), Hex(canvas.At(0, 10))) << row.name;
         // The far end runs towards the light colour only in mirrored halves.
-        const COLORREF far = canvas.At(119, 10);
+        const COLORREF clrFar = canvas.At(119, 10);
         auto dist = [](COLORREF a, COLORREF b) {
             return abs(GetRValue(a) - GetRValue(b)) + abs(GetGValue(a) - GetGValue(b)) + abs(GetBValue(a) - GetBValue(b));
         };
-        EXPECT_EQ(row.bRightIsLight, dist(far, light(kBack)) < dist(far, kBack)) << row.name << ": " << Hex(far);
+        EXPECT_EQ(row.bRightIsLight, dist(clrFar, light(kBack)) < dist(clrFar, kBack)) << row.name << ": " << Hex(clrFar);
     }
 }
 
@@ -262,25 +263,8 @@ TEST_F(MenuItem, CheckGlyphInTheColumnOnlyWhenChecked)
 
 TEST_F(MenuItem, IconIsDrawnAtTheLeftOfItsColumn)
 {
-    // A solid 16 x 16 icon of one colour.
     const COLORREF kIcon = RGB(255, 0, 128);
-    BYTE andBits[16 * 2] = {};  // opaque everywhere
-    HDC hScreen = GetDC(NULL);
-    HBITMAP hColor = CreateCompatibleBitmap(hScreen, 16, 16);
-    HDC hMem = CreateCompatibleDC(hScreen);
-    HGDIOBJ hOld = SelectObject(hMem, hColor);
-    RECT rc = {0, 0, 16, 16};
-    HBRUSH hBrush = CreateSolidBrush(kIcon);
-    FillRect(hMem, &rc, hBrush);
-    DeleteObject(hBrush);
-    SelectObject(hMem, hOld);
-    DeleteDC(hMem);
-    ReleaseDC(NULL, hScreen);
-    HBITMAP hMask = CreateBitmap(16, 16, 1, 1, andBits);
-    ICONINFO ii = {TRUE, 0, 0, hMask, hColor};
-    HICON hIcon = CreateIconIndirect(&ii);
-    DeleteObject(hMask);
-    DeleteObject(hColor);
+    HICON hIcon = MakeSolidIcon(kIcon);
     ASSERT_NE(nullptr, hIcon);
 
     const TEXTSTYLE style = MenuStyle();

@@ -573,6 +573,10 @@ void C3DMenu::DrawCheckGlyph(HDC hDC, int nItemWidth, int nItemHeight, BOOL bSel
     HGDIOBJ hOldMask = SelectObject(hMask, hMaskBmp);
     RECT rcGlyph = {0, 0, cy, cy};
     DrawFrameControl(hMask, &rcGlyph, DFC_MENU, (m_style.nFlags & 0x02) ? DFCS_MENUBULLET : DFCS_MENUCHECK);
+    // A monochrome source takes the destination's text colour for black and
+    // its background colour for white: keep the mask black on white.
+    SetTextColor(hDC, RGB(0, 0, 0));
+    SetBkColor(hDC, RGB(255, 255, 255));
     BitBlt(hDC, xMask, 0, cy, cy, hMask, 0, 0, SRCCOPY);
     SelectObject(hMask, hOldMask);
     DeleteObject(hMaskBmp);
