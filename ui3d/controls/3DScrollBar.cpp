@@ -386,7 +386,7 @@ BOOL C3DScrollBar::DrawPartCell(HDC hDC, int nCell, int nAlong, int nAlongLength
     const RECT rc = CellRect(nCell, nAlong, nAlongLength);
     const SIZE size = {rc.right - rc.left, rc.bottom - rc.top};
     const POINT ptOrigin = {0, 0};
-    HBITMAP hBack = CreateSkinBackground(size, look.colors[nLook].Get(g_nColorScheme), look.gradients[nLook],
+    HBITMAP hBack = CreateSkinBackground(size, look.colors[nLook].Get(g_nSkinColorScheme), look.gradients[nLook],
                                          look.layers[nLook], ptOrigin);
     if (hBack == NULL)
         return FALSE;
@@ -398,8 +398,8 @@ BOOL C3DScrollBar::DrawPartCell(HDC hDC, int nCell, int nAlong, int nAlongLength
     // A skin whose buttons are pictures brings its own edges.
     const BOOL bImageButtons = ImageLoaded(m_Style.buttons.layers[0]) && !(m_Style.nOptions & SBS_BORDERSOVERIMAGE);
     if (bBorder && !bImageButtons) {
-        COLORREF clrLight = m_Style.borderLightColors.Get(g_nColorScheme);
-        COLORREF clrDark = m_Style.borderDarkColors.Get(g_nColorScheme);
+        COLORREF clrLight = m_Style.borderLightColors.Get(g_nSkinColorScheme);
+        COLORREF clrDark = m_Style.borderDarkColors.Get(g_nSkinColorScheme);
         if (bSwapBorder) {
             const COLORREF c = clrLight;
             clrLight = clrDark;
@@ -434,9 +434,9 @@ void C3DScrollBar::RenderArrowGlyphs(HDC hDC, int nArrow)
     dc.Attach(hDC);
     for (int nLook = 0; nLook < 3; nLook++) {
         RECT rc = CellRect(CELL_NORMAL + nLook, nAlong, m_Geo.nArrowLength);
-        COLORREF clr = m_Style.arrowColors[nLook].Get(g_nColorScheme);
+        COLORREF clr = m_Style.arrowColors[nLook].Get(g_nSkinColorScheme);
         if (nLook == 0 && !bEnabled)
-            clr = DisabledGlyphColor(m_Style.buttons.colors[0].Get(g_nColorScheme), clr);
+            clr = DisabledGlyphColor(m_Style.buttons.colors[0].Get(g_nSkinColorScheme), clr);
         if (nLook == 2) {
             const int nShiftBits = m_Style.nOptions & (SBS_PRESSEDARROWDOWN | SBS_PRESSEDARROWUP);
             const int nShift = nShiftBits == SBS_PRESSEDARROWDOWN ? 1 : nShiftBits == SBS_PRESSEDARROWUP ? -1 : 0;
@@ -471,7 +471,7 @@ BOOL C3DScrollBar::RenderThumbCells(HDC hDC)
     const int nGripShift = nGripBits == SBS_GRIPDOWN ? 1 : nGripBits == SBS_GRIPUP ? -1 : 0;
     const int nCentre = nLen / 2;
     for (int nLook = 1; nLook < 3; nLook++) {
-        const COLORREF clr = m_Style.arrowColors[nLook].Get(g_nColorScheme);
+        const COLORREF clr = m_Style.arrowColors[nLook].Get(g_nSkinColorScheme);
         const int nShift = nLook == 2 ? nGripShift : 0;
         // Two glyphs meeting at the centre, one pointing to each end of the bar.
         for (int nHalf = 0; nHalf < 2; nHalf++) {
@@ -502,8 +502,8 @@ BOOL C3DScrollBar::RenderTrackCells(HDC hDC)
     const int cx = rcPressed.right - rcPressed.left;
     const int cy = rcPressed.bottom - rcPressed.top;
     ::BitBlt(hDC, rcPressed.left + 1, rcPressed.top + 1, cx - 1, cy - 1, hDC, rcHot.left, rcHot.top, SRCCOPY);
-    const COLORREF clrLight = m_Style.borderLightColors.Get(g_nColorScheme);
-    const COLORREF clrDark = m_Style.borderDarkColors.Get(g_nColorScheme);
+    const COLORREF clrLight = m_Style.borderLightColors.Get(g_nSkinColorScheme);
+    const COLORREF clrDark = m_Style.borderDarkColors.Get(g_nSkinColorScheme);
     if (bBorder)
         Draw3DFrameLines(cx, rcPressed.top, hDC, rcPressed.left, cy, clrDark, clrLight);
     FillSolidRect(rcPressed.top, rcPressed.left, cx, hDC, 1, clrDark);
@@ -624,7 +624,7 @@ void C3DScrollBar::RedrawParts(int nMask, int nOldThumbOffset)
     if (m_Geo.bArrowsOnly && 2 * nArrow < nLength) {
         const RECT rc = CellRect(CELL_VISIBLE, nArrow, nLength - 2 * nArrow);
         FillSolidRect(rc.top, rc.left, rc.right - rc.left, hDC, rc.bottom - rc.top,
-                      m_Style.track.colors[0].Get(g_nColorScheme));
+                      m_Style.track.colors[0].Get(g_nSkinColorScheme));
         Touch(nArrow, nLength - nArrow);
     }
     if (nHi > nLo) {

@@ -331,11 +331,11 @@ void CTabSelector::TabColors(const COneTab& tab, int nState, COLORREF* pFace, CO
 {
     const TABSTATELOOK& look = m_Look.looks[nState];
     if (m_Look.nFlags & TSF_EXPLICITCOLORS) {
-        *pFace = look.tabColors.Get(g_nColorScheme);
-        *pLight = look.borderLightColors.Get(g_nColorScheme);
-        *pDark = look.borderDarkColors.Get(g_nColorScheme);
-        *pText = look.textColors.Get(g_nColorScheme);
-        *pShadow = look.textShadowColors.Get(g_nColorScheme);
+        *pFace = look.tabColors.Get(g_nSkinColorScheme);
+        *pLight = look.borderLightColors.Get(g_nSkinColorScheme);
+        *pDark = look.borderDarkColors.Get(g_nSkinColorScheme);
+        *pText = look.textColors.Get(g_nSkinColorScheme);
+        *pShadow = look.textShadowColors.Get(g_nSkinColorScheme);
         return;
     }
     const COLORREF c = static_cast<COLORREF>(tab.nData) & 0xFFFFFF;

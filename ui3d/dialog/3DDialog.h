@@ -21,9 +21,6 @@
 #include "ui3d/controls/VTimerRcrd.h"
 #include "ui3d/dialog/ControlInfo.h"
 
-// The UI library's colour scheme (0 to 5): the body colour of the dialogs.
-extern int g_nSkinColorScheme;
-
 // Placement modes.
 enum
 {

@@ -65,8 +65,8 @@ protected:
         CVTimer::s_pfnKillEvent = FakeKillEvent;
         g_pVTimer = new CVTimer();
         C3DScrollBar::s_pfnGetCursorPos = FakeCursorPos;
-        m_nOldScheme = g_nColorScheme;
-        g_nColorScheme = 0;
+        m_nOldScheme = g_nSkinColorScheme;
+        g_nSkinColorScheme = 0;
     }
     void TearDown() override
     {
@@ -77,7 +77,7 @@ protected:
         CVTimer::s_pfnSetEvent = timeSetEvent;
         CVTimer::s_pfnKillEvent = timeKillEvent;
         C3DScrollBar::s_pfnGetCursorPos = ::GetCursorPos;
-        g_nColorScheme = m_nOldScheme;
+        g_nSkinColorScheme = m_nOldScheme;
     }
     // A vertical bar of 240 pixels with 20-pixel arrows: track 200.
     void MakeVertical(const SCROLLBARSTYLE* pStyle = NULL)

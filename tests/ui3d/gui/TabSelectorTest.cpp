@@ -41,8 +41,8 @@ protected:
                                     NULL, wc.hInstance, NULL);
         parent.Attach(hParent);
         g_changes.clear();
-        oldScheme = g_nColorScheme;
-        g_nColorScheme = 0;
+        oldScheme = g_nSkinColorScheme;
+        g_nSkinColorScheme = 0;
     }
     void TearDown() override
     {
@@ -51,7 +51,7 @@ protected:
         parent.Detach();
         ::DestroyWindow(hParent);
         PumpPending();
-        g_nColorScheme = oldScheme;
+        g_nSkinColorScheme = oldScheme;
         ::OleUninitialize();
     }
     // A strip 300 wide, 30 high, without scroll buttons; shaped tabs 60 wide.
