@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <shlobj.h>
@@ -130,32 +129,20 @@ Bytes Mutate(const Bytes& base, FuzzRandom& rnd)
     return b;
 }
 
-// One fuzz input is one drop: its blocks packed as [which][size, 4 bytes][bytes],
-// so that a saved input replays the whole drop.
-Bytes PackDrop(const std::vector<std::pair<BYTE, Bytes>>& blocks)
-{
-    Bytes packed;
-    for (const auto& block : blocks) {
-        const uint32_t n = uint32_t(block.second.size());
-        packed.push_back(block.first);
-        packed.insert(packed.end(), {BYTE(n), BYTE(n >> 8), BYTE(n >> 16), BYTE(n >> 24)});
-        packed.insert(packed.end(), block.second.begin(), block.second.end());
-    }
-    return packed;
-}
-
-void UnpackDrop(const Bytes& packed, CTestDrop& drop)
+// A drop's blocks each begin with a byte that picks the format.
+void AddFuzzedBlocks(const Bytes& input, CTestDrop& drop)
 {
     static const CLIPFORMAT formats[] = {kHtml, CF_HDROP, CF_DIB};
-    size_t nAt = 0;
-    while (nAt + 5 <= packed.size()) {
-        const CLIPFORMAT cf = formats[packed[nAt] % 3];
-        uint32_t n = packed[nAt + 1] | packed[nAt + 2] << 8 | packed[nAt + 3] << 16 | uint32_t(packed[nAt + 4]) << 24;
-        nAt += 5;
-        n = uint32_t(std::min<size_t>(n, packed.size() - nAt));
-        drop.Add(cf, Bytes(packed.begin() + nAt, packed.begin() + nAt + n));
-        nAt += n;
+    for (const Bytes& part : UnpackFuzzParts(input)) {
+        if (!part.empty())
+            drop.Add(formats[part[0] % 3], Bytes(part.begin() + 1, part.end()));
     }
+}
+
+Bytes Tagged(BYTE nFormat, Bytes b)
+{
+    b.insert(b.begin(), nFormat);
+    return b;
 }
 
 TEST(DroppedDataCorrupt, MutatedBlocksEndCleanly)
@@ -169,17 +156,17 @@ TEST(DroppedDataCorrupt, MutatedBlocksEndCleanly)
     FuzzRandom rnd{0xD20Bu};
     CFuzzRun run("dropdata", 2000, 3000);
     while (run.More()) {
-        std::vector<std::pair<BYTE, Bytes>> blocks;
+        std::vector<Bytes> blocks;
         const uint32_t nPick = rnd.Below(8);
         if (nPick & 1)
-            blocks.push_back({0, Mutate(html, rnd)});
+            blocks.push_back(Tagged(0, Mutate(html, rnd)));
         if (nPick & 2)
-            blocks.push_back({1, Mutate(rnd.Below(2) ? files : wide, rnd)});
+            blocks.push_back(Tagged(1, Mutate(rnd.Below(2) ? files : wide, rnd)));
         if (nPick & 4 || nPick == 0)
-            blocks.push_back({2, Mutate(dib, rnd)});
-        const Bytes input = run.Take(PackDrop(blocks));
+            blocks.push_back(Tagged(2, Mutate(dib, rnd)));
+        const Bytes input = run.Take(PackFuzzParts(blocks));
         CTestDrop drop;
-        UnpackDrop(input, drop);
+        AddFuzzedBlocks(input, drop);
         CSequence<ODOIMGINFO> list;
         CString text;
         ReadDroppedData(drop.Data(), list, text);

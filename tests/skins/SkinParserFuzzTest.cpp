@@ -1,4 +1,5 @@
-// A bounded fuzz run over mutated skin files (and the picture they name):
+// Fuzz runs over mutated skin files (and the picture they name), bounded in
+// CI and long through scripts/soak:
 // every parse must end, with no crash, an error line per problem and the
 // current directory as it was.
 #include <gtest/gtest.h>
@@ -6,6 +7,7 @@
 #include "skins/SkinLoader.h"
 #include "tests/skins/SkinTestFiles.h"
 #include "tests/tools/FuzzRandom.h"
+#include "tests/tools/FuzzRun.h"
 
 namespace {
 
@@ -47,17 +49,21 @@ TEST(SkinParserFuzz, MutatedFilesEndCleanly)
     GetCurrentDirectoryA(MAX_PATH, szBefore);
 
     FuzzRandom rnd{0x5C1B5EEDu};
-    for (int n = 0; n < 200; ++n) {
-        const std::string strText = Mutate(strSkin, rnd);
-        ASSERT_TRUE(WriteWholeFile(strPath, strText));
-        ASSERT_TRUE(WriteWholeFile(dir.Path("box.bmp"), n % 4 == 0 ? Mutate(strPicture, rnd) : strPicture));
+    CFuzzRun run("skin", 200, 20000);
+    while (run.More()) {
+        const int n = run.Taken();
+        const std::vector<std::string> parts = UnpackFuzzParts(run.Take(PackFuzzParts(std::vector<std::string>{
+            Mutate(strSkin, rnd), n % 4 == 0 ? Mutate(strPicture, rnd) : strPicture})));
+        ASSERT_TRUE(WriteWholeFile(strPath, parts.size() > 0 ? parts[0] : std::string()));
+        ASSERT_TRUE(WriteWholeFile(dir.Path("box.bmp"), parts.size() > 1 ? parts[1] : std::string()));
         CSkinParamTable table;
         ParseFuzzed(strPath, table);
         for (int i = 0; i < table.GetSize(); ++i) {
             if (table[i]->GetType() == SKINPARAM_STR) {
-                ASSERT_LE(strlen(table[i]->GetStr()), 63u) << "run " << n;
+                ASSERT_LE(strlen(table[i]->GetStr()), 63u) << "input " << n;
             }
         }
+        run.Done();
     }
     GetCurrentDirectoryA(MAX_PATH, szAfter);
     EXPECT_STREQ(szBefore, szAfter);
@@ -79,14 +85,19 @@ TEST(SkinParserFuzz, LoaderTakesWhatMutatedFilesLeave)
     CSkin skin;
 
     FuzzRandom rnd{0x10AD5EEDu};
-    for (int n = 0; n < 60; ++n) {
-        ASSERT_TRUE(WriteWholeFile(strPath, Mutate(strSkin, rnd)));
-        ASSERT_TRUE(WriteWholeFile(dir.Path("top.bmp"), n % 3 == 0 ? Mutate(strPicture, rnd) : strPicture));
+    CFuzzRun run("skinload", 60, 20000);
+    while (run.More()) {
+        const int n = run.Taken();
+        const std::vector<std::string> parts = UnpackFuzzParts(run.Take(PackFuzzParts(std::vector<std::string>{
+            Mutate(strSkin, rnd), n % 3 == 0 ? Mutate(strPicture, rnd) : strPicture})));
+        ASSERT_TRUE(WriteWholeFile(strPath, parts.size() > 0 ? parts[0] : std::string()));
+        ASSERT_TRUE(WriteWholeFile(dir.Path("top.bmp"), parts.size() > 1 ? parts[1] : std::string()));
         CSkinParamTable table;
         ParseFuzzed(strPath, table);
         FillSkin(skin, table);
-        ASSERT_GE(skin.m_nBodyMaxHeight, skin.m_nBodyMinHeight) << "run " << n;
-        ASSERT_EQ(&skin.m_images[SKINIMG_BODY_TOP], skin.m_layerBodyTop.pImage) << "run " << n;
+        ASSERT_GE(skin.m_nBodyMaxHeight, skin.m_nBodyMinHeight) << "input " << n;
+        ASSERT_EQ(&skin.m_images[SKINIMG_BODY_TOP], skin.m_layerBodyTop.pImage) << "input " << n;
+        run.Done();
     }
 }
 

@@ -13,10 +13,45 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
+
+// One input made of several parts (a file and the picture it names, the blocks
+// of one drop) is saved and replayed as one file: each part as its size in 4
+// bytes, then its bytes. Unpacking stops at a part cut short.
+template <class T>
+T PackFuzzParts(const std::vector<T>& parts)
+{
+    T packed;
+    for (const T& part : parts) {
+        const uint32_t n = uint32_t(part.size());
+        for (int i = 0; i < 4; i++)
+            packed.push_back(typename T::value_type(n >> (8 * i)));
+        packed.insert(packed.end(), part.begin(), part.end());
+    }
+    return packed;
+}
+
+template <class T>
+std::vector<T> UnpackFuzzParts(const T& packed)
+{
+    std::vector<T> parts;
+    size_t nAt = 0;
+    while (nAt + 4 <= packed.size()) {
+        uint32_t n = 0;
+        for (int i = 0; i < 4; i++)
+            n |= uint32_t(uint8_t(packed[nAt + i])) << (8 * i);
+        nAt += 4;
+        n = uint32_t(std::min<size_t>(n, packed.size() - nAt));
+        parts.emplace_back(packed.begin() + nAt, packed.begin() + nAt + n);
+        nAt += n;
+    }
+    return parts;
+}
 
 class CFuzzRun
 {
