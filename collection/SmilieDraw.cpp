@@ -8,6 +8,7 @@
 #include "collection/SmilieField.h"
 #include "framework/Dc.h"
 #include "ui3d/CellLook.h"
+#include "ui3d/drawing/PixelOps.h"
 
 #include <cstring>
 
@@ -83,23 +84,16 @@ template <class Tint> void TintArea(CDC* pDC, const CRect& rc, CPoint ptCell, Ti
     const int cx = rc.Width(), cy = rc.Height();
     if (cx <= 0 || cy <= 0)
         return;
-    BITMAPINFO bmi = {};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = cx;
-    bmi.bmiHeader.biHeight = -cy;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
-    void* pvBits = NULL;
+    // The drawing toolkit makes the 32-bit section the tint works on.
+    BYTE* pBits = NULL;
     CBitmap section;
     CDC memDC;
-    if (!section.CreateDIBSection(pDC->m_hDC, &bmi, DIB_RGB_COLORS, &pvBits) || pvBits == NULL ||
-        !memDC.CreateCompatibleDC(pDC))
+    if (!section.Attach(CreateDIBSection32(cx, cy, &pBits)) || !memDC.CreateCompatibleDC(pDC))
         return;
     CBitmap* pOld = memDC.SelectObject(&section);
     memDC.BitBlt(0, 0, cx, cy, pDC, rc.left, rc.top, SRCCOPY);
     ::GdiFlush();
-    BYTE* p = static_cast<BYTE*>(pvBits);
+    BYTE* p = pBits;
     for (int y = 0; y < cy; y++) {
         for (int x = 0; x < cx; x++, p += 4)
             tint(p, rc.left + x - ptCell.x, rc.top + y - ptCell.y);
