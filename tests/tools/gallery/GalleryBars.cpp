@@ -87,7 +87,12 @@ void ShowTabStrip()
         };
         int nId = 0;
         for (const auto& tab : kTabs)
-            nId = strip.InsertTab(nId, tab.pszName, tab.clr, 1);
+            nId = strip.InsertTab(nId, tab.pszName, tab.clr, 0);
+        // Laid out once, unscrolled: a tab inserted with layout would be
+        // scrolled into view when it lands half beyond the edge.
+        strip.MeasureTabs();
+        strip.UpdateScrollButtons();
+        strip.RedrawStrip();
         strip.ShowHot(strip.GetTabAt(2).nId);
         Snap(pFrame->m_hWnd, "tab-strip");
         strip.DestroyWindow();
