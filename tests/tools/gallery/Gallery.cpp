@@ -4,6 +4,8 @@
 // shows it and calls Snap.
 //
 //   gallery.exe <output folder> <skin file>
+#include "tests/tools/gallery/GallerySnap.h"
+
 #include "framework/Framework.h"
 #include "skins/SkinLoader.h"
 #include "tests/ui3d/gui/SkinnedDialogIds.h"
@@ -11,7 +13,6 @@
 #include "ui3d/controls/ControlBase.h"
 #include "ui3d/controls/LinkButton.h"
 #include "ui3d/dialog/3DDialog.h"
-#include "ui3d/menus/3DMenu.h"
 #include "ui3d/system/ExportedFuncs.h"
 #include "ui3d/system/VTimer.h"
 
@@ -25,6 +26,8 @@ namespace {
 std::string g_strFolder;
 int g_nWritten;
 
+}  // namespace
+
 void Pump()
 {
     MSG msg;
@@ -33,6 +36,8 @@ void Pump()
         DispatchMessageA(&msg);
     }
 }
+
+namespace {
 
 bool WritePng(const std::string& path, int cx, int cy, const std::vector<BYTE>& bgra)
 {
@@ -65,14 +70,21 @@ bool WritePng(const std::string& path, int cx, int cy, const std::vector<BYTE>& 
     return bOk;
 }
 
-// The window as it is on the screen now (the gallery's windows are on top
-// and opaque: no fading), written as <name>.png.
+}  // namespace
+
+// The gallery's windows are on top and opaque (no fading): what the screen
+// shows is what they drew.
 void Snap(HWND hWnd, const char* pszName)
 {
     RedrawWindow(hWnd, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     Pump();
     RECT rc;
     GetWindowRect(hWnd, &rc);
+    SnapArea(rc, pszName);
+}
+
+void SnapArea(const RECT& rc, const char* pszName)
+{
     const int cx = rc.right - rc.left, cy = rc.bottom - rc.top;
     if (cx <= 0 || cy <= 0)
         return;
@@ -107,6 +119,8 @@ const BODYSTYLE* BodyStyle()
 {
     return g_pSkin != NULL ? &g_pSkin->m_bodyStyle : NULL;
 }
+
+namespace {
 
 // The skinned dialog with one of each control. The first picture shows the
 // template's states (normal, disabled, checked, the default button focused);
@@ -148,41 +162,6 @@ void ShowSkinnedDialog()
     Pump();
 }
 
-// A skinned popup menu, snapped from inside its own tracking loop.
-HWND g_hMenuOwner;
-VOID CALLBACK SnapMenu(HWND, UINT, UINT_PTR nTimer, DWORD)
-{
-    KillTimer(NULL, nTimer);
-    // The system keeps a hidden menu window of its own: take the visible one.
-    HWND hMenu = NULL;
-    while ((hMenu = FindWindowExA(NULL, hMenu, "#32768", NULL)) != NULL && !IsWindowVisible(hMenu)) {
-    }
-    if (hMenu != NULL)
-        Snap(hMenu, "popup-menu");
-    EndMenu();
-}
-
-void ShowPopupMenu()
-{
-    g_hMenuOwner = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 1, 1, NULL, NULL,
-                                   GetModuleHandleA(NULL), NULL);
-    CWnd owner;
-    owner.Attach(g_hMenuOwner);
-    C3DMenu menu;
-    if (menu.CreatePopup(g_pSkin != NULL ? &g_pSkin->m_menuTextStyle : NULL)) {
-        menu.AppendItem(NULL, "<b>Bold item", MF_STRING, 101);
-        menu.AppendItem(NULL, "Plain item", MF_STRING | MF_CHECKED, 102);
-        menu.AppendItem(NULL, "<i>Italic</i> and <rgb(200,40,40)>red", MF_STRING, 103);
-        menu.AppendItem(NULL, NULL, MF_SEPARATOR, 0);
-        menu.AppendItem(NULL, "Disabled item", MF_STRING | MF_GRAYED, 104);
-        SetForegroundWindow(g_hMenuOwner);
-        SetTimer(NULL, 0, 300, SnapMenu);
-        menu.Track(&owner, 80, 80);
-    }
-    owner.Detach();
-    DestroyWindow(g_hMenuOwner);
-}
-
 struct GALLERYENTRY
 {
     const char* pszName;
@@ -192,6 +171,10 @@ struct GALLERYENTRY
 const GALLERYENTRY kEntries[] = {
     {"skinned dialog", ShowSkinnedDialog},
     {"popup menu", ShowPopupMenu},
+    {"main window", ShowMainWindow},
+    {"scroll bars", ShowScrollBars},
+    {"tab strip", ShowTabStrip},
+    {"loader reports", ShowParserReports},
 };
 
 }  // namespace

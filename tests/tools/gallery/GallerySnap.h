@@ -1,0 +1,29 @@
+// What the gallery's picture functions share (Gallery.cpp defines these):
+// snapping a window or a screen area into <name>.png, a bounded pump, and
+// the loaded skin's records.
+#pragma once
+
+#include "ui3d/StyleRecords.h"
+
+#include <windows.h>
+
+class CTvnxWnd;
+
+// Dispatches what is queued now (bounded).
+void Pump();
+// Repaints the window, then writes it as it is on the screen.
+void Snap(HWND hWnd, const char* pszName);
+// Writes that screen area as it is now.
+void SnapArea(const RECT& rc, const char* pszName);
+const BODYSTYLE* BodyStyle();
+
+// A visible skinned main-window frame at (x, y) of the skin's width and at
+// least nHeight high (GalleryShell.cpp); the caller deletes it.
+CTvnxWnd* CreateSkinnedFrame(int x, int y, int nHeight);
+
+// The entries kept in their own files.
+void ShowPopupMenu();
+void ShowMainWindow();
+void ShowScrollBars();
+void ShowTabStrip();
+void ShowParserReports();
