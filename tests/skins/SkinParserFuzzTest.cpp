@@ -3,6 +3,7 @@
 // current directory as it was.
 #include <gtest/gtest.h>
 
+#include "skins/SkinLoader.h"
 #include "tests/skins/SkinTestFiles.h"
 #include "tests/tools/FuzzRandom.h"
 
@@ -53,6 +54,36 @@ TEST(SkinParserFuzz, MutatedFilesEndCleanly)
     }
     GetCurrentDirectoryA(MAX_PATH, szAfter);
     EXPECT_STREQ(szBefore, szAfter);
+}
+
+}  // namespace
+
+namespace {
+
+// The loader's copy from a mutated table (every picture kind included) ends
+// with a whole skin object.
+TEST(SkinParserFuzz, LoaderTakesWhatMutatedFilesLeave)
+{
+    AppTempDir dir;
+    const std::string strSkin = AllParamsLines({"BODY_TOP_IMG_PATH", "BODY_MIN_HEIGHT"}) +
+                                "BODY_TOP_IMG_PATH top.bmp\nBODY_MIN_HEIGHT 60\n";
+    const std::string strPicture = PlainBmp(20, 30);
+    const std::string strPath = dir.Path("fuzz.skn");
+    CSkin skin;
+
+    FuzzRandom rnd{0x10AD5EEDu};
+    for (int n = 0; n < 60; ++n) {
+        ASSERT_TRUE(WriteWholeFile(strPath, Mutate(strSkin, rnd)));
+        ASSERT_TRUE(WriteWholeFile(dir.Path("top.bmp"), n % 3 == 0 ? Mutate(strPicture, rnd) : strPicture));
+        CSkinParamTable table;
+        BuildSkinParams(table);
+        CSequence<CString> errors;
+        int nNotFound = 0;
+        ParseSkinLines(strPath.c_str(), table, errors, &nNotFound);
+        FillSkin(skin, table);
+        ASSERT_GE(skin.m_nBodyMaxHeight, skin.m_nBodyMinHeight) << "run " << n;
+        ASSERT_EQ(&skin.m_images[SKINIMG_BODY_TOP], skin.m_layerBodyTop.pImage) << "run " << n;
+    }
 }
 
 }  // namespace

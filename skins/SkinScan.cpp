@@ -1,0 +1,110 @@
+#include "skins/SkinScan.h"
+
+#include "app/Settings.h"
+#include "skins/Skin.h"
+#include "ui3d/system/SysUtils.h"
+
+#include <memory>
+
+int g_nSkinColorScheme = 0;
+
+namespace {
+
+// FindFirstFile handle that closes itself.
+struct CFindHandle
+{
+    HANDLE h;
+    explicit CFindHandle(HANDLE handle) : h(handle) {}
+    ~CFindHandle()
+    {
+        if (h != INVALID_HANDLE_VALUE)
+            FindClose(h);
+    }
+};
+
+BOOL IsDirectory(const WIN32_FIND_DATAA& data)
+{
+    return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+int ScanSkinFolder(const CString& strBase, const CString& strFolder, CSequence<CFOUNDSKIN>& skins)
+{
+    WIN32_FIND_DATAA data;
+    const CFindHandle find(FindFirstFileA(strBase + strFolder + "\\*.skn", &data));
+    if (find.h == INVALID_HANDLE_VALUE)
+        return 0;
+    int nFound = 0;
+    do {
+        if (IsDirectory(data) || (data.nFileSizeLow == 0 && data.nFileSizeHigh == 0))
+            continue;
+        const std::unique_ptr<char[]> pTitle(ExtractFileTitle(data.cFileName));
+        if (!pTitle)
+            continue;
+        skins.Add(CFOUNDSKIN(pTitle.get(), CString("Skins\\") + strFolder + "\\" + data.cFileName));
+        ++nFound;
+    } while (FindNextFileA(find.h, &data));
+    return nFound;
+}
+
+}  // namespace
+
+int ScanSkinsIn(const char* pszProgramFolder, CSequence<CFOUNDSKIN>& skins)
+{
+    const CString strBase = CString(pszProgramFolder) + "\\Skins\\";
+    WIN32_FIND_DATAA data;
+    const CFindHandle find(FindFirstFileA(strBase + "*.*", &data));
+    if (find.h == INVALID_HANDLE_VALUE)
+        return 0;
+    int nFound = 0;
+    do {
+        if (!IsDirectory(data) || strcmp(data.cFileName, ".") == 0 || strcmp(data.cFileName, "..") == 0)
+            continue;
+        nFound += ScanSkinFolder(strBase, data.cFileName, skins);
+    } while (FindNextFileA(find.h, &data));
+    return nFound;
+}
+
+int ScanSkins(CSequence<CFOUNDSKIN>& skins)
+{
+    CString strFolder;
+    GetProgramFolder(strFolder);
+    return ScanSkinsIn(strFolder, skins);
+}
+
+void ApplySkinColoring()
+{
+    const int nScheme = g_Settings.SkinColorScheme;
+    g_nSkinColorScheme = (nScheme >= 0 && nScheme <= 5) ? nScheme : 0;
+    if (g_pSkin == nullptr)
+        return;
+    CSkin& skin = *g_pSkin;
+
+    COLORREF clrTint = 0;
+    int bColoring = 0;
+    if (g_Settings.SkinColoringEnabled != 0) {
+        clrTint = g_Settings.SkinColor;
+        bColoring = g_Settings.SkinColoringEnabled;
+        const int r = GetRValue(clrTint), g = GetGValue(clrTint), b = GetBValue(clrTint);
+        // A contrast colour that stands out against the tint: red for blue
+        // and green tints, blue for the rest.
+        COLORREF clrContrast = 0xFF0000;
+        if (b > r && b > g)
+            clrContrast = 0x0000C0;
+        else if (g > r && g > b)
+            clrContrast = 0x0000B4;
+        skin.m_bodyStyle.clrDarkShadow2 = clrContrast;
+        skin.m_bodyStyle.clrFace = clrTint;
+    } else {
+        skin.m_bodyStyle.clrFace = 0xA0A0A0;
+        skin.m_bodyStyle.clrDarkShadow2 = 0xFF0000;
+    }
+    skin.m_fieldsGrid.clrAccent = clrTint;
+    skin.m_fieldsLook.grid.clrAccent = clrTint;
+    skin.m_fieldsGrid.bAccent = bColoring;
+    skin.m_fieldsLook.grid.bAccent = bColoring;
+
+    skin.m_bodyStyle.textStyle = skin.m_menuTextStyle;
+    skin.m_fieldsLook.textStyle = skin.m_menuTextStyle;
+    skin.m_baseTabLook.menuStyle = skin.m_menuTextStyle;
+    skin.m_fieldsLook.tabStrip.menuStyle = skin.m_menuTextStyle;
+}

@@ -1,0 +1,217 @@
+// The gallery: opens the skinned windows with the Standard skin and writes a
+// PNG of each into a folder, so that the look can be seen without a person
+// at the desktop. Adding a window is one row of kEntries and a function that
+// shows it and calls Snap.
+//
+//   gallery.exe <output folder> <skin file>
+#include "framework/Framework.h"
+#include "skins/SkinLoader.h"
+#include "tests/ui3d/gui/SkinnedDialogIds.h"
+#include "ui3d/controls/3DButton.h"
+#include "ui3d/controls/ControlBase.h"
+#include "ui3d/controls/LinkButton.h"
+#include "ui3d/dialog/3DDialog.h"
+#include "ui3d/menus/3DMenu.h"
+#include "ui3d/system/ExportedFuncs.h"
+#include "ui3d/system/VTimer.h"
+
+#include <png.h>
+#include <stdio.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string g_strFolder;
+int g_nWritten;
+
+void Pump()
+{
+    MSG msg;
+    for (int i = 0; i < 2000 && PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE); i++) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+bool WritePng(const std::string& path, int cx, int cy, const std::vector<BYTE>& bgra)
+{
+    FILE* f = fopen(path.c_str(), "wb");
+    if (f == NULL)
+        return false;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, NULL, NULL, NULL);
+    png_infop info = png != NULL ? png_create_info_struct(png) : NULL;
+    bool bOk = false;
+    if (info != NULL && setjmp(png_jmpbuf(png)) == 0) {
+        png_init_io(png, f);
+        png_set_IHDR(png, info, cx, cy, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                     PNG_FILTER_TYPE_DEFAULT);
+        png_write_info(png, info);
+        std::vector<BYTE> row(cx * 3);
+        for (int y = 0; y < cy; y++) {
+            const BYTE* p = &bgra[static_cast<size_t>(y) * cx * 4];
+            for (int x = 0; x < cx; x++) {
+                row[x * 3] = p[x * 4 + 2];
+                row[x * 3 + 1] = p[x * 4 + 1];
+                row[x * 3 + 2] = p[x * 4];
+            }
+            png_write_row(png, row.data());
+        }
+        png_write_end(png, NULL);
+        bOk = true;
+    }
+    png_destroy_write_struct(&png, &info);
+    fclose(f);
+    return bOk;
+}
+
+// The window as it is on the screen now (the gallery's windows are on top
+// and opaque: no fading), written as <name>.png.
+void Snap(HWND hWnd, const char* pszName)
+{
+    RedrawWindow(hWnd, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump();
+    RECT rc;
+    GetWindowRect(hWnd, &rc);
+    const int cx = rc.right - rc.left, cy = rc.bottom - rc.top;
+    if (cx <= 0 || cy <= 0)
+        return;
+    HDC hScreen = GetDC(NULL);
+    HDC hMem = CreateCompatibleDC(hScreen);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = cx;
+    bi.bmiHeader.biHeight = -cy;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* pBits = NULL;
+    HBITMAP hDib = CreateDIBSection(hScreen, &bi, DIB_RGB_COLORS, &pBits, NULL, 0);
+    HGDIOBJ hOld = SelectObject(hMem, hDib);
+    BitBlt(hMem, 0, 0, cx, cy, hScreen, rc.left, rc.top, SRCCOPY);
+    GdiFlush();
+    std::vector<BYTE> bgra(static_cast<BYTE*>(pBits), static_cast<BYTE*>(pBits) + static_cast<size_t>(cx) * cy * 4);
+    SelectObject(hMem, hOld);
+    DeleteObject(hDib);
+    DeleteDC(hMem);
+    ReleaseDC(NULL, hScreen);
+    const std::string path = g_strFolder + "\\" + pszName + ".png";
+    if (WritePng(path, cx, cy, bgra)) {
+        g_nWritten++;
+        printf("%s.png\n", pszName);
+    } else {
+        fprintf(stderr, "could not write %s\n", path.c_str());
+    }
+}
+
+const BODYSTYLE* BodyStyle()
+{
+    return g_pSkin != NULL ? &g_pSkin->m_bodyStyle : NULL;
+}
+
+// The skinned dialog with one of each control. The first picture shows the
+// template's states (normal, disabled, checked, the default button focused);
+// the second the pressed, focused, hovered and selected ones.
+void ShowSkinnedDialog()
+{
+    POINT pt = {40, 40};
+    C3DDialog* pDlg = new C3DDialog(&pt, FALSE, BodyStyle(), TRUE,
+                                    g_pSkin != NULL ? &g_pSkin->m_tooltipStyle : NULL);
+    if (!pDlg->Create(IDD_SKINNED_ALL)) {
+        fprintf(stderr, "the skinned dialog was not created\n");
+        return;
+    }
+    HWND hDlg = pDlg->m_hWnd;
+    HWND hCombo = GetDlgItem(hDlg, IDC_SK_COMBO);
+    for (const char* psz : {"First entry", "Second entry", "Third entry"})
+        SendMessageA(hCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(psz));
+    SendMessageA(hCombo, CB_SETCURSEL, 1, 0);
+    SetDlgItemTextA(hDlg, IDC_SK_EDIT, "Edit text");
+    SetDlgItemTextA(hDlg, IDC_SK_EDIT_BIG, "Opens a large editor");
+    SetDlgItemTextA(hDlg, IDC_SK_EDIT_MULTI, "Several lines\r\nof text");
+    SetDlgItemTextA(hDlg, IDC_SK_EDIT_DISABLED, "Disabled edit");
+    SendDlgItemMessageA(hDlg, IDC_SK_CHECK_ON, BM_SETCHECK, BST_CHECKED, 0);
+    SendDlgItemMessageA(hDlg, IDC_SK_RADIO1, BM_SETCHECK, BST_CHECKED, 0);
+    SendDlgItemMessageA(hDlg, IDC_SK_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("standard list"));
+    SetForegroundWindow(hDlg);
+    SetFocus(GetDlgItem(hDlg, IDOK));
+    Snap(hDlg, "dialog-controls");
+
+    // Pressed push button, focused check box, hovered link, selected swatch.
+    SendDlgItemMessageA(hDlg, IDC_SK_PUSH, BM_SETSTATE, TRUE, 0);
+    SetFocus(GetDlgItem(hDlg, IDC_SK_CHECK));
+    CWnd* pLink = CWnd::FromHandlePermanent(GetDlgItem(hDlg, IDC_SK_LINK));
+    if (pLink != NULL && pLink->IsKindOf(RUNTIME_CLASS(CLinkButton)))
+        static_cast<CLinkButton*>(pLink)->SetHover(TRUE);
+    SendDlgItemMessageA(hDlg, IDC_SK_COLOR1, WM_CLRSELSET, RGB(255, 128, 0), 0);
+    Snap(hDlg, "dialog-states");
+    pDlg->DestroyWindow();
+    Pump();
+}
+
+// A skinned popup menu, snapped from inside its own tracking loop.
+HWND g_hMenuOwner;
+VOID CALLBACK SnapMenu(HWND, UINT, UINT_PTR nTimer, DWORD)
+{
+    KillTimer(NULL, nTimer);
+    HWND hMenu = FindWindowA("#32768", NULL);
+    if (hMenu != NULL)
+        Snap(hMenu, "popup-menu");
+    EndMenu();
+}
+
+void ShowPopupMenu()
+{
+    g_hMenuOwner = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 1, 1, NULL, NULL,
+                                   GetModuleHandleA(NULL), NULL);
+    CWnd owner;
+    owner.Attach(g_hMenuOwner);
+    C3DMenu menu;
+    if (menu.CreatePopup(g_pSkin != NULL ? &g_pSkin->m_menuTextStyle : NULL)) {
+        menu.AppendItem(NULL, "<b>Bold item", MF_STRING, 101);
+        menu.AppendItem(NULL, "Plain item", MF_STRING | MF_CHECKED, 102);
+        menu.AppendItem(NULL, "<i>Italic</i> and <rgb(200,40,40)>red", MF_STRING, 103);
+        menu.AppendItem(NULL, NULL, MF_SEPARATOR, 0);
+        menu.AppendItem(NULL, "Disabled item", MF_STRING | MF_GRAYED, 104);
+        SetForegroundWindow(g_hMenuOwner);
+        SetTimer(NULL, 0, 300, SnapMenu);
+        menu.Track(&owner, 80, 80);
+    }
+    owner.Detach();
+    DestroyWindow(g_hMenuOwner);
+}
+
+struct GALLERYENTRY
+{
+    const char* pszName;
+    void (*pfnShow)();
+};
+
+const GALLERYENTRY kEntries[] = {
+    {"skinned dialog", ShowSkinnedDialog},
+    {"popup menu", ShowPopupMenu},
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3) {
+        fprintf(stderr, "usage: gallery <output folder> <skin file>\n");
+        return 2;
+    }
+    g_strFolder = argv[1];
+    CreateDirectoryA(argv[1], NULL);
+    CreateExportedFuncs();
+    RegisterControlMessages();
+    g_pVTimer = new CVTimer();
+    LoadSkin(argv[2]);
+    if (g_pSkin == NULL)
+        fprintf(stderr, "the skin was not loaded; default looks\n");
+    for (const GALLERYENTRY& entry : kEntries) {
+        printf("-- %s\n", entry.pszName);
+        entry.pfnShow();
+    }
+    delete g_pVTimer;
+    g_pVTimer = NULL;
+    return g_nWritten > 0 ? 0 : 1;
+}

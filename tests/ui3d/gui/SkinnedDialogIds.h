@@ -1,0 +1,29 @@
+// Ids of the skinned-dialog test template (also opened by the gallery).
+#pragma once
+
+#define IDD_SKINNED_ALL 9100
+#define IDC_SK_PUSH 9101
+#define IDC_SK_PUSH_DISABLED 9102
+#define IDC_SK_FLAT 9103
+#define IDC_SK_CHECK 9104
+#define IDC_SK_CHECK_ON 9105
+#define IDC_SK_CHECK_DISABLED 9106
+#define IDC_SK_RADIO1 9107
+#define IDC_SK_RADIO2 9108
+#define IDC_SK_GROUP 9109
+#define IDC_SK_EDIT 9110
+#define IDC_SK_EDIT_BIG 9111
+#define IDC_SK_EDIT_MULTI 9112
+#define IDC_SK_EDIT_DISABLED 9113
+#define IDC_SK_TEXT 9114
+#define IDC_SK_TEXT_DISABLED 9115
+#define IDC_SK_ICON 9116
+#define IDC_SK_BITMAP 9117
+#define IDC_SK_COMBO 9118
+#define IDC_SK_COLOR1 9119
+#define IDC_SK_COLOR2 9120
+#define IDC_SK_COLOR_FROMCHECK 9121
+#define IDC_SK_LINK 9122
+#define IDC_SK_LIST 9123
+#define IDC_SK_PROGRESS 9124
+#define IDB_SK_BITMAP 9190

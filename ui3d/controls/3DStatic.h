@@ -1,0 +1,77 @@
+// C3DStatic: a text, icon or picture on a skinned dialog, drawn over the
+// parent's background (asked for with "WM_PRINTBKGND"). C3DGroupBox: a group
+// frame with its caption; its window region is only the frame and the
+// caption, so the controls inside it stay reachable and are not painted over.
+// Both paint in WM_ERASEBKGND and only validate in WM_PAINT.
+#pragma once
+
+#include "app/Messages.h"
+#include "framework/Gdi.h"
+#include "framework/Wnd.h"
+#include "ui3d/StyleRecords.h"
+
+class CImageReader;
+
+class C3DStatic : public CWnd
+{
+    DECLARE_DYNAMIC(C3DStatic)
+public:
+    explicit C3DStatic(const BODYSTYLE* pStyle = NULL);
+    ~C3DStatic() override;
+
+    BOOL CreateText(LPCSTR lpszText, DWORD dwStyle, const RECT& rect, CWnd* pParent, UINT nID);
+    // A square window, its side the width of the icon's mask; FALSE when the
+    // icon cannot be read. The icon stays the caller's.
+    BOOL CreateIcon(HICON hIcon, DWORD dwStyle, const RECT& rect, CWnd* pParent, UINT nID);
+    // One or two pictures from the module's resources of type lpszType; the
+    // window takes the first picture's size at the rectangle's top-left.
+    BOOL CreateImage(LPCSTR lpszType, UINT nImage1, UINT nImage2, const RECT& rect, CWnd* pParent, UINT nID,
+                     HMODULE hModule = NULL);
+    // The size the text takes with the static's font and format.
+    CSize MeasureText(LPCSTR lpszText = NULL);
+
+    // Paints the whole static into hDC (background from the parent first for pictures).
+    void Paint(HDC hDC);
+    UINT GetTextFormat() const;
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    BODYSTYLE m_style;
+    HICON m_hIcon;
+    CImageReader* m_pImage1;
+    CImageReader* m_pImage2;
+    int m_bDestroyed;
+
+private:
+    void FreeImages();
+    HFONT CreateTextFont() const;
+    void PaintText(HDC hDC);
+    void PaintIcon(HDC hDC);
+    void PaintImages(HDC hDC);
+};
+
+class C3DGroupBox : public CWnd
+{
+    DECLARE_DYNAMIC(C3DGroupBox)
+public:
+    explicit C3DGroupBox(const BODYSTYLE* pStyle = NULL);
+    ~C3DGroupBox() override;
+
+    BOOL Create(LPCSTR lpszText, DWORD dwStyle, DWORD dwExStyle, const RECT& rect, CWnd* pParent, UINT nID);
+    void Paint(HDC hDC);
+    const RECT& GetCaptionRect() const { return m_rcCaption; }
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    const int m_nIndent;
+    const int m_nGap;
+    BODYSTYLE m_style;
+    CFont m_font;
+    int m_bDestroyed;
+    DWORD m_dwExStyle;
+
+private:
+    void Layout();
+    RECT m_rcCaption;
+    RECT m_rcFrame;
+};
