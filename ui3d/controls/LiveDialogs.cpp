@@ -3,8 +3,6 @@
 #include "collection/Sequence.h"
 #include "framework/Dialog.h"
 
-int g_nActiveDrags = 0;
-
 static CSequence<CDialog*> s_liveDialogs;
 
 int RegisterLiveDialog(CDialog* pDialog)
