@@ -5,6 +5,7 @@
 // control id, and page tooltips that follow the page on show.
 #include "ui3d/controls/3DPropertySheet.h"
 
+#include "app/Languages.h"
 #include "app/Messages.h"
 #include "framework/Framework.h"
 #include "framework/ModalAnswerer.h"
@@ -116,7 +117,7 @@ std::string Text(HWND hWnd)
     return sz;
 }
 
-class PropertySheet : public testing::Test
+class SkinnedSheet : public testing::Test
 {
 protected:
     void TearDown() override { PumpPending(); }
@@ -124,7 +125,7 @@ protected:
     TOOLTIPSTYLE tips;
 };
 
-TEST_F(PropertySheet, TabModeMovesVisiblePageControlsAndSizesToTheLargestPage)
+TEST_F(SkinnedSheet, TabModeMovesVisiblePageControlsAndSizesToTheLargestPage)
 {
     const UINT ids[] = {IDD_PS_GENERAL, IDD_PS_MISSING, IDD_PS_LOOK, 0};
     const LPCSTR titles[] = {"First", NULL};
@@ -218,7 +219,7 @@ TEST_F(PropertySheet, TabModeMovesVisiblePageControlsAndSizesToTheLargestPage)
     EXPECT_EQ(1, sheet.m_nInitPageControls);
 }
 
-TEST_F(PropertySheet, FreeIdSkipsEveryPageControlAndNamesTheFrame)
+TEST_F(SkinnedSheet, FreeIdSkipsEveryPageControlAndNamesTheFrame)
 {
     // The Look page holds 1000 and 1001, the first page neither.
     struct
@@ -246,7 +247,7 @@ TEST_F(PropertySheet, FreeIdSkipsEveryPageControlAndNamesTheFrame)
     }
 }
 
-TEST_F(PropertySheet, WizardStepsThroughPagesWithBackNextAndFinish)
+TEST_F(SkinnedSheet, WizardStepsThroughPagesWithBackNextAndFinish)
 {
     const UINT ids[] = {IDD_PS_GENERAL, IDD_PS_LOOK, IDD_PS_SMALL, 0};
     CTestSheet sheet(NULL, FALSE, Args(TRUE, ids, NULL, NULL, NULL));
@@ -311,7 +312,7 @@ TEST_F(PropertySheet, WizardStepsThroughPagesWithBackNextAndFinish)
     EXPECT_TRUE(answer.m_bAsked);
 }
 
-TEST_F(PropertySheet, WizardFinishButtonEndsTheSheetAndCancelCancels)
+TEST_F(SkinnedSheet, WizardFinishButtonEndsTheSheetAndCancelCancels)
 {
     const UINT ids[] = {IDD_PS_SMALL, 0};
     for (int nEnd : {IDOK, IDCANCEL}) {
@@ -329,7 +330,7 @@ TEST_F(PropertySheet, WizardFinishButtonEndsTheSheetAndCancelCancels)
     }
 }
 
-TEST_F(PropertySheet, SidePictureWidensTheSheetAndIsCentredVertically)
+TEST_F(SkinnedSheet, SidePictureWidensTheSheetAndIsCentredVertically)
 {
     const UINT ids[] = {IDD_PS_SMALL, 0};
     PROPSHEETARGS args = Args(TRUE, ids, NULL, NULL, NULL);
@@ -366,7 +367,7 @@ TEST_F(PropertySheet, SidePictureWidensTheSheetAndIsCentredVertically)
     EXPECT_EQ(IDCANCEL, sheet.DoModal());
 }
 
-TEST_F(PropertySheet, PageToolTipsFollowThePageOnShow)
+TEST_F(SkinnedSheet, PageToolTipsFollowThePageOnShow)
 {
     const UINT ids[] = {IDD_PS_GENERAL, IDD_PS_LOOK, 0};
     CTestSheet sheet(NULL, FALSE, Args(FALSE, ids, NULL, &look, &tips));
@@ -391,7 +392,7 @@ TEST_F(PropertySheet, PageToolTipsFollowThePageOnShow)
     EXPECT_EQ(IDCANCEL, sheet.DoModal());
 }
 
-TEST_F(PropertySheet, FocusInAHiddenPageMovesToTheShownOne)
+TEST_F(SkinnedSheet, FocusInAHiddenPageMovesToTheShownOne)
 {
     const UINT ids[] = {IDD_PS_GENERAL, IDD_PS_LOOK, 0};
     CTestSheet sheet(NULL, FALSE, Args(FALSE, ids, NULL, &look, NULL));
