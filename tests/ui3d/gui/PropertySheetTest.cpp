@@ -202,6 +202,20 @@ TEST_F(SkinnedSheet, TabModeMovesVisiblePageControlsAndSizesToTheLargestPage)
         }
         EXPECT_TRUE(p->IsSkinnedControl(GetDlgItem(h, IDC_PS_TEXT)));
 
+        // The tab order (the Z order of the sheet's children) keeps the
+        // template's order, first page before second, buttons last.
+        const int ordered[] = {IDC_PS_GROUP, IDC_PS_TEXT, IDC_PS_CHECK, IDC_PS_EDIT, IDC_PS_COMBO, IDC_PS_LOOKTEXT,
+                               IDC_PS_RADIO1, IDC_PS_RADIO2, IDC_PS_TAKEN1, IDC_PS_TAKEN2, IDOK, IDCANCEL};
+        const std::set<int> named(std::begin(ordered), std::end(ordered));
+        std::string order, want;
+        for (int nId : ordered)
+            want += std::to_string(nId) + " ";
+        for (HWND c = GetWindow(h, GW_CHILD); c != NULL; c = GetWindow(c, GW_HWNDNEXT)) {
+            if (named.count(GetDlgCtrlID(c)) != 0)
+                order += std::to_string(GetDlgCtrlID(c)) + " ";
+        }
+        EXPECT_EQ(want, order);
+
         // The first page shows, the other waits; the tab strip switches.
         EXPECT_TRUE(Visible(GetDlgItem(h, IDC_PS_CHECK)));
         EXPECT_FALSE(Visible(GetDlgItem(h, IDC_PS_RADIO1)));
