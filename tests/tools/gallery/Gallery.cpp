@@ -6,10 +6,14 @@
 //   gallery.exe <output folder> <skin file>
 #include "tests/tools/gallery/GallerySnap.h"
 
+#include "app/Languages.h"
 #include "framework/Framework.h"
+#include "framework/ModalAnswerer.h"
 #include "skins/SkinLoader.h"
+#include "tests/ui3d/gui/PropertySheetIds.h"
 #include "tests/ui3d/gui/SkinnedDialogIds.h"
 #include "ui3d/controls/3DButton.h"
+#include "ui3d/controls/3DPropertySheet.h"
 #include "ui3d/controls/ControlBase.h"
 #include "ui3d/controls/LinkButton.h"
 #include "ui3d/dialog/3DDialog.h"
@@ -162,6 +166,56 @@ void ShowSkinnedDialog()
     Pump();
 }
 
+// A two-page property sheet with tabs and the side picture, as the options
+// sheet opens: the first page, then the second after a tab click.
+class CSnapSheet : public CModalAnswerer
+{
+public:
+    INT_PTR OnDialog(CDialog* pDialog) override
+    {
+        C3DPropertySheet* pSheet = static_cast<C3DPropertySheet*>(pDialog);
+        pSheet->SetWindowText("Options");
+        CheckDlgButton(pSheet->m_hWnd, IDC_PS_CHECK, BST_CHECKED);
+        CheckDlgButton(pSheet->m_hWnd, IDC_PS_RADIO2, BST_CHECKED);
+        CheckDlgButton(pSheet->m_hWnd, IDC_PS_TAKEN1, BST_CHECKED);
+        SetDlgItemTextA(pSheet->m_hWnd, IDC_PS_EDIT, "%APPDATA%\\Tarvenex");
+        HWND hCombo = GetDlgItem(pSheet->m_hWnd, IDC_PS_COMBO);
+        SendMessageA(hCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("English"));
+        SendMessageA(hCombo, CB_SETCURSEL, 0, 0);
+        SetForegroundWindow(pSheet->m_hWnd);
+        SetFocus(GetDlgItem(pSheet->m_hWnd, IDOK));
+        Snap(pSheet->m_hWnd, "property-sheet");
+        if (pSheet->GetPageCount() > 1)
+            pSheet->m_TabSel.SelectTab(pSheet->GetPage(1).nTabId);
+        Snap(pSheet->m_hWnd, "property-sheet-page2");
+        return IDCANCEL;
+    }
+};
+
+void ShowPropertySheet()
+{
+    const UINT pages[] = {IDD_PS_GENERAL, IDD_PS_LOOK, 0};
+    const LPCSTR titles[] = {"General", "Fields look", NULL};
+    PROPSHEETARGS args;
+    args.pPageIds = pages;
+    args.ppTitles = titles;
+    args.nImage1 = IDG_PS_SIDE;
+    args.nImage2 = IDG_PS_SIDE_MASK;
+    if (g_pSkin != NULL) {
+        args.pTabLook = &g_pSkin->m_propTabLook;
+        args.nTabHeight = g_pSkin->m_nPropTabsHeight;
+        args.pToolTipStyle = &g_pSkin->m_tooltipStyle;
+    } else {
+        args.nTabHeight = 22;
+    }
+    C3DPropertySheet sheet(BodyStyle(), FALSE, args);
+    CSnapSheet answerer;
+    CModalAnswerer* pPrevious = AfxSetModalAnswerer(&answerer);
+    sheet.DoModal();
+    AfxSetModalAnswerer(pPrevious);
+    Pump();
+}
+
 struct GALLERYENTRY
 {
     const char* pszName;
@@ -175,6 +229,7 @@ const GALLERYENTRY kEntries[] = {
     {"scroll bars", ShowScrollBars},
     {"tab strip", ShowTabStrip},
     {"loader reports", ShowParserReports},
+    {"property sheet", ShowPropertySheet},
 };
 
 }  // namespace
@@ -191,6 +246,15 @@ int main(int argc, char** argv)
     RegisterControlMessages();
     g_pVTimer = new CVTimer();
     LoadSkin(argv[2]);
+    // Button captions come from the language: <skin>\..\..\Languages\.
+    std::string strLanguages = argv[2];
+    for (int n = 0; n < 3; n++) {
+        const size_t i = strLanguages.find_last_of("\\/");
+        strLanguages.erase(i == std::string::npos ? 0 : i);
+    }
+    strLanguages += "\\Languages\\";
+    if (!LoadLanguages(strLanguages.c_str(), NULL))
+        fprintf(stderr, "no language in %s; texts show ERROR\n", strLanguages.c_str());
     if (g_pSkin == NULL)
         fprintf(stderr, "the skin was not loaded; default looks\n");
     for (const GALLERYENTRY& entry : kEntries) {

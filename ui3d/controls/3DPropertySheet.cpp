@@ -1,0 +1,397 @@
+#include "ui3d/controls/3DPropertySheet.h"
+
+#include "app/Languages.h"
+#include "app/Messages.h"
+#include "ui3d/controls/3DButton.h"
+#include "ui3d/controls/3DStatic.h"
+#include "ui3d/drawing/DialogTemplate.h"
+
+#include <cstdlib>
+
+namespace {
+
+// Language entries of the buttons.
+const int kStrOK = 497;
+const int kStrCancel = 492;
+const int kStrNext = 527;
+const int kStrBack = 528;
+const int kStrFinish = 529;
+
+// The sheet's own template: a captioned popup with a system menu, 320 x 200
+// dialog units; OnInitDialogEx sizes it to its pages.
+const DWORD kSheetStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+const UINT kFirstFreeId = 1000;
+
+const int kMargin = 7;
+const int kButtonWidth = 81;
+const int kButtonHeight = 23;
+
+void SetTextIfChanged(HWND hWnd, LPCSTR pszText)
+{
+    char szOld[256];
+    ::GetWindowTextA(hWnd, szOld, sizeof(szOld));
+    if (lstrcmpA(szOld, pszText) != 0)
+        ::SetWindowTextA(hWnd, pszText);
+}
+
+// Moves a child by (dx, dy) within its parent.
+void OffsetChild(HWND hWnd, int dx, int dy)
+{
+    RECT rc;
+    ::GetWindowRect(hWnd, &rc);
+    ::MapWindowPoints(NULL, ::GetParent(hWnd), reinterpret_cast<POINT*>(&rc), 2);
+    ::SetWindowPos(hWnd, NULL, rc.left + dx, rc.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
+C3DPropertySheet::C3DPropertySheet(const BODYSTYLE* pBodyStyle, int bFade, const PROPSHEETARGS& args)
+    : C3DDialog(NULL, bFade, pBodyStyle, TRUE, args.pToolTipStyle), m_pTemplate(NULL),
+      m_nTabHeight(args.nTabHeight), m_nImage1(args.nImage1), m_nImage2(args.nImage2),
+      m_bWizard(args.bWizard), m_nCurrentPage(-1)
+{
+    ::SetRectEmpty(&m_rcPageArea);
+    for (const UINT* p = args.pPageIds; p != NULL && *p != 0; p++)
+        m_PageIds.Add(*p);
+    for (const LPCSTR* pp = args.ppTitles; pp != NULL && *pp != NULL; pp++)
+        m_Titles.Add(CString(*pp));
+    if (args.pTabLook != NULL)
+        m_TabLook = *args.pTabLook;
+    const RECT rc = {0, 0, 320, 200};
+    UINT cb = 0;
+    if (BuildDialogTemplate(rc, kSheetStyle, "", &m_pTemplate, &cb))
+        InitModalIndirect(reinterpret_cast<LPCDLGTEMPLATEA>(m_pTemplate), args.pParent);
+}
+
+C3DPropertySheet::~C3DPropertySheet()
+{
+    free(m_pTemplate);
+}
+
+// --- building the pages --------------------------------------------------------
+
+BOOL C3DPropertySheet::OnInitDialogEx()
+{
+    const int T = m_bWizard ? 0 : m_nTabHeight;
+    const int A = m_bWizard ? 0 : 2;
+    int W = 0, H = 0;
+    CreatePages(&W, &H);
+    for (int i = 0; i < m_Titles.GetSize() && i < m_Pages.GetSize(); i++)
+        m_Pages[i].strTitle = m_Titles[i];
+
+    C3DStatic* pImage = NULL;
+    int S = 0;
+    if (m_nImage1 != 0) {
+        const RECT rc = {kMargin, kMargin, kMargin, kMargin};
+        pImage = CreateImageStatic(m_nImage1, m_nImage2, "Gif", rc, this, GetFreeCtrlId());
+        if (pImage != NULL) {
+            RECT rcImage;
+            pImage->GetWindowRect(&rcImage);
+            S = kMargin + rcImage.right - rcImage.left;
+        }
+    }
+
+    const int L = S + kMargin;
+    const RECT rcTabs = {L, 8, L + W, T + 8};
+    const RECT rcFrame = {L, T + 8, L + W, T + H + A + 8};
+    m_rcPageArea = rcFrame;
+
+    RECT rcWnd = {0, 0, S + W + 2 * kMargin, T + H + A + 49};
+    ::AdjustWindowRectEx(&rcWnd, GetStyle(), FALSE, GetExStyle());
+    SetWindowPos(static_cast<HWND>(NULL), 0, 0, rcWnd.right - rcWnd.left, rcWnd.bottom - rcWnd.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (pImage != NULL) {
+        RECT rcClient, rcImage;
+        GetClientRect(&rcClient);
+        pImage->GetWindowRect(&rcImage);
+        const int cy = rcImage.bottom - rcImage.top;
+        pImage->SetWindowPos(static_cast<HWND>(NULL), kMargin, (rcClient.bottom - cy) / 2, 0, 0,
+                             SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+
+    for (int i = 0; i < m_Pages.GetSize(); i++) {
+        for (int j = 0; j < m_Pages[i].controls.GetSize(); j++)
+            OffsetChild(m_Pages[i].controls[j], L, T + A + 8);
+    }
+    CreateGroupBox("", WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 0, rcFrame, this, GetFreeCtrlId());
+
+    if (m_bWizard) {
+        for (int i = 0; i < m_Pages.GetSize(); i++)
+            m_Pages[i].nTabId = i + 1;
+        m_nCurrentPage = 0;
+    } else {
+        CreateTabs(rcTabs);
+    }
+    CreateButtons(S, T + H + A + 18);
+    if (m_bWizard)
+        UpdateWizardButtons();
+    OnInitSheet();
+    return TRUE;
+}
+
+void C3DPropertySheet::CreatePages(int* pnWidth, int* pnHeight)
+{
+    m_Pages.RemoveAll();
+    const HFONT hFont = GetFont();
+    for (int n = 0; n < m_PageIds.GetSize(); n++) {
+        CDialog page;
+        if (!page.Create(m_PageIds[n], this))
+            continue;  // a page that cannot be made has neither controls nor a tab
+        RECT rc;
+        page.GetClientRect(&rc);
+        if (rc.right > *pnWidth)
+            *pnWidth = rc.right;
+        if (rc.bottom > *pnHeight)
+            *pnHeight = rc.bottom;
+
+        // The page is never shown, so its children are not "visible" to
+        // IsWindowVisible: what counts is their own style.
+        PAGECTRLS ctrls;
+        for (HWND h = ::GetWindow(page.m_hWnd, GW_CHILD); h != NULL; h = ::GetWindow(h, GW_HWNDNEXT)) {
+            const int nId = ::GetDlgCtrlID(h);
+            if ((::GetWindowLongA(h, GWL_STYLE) & WS_VISIBLE) && nId != IDOK && nId != IDCANCEL)
+                ctrls.controls.Add(h);
+        }
+        const BOOL bFirst = m_Pages.GetSize() == 0;
+        for (int i = 0; i < ctrls.controls.GetSize(); i++) {
+            HWND h = ctrls.controls[i];
+            ::SetParent(h, m_hWnd);
+            // SetParent puts the window on top of its new siblings; the
+            // bottom keeps the template's tab order across the pages.
+            ::SetWindowPos(h, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            ::SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(hFont), FALSE);
+            if (!bFirst)
+                ::ShowWindow(h, SW_HIDE);
+        }
+        page.GetWindowText(ctrls.strTitle);
+        page.DestroyWindow();
+        m_Pages.Add(ctrls);
+    }
+}
+
+void C3DPropertySheet::CreateTabs(const RECT& rcTabs)
+{
+    LOGFONTA lf;
+    const HFONT hFont = GetFont();
+    if (hFont == NULL || ::GetObjectA(hFont, sizeof(lf), &lf) != sizeof(lf))
+        ::SystemParametersInfoA(SPI_GETICONTITLELOGFONT, sizeof(lf), &lf, 0);
+    m_TabSel.m_Look = m_TabLook;
+    m_TabSel.m_Look.font = lf;
+    if (!m_TabSel.CreateControl(rcTabs, this, WS_CHILD | WS_VISIBLE))
+        return;
+    const int nLast = m_Pages.GetSize() - 1;
+    for (int i = 0; i <= nLast; i++)
+        m_Pages[i].nTabId = m_TabSel.InsertTab(-1, m_Pages[i].strTitle, 0, i == nLast);
+}
+
+void C3DPropertySheet::CreateButtons(int x0, int y)
+{
+    struct BUTTON
+    {
+        UINT nId;
+        int nString;
+        int x;
+    };
+    const BUTTON tabButtons[] = {{IDOK, kStrOK, 7}, {IDCANCEL, kStrCancel, 88}};
+    const BUTTON wizardButtons[] = {
+        {IDC_SHEET_BACK, kStrBack, 7}, {IDC_SHEET_NEXT, kStrNext, 88}, {IDCANCEL, kStrCancel, 209}};
+    const BUTTON* pButtons = m_bWizard ? wizardButtons : tabButtons;
+    const int nCount = m_bWizard ? 3 : 2;
+    const HFONT hFont = GetFont();
+    for (int i = 0; i < nCount; i++) {
+        const RECT rc = {x0 + pButtons[i].x, y, x0 + pButtons[i].x + kButtonWidth, y + kButtonHeight};
+        C3DButton* pButton = CreatePushButton(GetLangString(pButtons[i].nString),
+                                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, rc, this,
+                                              pButtons[i].nId);
+        if (pButton != NULL)
+            pButton->SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(hFont), FALSE);
+    }
+}
+
+// --- after replacement -----------------------------------------------------------
+
+void C3DPropertySheet::OnInitControls()
+{
+    // Statics and group boxes were replaced by new windows: the page lists
+    // must name those, or the new ones would never be hidden or shown.
+    for (int i = 0; i < m_Pages.GetSize(); i++) {
+        CSequence<HWND>& controls = m_Pages[i].controls;
+        for (int j = 0; j < controls.GetSize(); j++) {
+            for (int k = 0; k < m_ReplacedControls.GetSize(); k++) {
+                if (m_ReplacedControls[k].hWndOld == controls[j]) {
+                    controls[j] = m_ReplacedControls[k].hWndNew;
+                    break;
+                }
+            }
+        }
+    }
+    OnInitPageControls();
+    PutPageToolTips(GetActivePage());
+}
+
+int C3DPropertySheet::AddPageTool(LPCSTR pszText, UINT nCtrlId, LPCSTR pszTitle)
+{
+    for (int i = 0; i < m_Pages.GetSize(); i++) {
+        const CSequence<HWND>& controls = m_Pages[i].controls;
+        for (int j = 0; j < controls.GetSize(); j++) {
+            if (static_cast<UINT>(::GetDlgCtrlID(controls[j])) != nCtrlId)
+                continue;
+            ADDTOOLINPUT tool;
+            tool.strText = pszText != NULL ? pszText : "";
+            tool.nCtrlId = nCtrlId;
+            tool.strTitle = pszTitle != NULL ? pszTitle : "";
+            m_Pages[i].tools.Add(tool);
+            return 1;
+        }
+    }
+    return 0;
+}
+
+void C3DPropertySheet::PutPageToolTips(int nPage)
+{
+    if (m_ToolTip.m_hWnd != NULL)
+        m_ToolTip.DestroyWindow();
+    if (m_bHasToolTip)
+        m_ToolTip.Create(this, TTS_ALWAYSTIP);
+    if (nPage < 0 || nPage >= m_Pages.GetSize() || m_ToolTip.m_hWnd == NULL)
+        return;
+    const CSequence<ADDTOOLINPUT>& tools = m_Pages[nPage].tools;
+    for (int i = tools.GetSize() - 1; i >= 0; i--) {
+        const ADDTOOLINPUT& t = tools[i];
+        m_ToolTip.AddTool(t.strText, t.nCtrlId, t.bHasArea ? &t.rcArea : NULL, t.strTitle, t.clrText, t.clrBack);
+    }
+}
+
+// --- pages ----------------------------------------------------------------------------
+
+UINT C3DPropertySheet::GetFreeCtrlId() const
+{
+    for (UINT nId = kFirstFreeId; nId <= 0xFFFE; nId++) {
+        if (FindPageByControlId(nId) < 0)
+            return nId;
+    }
+    return 0;
+}
+
+int C3DPropertySheet::FindPageByControlId(UINT nId) const
+{
+    for (int i = 0; i < m_Pages.GetSize(); i++) {
+        const CSequence<HWND>& controls = m_Pages[i].controls;
+        for (int j = 0; j < controls.GetSize(); j++) {
+            if (static_cast<UINT>(::GetDlgCtrlID(controls[j])) == nId)
+                return i;
+        }
+    }
+    return -1;
+}
+
+int C3DPropertySheet::FindPageByTabId(int nTabId) const
+{
+    for (int i = 0; i < m_Pages.GetSize(); i++) {
+        if (m_Pages[i].nTabId == nTabId)
+            return i;
+    }
+    return -1;
+}
+
+int C3DPropertySheet::GetActivePage() const
+{
+    if (m_bWizard)
+        return m_nCurrentPage >= 0 && m_nCurrentPage < m_Pages.GetSize() ? m_nCurrentPage : -1;
+    return m_TabSel.m_hWnd != NULL ? FindPageByTabId(m_TabSel.GetSelectedId()) : -1;
+}
+
+LRESULT C3DPropertySheet::OnTabSelChanged(int nNewId, int nOldId)
+{
+    const int nNew = FindPageByTabId(nNewId);
+    const int nOld = FindPageByTabId(nOldId);
+    HWND hFocus = ::GetFocus();
+    BOOL bFocusLeaves = FALSE;
+    // Redraw is switched off only while the sheet shows: WM_SETREDRAW TRUE
+    // would make a hidden sheet visible.
+    const BOOL bLock = IsWindowVisible();
+    if (bLock)
+        SendMessage(WM_SETREDRAW, FALSE, 0);
+    if (nOld >= 0) {
+        const CSequence<HWND>& controls = m_Pages[nOld].controls;
+        for (int i = 0; i < controls.GetSize(); i++) {
+            if (hFocus != NULL && (hFocus == controls[i] || ::IsChild(controls[i], hFocus)))
+                bFocusLeaves = TRUE;
+            ::ShowWindow(controls[i], SW_HIDE);
+        }
+    }
+    if (nNew >= 0) {
+        const CSequence<HWND>& controls = m_Pages[nNew].controls;
+        for (int i = 0; i < controls.GetSize(); i++)
+            ::ShowWindow(controls[i], SW_SHOW);
+    }
+    if (bLock)
+        SendMessage(WM_SETREDRAW, TRUE, 0);
+    ::RedrawWindow(m_hWnd, &m_rcPageArea, NULL, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    // Keys typed into a hidden control would go nowhere the user can see.
+    if (bFocusLeaves) {
+        HWND hNext = ::GetNextDlgTabItem(m_hWnd, NULL, FALSE);
+        if (hNext != NULL)
+            ::SendMessageA(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(hNext), TRUE);
+    }
+    PutPageToolTips(nNew);
+    return 0;
+}
+
+// --- wizard ----------------------------------------------------------------------------
+
+void C3DPropertySheet::NextPage()
+{
+    if (m_nCurrentPage >= m_Pages.GetSize() - 1) {
+        OnOK();
+        return;
+    }
+    const int nOld = m_nCurrentPage++;
+    SendMessage(WM_TABSELCHANGED, m_Pages[m_nCurrentPage].nTabId, nOld >= 0 ? m_Pages[nOld].nTabId : 0);
+    UpdateWizardButtons();
+}
+
+void C3DPropertySheet::PrevPage()
+{
+    if (m_nCurrentPage <= 0)
+        return;
+    const int nOld = m_nCurrentPage--;
+    SendMessage(WM_TABSELCHANGED, m_Pages[m_nCurrentPage].nTabId, m_Pages[nOld].nTabId);
+    UpdateWizardButtons();
+}
+
+void C3DPropertySheet::UpdateWizardButtons()
+{
+    HWND hBack = ::GetDlgItem(m_hWnd, IDC_SHEET_BACK);
+    if (hBack != NULL)
+        ::EnableWindow(hBack, m_nCurrentPage != 0);
+    HWND hNext = ::GetDlgItem(m_hWnd, IDC_SHEET_NEXT);
+    if (hNext == NULL)
+        hNext = ::GetDlgItem(m_hWnd, IDOK);
+    if (hNext == NULL)
+        return;
+    // The button's id follows the page, not its text: where the language
+    // gives Next and Finish one text (both missing, say), a comparison of
+    // texts would leave the last page without a way to finish.
+    const BOOL bLast = m_nCurrentPage >= m_Pages.GetSize() - 1;
+    SetTextIfChanged(hNext, GetLangString(bLast ? kStrFinish : kStrNext));
+    ::SetWindowLongPtrA(hNext, GWLP_ID, bLast ? IDOK : IDC_SHEET_NEXT);
+}
+
+BOOL C3DPropertySheet::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    if (m_bWizard && HIWORD(wParam) == BN_CLICKED) {
+        if (LOWORD(wParam) == IDC_SHEET_BACK)
+            PrevPage();
+        else if (LOWORD(wParam) == IDC_SHEET_NEXT)
+            NextPage();
+    }
+    return C3DDialog::OnCommand(wParam, lParam);
+}
+
+LRESULT C3DPropertySheet::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_TABSELCHANGED)
+        return OnTabSelChanged(static_cast<int>(wParam), static_cast<int>(lParam));
+    return C3DDialog::WindowProc(message, wParam, lParam);
+}
