@@ -19,7 +19,10 @@ BOOL CDlgParserOutput::OnInitDialog()
     ::SetWindowTextA(hEdit, m_strReport);
     ::SendMessageA(hEdit, WM_VSCROLL, SB_BOTTOM, 0);
     ::SetDlgItemTextA(m_hWnd, IDOK, m_strButtonText);
-    return TRUE;
+    // Focus on the button: given to the edit, the dialog manager would select
+    // the whole report.
+    ::SetFocus(::GetDlgItem(m_hWnd, IDOK));
+    return FALSE;
 }
 
 CDlgLangParserOutput::CDlgLangParserOutput(const char* pszReport, const char* pszButtonText)

@@ -50,6 +50,9 @@ TEST(DlgParserOutput, ShowsTheReportAtItsEnd)
         EXPECT_EQ(row.button, answerer.strButton) << where;
         EXPECT_TRUE(answerer.bTopmost) << where;
         EXPECT_TRUE(answerer.bVisible) << where;
+        // The button has the focus, so the dialog manager selects nothing.
+        EXPECT_TRUE(answerer.bButtonHasFocus) << where;
+        EXPECT_EQ(answerer.nSelStart, answerer.nSelEnd) << where;
         // The last lines are in view: the first visible line is well below the top.
         EXPECT_GT(answerer.nFirstVisibleLine, 0) << where;
         EXPECT_GE(answerer.nFirstVisibleLine + answerer.nVisibleLines + 1, answerer.nLineCount) << where;

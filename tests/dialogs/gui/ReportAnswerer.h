@@ -15,7 +15,8 @@ public:
     bool bClose = false;          // close the window instead of pressing the button
     int nAsked = 0;
     std::string strCaption, strText, strButton;
-    bool bTopmost = false, bVisible = false;
+    bool bTopmost = false, bVisible = false, bButtonHasFocus = false;
+    DWORD nSelStart = 0, nSelEnd = 0;
     int nFirstVisibleLine = -1, nLineCount = -1, nVisibleLines = -1;
 
     INT_PTR OnDialog(CDialog* pDialog) override
@@ -30,6 +31,8 @@ public:
         bVisible = ::IsWindowVisible(hDlg) != FALSE;
         nFirstVisibleLine = int(::SendMessageA(hEdit, EM_GETFIRSTVISIBLELINE, 0, 0));
         nLineCount = int(::SendMessageA(hEdit, EM_GETLINECOUNT, 0, 0));
+        bButtonHasFocus = ::GetFocus() == ::GetDlgItem(hDlg, IDOK);
+        ::SendMessageA(hEdit, EM_GETSEL, (WPARAM)&nSelStart, (LPARAM)&nSelEnd);
         RECT rc;
         ::SendMessageA(hEdit, EM_GETRECT, 0, (LPARAM)&rc);
         TEXTMETRICA tm;
