@@ -3,6 +3,7 @@
 #include "app/Languages.h"
 #include "app/Messages.h"
 #include "collection/ImageReader.h"
+#include "ui3d/controls/SelectedBitmapDC.h"
 #include "ui3d/controls/SmiliePreview.h"
 #include "ui3d/drawing/Frames.h"
 #include "ui3d/drawing/Gradients.h"
@@ -43,28 +44,6 @@ COLORREF DisabledGlyphColor(COLORREF clrButton, COLORREF clrGlyph)
     return RGB(c[0], c[1], c[2]);
 }
 
-// A memory DC with the bitmap selected, restored and freed on scope exit.
-class CCacheDC
-{
-public:
-    explicit CCacheDC(HBITMAP hBitmap) : m_hDC(::CreateCompatibleDC(NULL)), m_hOld(NULL)
-    {
-        if (m_hDC != NULL && hBitmap != NULL)
-            m_hOld = ::SelectObject(m_hDC, hBitmap);
-    }
-    ~CCacheDC()
-    {
-        if (m_hDC != NULL) {
-            if (m_hOld != NULL)
-                ::SelectObject(m_hDC, m_hOld);
-            ::DeleteDC(m_hDC);
-        }
-    }
-    HDC m_hDC;
-
-private:
-    HGDIOBJ m_hOld;
-};
 
 }  // namespace
 
@@ -194,7 +173,7 @@ BOOL C3DScrollBar::SetScrollInfo(const SCROLLINFO* pInfo)
     const int nPartBefore = m_bHovering ? HitTest(m_nMouseX, m_nMouseY) : SBP_NONE;
     const int nOldThumb = SetScrollValues(nMin, nMax, nPage, nPos);
     if (nOldThumb != m_Geo.nThumbLength && !m_Geo.bArrowsOnly && m_PartCache.GetSafeHandle() != NULL) {
-        CCacheDC dc(static_cast<HBITMAP>(m_PartCache.GetSafeHandle()));
+        CSelectedBitmapDC dc(NULL, static_cast<HBITMAP>(m_PartCache.GetSafeHandle()));
         RenderThumbCells(dc.m_hDC);
     }
     if (m_nState != SBST_IDLE) {
@@ -248,7 +227,7 @@ int C3DScrollBar::HoverStateOf(int nPart) const
 BOOL C3DScrollBar::EnableScrollBar(UINT nArrows)
 {
     HDC hDC = NULL;
-    CCacheDC dc(static_cast<HBITMAP>(m_PartCache.GetSafeHandle()));
+    CSelectedBitmapDC dc(NULL, static_cast<HBITMAP>(m_PartCache.GetSafeHandle()));
     if (m_PartCache.GetSafeHandle() != NULL)
         hDC = dc.m_hDC;
     switch (nArrows) {
@@ -386,7 +365,7 @@ BOOL C3DScrollBar::BuildPartCache()
     m_PartCache.Attach(hBitmap);
     BOOL bOk = TRUE;
     {
-        CCacheDC dc(hBitmap);
+        CSelectedBitmapDC dc(NULL, hBitmap);
         if (dc.m_hDC == NULL)
             bOk = FALSE;
         if (bOk && !m_Geo.bNoArrows)
@@ -412,7 +391,7 @@ BOOL C3DScrollBar::DrawPartCell(HDC hDC, int nCell, int nAlong, int nAlongLength
     if (hBack == NULL)
         return FALSE;
     {
-        CCacheDC src(hBack);
+        CSelectedBitmapDC src(NULL, hBack);
         ::BitBlt(hDC, rc.left, rc.top, size.cx, size.cy, src.m_hDC, 0, 0, SRCCOPY);
     }
     ::DeleteObject(hBack);
@@ -605,7 +584,7 @@ void C3DScrollBar::RedrawParts(int nMask, int nOldThumbOffset)
     };
     const int nBeforeLook = m_nState == SBST_PAGEBEFOREHOT ? 1 : m_nState == SBST_PAGEBEFOREPRESSED ? 2 : 0;
     const int nAfterLook = m_nState == SBST_PAGEAFTERHOT ? 1 : m_nState == SBST_PAGEAFTERPRESSED ? 2 : 0;
-    CCacheDC dc(static_cast<HBITMAP>(m_PartCache.GetSafeHandle()));
+    CSelectedBitmapDC dc(NULL, static_cast<HBITMAP>(m_PartCache.GetSafeHandle()));
     HDC hDC = dc.m_hDC;
     if ((nMask & SBP_THUMB) && !m_Geo.bArrowsOnly) {
         const int nLook = m_nState == SBST_THUMBHOT ? 1 : m_nState == SBST_THUMBDRAGGED ? 2 : 0;

@@ -2,6 +2,7 @@
 
 #include "app/Messages.h"
 #include "collection/ImageReader.h"
+#include "ui3d/controls/SelectedBitmapDC.h"
 #include "ui3d/controls/SmiliePreview.h"
 #include "ui3d/drawing/Gradients.h"
 #include "ui3d/drawing/PixelOps.h"
@@ -56,27 +57,6 @@ BOOL LayerLoaded(const IMAGELAYER& layer)
     return layer.pImage != NULL && CImageReader::IsLoaded(*layer.pImage);
 }
 
-class CSelectBitmap
-{
-public:
-    CSelectBitmap(HDC hRef, HBITMAP hBitmap) : m_hDC(::CreateCompatibleDC(hRef)), m_hOld(NULL)
-    {
-        if (m_hDC != NULL && hBitmap != NULL)
-            m_hOld = ::SelectObject(m_hDC, hBitmap);
-    }
-    ~CSelectBitmap()
-    {
-        if (m_hDC != NULL) {
-            if (m_hOld != NULL)
-                ::SelectObject(m_hDC, m_hOld);
-            ::DeleteDC(m_hDC);
-        }
-    }
-    HDC m_hDC;
-
-private:
-    HGDIOBJ m_hOld;
-};
 
 }  // namespace
 
@@ -340,7 +320,7 @@ void CTabSelector::DrawTabImage(int nId, CDC* pDC)
         return;
     const COneTab& tab = m_Tabs[i];
     const int H = m_nStripHeight;
-    CSelectBitmap strip(pDC->m_hDC, static_cast<HBITMAP>(m_Strip.GetSafeHandle()));
+    CSelectedBitmapDC strip(pDC->m_hDC, static_cast<HBITMAP>(m_Strip.GetSafeHandle()));
     ::BitBlt(pDC->m_hDC, 0, 0, tab.nWidth, H, strip.m_hDC, 0, 2 * H + (3 * i + tab.nState) * H, SRCCOPY);
 }
 
@@ -446,7 +426,7 @@ BOOL CTabSelector::RenderTab(HDC hDC, int nIndex)
             HBITMAP hGrad = CreateDIBSection32(nWidth, nHeight, &pTopBits);
             BOOL bOk = hPict != NULL && hTab != NULL && hGrad != NULL;
             if (bOk) {
-                CSelectBitmap pict(hDC, hPict), dtab(hDC, hTab), grad(hDC, hGrad);
+                CSelectedBitmapDC pict(hDC, hPict), dtab(hDC, hTab), grad(hDC, hGrad);
                 CDC dcPict;
                 dcPict.Attach(pict.m_hDC);
                 for (int nPass = 0; nPass < 2; nPass++) {
@@ -575,7 +555,7 @@ int CTabSelector::MeasureTabs()
         return 0;
     m_Strip.Attach(hBitmap);
     m_nBackRow = H;
-    CSelectBitmap strip(NULL, hBitmap);
+    CSelectedBitmapDC strip(NULL, hBitmap);
 
     // The parent's background under the strip.
     HWND hParent = ::GetParent(m_hWnd);
@@ -585,7 +565,7 @@ int CTabSelector::MeasureTabs()
         ::MapWindowPoints(m_hWnd, hParent, reinterpret_cast<POINT*>(&rcParent), 2);
         HBITMAP hBack = ::CreateCompatibleBitmap(strip.m_hDC, W, H);
         if (hBack != NULL) {
-            CSelectBitmap back(strip.m_hDC, hBack);
+            CSelectedBitmapDC back(strip.m_hDC, hBack);
             FillSolidRect(0, 0, W, back.m_hDC, H, ::GetSysColor(COLOR_BTNFACE));
             ::SendMessageA(hParent, g_msgPrintBackground, reinterpret_cast<WPARAM>(back.m_hDC),
                            reinterpret_cast<LPARAM>(&rcParent));
@@ -623,7 +603,7 @@ int CTabSelector::DrawTabs(int x0, int x1, CDC* pDC)
     const int H = m_nStripHeight;
     const int W = m_nClientWidth;
     const int nCount = m_Tabs.GetSize();
-    CSelectBitmap strip(pDC != NULL ? pDC->m_hDC : NULL, static_cast<HBITMAP>(m_Strip.GetSafeHandle()));
+    CSelectedBitmapDC strip(pDC != NULL ? pDC->m_hDC : NULL, static_cast<HBITMAP>(m_Strip.GetSafeHandle()));
     HDC hDC = strip.m_hDC;
 
     if (m_Look.nFlags & TSF_SCROLLBACKGROUND) {
@@ -773,7 +753,7 @@ void CTabSelector::ScrollBy(int dx)
     if ((m_Look.nFlags & TSF_SCROLLBACKGROUND) && !(m_Look.nFlags & TSF_FADEEDGES) && m_Strip.GetSafeHandle() != NULL &&
         (nMoved < 0 ? -nMoved : nMoved) < m_nClientWidth) {
         {
-            CSelectBitmap strip(NULL, static_cast<HBITMAP>(m_Strip.GetSafeHandle()));
+            CSelectedBitmapDC strip(NULL, static_cast<HBITMAP>(m_Strip.GetSafeHandle()));
             const RECT rc = {0, 0, m_nClientWidth, m_nStripHeight};
             ::ScrollDC(strip.m_hDC, nMoved, 0, &rc, &rc, NULL, NULL);
         }

@@ -31,6 +31,13 @@ template <class T> T* Listed(CSequence<CWnd*>& list, T* pCtrl, BOOL bMade)
     return pCtrl;
 }
 
+// A static showing a bitmap stays as it is; not counting it keeps a second
+// run of the replacement at 0.
+BOOL IsBitmapStatic(const CControlInfo& info)
+{
+    return info.nKind == CTRLKIND_STATIC && ::SendMessageA(info.hWnd, STM_GETIMAGE, IMAGE_BITMAP, 0) != 0;
+}
+
 }  // namespace
 
 BOOL C3DDialog::IsSkinnedControl(HWND hWnd) const
@@ -53,8 +60,9 @@ int C3DDialog::ReplaceControls()
         if (IsSkinnedControl(hWnd))
             continue;
         CControlInfo info = GetControlInfo(hWnd);
-        if (info.nKind != CTRLKIND_OTHER)
-            found.Add(info);
+        if (info.nKind == CTRLKIND_OTHER || IsBitmapStatic(info))
+            continue;
+        found.Add(info);
     }
     for (int i = found.GetSize() - 1; i >= 0; i--)
         ReplaceControl(found[i]);
@@ -111,8 +119,6 @@ void C3DDialog::ReplaceControl(const CControlInfo& info)
         pNew = CreateGroupBox(info.strText, info.dwStyle, info.dwExStyle, info.rect, this, info.nId);
         break;
     case CTRLKIND_STATIC: {
-        if (::SendMessageA(info.hWnd, STM_GETIMAGE, IMAGE_BITMAP, 0) != 0)
-            return;  // a bitmap static stays as it is
         HICON hIcon = reinterpret_cast<HICON>(::SendMessageA(info.hWnd, STM_GETICON, 0, 0));
         if (hIcon != NULL) {
             pNew = CreateIconStatic(hIcon, info.dwStyle, info.rect, this, info.nId);

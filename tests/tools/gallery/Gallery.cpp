@@ -153,7 +153,10 @@ HWND g_hMenuOwner;
 VOID CALLBACK SnapMenu(HWND, UINT, UINT_PTR nTimer, DWORD)
 {
     KillTimer(NULL, nTimer);
-    HWND hMenu = FindWindowA("#32768", NULL);
+    // The system keeps a hidden menu window of its own: take the visible one.
+    HWND hMenu = NULL;
+    while ((hMenu = FindWindowExA(NULL, hMenu, "#32768", NULL)) != NULL && !IsWindowVisible(hMenu)) {
+    }
     if (hMenu != NULL)
         Snap(hMenu, "popup-menu");
     EndMenu();
