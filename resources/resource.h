@@ -8,3 +8,12 @@
 
 // The report text of both loader report windows.
 #define IDC_PARSEROUTPUT_TEXT 1126
+
+// The message box's icon pictures (type "Gif"), each a colour picture and its
+// opacity picture, drawn by resources/make-msgbox-icons.py: the round sign
+// serves the question and the stop icon, the triangle the exclamation and
+// the information icon.
+#define IDG_MSGBOX_QUESTION 453
+#define IDG_MSGBOX_QUESTION_MASK 454
+#define IDG_MSGBOX_NOTICE 455
+#define IDG_MSGBOX_NOTICE_MASK 456
