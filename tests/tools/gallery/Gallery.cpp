@@ -4,10 +4,13 @@
 // shows it and calls Snap.
 //
 //   gallery.exe <output folder> <skin file>
+#include "app/Languages.h"
 #include "framework/Framework.h"
+#include "framework/ModalAnswerer.h"
 #include "skins/SkinLoader.h"
 #include "tests/ui3d/gui/SkinnedDialogIds.h"
 #include "ui3d/controls/3DButton.h"
+#include "ui3d/controls/3DImgMessageBox.h"
 #include "ui3d/controls/ControlBase.h"
 #include "ui3d/controls/LinkButton.h"
 #include "ui3d/dialog/3DDialog.h"
@@ -183,6 +186,42 @@ void ShowPopupMenu()
     DestroyWindow(g_hMenuOwner);
 }
 
+// Snaps a modal box from inside its loop, then ends it.
+class CSnapAnswerer : public CModalAnswerer
+{
+public:
+    explicit CSnapAnswerer(const char* pszName) : m_pszName(pszName) { m_pPrevious = AfxSetModalAnswerer(this); }
+    ~CSnapAnswerer() override { AfxSetModalAnswerer(m_pPrevious); }
+    INT_PTR OnDialog(CDialog* pDialog) override
+    {
+        Snap(pDialog->m_hWnd, m_pszName);
+        return IDCANCEL;
+    }
+
+private:
+    const char* m_pszName;
+    CModalAnswerer* m_pPrevious;
+};
+
+// The message box with an icon and a text of several lines; the choice box.
+void ShowMessageBoxes()
+{
+    {
+        CSnapAnswerer answerer("message-box");
+        MessageBox3D(NULL, "Tarvenex",
+                     "The collection was changed since it was last saved.\n\nDo you want to save the changes?",
+                     MB_YESNOCANCEL | MB_ICONQUESTION, FALSE, BodyStyle());
+    }
+    {
+        CSnapAnswerer answerer("message-box-notice");
+        MessageBox3D(NULL, "Tarvenex", "The picture is larger than 300 KB and was not added.",
+                     MB_OK | MB_ICONEXCLAMATION, FALSE, BodyStyle());
+    }
+    CSnapAnswerer answerer("choice-box");
+    ChoiceBox3D(NULL, "A picture named \"smile.gif\" exists already in this folder.\nReplace it?", FALSE,
+                BodyStyle());
+}
+
 struct GALLERYENTRY
 {
     const char* pszName;
@@ -192,6 +231,7 @@ struct GALLERYENTRY
 const GALLERYENTRY kEntries[] = {
     {"skinned dialog", ShowSkinnedDialog},
     {"popup menu", ShowPopupMenu},
+    {"message boxes", ShowMessageBoxes},
 };
 
 }  // namespace
@@ -208,12 +248,23 @@ int main(int argc, char** argv)
     RegisterControlMessages();
     g_pVTimer = new CVTimer();
     LoadSkin(argv[2]);
+    // The language beside the skins: <data>/Skins/<skin>/<file> -> <data>/Languages/English.lng.
+    std::string strLanguage = argv[2];
+    for (int i = 0; i < 3 && strLanguage.find_last_of("\\/") != std::string::npos; i++)
+        strLanguage.erase(strLanguage.find_last_of("\\/"));
+    strLanguage += "\\Languages\\English.lng";
+    CLanguage language;
+    if (LoadLanguageFile(strLanguage.c_str(), NULL, &language))
+        g_pCurrentLanguage = &language;
+    else
+        fprintf(stderr, "no language at %s; buttons read ERROR\n", strLanguage.c_str());
     if (g_pSkin == NULL)
         fprintf(stderr, "the skin was not loaded; default looks\n");
     for (const GALLERYENTRY& entry : kEntries) {
         printf("-- %s\n", entry.pszName);
         entry.pfnShow();
     }
+    g_pCurrentLanguage = NULL;
     delete g_pVTimer;
     g_pVTimer = NULL;
     return g_nWritten > 0 ? 0 : 1;
