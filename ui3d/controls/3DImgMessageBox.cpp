@@ -193,10 +193,11 @@ BOOL C3DImgMessageBox::OnInitDialogEx()
                 hFirst = pButton->m_hWnd;
         }
     }
-    if (hFirst != NULL) {
+    // No default id: the owner-drawn buttons do not tell the dialog manager
+    // that they are push buttons, so Enter would answer with the default
+    // button even after Tab moved the focus to another one.
+    if (hFirst != NULL)
         ::SetWindowPos(hFirst, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        SetDefID(static_cast<UINT>(::GetDlgCtrlID(hFirst)));
-    }
 
     // The client area around frame and buttons, the top-left corner kept;
     // then centred on the parent, or on the desktop without one.
