@@ -15,3 +15,12 @@
 #define IDB_BTNCLOSE        163
 #define IDB_BTNABOUT_SEL    166
 #define IDB_BTNCLOSE_SEL    167
+
+// The message box's icon pictures (type "Gif"), each a colour picture and its
+// opacity picture, drawn by resources/make-msgbox-icons.py: the round sign
+// serves the question and the stop icon, the triangle the exclamation and
+// the information icon.
+#define IDG_MSGBOX_QUESTION 453
+#define IDG_MSGBOX_QUESTION_MASK 454
+#define IDG_MSGBOX_NOTICE 455
+#define IDG_MSGBOX_NOTICE_MASK 456

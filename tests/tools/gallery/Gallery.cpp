@@ -13,6 +13,7 @@
 #include "tests/ui3d/gui/PropertySheetIds.h"
 #include "tests/ui3d/gui/SkinnedDialogIds.h"
 #include "ui3d/controls/3DButton.h"
+#include "ui3d/controls/3DImgMessageBox.h"
 #include "ui3d/controls/3DPropertySheet.h"
 #include "ui3d/controls/ControlBase.h"
 #include "ui3d/controls/LinkButton.h"
@@ -216,6 +217,42 @@ void ShowPropertySheet()
     Pump();
 }
 
+// Snaps a modal box from inside its loop, then ends it.
+class CSnapAnswerer : public CModalAnswerer
+{
+public:
+    explicit CSnapAnswerer(const char* pszName) : m_pszName(pszName) { m_pPrevious = AfxSetModalAnswerer(this); }
+    ~CSnapAnswerer() override { AfxSetModalAnswerer(m_pPrevious); }
+    INT_PTR OnDialog(CDialog* pDialog) override
+    {
+        Snap(pDialog->m_hWnd, m_pszName);
+        return IDCANCEL;
+    }
+
+private:
+    const char* m_pszName;
+    CModalAnswerer* m_pPrevious;
+};
+
+// The message box with an icon and a text of several lines; the choice box.
+void ShowMessageBoxes()
+{
+    {
+        CSnapAnswerer answerer("message-box");
+        MessageBox3D(NULL, "Tarvenex",
+                     "The collection was changed since it was last saved.\n\nDo you want to save the changes?",
+                     MB_YESNOCANCEL | MB_ICONQUESTION, FALSE, BodyStyle());
+    }
+    {
+        CSnapAnswerer answerer("message-box-notice");
+        MessageBox3D(NULL, "Tarvenex", "The picture is larger than 300 KB and was not added.",
+                     MB_OK | MB_ICONEXCLAMATION, FALSE, BodyStyle());
+    }
+    CSnapAnswerer answerer("choice-box");
+    ChoiceBox3D(NULL, "A picture named \"smile.gif\" exists already in this folder.\nReplace it?", FALSE,
+                BodyStyle());
+}
+
 struct GALLERYENTRY
 {
     const char* pszName;
@@ -230,6 +267,7 @@ const GALLERYENTRY kEntries[] = {
     {"tab strip", ShowTabStrip},
     {"loader reports", ShowParserReports},
     {"property sheet", ShowPropertySheet},
+    {"message boxes", ShowMessageBoxes},
 };
 
 }  // namespace
@@ -261,6 +299,7 @@ int main(int argc, char** argv)
         printf("-- %s\n", entry.pszName);
         entry.pfnShow();
     }
+    g_pCurrentLanguage = NULL;
     delete g_pVTimer;
     g_pVTimer = NULL;
     return g_nWritten > 0 ? 0 : 1;

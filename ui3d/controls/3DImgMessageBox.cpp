@@ -1,0 +1,245 @@
+#include "ui3d/controls/3DImgMessageBox.h"
+
+#include "app/Languages.h"
+#include "resources/resource.h"
+#include "ui3d/controls/3DButton.h"
+#include "ui3d/controls/3DStatic.h"
+#include "ui3d/drawing/DialogTemplate.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+IMPLEMENT_DYNAMIC(C3DImgMessageBox, C3DDialog)
+
+namespace {
+
+// WS_POPUP | WS_VISIBLE | WS_CAPTION | DS_MODALFRAME | DS_ABSALIGN: no system
+// menu, so no close box; Escape is the way out without a button.
+const DWORD kBoxStyle = 0x90C00081;
+
+struct BUTTONDEF
+{
+    UINT nId;
+    int nLangEntry;
+};
+
+// In creation order; the cells of a layout name them by index.
+const BUTTONDEF kButtons[] = {
+    {IDOK, 497},      {IDCANCEL, 492},  {IDYES, 493},     {IDNO, 494},      {IDABORT, 495},  {IDRETRY, 491},
+    {IDIGNORE, 496},  {IDCHOICE1, 498}, {IDCHOICE2, 499}, {IDCHOICE3, 500}, {IDCHOICE4, 501},
+};
+const int kButtonCount = sizeof(kButtons) / sizeof(kButtons[0]);
+
+struct CELL
+{
+    UINT nId;
+    int nColumn;
+    int nRow;
+};
+
+// The buttons of a layout, left to right, in cells of one button each;
+// returns their number.
+int LayoutCells(int nLayout, UINT nType, CELL* pCells)
+{
+    static const CELL kOk[] = {{IDOK, 0, 0}};
+    static const CELL kOkCancel[] = {{IDOK, 0, 0}, {IDCANCEL, 1, 0}};
+    static const CELL kAbortRetryIgnore[] = {{IDABORT, 0, 0}, {IDRETRY, 1, 0}, {IDIGNORE, 2, 0}};
+    static const CELL kYesNoCancel[] = {{IDYES, 0, 0}, {IDNO, 1, 0}, {IDCANCEL, 2, 0}};
+    static const CELL kYesNo[] = {{IDYES, 0, 0}, {IDNO, 1, 0}};
+    static const CELL kRetryCancel[] = {{IDRETRY, 0, 0}, {IDCANCEL, 1, 0}};
+    static const CELL kChoice[] = {{IDYES, 0, 0},     {IDCHOICE3, 1, 0}, {IDNO, 2, 0},     {IDCHOICE1, 0, 1},
+                                   {IDCHOICE4, 1, 1}, {IDCHOICE2, 2, 1}, {IDCANCEL, 3, 1}};
+    const CELL* pFrom = kOk;
+    int n = 1;
+    if (nLayout == MSGBOXLAYOUT_CHOICE) {
+        pFrom = kChoice, n = 7;
+    } else {
+        switch (nType & MB_TYPEMASK) {
+        case MB_OKCANCEL: pFrom = kOkCancel, n = 2; break;
+        case MB_ABORTRETRYIGNORE: pFrom = kAbortRetryIgnore, n = 3; break;
+        case MB_YESNOCANCEL: pFrom = kYesNoCancel, n = 3; break;
+        case MB_YESNO: pFrom = kYesNo, n = 2; break;
+        case MB_RETRYCANCEL: pFrom = kRetryCancel, n = 2; break;
+        default: break;  // MB_OK and the types this box does not know
+        }
+    }
+    std::copy(pFrom, pFrom + n, pCells);
+    return n;
+}
+
+// The picture pair of the icon the flags ask for; FALSE for none.
+BOOL IconImages(UINT nType, UINT* pnImage, UINT* pnMask)
+{
+    if ((nType & MB_ICONEXCLAMATION) == MB_ICONEXCLAMATION || (nType & MB_ICONINFORMATION)) {
+        *pnImage = IDG_MSGBOX_NOTICE, *pnMask = IDG_MSGBOX_NOTICE_MASK;
+        return TRUE;
+    }
+    if (nType & (MB_ICONQUESTION | MB_ICONHAND)) {
+        *pnImage = IDG_MSGBOX_QUESTION, *pnMask = IDG_MSGBOX_QUESTION_MASK;
+        return TRUE;
+    }
+    return FALSE;
+}
+
+int Width(const RECT& rc) { return rc.right - rc.left; }
+int Height(const RECT& rc) { return rc.bottom - rc.top; }
+
+}  // namespace
+
+C3DImgMessageBox::C3DImgMessageBox(const BODYSTYLE* pBodyStyle, int bFade, CWnd* pParent)
+    : C3DDialog(NULL, bFade, pBodyStyle, FALSE, NULL),
+      m_nType(MB_OK),
+      m_nLayout(MSGBOXLAYOUT_STANDARD),
+      m_pOwner(pParent)
+{
+    m_pParentWnd = pParent;
+}
+
+int C3DImgMessageBox::Show(LPCSTR pszText, LPCSTR pszCaption, UINT nType)
+{
+    m_nType = nType;
+    m_strText = pszText != NULL ? pszText : "";
+    const RECT rc = {20, 20, 0, 0};
+    BYTE* pTemplate = NULL;
+    UINT cbTemplate = 0;
+    if (!BuildDialogTemplate(rc, kBoxStyle, pszCaption, &pTemplate, &cbTemplate))
+        return -1;
+    InitModalIndirect(reinterpret_cast<LPCDLGTEMPLATEA>(pTemplate), m_pOwner);
+    const INT_PTR nResult = DoModal();
+    m_lpDialogTemplate = NULL;
+    free(pTemplate);
+    return static_cast<int>(nResult);
+}
+
+BOOL C3DImgMessageBox::OnInitDialogEx()
+{
+    RECT rcCell = {0, 0, 50, 14};
+    MapDialogRect(&rcCell);
+    RECT rcMargin = {0, 0, 5, 5};
+    MapDialogRect(&rcMargin);
+    const int cxCell = rcCell.right, cyCell = rcCell.bottom;
+    const int mx = rcMargin.right, my = rcMargin.bottom;
+    const HFONT hFont = GetFont();
+
+    // The icon at its own size; a picture that cannot be loaded leaves a
+    // 1 x 1 placeholder at the margin.
+    RECT rcIcon = {0, 0, 0, 0};
+    UINT nImage = 0, nMask = 0;
+    C3DStatic* pIcon = NULL;
+    if (IconImages(m_nType, &nImage, &nMask)) {
+        pIcon = CreateImageStatic(nImage, nMask, "Gif", rcIcon, this, IDC_MSGBOX_ICON);
+        if (pIcon != NULL) {
+            pIcon->GetClientRect(&rcIcon);
+        } else {
+            rcIcon.right = rcIcon.bottom = 1;
+        }
+    }
+
+    CELL cells[8];
+    const int nCells = LayoutCells(m_nLayout, m_nType, cells);
+    RECT rcBlock = {0, 0, 0, 0};
+    for (int i = 0; i < nCells; i++) {
+        const RECT rc = {cells[i].nColumn * cxCell, cells[i].nRow * cyCell, (cells[i].nColumn + 1) * cxCell,
+                         (cells[i].nRow + 1) * cyCell};
+        ::UnionRect(&rcBlock, &rcBlock, &rc);
+    }
+
+    const RECT rcNone = {0, 0, 0, 0};
+    C3DStatic* pText = CreateTextStatic(m_strText, WS_CHILD | WS_VISIBLE, rcNone, this, IDC_MSGBOX_TEXT);
+    SIZE sizeText = {0, 0};
+    if (pText != NULL) {
+        pText->SetFont(hFont, FALSE);
+        const CSize size = pText->MeasureText(m_strText);
+        sizeText.cx = size.cx + 1;
+        sizeText.cy = size.cy + 6;
+    }
+
+    // The frame around the text, at least 200 wide and as wide as the
+    // buttons, and tall enough that frame and buttons reach the icon's height.
+    int cxFrame = std::max<int>(sizeText.cx + 6 * mx, std::max(200, Width(rcBlock)));
+    int cyFrame = sizeText.cy + 2 * my;
+    if (cyFrame + my + Height(rcBlock) < Height(rcIcon))
+        cyFrame = Height(rcIcon) - my - Height(rcBlock);
+
+    const int xFrame = mx + (mx + Width(rcIcon));
+    const RECT rcFrame = {xFrame, my, xFrame + cxFrame, my + cyFrame};
+    ::OffsetRect(&rcBlock, rcFrame.left, rcFrame.bottom + my);
+    if (pText != NULL) {
+        pText->MoveWindow(rcFrame.left + (cxFrame - sizeText.cx) / 2, rcFrame.top + (cyFrame - sizeText.cy) / 2,
+                          sizeText.cx, sizeText.cy, FALSE);
+    }
+    if (pIcon != NULL) {
+        const int yIcon = my + (rcBlock.bottom - my - Height(rcIcon)) / 2;
+        pIcon->MoveWindow(mx, yIcon, Width(rcIcon), Height(rcIcon), FALSE);
+    }
+    CreateGroupBox("", WS_CHILD | WS_VISIBLE, 0, rcFrame, this, IDC_MSGBOX_FRAME);
+
+    // The buttons in the order of the table; the leftmost of the first row
+    // then comes first in the tab order, so it has the focus as the box opens.
+    HWND hFirst = NULL;
+    for (const BUTTONDEF& def : kButtons) {
+        for (int i = 0; i < nCells; i++) {
+            if (cells[i].nId != def.nId)
+                continue;
+            RECT rc = {cells[i].nColumn * cxCell, cells[i].nRow * cyCell, (cells[i].nColumn + 1) * cxCell,
+                       (cells[i].nRow + 1) * cyCell};
+            ::OffsetRect(&rc, rcBlock.left, rcBlock.top);
+            C3DButton* pButton =
+                CreatePushButton(GetLangString(def.nLangEntry), WS_CHILD | WS_VISIBLE | WS_TABSTOP, rc, this, def.nId);
+            if (pButton == NULL)
+                continue;
+            pButton->SetFont(hFont, FALSE);
+            if (i == 0)
+                hFirst = pButton->m_hWnd;
+        }
+    }
+    // No default id: the owner-drawn buttons do not tell the dialog manager
+    // that they are push buttons, so Enter would answer with the default
+    // button even after Tab moved the focus to another one.
+    if (hFirst != NULL)
+        ::SetWindowPos(hFirst, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+
+    // The client area around frame and buttons, the top-left corner kept;
+    // then centred on the parent, or on the desktop without one.
+    RECT rcWindow = {0, 0, rcFrame.right + mx, rcBlock.bottom + my};
+    ::AdjustWindowRectEx(&rcWindow, GetStyle(), FALSE, GetExStyle());
+    RECT rcNow;
+    GetWindowRect(&rcNow);
+    MoveWindow(rcNow.left, rcNow.top, Width(rcWindow), Height(rcWindow), FALSE);
+    CWnd* pParent = m_pOwner != NULL && m_pOwner->m_hWnd != NULL ? m_pOwner : CWnd::GetDesktopWindow();
+    CenterWindow(pParent);
+    return TRUE;
+}
+
+BOOL C3DImgMessageBox::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    const UINT nId = LOWORD(wParam);
+    if (HIWORD(wParam) == BN_CLICKED && nId != IDOK && nId != IDCANCEL) {
+        for (const BUTTONDEF& def : kButtons) {
+            if (def.nId == nId) {
+                EndDialog3D(static_cast<int>(nId));
+                return TRUE;
+            }
+        }
+    }
+    return C3DDialog::OnCommand(wParam, lParam);
+}
+
+int MessageBox3D(CWnd* pParent, LPCSTR pszCaption, LPCSTR pszText, UINT nType, int bFade,
+                 const BODYSTYLE* pBodyStyle)
+{
+    // A modal loop inside a running drag would hang the drag.
+    if (g_nActiveDrags != 0)
+        return IDCANCEL;
+    C3DImgMessageBox box(pBodyStyle, bFade, pParent);
+    return box.Show(pszText, pszCaption, nType);
+}
+
+int ChoiceBox3D(CWnd* pParent, LPCSTR pszText, int bFade, const BODYSTYLE* pBodyStyle)
+{
+    if (g_nActiveDrags != 0)
+        return IDCANCEL;
+    C3DImgMessageBox box(pBodyStyle, bFade, pParent);
+    box.m_nLayout = MSGBOXLAYOUT_CHOICE;
+    return box.Show(pszText, "Tarvenex", MB_ICONHAND);
+}
