@@ -100,8 +100,9 @@ TEST(MenuMarkup, ParsesColourTriples)
         COLORREF clr = 0x12345678;
         const int n = static_cast<int>(strlen(row.inner));
         EXPECT_EQ(row.ok, ParseRgbTag(row.inner, 0, n, &clr)) << "\"" << row.inner << "\"";
-        if (row.ok)
+        if (row.ok) {
             EXPECT_EQ(row.clr, clr) << "\"" << row.inner << "\"";
+        }
     }
 }
 

@@ -178,8 +178,9 @@ TEST_F(ScrollBarTest, SetScrollInfoRefusalsAndThumbLimits)
         SCROLLINFO si = {sizeof(si), SIF_ALL, r.nMin, r.nMax, static_cast<UINT>(r.nPage), r.nPos, 0};
         SetInfo(0, 50, 5, 3);
         EXPECT_EQ(r.ok, bar.SetScrollInfo(&si)) << r.row;
-        if (!r.ok)
+        if (!r.ok) {
             EXPECT_EQ(50, bar.GetMax()) << r.row << ": a refusal changes nothing";
+        }
     }
     EXPECT_EQ(200, bar.GetGeometry().nThumbLength) << "page 100 of 100: the whole track";
 
