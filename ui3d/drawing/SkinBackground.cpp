@@ -47,6 +47,10 @@ static void DrawLayerImage(HDC hDC, int cx, int cy, const IMAGELAYER& layer, POI
     dc.Attach(hDC);
     switch (layer.nAlign) {
     case IMAGEALIGN_STRETCH:
+        // A DC's own stretch mode ANDs the rows and columns a shrink drops
+        // into the kept ones, so a picture shrunk along the bar grows black
+        // where light and dark pixels meet; keep whole pixels instead.
+        SetStretchBltMode(hDC, COLORONCOLOR);
         layer.pImage->DrawStretched(&dc, nullptr, CRect(0, 0, cx, cy));
         break;
     case IMAGEALIGN_CENTER:

@@ -4,13 +4,16 @@
 #include "ui3d/controls/3DScrollBar.h"
 
 #include "app/Messages.h"
+#include "collection/ImageReader.h"
 #include "framework/Menu.h"
 #include "framework/ModalAnswerer.h"
+#include "ui3d/drawing/PixelOps.h"
 #include "ui3d/menus/3DMenu.h"
 #include "ui3d/system/VTimer.h"
 
 #include <gtest/gtest.h>
 #include "tests/tools/Pump.h"
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -367,4 +370,93 @@ TEST_F(ScrollBarTest, PartCellsHoldEachLookOfTheTrack)
     EXPECT_EQ(looks[2], ::GetPixel(hDC, 8, 30)) << "cell 0 shows the normal thumb";
     ::SelectObject(hDC, hOld);
     ::DeleteDC(hDC);
+}
+
+namespace {
+
+// A 24-bit bottom-up BMP file of cx x cy grey pixels, grey(x, y) per pixel
+// (y counted from the top).
+template <class F>
+std::vector<BYTE> GreyBmp(int cx, int cy, F grey)
+{
+    const int nStride = (cx * 3 + 3) & ~3;
+    const DWORD nBits = DWORD(nStride * cy);
+    std::vector<BYTE> file(54 + nBits, 0);
+    BITMAPFILEHEADER fh = {};
+    fh.bfType = 0x4D42;
+    fh.bfSize = DWORD(file.size());
+    fh.bfOffBits = 54;
+    BITMAPINFOHEADER ih = {};
+    ih.biSize = sizeof(ih);
+    ih.biWidth = cx;
+    ih.biHeight = cy;
+    ih.biPlanes = 1;
+    ih.biBitCount = 24;
+    ih.biSizeImage = nBits;
+    memcpy(file.data(), &fh, 14);
+    memcpy(file.data() + 14, &ih, 40);
+    for (int y = 0; y < cy; y++) {
+        BYTE* pRow = file.data() + 54 + size_t(cy - 1 - y) * nStride;
+        for (int x = 0; x < cx; x++)
+            pRow[3 * x] = pRow[3 * x + 1] = pRow[3 * x + 2] = grey(x, y);
+    }
+    return file;
+}
+
+}  // namespace
+
+// A thumb picture taller than the thumb is shrunk to the cell; every pixel of
+// the cell, its corners above all, comes from some pixel of the picture, so it
+// stays within the picture's own greys whatever rows the shrink keeps.
+TEST_F(ScrollBarTest, StretchedThumbPictureKeepsItsGreysToTheCorners)
+{
+    const BYTE kLight = 0x80, kDark = 0x60;   // rows alternate; no bit in common
+    const std::vector<BYTE> bmp = GreyBmp(16, 40, [&](int, int y) { return y % 2 ? kDark : kLight; });
+    CImageReader picture;
+    ASSERT_TRUE(CImageReader::LoadFromMemory(bmp.data(), picture, uint32_t(bmp.size()), FALSE));
+    SCROLLBARSTYLE style;
+    style.nBorders = 0;
+    style.nOptions = 0;
+    for (int i = 0; i < 3; i++) {
+        // Darken over white: the cell shows the picture as drawn.
+        style.thumb.colors[i] = COLORSET(RGB(255, 255, 255), 0, 0, 0, 0, 0);
+        style.thumb.layers[i] = IMAGELAYER(BLEND_DARKEN, &picture, IMAGEALIGN_STRETCH);
+    }
+    for (int nHorizontal = 0; nHorizontal < 2; nHorizontal++) {
+        C3DScrollBar thumbBar;
+        const int placement[3] = {10, 10, 240};
+        ASSERT_TRUE(thumbBar.Create(nHorizontal, &style, 16, &parent.wnd, 20, placement));
+        // Track 200: a 20-pixel thumb, half the picture's height.
+        SCROLLINFO si = {sizeof(si), SIF_ALL, 0, 100, 10, 0, 0};
+        ASSERT_TRUE(thumbBar.SetScrollInfo(&si));
+        HDC hDC = ::CreateCompatibleDC(NULL);
+        HGDIOBJ hOld = ::SelectObject(hDC, thumbBar.GetBackBuffer()->GetSafeHandle());
+        for (int nLook = 0; nLook < 3; nLook++) {
+            // Thumb cells: cell 4 + look across the bar, 20 pixels along from 0.
+            const int nAcross = (4 + nLook) * 16;
+            bool bFound = false;   // the first pixel outside the picture's greys
+            int xBad = 0, yBad = 0;
+            COLORREF clrBad = 0;
+            for (int along = 0; along < 20 && !bFound; along++) {
+                for (int across = nAcross; across < nAcross + 16 && !bFound; across++) {
+                    const int x = nHorizontal ? along : across;
+                    const int y = nHorizontal ? across : along;
+                    const COLORREF clr = ::GetPixel(hDC, x, y);
+                    const bool bInRange = GetRValue(clr) >= kDark && GetRValue(clr) <= kLight &&
+                                          GetGValue(clr) == GetRValue(clr) && GetBValue(clr) == GetRValue(clr);
+                    if (!bInRange) {
+                        bFound = true;
+                        xBad = x;
+                        yBad = y;
+                        clrBad = clr;
+                    }
+                }
+            }
+            EXPECT_FALSE(bFound) << (nHorizontal ? "horizontal" : "vertical") << " look " << nLook << " at (" << xBad
+                                 << ", " << yBad << "): " << std::hex << clrBad;
+        }
+        ::SelectObject(hDC, hOld);
+        ::DeleteDC(hDC);
+        thumbBar.DestroyWindow();
+    }
 }
