@@ -24,3 +24,19 @@
 #define IDG_MSGBOX_QUESTION_MASK 454
 #define IDG_MSGBOX_NOTICE 455
 #define IDG_MSGBOX_NOTICE_MASK 456
+
+// The about box.
+
+// The progress window.
+
+
+// The tip of the day and its pictures.
+
+// The quick-open hint.
+
+
+// The smilie properties dialog.
+
+
+// The first-time wizard.
+

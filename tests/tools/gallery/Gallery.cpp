@@ -268,6 +268,10 @@ const GALLERYENTRY kEntries[] = {
     {"loader reports", ShowParserReports},
     {"property sheet", ShowPropertySheet},
     {"message boxes", ShowMessageBoxes},
+    {"about box and progress window", ShowAboutAndProgress},
+    {"tip of the day and quick-open hint", ShowTipOfTheDay},
+    {"smilie properties", ShowSmilieProperties},
+    {"first-time wizard", ShowFirstTimeWizard},
 };
 
 }  // namespace

@@ -27,3 +27,7 @@ void ShowMainWindow();
 void ShowScrollBars();
 void ShowTabStrip();
 void ShowParserReports();
+void ShowAboutAndProgress();
+void ShowTipOfTheDay();
+void ShowSmilieProperties();
+void ShowFirstTimeWizard();
