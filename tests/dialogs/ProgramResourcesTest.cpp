@@ -1,0 +1,128 @@
+// The resources that the about box, the progress window, the quick-open hint,
+// the tip of the day, the smilie properties dialog and the first-time wizard
+// load are in the shipped program: the templates, the bitmaps, and pictures
+// that our readers decode, each opacity picture of the same size as its
+// colour picture.
+#include "collection/ImageReader.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <string>
+
+namespace {
+
+class ProgramResources : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        const std::string exe = std::string(TVNX_BINARY_DIR) + "\\dist\\tarvenex.exe";
+        s_hModule = LoadLibraryExA(exe.c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+    }
+    static void TearDownTestSuite()
+    {
+        if (s_hModule != NULL)
+            FreeLibrary(s_hModule);
+        s_hModule = NULL;
+    }
+    void SetUp() override { ASSERT_TRUE(s_hModule != NULL) << "the program could not be opened as data"; }
+
+    // The decoded size of a picture resource; (0, 0) when it is missing or
+    // does not decode.
+    static CSize PictureSize(LPCSTR pszType, UINT nId)
+    {
+        CImageReader holder;
+        if (!CImageReader::LoadFromResource(pszType, MAKEINTRESOURCEA(nId), s_hModule, holder))
+            return CSize(0, 0);
+        return holder.GetReader()->GetSize();
+    }
+
+    static HMODULE s_hModule;
+};
+
+HMODULE ProgramResources::s_hModule = NULL;
+
+TEST_F(ProgramResources, DialogTemplatesAndBitmaps)
+{
+    const struct {
+        UINT nId;
+        LPCSTR pszType;
+        const char* pszUse;
+    } rows[] = {
+        {159, RT_DIALOG, "about box"},
+        {400, RT_DIALOG, "progress window"},
+        {536, RT_DIALOG, "quick-open hint"},
+        {485, RT_DIALOG, "tip of the day"},
+        {165, RT_DIALOG, "smilie properties with a source"},
+        {344, RT_DIALOG, "smilie properties without a source"},
+        {473, RT_DIALOG, "wizard page of the fields look"},
+        {474, RT_DIALOG, "wizard page of censored smilies"},
+        {417, RT_BITMAP, "wizard: 3D look"},
+        {418, RT_BITMAP, "wizard: flat look"},
+        {484, RT_BITMAP, "wizard: censored shown"},
+        {483, RT_BITMAP, "wizard: censored hidden"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.pszUse);
+        EXPECT_TRUE(FindResourceA(s_hModule, MAKEINTRESOURCEA(row.nId), row.pszType) != NULL) << row.nId;
+        if (row.pszType == RT_BITMAP) {
+            HBITMAP hBitmap = static_cast<HBITMAP>(
+                LoadImageA(s_hModule, MAKEINTRESOURCEA(row.nId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+            EXPECT_TRUE(hBitmap != NULL) << row.nId;
+            if (hBitmap != NULL)
+                DeleteObject(hBitmap);
+        }
+    }
+}
+
+TEST_F(ProgramResources, PicturesDecodeAndMasksMatch)
+{
+    const struct {
+        LPCSTR pszType;
+        UINT nPicture;
+        UINT nMask;  // 0: none
+        const char* pszUse;
+    } rows[] = {
+        {"Gif", 459, 460, "about box picture"},
+        {"Gif", 543, 544, "quick-open hint and first tip"},
+        {"Gif", 451, 452, "wizard side picture"},
+        {"Gif", 502, 503, "note paper top"},
+        {"Gif", 504, 505, "note paper middle"},
+        {"Gif", 506, 507, "note paper bottom"},
+        {"png", 541, 0, "tip 1"},
+        {"gif", 527, 0, "tip 2"},
+        {"gif", 508, 0, "tip 4"},
+        {"gif", 520, 0, "tip 6"},
+        {"gif", 514, 0, "tip 8"},
+        {"gif", 515, 0, "tip 10"},
+        {"gif", 521, 0, "tip 12"},
+        {"gif", 516, 0, "tip 14"},
+        {"gif", 519, 0, "tip 16"},
+        {"gif", 509, 511, "tip 18"},
+        {"gif", 522, 523, "tip 20"},
+        {"gif", 524, 526, "tip 22"},
+        {"gif", 530, 531, "tip 24"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.pszUse);
+        const CSize size = PictureSize(row.pszType, row.nPicture);
+        EXPECT_GT(size.cx, 0) << row.nPicture << " is missing or does not decode";
+        EXPECT_GT(size.cy, 0) << row.nPicture;
+        if (row.nMask != 0) {
+            const CSize mask = PictureSize(row.pszType, row.nMask);
+            EXPECT_EQ(mask.cx, size.cx) << "mask " << row.nMask;
+            EXPECT_EQ(mask.cy, size.cy) << "mask " << row.nMask;
+        }
+    }
+}
+
+// The note paper's pieces are stacked into one sheet: they share one width.
+TEST_F(ProgramResources, NotePaperPiecesShareTheirWidth)
+{
+    const CSize top = PictureSize("Gif", 502);
+    EXPECT_GT(top.cx, 0);
+    EXPECT_EQ(PictureSize("Gif", 504).cx, top.cx);
+    EXPECT_EQ(PictureSize("Gif", 506).cx, top.cx);
+}
+
+}  // namespace
