@@ -8,6 +8,8 @@
 #include "app/Settings.h"
 #include "framework/Framework.h"
 #include "framework/ModalAnswerer.h"
+#include "ui3d/system/ExportedFuncs.h"
+#include "ui3d/system/VTimer.h"
 
 #include <gtest/gtest.h>
 
@@ -177,6 +179,57 @@ TEST(DlgAbout, FadesAsTheSettingSays)
         EXPECT_EQ(nFade, dlg.m_bFade);
     }
     g_Settings.FadeDialogs = nWas;
+}
+
+// A fade driven by hand: a timer that never fires, a counter the test sets.
+MMRESULT WINAPI FakeSetEvent(UINT, UINT, LPTIMECALLBACK, DWORD_PTR, UINT) { return 4713; }
+MMRESULT WINAPI FakeKillEvent(UINT) { return TIMERR_NOERROR; }
+LONGLONG g_nCounter;
+BOOL WINAPI FakeFrequency(LARGE_INTEGER* p)
+{
+    p->QuadPart = 1000;
+    return TRUE;
+}
+BOOL WINAPI FakeCounter(LARGE_INTEGER* p)
+{
+    p->QuadPart = g_nCounter;
+    return TRUE;
+}
+BOOL FakeMenuFade() { return TRUE; }
+
+TEST(DlgAbout, AfterFadingInOkHasTheFocus)
+{
+    CVTimer::s_pfnSetEvent = FakeSetEvent;
+    CVTimer::s_pfnKillEvent = FakeKillEvent;
+    g_pVTimer = new CVTimer();
+    CreateExportedFuncs();
+    C3DDialog::s_pfnQueryPerformanceFrequency = FakeFrequency;
+    C3DDialog::s_pfnQueryPerformanceCounter = FakeCounter;
+    C3DDialog::s_pfnIsMenuFadeOn = FakeMenuFade;
+    g_nCounter = 1000;
+    const int nWas = g_Settings.FadeDialogs;
+    g_Settings.FadeDialogs = 1;
+    {
+        CAboutLanguage language(40);
+        RunAbout([](CDlgAbout* pDlg) {
+            ASSERT_EQ(1, pDlg->m_nFadeState);
+            g_nCounter = 2000;
+            pDlg->SendMessage(WM_VTIMER, pDlg->m_nFadeTimerId, 0);
+            ASSERT_EQ(0, pDlg->m_nFadeState);
+            const HWND hEdit = ::GetDlgItem(pDlg->m_hWnd, kCredits);
+            EXPECT_EQ(::GetDlgItem(pDlg->m_hWnd, IDOK), ::GetFocus());
+            EXPECT_EQ(0, FirstVisibleLine(hEdit));
+            EXPECT_EQ(0, pDlg->GetScrollBar().GetPos());
+        });
+    }
+    g_Settings.FadeDialogs = nWas;
+    delete g_pVTimer;
+    g_pVTimer = NULL;
+    CVTimer::s_pfnSetEvent = timeSetEvent;
+    CVTimer::s_pfnKillEvent = timeKillEvent;
+    C3DDialog::s_pfnQueryPerformanceFrequency = QueryPerformanceFrequency;
+    C3DDialog::s_pfnQueryPerformanceCounter = QueryPerformanceCounter;
+    C3DDialog::s_pfnIsMenuFadeOn = IsMenuFadeOn;
 }
 
 TEST(DlgAbout, ScrollBarCoversTheCreditLines)
