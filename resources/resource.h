@@ -26,8 +26,23 @@
 #define IDG_MSGBOX_NOTICE_MASK 456
 
 // The about box.
+// Its credits edit and the picture's place, the web and mail links with
+// their labels, the copyright line; the picture (type "Gif") and its
+// opacity picture, drawn by resources/draw-about.py.
+#define IDD_ABOUT 159
+#define IDC_ABOUT_CREDITS 1003
+#define IDC_ABOUT_WEB 1009
+#define IDC_ABOUT_MAIL 1010
+#define IDC_ABOUT_PICTURE 1118
+#define IDC_ABOUT_COPYRIGHT 1122
+#define IDC_ABOUT_WEB_LABEL 1123
+#define IDC_ABOUT_MAIL_LABEL 1124
+#define IDG_ABOUT_PICTURE 459
+#define IDG_ABOUT_PICTURE_MASK 460
 
 // The progress window.
+#define IDD_AUTOPROGRESS 400
+#define IDC_AUTOPROGRESS_BAR 1062
 
 
 // The tip of the day and its pictures.
