@@ -1,5 +1,6 @@
-// The quick-open hint on a real window: its caption, its text, and the
-// picture that takes the placeholder's place beside the text.
+// The quick-open hint on a real window: its caption, its text broken into
+// lines that fit, and the picture that takes the placeholder's place beside
+// the text.
 #include "dialogs/DlgHowToQuickOpenDefCol.h"
 
 #include "app/Languages.h"
@@ -13,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -24,6 +27,7 @@ struct SEEN
     int nPictures = 0;  // children with the picture's id
     bool bPictureIsImage = false;
     RECT rcPicture = {}, rcText = {}, rcClient = {};
+    int cxWidestLine = 0;
 };
 
 class CHintAnswerer : public CModalAnswerer
@@ -50,6 +54,20 @@ public:
             m_seen.rcPicture = Rect(hDlg, h);
         }
         m_seen.rcText = Rect(hDlg, ::GetDlgItem(hDlg, IDC_QUICKOPEN_TEXT));
+        // The widest line in the dialog's font, which the static draws with.
+        const HDC hDC = ::GetDC(hDlg);
+        const HGDIOBJ hOld = ::SelectObject(hDC, reinterpret_cast<HGDIOBJ>(::SendMessageA(hDlg, WM_GETFONT, 0, 0)));
+        std::string strRest = m_seen.strText;
+        while (!strRest.empty()) {
+            const size_t n = strRest.find("\r\n");
+            const std::string strLine = strRest.substr(0, n);
+            SIZE size = {};
+            ::GetTextExtentPoint32A(hDC, strLine.c_str(), int(strLine.size()), &size);
+            m_seen.cxWidestLine = std::max<int>(m_seen.cxWidestLine, size.cx);
+            strRest = n == std::string::npos ? "" : strRest.substr(n + 2);
+        }
+        ::SelectObject(hDC, hOld);
+        ::ReleaseDC(hDlg, hDC);
         ::GetClientRect(hDlg, &m_seen.rcClient);
         return IDOK;
     }
@@ -72,8 +90,10 @@ TEST(QuickOpenHint, ShowsItsTextBesideThePicture)
     CLanguage language;
     language.m_nCount = 600;
     language.m_ppStrings = static_cast<char**>(calloc(600, sizeof(char*)));
-    language.m_ppStrings[572] = static_cast<char*>(malloc(16));
-    strcpy(language.m_ppStrings[572], "The hint text.");
+    const char szHint[] = "To open the collection you use most, click the collections button left of the tabs "
+                          "and choose it; every word of this hint stays, only lines are broken.";
+    language.m_ppStrings[572] = static_cast<char*>(malloc(sizeof(szHint)));
+    strcpy(language.m_ppStrings[572], szHint);
     CLanguage* pPrevious = g_pCurrentLanguage;
     g_pCurrentLanguage = &language;
     const int nFade = g_Settings.FadeDialogs;
@@ -90,7 +110,14 @@ TEST(QuickOpenHint, ShowsItsTextBesideThePicture)
 
     ASSERT_EQ(1, seen.nAsked);
     EXPECT_EQ("Tarvenex", seen.strCaption);
-    EXPECT_EQ("The hint text.", seen.strText);
+    // Broken at spaces into lines no wider than the static.
+    std::string strJoined = seen.strText;
+    for (size_t n; (n = strJoined.find("\r\n")) != std::string::npos;)
+        strJoined.replace(n, 2, " ");
+    EXPECT_EQ(szHint, strJoined);
+    EXPECT_NE(std::string::npos, seen.strText.find("\r\n"));
+    EXPECT_GT(seen.cxWidestLine, 0);
+    EXPECT_LE(seen.cxWidestLine, seen.rcText.right - seen.rcText.left);
     // The placeholder is gone; in its place the picture with its opacity
     // picture, at the picture's own size.
     ASSERT_EQ(1, seen.nPictures);

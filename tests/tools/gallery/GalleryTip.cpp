@@ -31,7 +31,7 @@ public:
             Snap(hDlg, names[n]);
         }
         // A tip late in the table, reached backwards over the start.
-        for (int n = 0; n < 6; n++)
+        for (int n = 0; n < 5; n++)
             ::SendDlgItemMessageA(hDlg, IDC_TIP_PREVIOUS, BM_CLICK, 0, 0);
         Pump();
         Snap(hDlg, "tip-tab-menu");
