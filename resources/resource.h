@@ -46,8 +46,46 @@
 
 
 // The tip of the day and its pictures.
+#define IDD_TIP 485
+#define IDC_TIP_SHOWATSTART 1134
+#define IDC_TIP_PREVIOUS 1139
+#define IDC_TIP_NEXT 1140
+#define IDC_TIP_NOTE 1142
+// The note paper (type "Gif"), each piece a colour picture and its opacity
+// picture: the top, the middle piece repeated as the tip needs, the bottom.
+#define IDG_TIP_PAPER_TOP 502
+#define IDG_TIP_PAPER_TOP_MASK 503
+#define IDG_TIP_PAPER_MIDDLE 504
+#define IDG_TIP_PAPER_MIDDLE_MASK 505
+#define IDG_TIP_PAPER_BOTTOM 506
+#define IDG_TIP_PAPER_BOTTOM_MASK 507
+// The tips' pictures ("Gif", one "Png"), some with an opacity picture; all
+// drawn by resources/draw-tip.py.
+#define IDG_TIP_INSERT 508
+#define IDG_TIP_BIGPICTURE 509
+#define IDG_TIP_BIGPICTURE_MASK 511
+#define IDG_TIP_DRAGIN 514
+#define IDG_TIP_CONTEXTMENU 515
+#define IDG_TIP_CELLSIZE 516
+#define IDG_TIP_RIGHTDRAG 519
+#define IDG_TIP_FIELDCODE 520
+#define IDG_TIP_TRANSPARENCY 521
+#define IDG_TIP_MESSENGER 522
+#define IDG_TIP_MESSENGER_MASK 523
+#define IDG_TIP_SORT 524
+#define IDG_TIP_SORT_MASK 526
+#define IDG_TIP_TRAY 527
+#define IDG_TIP_TABMENU 530
+#define IDG_TIP_TABMENU_MASK 531
+#define IDP_TIP_SELECTALL 541
+// The collections list; the quick-open hint shows it too.
+#define IDG_TIP_COLLECTIONS 543
+#define IDG_TIP_COLLECTIONS_MASK 544
 
 // The quick-open hint.
+#define IDD_QUICKOPENHINT 536
+#define IDC_QUICKOPEN_TEXT 1075
+#define IDC_QUICKOPEN_PICTURE 1118
 
 
 // The smilie properties dialog.
