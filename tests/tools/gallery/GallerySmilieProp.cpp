@@ -164,8 +164,8 @@ bool WriteEmptyCollection(const std::string& strPath)
     return fclose(f) == 0 && bOk;
 }
 
-// Snaps the running dialog, then (for the second picture) moves the picture
-// with its buttons and lets the animation run one step.
+// Snaps the running dialog; for the second picture it first moves the
+// picture with its buttons and lets the animation run one step.
 class CSnapProperties : public CModalAnswerer
 {
 public:
@@ -183,6 +183,10 @@ public:
                 pDlg->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_SMILIEPROP_LEFT, BN_CLICKED), 0);
             pDlg->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_SMILIEPROP_DOWN, BN_CLICKED), 0);
             pDlg->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_SMILIEPROP_DOWN, BN_CLICKED), 0);
+            // One step of the animation: the wink.
+            UpdateWindow(pDlg->m_hWnd);
+            if (pDlg->m_nAnimTimer != 0)
+                pDlg->SendMessage(WM_VTIMER, WPARAM(pDlg->m_nAnimTimer), 0);
         }
         SetFocus(GetDlgItem(pDlg->m_hWnd, IDOK));
         Snap(pDlg->m_hWnd, m_pszName);
