@@ -512,16 +512,22 @@ TEST_F(SmilieProp, ButtonsMoveThePictureWithinItsLimits)
             ASSERT_EQ(27, p->m_rcCell.Height()) << row.pszName;
             for (int nId = IDC_SMILIEPROP_UP; nId <= IDC_SMILIEPROP_CENTRE; nId++)
                 EXPECT_EQ(row.bButtons, GetDlgItem(p->m_hWnd, nId) != NULL) << row.pszName << " button " << nId;
-            // Each step keeps the edges on both sides of the cell's centre.
+            // Each step keeps the edges on both sides of the cell's centre
+            // in every axis in which the picture is larger.
             auto check = [&](const char* pszWhere) {
                 const CRect& c = p->m_rcCell;
-                const int x = c.left + (c.Width() - p->m_PictureSize.cx) / 2 + p->m_nOffsetX;
-                const int y = c.top + (c.Height() - p->m_PictureSize.cy) / 2 + p->m_nOffsetY;
-                if (p->IsPictureLargerThanCell()) {
-                    EXPECT_TRUE(x <= c.CenterPoint().x && x + p->m_PictureSize.cx >= c.CenterPoint().x)
-                        << row.pszName << " " << pszWhere;
+                auto straddles = [](int nLo, int nHi, int nSize, int nOffset) {
+                    const int nStart = nLo + (nHi - nLo - nSize) / 2 + nOffset;
+                    return nStart <= (nLo + nHi) / 2 && nStart + nSize >= (nLo + nHi) / 2;
+                };
+                if (p->m_PictureSize.cx > c.Width()) {
+                    EXPECT_TRUE(straddles(c.left, c.right, p->m_PictureSize.cx, p->m_nOffsetX))
+                        << row.pszName << " " << pszWhere << " x " << p->m_nOffsetX;
                 }
-                (void)y;
+                if (p->m_PictureSize.cy > c.Height()) {
+                    EXPECT_TRUE(straddles(c.top, c.bottom, p->m_PictureSize.cy, p->m_nOffsetY))
+                        << row.pszName << " " << pszWhere << " y " << p->m_nOffsetY;
+                }
             };
             for (int i = 0; i < 30; i++) {
                 Command(p, IDC_SMILIEPROP_LEFT);
