@@ -88,7 +88,26 @@
 #define IDC_QUICKOPEN_PICTURE 1118
 
 
-// The smilie properties dialog.
+// The smilie properties dialog: the template with the source text, the
+// insertion template and the reload check, and the one without.
+#define IDD_SMILIEPROP 165
+#define IDD_SMILIEPROP_NOSOURCE 344
+// Its controls; the five picture-moving buttons are made at run time.
+#define IDC_SMILIEPROP_UP 101
+#define IDC_SMILIEPROP_RIGHT 102
+#define IDC_SMILIEPROP_LEFT 103
+#define IDC_SMILIEPROP_DOWN 104
+#define IDC_SMILIEPROP_CENTRE 105
+#define IDC_SMILIEPROP_CHOICE 1013
+#define IDC_SMILIEPROP_TEMPLATE 1014
+#define IDC_SMILIEPROP_TEMPLATEGROUP 1015
+#define IDC_SMILIEPROP_SOURCE 1066
+#define IDC_SMILIEPROP_PREVIEW 1077
+#define IDC_SMILIEPROP_INFO 1079
+#define IDC_SMILIEPROP_PREVIEWGROUP 1083
+#define IDC_SMILIEPROP_RELOAD 1096
+#define IDC_SMILIEPROP_CENSORED 1127
+#define IDC_SMILIEPROP_LABELS 1128
 
 
 // The first-time wizard.
