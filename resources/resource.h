@@ -111,4 +111,27 @@
 
 
 // The first-time wizard.
+// Its two pages: the look of the smilie fields, and censored smilies.
+#define IDD_WIZARD_LOOK 473
+#define IDD_WIZARD_CENSOR 474
+// Pictures of the choices (resources/draw-wizard.py): a field with 3D cells
+// and one with flat cells; a field with every smilie shown and one whose
+// censored smilies are hidden.
+#define IDB_WIZARD_LOOK3D 417
+#define IDB_WIZARD_LOOKFLAT 418
+#define IDB_WIZARD_CENSORED_HIDDEN 483
+#define IDB_WIZARD_CENSORED_SHOWN 484
+// The sheet's side picture (type "Gif") and its opacity picture.
+#define IDG_WIZARD_SIDE 451
+#define IDG_WIZARD_SIDE_MASK 452
+// Controls of the look page.
+#define IDC_WIZARD_LOOKTEXT 1112
+#define IDC_WIZARD_LOOKNOTE 1113
+#define IDC_WIZARD_FLATLOOK 1132
+#define IDC_WIZARD_3DLOOK 1133
+// Controls of the censorship page.
+#define IDC_WIZARD_CENSOR 1135
+#define IDC_WIZARD_NOCENSOR 1136
+#define IDC_WIZARD_CENSORTEXT 1137
+#define IDC_WIZARD_CENSORNOTE 1138
 
