@@ -433,6 +433,27 @@ void CDlgSmilieProp::OnPaintOver(CDC* pDC, const RECT& rcPaint)
 // animation may change only part of the picture and is drawn over the one
 // before it; the first frame, and any frame after the picture moved, starts
 // from the dialog's background.
+// The background under the preview, kept for the animation's frames; taken
+// from the dialog's own background rather than the screen, where a window in
+// front would leave its pixels.
+void CDlgSmilieProp::CapturePreviewBackground(HDC hDC)
+{
+    if (m_hPreviewBack != NULL)
+        ::DeleteObject(m_hPreviewBack);
+    m_hPreviewBack = ::CreateCompatibleBitmap(hDC, m_rcPreview.Width(), m_rcPreview.Height());
+    HDC hMem = m_hPreviewBack != NULL ? ::CreateCompatibleDC(hDC) : NULL;
+    if (hMem == NULL)
+        return;
+    HGDIOBJ hOld = ::SelectObject(hMem, m_hPreviewBack);
+    CDC mem;
+    mem.Attach(hMem);
+    const POINT origin = {0, 0};
+    PaintBackground(&m_rcPreview, &mem, &origin);
+    mem.Detach();
+    ::SelectObject(hMem, hOld);
+    ::DeleteDC(hMem);
+}
+
 void CDlgSmilieProp::DrawPreview(CDC* pDC, BOOL bAdvance)
 {
     if (m_nImageId == 0 || g_pImgCache == NULL || pDC == NULL || m_rcPreview.IsRectEmpty())
@@ -452,19 +473,8 @@ void CDlgSmilieProp::DrawPreview(CDC* pDC, BOOL bAdvance)
         m_hCanvas = ::CreateCompatibleBitmap(hDC, cx, cy);
         m_bCanvasValid = 0;
     }
-    if (m_hPreviewBack == NULL) {
-        // No erase has captured it yet.
-        m_hPreviewBack = ::CreateCompatibleBitmap(hDC, cx, cy);
-        if (m_hPreviewBack != NULL) {
-            HGDIOBJ hOld = ::SelectObject(hBackDC, m_hPreviewBack);
-            CDC back;
-            back.Attach(hBackDC);
-            const POINT origin = {0, 0};
-            PaintBackground(&m_rcPreview, &back, &origin);
-            back.Detach();
-            ::SelectObject(hBackDC, hOld);
-        }
-    }
+    if (m_hPreviewBack == NULL)
+        CapturePreviewBackground(hDC);  // no erase has captured it yet
     if (m_hCanvas == NULL || m_hPreviewBack == NULL) {
         ::DeleteDC(hCanvasDC);
         ::DeleteDC(hBackDC);
@@ -721,34 +731,12 @@ LRESULT CDlgSmilieProp::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_ERASEBKGND: {
         HDC hDC = reinterpret_cast<HDC>(wParam);
-        CDC dc;
-        dc.Attach(hDC);
-        const int nSaved = ::SaveDC(hDC);
-        ExcludeOwnDrawnRects(&dc);
-        PaintBackground(NULL, &dc, NULL);
-        ::RestoreDC(hDC, nSaved);
+        OnEraseBkgnd(hDC);
         if (m_bRebuildBackground && m_nImageId != 0 && !m_rcPreview.IsRectEmpty()) {
-            // The background under the preview, kept for the animation's
-            // frames; taken from the dialog's own background rather than the
-            // screen, where a window in front would leave its pixels.
             m_bRebuildBackground = 0;
-            if (m_hPreviewBack != NULL)
-                ::DeleteObject(m_hPreviewBack);
-            m_hPreviewBack = ::CreateCompatibleBitmap(hDC, m_rcPreview.Width(), m_rcPreview.Height());
-            HDC hMem = m_hPreviewBack != NULL ? ::CreateCompatibleDC(hDC) : NULL;
-            if (hMem != NULL) {
-                HGDIOBJ hOld = ::SelectObject(hMem, m_hPreviewBack);
-                CDC mem;
-                mem.Attach(hMem);
-                const POINT origin = {0, 0};
-                PaintBackground(&m_rcPreview, &mem, &origin);
-                mem.Detach();
-                ::SelectObject(hMem, hOld);
-                ::DeleteDC(hMem);
-            }
+            CapturePreviewBackground(hDC);
             m_bCanvasValid = 0;
         }
-        dc.Detach();
         return 1;
     }
     case WM_MOUSEMOVE: {

@@ -116,6 +116,7 @@ private:
     void SetCensoredCaption(int bCensored);
     // Draws the next frame into the canvas when bAdvance (or when the canvas
     // is stale), then shows the canvas and the dotted cell frame.
+    void CapturePreviewBackground(HDC hDC);
     void DrawPreview(CDC* pDC, BOOL bAdvance);
     void ChooseCursor(CPoint pt);
     void EndDragging();

@@ -157,6 +157,9 @@ protected:
     void PostNcDestroy() override;
     // The base WM_DESTROY handling, for derived handlers to finish with.
     void OnDestroy();
+    // The base WM_ERASEBKGND handling: the background around the own-drawn
+    // rectangles.
+    BOOL OnEraseBkgnd(HDC hDC);
 
     // Replaces one described control by its kind (ReplaceControls' step 2).
     void ReplaceControl(const CControlInfo& info);
@@ -182,7 +185,6 @@ private:
     void InvalidateOverlappedWindows();
 
     LRESULT OnVTimerMessage(int nId);
-    BOOL OnEraseBkgnd(HDC hDC);
     void OnPaint();
     LRESULT OnPrintBackground(HDC hDC, const RECT* pRect);
     void OnSize(UINT nType);
