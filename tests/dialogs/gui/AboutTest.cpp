@@ -7,7 +7,7 @@
 #include "app/Languages.h"
 #include "app/Settings.h"
 #include "framework/Framework.h"
-#include "framework/ModalAnswerer.h"
+#include "tests/dialogs/gui/WorkingAnswerer.h"
 #include "ui3d/system/ExportedFuncs.h"
 #include "ui3d/system/VTimer.h"
 
@@ -55,31 +55,10 @@ private:
     CLanguage* m_pPrevious;
 };
 
-// Runs the about box and works it through pAction while its loop is idle.
-class CAboutAnswerer : public CModalAnswerer
-{
-public:
-    explicit CAboutAnswerer(std::function<void(CDlgAbout*)> action) : m_action(action)
-    {
-        m_pPrevious = AfxSetModalAnswerer(this);
-    }
-    ~CAboutAnswerer() override { AfxSetModalAnswerer(m_pPrevious); }
-    INT_PTR OnDialog(CDialog* pDialog) override
-    {
-        ++nAsked;
-        m_action(static_cast<CDlgAbout*>(pDialog));
-        return IDOK;
-    }
-    int nAsked = 0;
-
-private:
-    std::function<void(CDlgAbout*)> m_action;
-    CModalAnswerer* m_pPrevious;
-};
-
+// Runs the about box and works it through action while its loop is idle.
 void RunAbout(std::function<void(CDlgAbout*)> action)
 {
-    CAboutAnswerer answerer(action);
+    CWorkingAnswerer<CDlgAbout> answerer(action);
     CDlgAbout dlg;
     EXPECT_EQ(IDOK, dlg.DoModal());
     EXPECT_EQ(1, answerer.nAsked);

@@ -9,8 +9,8 @@
 #include "collection/ImageReader.h"
 #include "dialogs/TipCtrl.h"
 #include "framework/Framework.h"
-#include "framework/ModalAnswerer.h"
 #include "resources/resource.h"
+#include "tests/dialogs/gui/WorkingAnswerer.h"
 #include "tests/tools/Pump.h"
 #include "ui3d/controls/ControlBase.h"
 #include "ui3d/controls/ControlPaint.h"
@@ -95,29 +95,8 @@ protected:
 
     int Run(int nStored, const std::function<void(CDlgTip&)>& action)
     {
-        class CAnswerer : public CModalAnswerer
-        {
-        public:
-            explicit CAnswerer(const std::function<void(CDlgTip&)>& fn) : m_fn(fn)
-            {
-                m_pPrevious = AfxSetModalAnswerer(this);
-            }
-            ~CAnswerer() override { AfxSetModalAnswerer(m_pPrevious); }
-            INT_PTR OnDialog(CDialog* pDialog) override
-            {
-                ++nAsked;
-                m_fn(*static_cast<CDlgTip*>(pDialog));
-                return IDOK;
-            }
-            int nAsked = 0;
-
-        private:
-            const std::function<void(CDlgTip&)>& m_fn;
-            CModalAnswerer* m_pPrevious;
-        };
-
         g_Settings.ShowTipsOfTheDay = nStored;
-        CAnswerer answerer(action);
+        CWorkingAnswerer<CDlgTip> answerer([&action](CDlgTip* pDlg) { action(*pDlg); });
         {
             CDlgTip dlg(NULL);
             EXPECT_NE(0, dlg.Show());
