@@ -1,7 +1,7 @@
 #include "app/DlgWizard.h"
 
-#include "app/Languages.h"
-#include "app/Settings.h"
+#include "services/Languages.h"
+#include "services/Settings.h"
 #include "framework/DataExchange.h"
 #include "resources/resource.h"
 #include "skins/Skin.h"

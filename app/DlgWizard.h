@@ -4,7 +4,7 @@
 // settings record; Cancel changes nothing.
 #pragma once
 
-#include "ui3d/controls/3DPropertySheet.h"
+#include "ui3d/dialogs/3DPropertySheet.h"
 
 class CDlgWizard : public C3DPropertySheet
 {

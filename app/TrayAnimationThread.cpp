@@ -1,6 +1,6 @@
 #include "app/TrayAnimationThread.h"
 
-#include "app/Busy.h"
+#include "services/Busy.h"
 #include "app/TrayAnimationWnd.h"
 #include "framework/Gdi.h"
 #include "ui3d/system/SysUtils.h"

@@ -1,6 +1,6 @@
 #include "app/TrayAnimationWnd.h"
 
-#include "app/Messages.h"
+#include "services/Messages.h"
 #include "app/TrayAnimationThread.h"
 #include "ui3d/controls/SmiliePreview.h"
 #include "ui3d/system/VTimer.h"

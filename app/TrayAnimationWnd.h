@@ -7,7 +7,7 @@
 
 #include "framework/Gdi.h"
 #include "framework/Wnd.h"
-#include "ui3d/controls/VTimerRcrd.h"
+#include "ui3d/system/VTimerRcrd.h"
 
 class CTrayAnimationWnd : public CWnd
 {

@@ -13,7 +13,7 @@
 
 #include <windows.h>
 #include <wininet.h>
-#include "app/Messages.h"
+#include "services/Messages.h"
 #include "collection/Sequence.h"
 #include "framework/MemFile.h"
 #include "framework/Str.h"

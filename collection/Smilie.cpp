@@ -1,6 +1,6 @@
 #include "collection/Smilie.h"
 
-#include "app/ChangeTracking.h"
+#include "services/ChangeTracking.h"
 #include "collection/SmilieField.h"
 #include "framework/Module.h"
 

@@ -12,7 +12,7 @@
 // touched under the worker's own lock.
 #pragma once
 
-#include "app/Messages.h"
+#include "services/Messages.h"
 #include "collection/Sequence.h"
 #include "framework/Gdi.h"
 #include "framework/Geometry.h"

@@ -3,7 +3,7 @@
 // frames and marks that are one-pixel lines.
 #include "collection/Smilie.h"
 
-#include "app/Settings.h"
+#include "services/Settings.h"
 #include "collection/ImgCache.h"
 #include "collection/SmilieField.h"
 #include "framework/Dc.h"

@@ -1,7 +1,7 @@
 // The smilie's picture as the image cache and the open collection file know it.
 #include "collection/Smilie.h"
 
-#include "app/Languages.h"
+#include "services/Languages.h"
 #include "collection/ImgCache.h"
 #include "collection/TvnxSave.h"
 

@@ -1,6 +1,6 @@
 #include "collection/TvnxSave.h"
 
-#include "app/Busy.h"
+#include "services/Busy.h"
 #include "dialogs/Progress.h"
 #include "framework/FileFind.h"
 #include "framework/MemFile.h"

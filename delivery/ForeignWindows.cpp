@@ -1,6 +1,6 @@
 #include "delivery/ForeignWindows.h"
 
-#include "app/Registry.h"
+#include "services/Registry.h"
 #include "framework/ComPtr.h"
 #include "ui3d/system/ExportedFuncs.h"
 

@@ -1,6 +1,6 @@
 #include "delivery/SmiliePayloads.h"
 
-#include "app/ShellServices.h"
+#include "services/ShellServices.h"
 #include "collection/ImageReader.h"
 #include "collection/ImgCache.h"
 #include "collection/Smilie.h"

@@ -1,6 +1,6 @@
 #include "delivery/SourceText.h"
 
-#include "app/Languages.h"
+#include "services/Languages.h"
 #include "ui3d/system/SysUtils.h"
 
 #include <cstring>

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "ui3d/controls/3DScrollBar.h"
-#include "ui3d/dialog/3DDialog.h"
+#include "ui3d/dialogs/3DDialog.h"
 
 #include <shellapi.h>
 

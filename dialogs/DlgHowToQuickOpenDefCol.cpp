@@ -1,7 +1,7 @@
 #include "dialogs/DlgHowToQuickOpenDefCol.h"
 
-#include "app/Languages.h"
-#include "app/Settings.h"
+#include "services/Languages.h"
+#include "services/Settings.h"
 #include "resources/resource.h"
 #include "skins/Skin.h"
 

@@ -2,7 +2,7 @@
 // default collection quickly. Run modally; OK closes it.
 #pragma once
 
-#include "ui3d/dialog/3DDialog.h"
+#include "ui3d/dialogs/3DDialog.h"
 
 class CDlgHowToQuickOpenDefCol : public C3DDialog
 {

@@ -1,7 +1,7 @@
 #include "dialogs/DlgSmilieProp.h"
 
-#include "app/Languages.h"
-#include "app/Settings.h"
+#include "services/Languages.h"
+#include "services/Settings.h"
 #include "collection/ImgCache.h"
 #include "collection/Smilie.h"
 #include "framework/DataExchange.h"
@@ -9,7 +9,7 @@
 #include "resources/resource.h"
 #include "skins/Skin.h"
 #include "ui3d/controls/3DButton.h"
-#include "ui3d/controls/3DImgMessageBox.h"
+#include "ui3d/dialogs/3DImgMessageBox.h"
 #include "ui3d/system/SysUtils.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include "collection/Sequence.h"
 #include "framework/Geometry.h"
 #include "framework/Str.h"
-#include "ui3d/dialog/3DDialog.h"
+#include "ui3d/dialogs/3DDialog.h"
 
 class CSmilie;
 

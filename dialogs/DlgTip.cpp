@@ -1,7 +1,7 @@
 #include "dialogs/DlgTip.h"
 
-#include "app/Languages.h"
-#include "app/Settings.h"
+#include "services/Languages.h"
+#include "services/Settings.h"
 #include "dialogs/TipCtrl.h"
 #include "resources/resource.h"
 #include "skins/Skin.h"

@@ -5,7 +5,7 @@
 // when tips are off; the dialog reads it when made and writes it when it goes.
 #pragma once
 
-#include "ui3d/dialog/3DDialog.h"
+#include "ui3d/dialogs/3DDialog.h"
 
 class CTipCtrl;
 

@@ -5,7 +5,7 @@
 // asks for a window of its own shares the first one (and its title).
 #pragma once
 
-#include "ui3d/dialog/3DDialog.h"
+#include "ui3d/dialogs/3DDialog.h"
 
 // The progress window: a small skinned window with a title and a bar that
 // runs once from 0 to 65535 over all stages of an operation. It never fades

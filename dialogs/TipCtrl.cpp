@@ -1,6 +1,6 @@
 #include "dialogs/TipCtrl.h"
 
-#include "app/Languages.h"
+#include "services/Languages.h"
 #include "collection/ImageReader.h"
 #include "resources/resource.h"
 #include "ui3d/controls/ControlPaint.h"

@@ -1,4 +1,4 @@
-#include "app/Busy.h"
+#include "services/Busy.h"
 
 #include "framework/WinApp.h"
 

@@ -1,4 +1,4 @@
-#include "app/ChangeTracking.h"
+#include "services/ChangeTracking.h"
 
 BOOL g_bChangeTracking = FALSE;
 BOOL g_bCollectionChanged = FALSE;

@@ -1,4 +1,4 @@
-#include "dialogs/DlgParserOutput.h"
+#include "services/DlgParserOutput.h"
 
 #include "resources/resource.h"
 

@@ -1,4 +1,4 @@
-#include "app/FolderFiles.h"
+#include "services/FolderFiles.h"
 
 #include "framework/FileFind.h"
 

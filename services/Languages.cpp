@@ -1,6 +1,6 @@
-#include "app/Languages.h"
+#include "services/Languages.h"
 
-#include "app/FolderFiles.h"
+#include "services/FolderFiles.h"
 
 #include "framework/File.h"
 #include "framework/FileException.h"

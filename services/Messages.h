@@ -1,5 +1,10 @@
-// The program's private window messages (WM_APP range). Registered messages are
-// registered once at start-up by the code that uses them.
+// services/: what every layer of the program may call, and what calls nothing
+// above the framework (it may use ui3d/system and the array template, which are
+// as low): message ids, language strings, settings, the registry, the busy
+// state, change flags, folder files, shell services and the loader reports.
+//
+// The program's private window messages (WM_APP range), each defined once here.
+// Registered messages are registered once at start-up by the code that uses them.
 #pragma once
 
 #include <windows.h>

@@ -1,4 +1,4 @@
-#include "app/Registry.h"
+#include "services/Registry.h"
 
 #include <cstdlib>
 #include <cstring>

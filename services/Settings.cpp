@@ -1,6 +1,6 @@
-#include "app/Settings.h"
+#include "services/Settings.h"
 
-#include "app/Registry.h"
+#include "services/Registry.h"
 
 APPSETTINGS g_Settings;
 

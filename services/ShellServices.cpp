@@ -1,8 +1,8 @@
-#include "app/ShellServices.h"
+#include "services/ShellServices.h"
 
-#include "app/FolderFiles.h"
-#include "app/Registry.h"
-#include "app/Settings.h"
+#include "services/FolderFiles.h"
+#include "services/Registry.h"
+#include "services/Settings.h"
 #include "framework/FileFind.h"
 #include "ui3d/system/ExportedFuncs.h"
 #include "ui3d/system/SysUtils.h"

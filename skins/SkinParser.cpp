@@ -1,6 +1,6 @@
 #include "skins/SkinParser.h"
 
-#include "dialogs/DlgParserOutput.h"
+#include "services/DlgParserOutput.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,6 +1,6 @@
 #include "skins/SkinScan.h"
 
-#include "app/Settings.h"
+#include "services/Settings.h"
 #include "skins/Skin.h"
 #include "ui3d/system/SysUtils.h"
 

@@ -1,6 +1,6 @@
 // A smilie against the open collection file: the size and export of its
 // picture record, and picture ids of merged files as records load.
-#include "app/Languages.h"
+#include "services/Languages.h"
 #include "collection/ImgCache.h"
 #include "collection/Smilie.h"
 #include "tests/collection/PictureSamples.h"

@@ -3,7 +3,7 @@
 // No picture and no text is drawn in these cells, so no font is involved.
 #include "collection/Smilie.h"
 
-#include "app/Settings.h"
+#include "services/Settings.h"
 #include "framework/Dc.h"
 #include "tests/collection/PictureSamples.h"
 #include "tests/collection/SmilieTestField.h"

@@ -1,6 +1,6 @@
 // The smilie's texts: the text composed for sending, the rewriting of retired
 // picture addresses, the phrase laid out in lines; and copying a smilie.
-#include "app/ChangeTracking.h"
+#include "services/ChangeTracking.h"
 #include "collection/Smilie.h"
 #include "framework/Dc.h"
 #include "tests/collection/SmilieTestField.h"

@@ -3,7 +3,7 @@
 // once, and the end of one starts the next.
 #include "tests/collection/HeldHttpServer.h"
 
-#include "app/Messages.h"
+#include "services/Messages.h"
 #include "collection/CheckUrl.h"
 #include "collection/Smilie.h"
 #include "tests/collection/SmilieTestField.h"

@@ -1,7 +1,7 @@
 // The choice of AOL's document window among its candidates and The Bat!'s
 // version from the registry.
 #include "delivery/ForeignWindows.h"
-#include "tests/app/RegistrySandbox.h"
+#include "tests/services/RegistrySandbox.h"
 
 #include <gtest/gtest.h>
 

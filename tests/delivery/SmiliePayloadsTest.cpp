@@ -2,7 +2,7 @@
 // document read back by a reader of its own, the binary and rich-text forms,
 // the bitmap over white, the renderers' buffer convention, the temporary
 // picture file and its clean-up after 72 hours.
-#include "app/ShellServices.h"
+#include "services/ShellServices.h"
 #include "collection/ImgCache.h"
 #include "collection/Smilie.h"
 #include "collection/TvnxSave.h"

@@ -1,7 +1,7 @@
 // Language files: the parser and its report, the check of a language, loading
 // a folder of languages, and the text accessor.
-#include "app/Languages.h"
-#include "tests/app/AppTestFiles.h"
+#include "services/Languages.h"
+#include "tests/services/AppTestFiles.h"
 #include "tests/tools/FuzzRun.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // The settings record: defaults, what a stored value loads as, saving, and the
 // registry helpers beneath them.
-#include "app/Registry.h"
-#include "app/Settings.h"
-#include "tests/app/RegistrySandbox.h"
+#include "services/Registry.h"
+#include "services/Settings.h"
+#include "tests/services/RegistrySandbox.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The shell's services: the temp folder, file-type registration, the scan of
 // the data folder and the folder macros.
-#include "app/Settings.h"
-#include "app/ShellServices.h"
-#include "tests/app/AppTestFiles.h"
-#include "tests/app/RegistrySandbox.h"
+#include "services/Settings.h"
+#include "services/ShellServices.h"
+#include "tests/services/AppTestFiles.h"
+#include "tests/services/RegistrySandbox.h"
 #include "ui3d/system/ExportedFuncs.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // loaded skin by the settings.
 #include <gtest/gtest.h>
 
-#include "app/Settings.h"
+#include "services/Settings.h"
 #include "skins/SkinLoader.h"
 #include "skins/SkinScan.h"
 #include "tests/skins/SkinTestFiles.h"

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "skins/SkinParser.h"
-#include "tests/app/AppTestFiles.h"
+#include "tests/services/AppTestFiles.h"
 #include "tests/collection/PictureSamples.h"
 
 #include <string>

@@ -1,5 +1,5 @@
 // The colour a swatch caption names.
-#include "ui3d/dialog/ControlInfo.h"
+#include "ui3d/dialogs/ControlInfo.h"
 
 #include <gtest/gtest.h>
 

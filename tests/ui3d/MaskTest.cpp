@@ -2,7 +2,7 @@
 // exactly the shape's, whichever bit value the picture uses for the inside.
 #include <gtest/gtest.h>
 
-#include "app/Mask.h"
+#include "ui3d/drawing/Mask.h"
 #include "framework/Gdi.h"
 
 #include <functional>

@@ -6,7 +6,7 @@
 // BN_CLICKED notifications.
 #pragma once
 
-#include "app/Messages.h"
+#include "services/Messages.h"
 #include "framework/Button.h"
 #include "ui3d/StyleRecords.h"
 

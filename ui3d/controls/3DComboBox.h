@@ -3,7 +3,7 @@
 // its parent (WM_RELAYMOUSEMSG), which feeds its tooltip with them.
 #pragma once
 
-#include "app/Messages.h"
+#include "services/Messages.h"
 #include "framework/ComboBox.h"
 
 class C3DComboBox : public CComboBox

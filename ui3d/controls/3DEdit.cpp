@@ -1,6 +1,6 @@
 #include "ui3d/controls/3DEdit.h"
 
-#include "app/Languages.h"
+#include "services/Languages.h"
 #include "framework/Dc.h"
 #include "ui3d/menus/3DMenu.h"
 

@@ -6,7 +6,7 @@
 // back whenever it closes.
 #pragma once
 
-#include "app/Messages.h"
+#include "services/Messages.h"
 #include "framework/Edit.h"
 #include "ui3d/StyleRecords.h"
 

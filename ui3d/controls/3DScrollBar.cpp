@@ -1,7 +1,7 @@
 #include "ui3d/controls/3DScrollBar.h"
 
-#include "app/Languages.h"
-#include "app/Messages.h"
+#include "services/Languages.h"
+#include "services/Messages.h"
 #include "collection/ImageReader.h"
 #include "ui3d/controls/SelectedBitmapDC.h"
 #include "ui3d/controls/SmiliePreview.h"

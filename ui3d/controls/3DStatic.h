@@ -5,7 +5,7 @@
 // Both paint in WM_ERASEBKGND and only validate in WM_PAINT.
 #pragma once
 
-#include "app/Messages.h"
+#include "services/Messages.h"
 #include "framework/Gdi.h"
 #include "framework/Wnd.h"
 #include "ui3d/StyleRecords.h"

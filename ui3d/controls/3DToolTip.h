@@ -8,6 +8,7 @@
 #include "collection/Sequence.h"
 #include "framework/Str.h"
 #include "framework/ToolTipCtrl.h"
+#include "services/Messages.h"
 #include "ui3d/StyleRecords.h"
 
 #include <windows.h>
@@ -16,9 +17,8 @@
 // nothing and menus keep no item tips.
 extern int g_bNoToolTips;
 
-// Sent to a tool's window when a tool is added without an area: wParam points
-// to a RECT to fill in the window's client coordinates; non-zero when filled.
-#define WM_GETTOOLRECT (WM_APP + 0x40)
+// A tool added without an area asks its window for one with WM_GETTOOLRECT
+// (services/Messages.h).
 
 // How long a tip stays up: the given time kept within 1 to 30 seconds.
 int ClampTipShowTime(int nMillis);

@@ -1,6 +1,6 @@
 #include "ui3d/controls/ControlBase.h"
 
-#include "app/Messages.h"
+#include "services/Messages.h"
 #include "ui3d/system/ExportedFuncs.h"
 #include "ui3d/system/SysUtils.h"
 #include "ui3d/system/VTimer.h"

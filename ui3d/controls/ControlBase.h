@@ -16,7 +16,7 @@
 #include "framework/Dc.h"
 #include "framework/Gdi.h"
 #include "framework/Wnd.h"
-#include "ui3d/controls/VTimerRcrd.h"
+#include "ui3d/system/VTimerRcrd.h"
 
 // Registered at program start (RegisterControlMessages). The wheel message of
 // the old mouse driver exists only on the first 4.0 release of the 9x family

@@ -4,7 +4,7 @@
 // one is selected at a time.
 #pragma once
 
-#include "app/Messages.h"
+#include "services/Messages.h"
 #include "collection/Sequence.h"
 #include "framework/Gdi.h"
 #include "ui3d/StyleRecords.h"

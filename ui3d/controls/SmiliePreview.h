@@ -4,7 +4,7 @@
 #pragma once
 
 #include "framework/Wnd.h"
-#include "ui3d/controls/VTimerRcrd.h"
+#include "ui3d/system/VTimerRcrd.h"
 
 class CSmiliePreview : public CWnd
 {

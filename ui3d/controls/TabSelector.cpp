@@ -1,6 +1,6 @@
 #include "ui3d/controls/TabSelector.h"
 
-#include "app/Messages.h"
+#include "services/Messages.h"
 #include "collection/ImageReader.h"
 #include "ui3d/controls/SelectedBitmapDC.h"
 #include "ui3d/controls/SmiliePreview.h"

@@ -1,4 +1,4 @@
-#include "app/TvnxBitmapButton.h"
+#include "ui3d/controls/TvnxBitmapButton.h"
 
 #include "ui3d/drawing/ColorRamp.h"
 

@@ -1,6 +1,6 @@
-#include "ui3d/controls/3DColorDialog.h"
+#include "ui3d/dialogs/3DColorDialog.h"
 
-#include "ui3d/controls/LiveDialogs.h"
+#include "ui3d/dialogs/LiveDialogs.h"
 
 IMPLEMENT_DYNAMIC(C3DColorDialog, CColorDialog)
 

@@ -2,7 +2,7 @@
 // dialogs so that the program finds it while it runs modally.
 #pragma once
 
-#include "app/Messages.h"
+#include "services/Messages.h"
 #include "framework/CommonDialog.h"
 
 class C3DColorDialog : public CColorDialog

@@ -1,6 +1,6 @@
-#include "ui3d/dialog/3DDialog.h"
+#include "ui3d/dialogs/3DDialog.h"
 
-#include "app/Messages.h"
+#include "services/Messages.h"
 #include "ui3d/controls/ControlBase.h"
 #include "ui3d/drawing/SkinBackground.h"
 #include "ui3d/system/ExportedFuncs.h"

@@ -17,9 +17,9 @@
 #include "framework/Dialog.h"
 #include "ui3d/StyleRecords.h"
 #include "ui3d/controls/3DToolTip.h"
-#include "ui3d/controls/LiveDialogs.h"
-#include "ui3d/controls/VTimerRcrd.h"
-#include "ui3d/dialog/ControlInfo.h"
+#include "ui3d/dialogs/LiveDialogs.h"
+#include "ui3d/system/VTimerRcrd.h"
+#include "ui3d/dialogs/ControlInfo.h"
 
 // Placement modes.
 enum

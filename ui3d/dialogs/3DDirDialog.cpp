@@ -1,8 +1,8 @@
-#include "ui3d/controls/3DDirDialog.h"
+#include "ui3d/dialogs/3DDirDialog.h"
 
-#include "app/Messages.h"
-#include "ui3d/controls/LiveDialogs.h"
-#include "ui3d/dialog/ControlInfo.h"
+#include "services/Messages.h"
+#include "ui3d/dialogs/LiveDialogs.h"
+#include "ui3d/dialogs/ControlInfo.h"
 #include "ui3d/system/SysUtils.h"
 
 #include <shlobj.h>

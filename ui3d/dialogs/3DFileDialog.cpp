@@ -1,7 +1,7 @@
-#include "ui3d/controls/3DFileDialog.h"
+#include "ui3d/dialogs/3DFileDialog.h"
 
-#include "app/Messages.h"
-#include "ui3d/controls/LiveDialogs.h"
+#include "services/Messages.h"
+#include "ui3d/dialogs/LiveDialogs.h"
 
 #include <cderr.h>
 

@@ -1,6 +1,6 @@
-#include "ui3d/controls/3DImgMessageBox.h"
+#include "ui3d/dialogs/3DImgMessageBox.h"
 
-#include "app/Languages.h"
+#include "services/Languages.h"
 #include "resources/resource.h"
 #include "ui3d/controls/3DButton.h"
 #include "ui3d/controls/3DStatic.h"

@@ -5,7 +5,7 @@
 // calls the program makes.
 #pragma once
 
-#include "ui3d/dialog/3DDialog.h"
+#include "ui3d/dialogs/3DDialog.h"
 
 // Buttons of the choice box that also answer for every further case.
 enum

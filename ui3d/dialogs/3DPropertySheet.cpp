@@ -1,7 +1,7 @@
-#include "ui3d/controls/3DPropertySheet.h"
+#include "ui3d/dialogs/3DPropertySheet.h"
 
-#include "app/Languages.h"
-#include "app/Messages.h"
+#include "services/Languages.h"
+#include "services/Messages.h"
 #include "ui3d/controls/3DButton.h"
 #include "ui3d/controls/3DStatic.h"
 #include "ui3d/drawing/DialogTemplate.h"

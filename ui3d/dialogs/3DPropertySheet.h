@@ -14,7 +14,7 @@
 #include "framework/Str.h"
 #include "ui3d/TabSelParams.h"
 #include "ui3d/controls/TabSelector.h"
-#include "ui3d/dialog/3DDialog.h"
+#include "ui3d/dialogs/3DDialog.h"
 
 // Ids of the wizard's buttons; Finish is IDOK, Cancel IDCANCEL.
 #define IDC_SHEET_NEXT 266

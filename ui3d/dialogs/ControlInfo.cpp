@@ -1,4 +1,4 @@
-#include "ui3d/dialog/ControlInfo.h"
+#include "ui3d/dialogs/ControlInfo.h"
 
 #include <stdlib.h>
 #include <string.h>

@@ -1,4 +1,4 @@
-#include "ui3d/controls/LiveDialogs.h"
+#include "ui3d/dialogs/LiveDialogs.h"
 
 #include "collection/Sequence.h"
 #include "framework/Dialog.h"

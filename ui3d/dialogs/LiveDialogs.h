@@ -5,7 +5,7 @@
 // modeless, 0 not running) and its window.
 #pragma once
 
-#include "app/Messages.h"
+#include "services/Messages.h"
 
 #include <windows.h>
 

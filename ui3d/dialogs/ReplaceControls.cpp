@@ -2,7 +2,7 @@
 // and combo boxes are taken over in place (the window stays, so its id, tab
 // order and the dialog manager's handling stay); group boxes, statics,
 // colour swatches and links get a new window in the old one's place.
-#include "ui3d/dialog/3DDialog.h"
+#include "ui3d/dialogs/3DDialog.h"
 
 #include "ui3d/controls/3DButton.h"
 #include "ui3d/controls/3DComboBox.h"

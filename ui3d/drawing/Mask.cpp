@@ -1,4 +1,4 @@
-#include "app/Mask.h"
+#include "ui3d/drawing/Mask.h"
 
 #include "framework/Gdi.h"
 #include "ui3d/drawing/ImageOutline.h"

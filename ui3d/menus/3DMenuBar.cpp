@@ -1,4 +1,4 @@
-#include "ui3d/controls/3DMenuBar.h"
+#include "ui3d/menus/3DMenuBar.h"
 
 #include "ui3d/drawing/Drawing.h"
 #include "ui3d/menus/3DMenu.h"

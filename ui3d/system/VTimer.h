@@ -11,7 +11,7 @@
 
 #include <windows.h>
 #include <mmsystem.h>
-#include "app/Messages.h"
+#include "services/Messages.h"
 #include "collection/Sequence.h"
 #include "framework/Object.h"
 #include "framework/Sync.h"

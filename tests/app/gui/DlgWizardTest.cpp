@@ -4,11 +4,11 @@
 // texts from the language.
 #include "app/DlgWizard.h"
 
-#include "app/Languages.h"
-#include "app/Settings.h"
+#include "services/Languages.h"
+#include "services/Settings.h"
 #include "framework/ModalAnswerer.h"
 #include "resources/resource.h"
-#include "tests/app/RegistrySandbox.h"
+#include "tests/services/RegistrySandbox.h"
 #include "tests/tools/Pump.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 // started and stopped many times.
 #include "app/TrayAnimationThread.h"
 #include "app/TrayAnimationWnd.h"
-#include "app/Messages.h"
+#include "services/Messages.h"
 #include "tests/tools/Pump.h"
 #include "ui3d/system/VTimer.h"
 

@@ -4,7 +4,7 @@
 #include "framework/Framework.h"
 #include "tests/framework/gui/GuiTestUtil.h"
 #include "ui3d/controls/ControlBase.h"
-#include "ui3d/dialog/3DDialog.h"
+#include "ui3d/dialogs/3DDialog.h"
 #include "ui3d/system/ExportedFuncs.h"
 
 #include <algorithm>

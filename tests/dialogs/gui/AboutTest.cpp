@@ -4,8 +4,8 @@
 // shell.
 #include "dialogs/DlgAbout.h"
 
-#include "app/Languages.h"
-#include "app/Settings.h"
+#include "services/Languages.h"
+#include "services/Settings.h"
 #include "framework/Framework.h"
 #include "tests/dialogs/gui/WorkingAnswerer.h"
 #include "ui3d/system/ExportedFuncs.h"

@@ -3,8 +3,8 @@
 // the text.
 #include "dialogs/DlgHowToQuickOpenDefCol.h"
 
-#include "app/Languages.h"
-#include "app/Settings.h"
+#include "services/Languages.h"
+#include "services/Settings.h"
 #include "collection/ImageReader.h"
 #include "framework/Framework.h"
 #include "framework/ModalAnswerer.h"

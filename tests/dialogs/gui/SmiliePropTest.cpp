@@ -5,8 +5,8 @@
 // tick.
 #include "dialogs/DlgSmilieProp.h"
 
-#include "app/Languages.h"
-#include "app/Settings.h"
+#include "services/Languages.h"
+#include "services/Settings.h"
 #include "collection/ImgCache.h"
 #include "collection/Smilie.h"
 #include "collection/TvnxSave.h"
@@ -15,7 +15,7 @@
 #include "resources/resource.h"
 #include "tests/collection/PictureSamples.h"
 #include "tests/collection/TvnxSaveTestFiles.h"
-#include "ui3d/controls/3DImgMessageBox.h"
+#include "ui3d/dialogs/3DImgMessageBox.h"
 #include "ui3d/system/VTimer.h"
 
 #include <gtest/gtest.h>

@@ -4,8 +4,8 @@
 // tip's picture, and the paper blended over the dialog.
 #include "dialogs/DlgTip.h"
 
-#include "app/Languages.h"
-#include "app/Settings.h"
+#include "services/Languages.h"
+#include "services/Settings.h"
 #include "collection/ImageReader.h"
 #include "dialogs/TipCtrl.h"
 #include "framework/Framework.h"

@@ -1,6 +1,6 @@
 // The busy state: nesting, the main window disabled and enabled again, the
 // message pump of long loops, and waiting on a handle while messages flow.
-#include "app/Busy.h"
+#include "services/Busy.h"
 #include "framework/WinApp.h"
 #include "framework/Wnd.h"
 

@@ -2,8 +2,8 @@
 // its edit scrolled to the end, the caller's button text, and both ways out.
 #include <gtest/gtest.h>
 
-#include "dialogs/DlgParserOutput.h"
-#include "tests/dialogs/gui/ReportAnswerer.h"
+#include "services/DlgParserOutput.h"
+#include "tests/services/gui/ReportAnswerer.h"
 
 #include <string>
 

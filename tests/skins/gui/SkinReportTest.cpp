@@ -2,7 +2,7 @@
 // report window and returns only when the window is closed.
 #include <gtest/gtest.h>
 
-#include "tests/dialogs/gui/ReportAnswerer.h"
+#include "tests/services/gui/ReportAnswerer.h"
 #include "tests/skins/SkinTestFiles.h"
 
 namespace {

@@ -6,18 +6,18 @@
 //   gallery.exe <output folder> <skin file>
 #include "tests/tools/gallery/GallerySnap.h"
 
-#include "app/Languages.h"
+#include "services/Languages.h"
 #include "framework/Framework.h"
 #include "framework/ModalAnswerer.h"
 #include "skins/SkinLoader.h"
 #include "tests/ui3d/gui/PropertySheetIds.h"
 #include "tests/ui3d/gui/SkinnedDialogIds.h"
 #include "ui3d/controls/3DButton.h"
-#include "ui3d/controls/3DImgMessageBox.h"
-#include "ui3d/controls/3DPropertySheet.h"
+#include "ui3d/dialogs/3DImgMessageBox.h"
+#include "ui3d/dialogs/3DPropertySheet.h"
 #include "ui3d/controls/ControlBase.h"
 #include "ui3d/controls/LinkButton.h"
-#include "ui3d/dialog/3DDialog.h"
+#include "ui3d/dialogs/3DDialog.h"
 #include "ui3d/system/ExportedFuncs.h"
 #include "ui3d/system/VTimer.h"
 

@@ -2,12 +2,12 @@
 // menu bar, and the two loader report windows.
 #include "tests/tools/gallery/GallerySnap.h"
 
-#include "app/TvnxBitmapButton.h"
+#include "ui3d/controls/TvnxBitmapButton.h"
 #include "app/TvnxWnd.h"
-#include "dialogs/DlgParserOutput.h"
+#include "services/DlgParserOutput.h"
 #include "resources/resource.h"
 #include "skins/Skin.h"
-#include "ui3d/controls/3DMenuBar.h"
+#include "ui3d/menus/3DMenuBar.h"
 
 #include <initializer_list>
 #include <stdio.h>

@@ -1,7 +1,7 @@
 // The gallery's pictures of the tip of the day and the quick-open hint.
 #include "tests/tools/gallery/GallerySnap.h"
 
-#include "app/Settings.h"
+#include "services/Settings.h"
 #include "dialogs/DlgHowToQuickOpenDefCol.h"
 #include "dialogs/DlgTip.h"
 #include "framework/ModalAnswerer.h"

@@ -3,7 +3,7 @@
 #include "tests/tools/gallery/GallerySnap.h"
 
 #include "app/DlgWizard.h"
-#include "app/Settings.h"
+#include "services/Settings.h"
 #include "framework/ModalAnswerer.h"
 
 namespace {

@@ -8,11 +8,11 @@
 #include "framework/Dialog.h"
 #include "framework/ModalAnswerer.h"
 #include "ui3d/controls/3DButton.h"
-#include "ui3d/controls/3DColorDialog.h"
+#include "ui3d/dialogs/3DColorDialog.h"
 #include "ui3d/controls/3DComboBox.h"
 #include "ui3d/controls/3DEdit.h"
 #include "ui3d/controls/LinkButton.h"
-#include "ui3d/controls/LiveDialogs.h"
+#include "ui3d/dialogs/LiveDialogs.h"
 #include "ui3d/menus/3DMenu.h"
 
 #include <gtest/gtest.h>

@@ -2,14 +2,14 @@
 // through the test seam: the chosen names come from the buffer the system
 // filled (a name typed by hand included), one or several; the folder dialog
 // with and without its added choice list.
-#include "ui3d/controls/3DDirDialog.h"
-#include "ui3d/controls/3DFileDialog.h"
+#include "ui3d/dialogs/3DDirDialog.h"
+#include "ui3d/dialogs/3DFileDialog.h"
 
-#include "app/Messages.h"
+#include "services/Messages.h"
 #include "framework/Framework.h"
 #include "framework/ModalAnswerer.h"
 #include "tests/tools/Pump.h"
-#include "ui3d/controls/LiveDialogs.h"
+#include "ui3d/dialogs/LiveDialogs.h"
 
 #include <gtest/gtest.h>
 #include <commctrl.h>

@@ -4,7 +4,7 @@
 #include "framework/Framework.h"
 #include "framework/ModalAnswerer.h"
 #include "tests/tools/Pump.h"
-#include "ui3d/controls/3DMenuBar.h"
+#include "ui3d/menus/3DMenuBar.h"
 #include "ui3d/menus/3DMenu.h"
 #include "ui3d/system/SysUtils.h"
 

@@ -1,13 +1,13 @@
 // The skinned message box and choice box on real windows, answered through
 // the test seam: the buttons of every type with their captions, the id each
 // returns, Escape, the icon, and the layout of short and long texts.
-#include "ui3d/controls/3DImgMessageBox.h"
+#include "ui3d/dialogs/3DImgMessageBox.h"
 
-#include "app/Languages.h"
+#include "services/Languages.h"
 #include "framework/Framework.h"
 #include "framework/ModalAnswerer.h"
 #include "tests/tools/Pump.h"
-#include "ui3d/controls/LiveDialogs.h"
+#include "ui3d/dialogs/LiveDialogs.h"
 
 #include <gtest/gtest.h>
 

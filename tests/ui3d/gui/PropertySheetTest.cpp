@@ -3,10 +3,10 @@
 // moved into the sheet at their page positions, pages switched by the tab
 // strip or by Back and Next, the wizard buttons, the side picture, the free
 // control id, and page tooltips that follow the page on show.
-#include "ui3d/controls/3DPropertySheet.h"
+#include "ui3d/dialogs/3DPropertySheet.h"
 
-#include "app/Languages.h"
-#include "app/Messages.h"
+#include "services/Languages.h"
+#include "services/Messages.h"
 #include "framework/Framework.h"
 #include "framework/ModalAnswerer.h"
 #include "tests/tools/Pump.h"

@@ -3,7 +3,7 @@
 // part cells of the cache.
 #include "ui3d/controls/3DScrollBar.h"
 
-#include "app/Messages.h"
+#include "services/Messages.h"
 #include "collection/ImageReader.h"
 #include "framework/Menu.h"
 #include "framework/ModalAnswerer.h"

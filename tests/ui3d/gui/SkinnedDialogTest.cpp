@@ -2,7 +2,7 @@
 // template's controls, the modal result through the test seam, fades driven
 // tick by tick with a hand-set performance counter (and without one),
 // modeless dialogs that delete themselves, and the body background.
-#include "ui3d/dialog/3DDialog.h"
+#include "ui3d/dialogs/3DDialog.h"
 
 #include "tests/tools/Pump.h"
 #include "tests/ui3d/gui/SkinnedDialogIds.h"

@@ -3,7 +3,7 @@
 // target and drop source called directly, and the drag-image window.
 #include "ui3d/controls/TabSelector.h"
 
-#include "app/Messages.h"
+#include "services/Messages.h"
 #include "framework/OleDataSource.h"
 #include "ui3d/controls/DragImageWnd.h"
 #include "ui3d/menus/3DMenu.h"

@@ -1,6 +1,6 @@
 // The close and about buttons: the picture each state draws, and skin
 // colouring applied to fresh copies on every load (never twice).
-#include "app/TvnxBitmapButton.h"
+#include "ui3d/controls/TvnxBitmapButton.h"
 #include "resources/resource.h"
 #include "ui3d/drawing/ColorRamp.h"
 #include "ui3d/drawing/PixelOps.h"
