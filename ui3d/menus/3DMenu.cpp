@@ -2,7 +2,6 @@
 
 #include "ui3d/controls/3DToolTip.h"
 #include "ui3d/drawing/Drawing.h"
-#include "ui3d/system/ExportedFuncs.h"
 
 #include <commctrl.h>
 #include <cstdlib>
@@ -29,26 +28,9 @@ int Mean(COLORREF c)
     return (GetRValue(c) + GetGValue(c) + GetBValue(c)) / 3;
 }
 
-// 30 % of each channel: c - floor(c x 0.7).
-COLORREF ShadowOf(COLORREF c)
-{
-    auto f = [](int v) { return v - (v * 7) / 10; };
-    return RGB(f(GetRValue(c)), f(GetGValue(c)), f(GetBValue(c)));
-}
-
 int Clamp255(int v)
 {
     return v < 0 ? 0 : (v > 255 ? 255 : v);
-}
-
-BOOL MultilineTips()
-{
-    return g_ShellDllVersions.MultilineTips;
-}
-
-BOOL BalloonTips()
-{
-    return g_ShellDllVersions.BalloonTips;
 }
 
 void DrawEdgeStyle(HDC hDC, RECT rc, int nEdge, COLORREF clrLight, COLORREF clrDark)

@@ -13,13 +13,6 @@ CSequence<C3DMenuBar*>& LiveBars()
 HHOOK g_hBarHook = NULL;
 C3DMenu* g_pOpenBarMenu = NULL;
 
-// 30 % of each channel: c - floor(c x 0.7).
-COLORREF ShadowOf(COLORREF c)
-{
-    auto f = [](int v) { return v - (v * 7) / 10; };
-    return RGB(f(GetRValue(c)), f(GetGValue(c)), f(GetBValue(c)));
-}
-
 void DrawItemText(HDC hDC, const CString& strText, int cx, int cy, COLORREF clr, BOOL bShadow)
 {
     SetBkMode(hDC, TRANSPARENT);
