@@ -89,15 +89,15 @@ BOOL CDragImageWnd::BuildLayered(int w, int h)
 
     // Alpha pass: what is drawn here in grey becomes the opacity.
     if (m_nStyle & DIW_GLOW) {
-        FillSolidRect(0, 0, w, hMem, h, 0);
+        FillSolidRect(hMem, RECT{0, 0, w, h}, 0);
         FillCentreGradient(rcImage, hMem);
     } else {
-        FillSolidRect(0, 0, w, hMem, h, 0xC0C0C0);
+        FillSolidRect(hMem, RECT{0, 0, w, h}, 0xC0C0C0);
     }
     for (int i = 0; i < m_nHoles && m_pHoles != NULL; i++) {
         RECT rc = m_pHoles[i];
         ::OffsetRect(&rc, ptImage.x, ptImage.y);
-        FillSolidRect(rc.top, rc.left, rc.right - rc.left, hMem, rc.bottom - rc.top, 0);
+        FillSolidRect(hMem, rc, 0);
     }
     HDC hImage = ::CreateCompatibleDC(hScreen);
     HGDIOBJ hOldImage = hImage != NULL ? ::SelectObject(hImage, m_pImage->GetSafeHandle()) : NULL;
@@ -169,7 +169,7 @@ BOOL CDragImageWnd::BuildOutline(int w, int h)
     if (hMem != NULL && m_BackBuffer.GetSafeHandle() != NULL) {
         HGDIOBJ hOld = ::SelectObject(hMem, m_BackBuffer.GetSafeHandle());
         RECT rc = {0, 0, w, h};
-        FillSolidRect(0, 0, w, hMem, h, 0xFFFFFF);
+        FillSolidRect(hMem, rc, 0xFFFFFF);
         ::FrameRect(hMem, &rc, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
         ::DrawFocusRect(hMem, &rc);
         ::SelectObject(hMem, hOld);

@@ -9,12 +9,16 @@ static PFN_GRADIENTFILL GradientFillFunc()
     return g_pExportedFuncs ? g_pExportedFuncs->pGradientFill : nullptr;
 }
 
-void FillSolidRect(int top, int left, int nWidth, HDC hDC, int nHeight, COLORREF clr)
+void FillSolidRect(HDC hDC, const RECT& rc, COLORREF clr)
 {
-    const RECT rc = {left, top, left + nWidth, top + nHeight};
     const COLORREF clrOld = SetBkColor(hDC, clr);
     ExtTextOutA(hDC, 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);
     SetBkColor(hDC, clrOld);
+}
+
+void FillSolidRect(int top, int left, int nWidth, HDC hDC, int nHeight, COLORREF clr)
+{
+    FillSolidRect(hDC, RECT{left, top, left + nWidth, top + nHeight}, clr);
 }
 
 static int StepChannel(int s, int e, int i, int n)
@@ -60,9 +64,9 @@ static void FillRamp(HDC hDC, int left, int top, int right, int bottom, COLORREF
     for (int i = 0; i < n; i++) {
         const COLORREF clr = InterpolateColor(clrFrom, clrTo, i, n);
         if (bHorizontal)
-            FillSolidRect(top, left + i, 1, hDC, bottom - top, clr);
+            FillSolidRect(hDC, RECT{left + i, top, left + i + 1, bottom}, clr);
         else
-            FillSolidRect(top + i, left, right - left, hDC, 1, clr);
+            FillSolidRect(hDC, RECT{left, top + i, right, top + i + 1}, clr);
     }
 }
 
@@ -73,7 +77,7 @@ void DrawGradientFrame(COLORREF clrFirst, HDC hDC, int left, int top, int right,
     if (!hDC || cx <= 0 || cy <= 0)
         return;
     if (nKind == GRADIENT_NONE || nKind > GRADIENT_DIAGONAL || (clrFirst == clrMiddle && clrMiddle == clrLast)) {
-        FillSolidRect(top, left, cx, hDC, cy, clrMiddle);
+        FillSolidRect(hDC, RECT{left, top, right, bottom}, clrMiddle);
         return;
     }
     if (nKind == GRADIENT_HORIZONTAL) {
@@ -112,11 +116,11 @@ void FillVerticalGradient(int nHeight, HDC hDC, int left, int right, COLORREF cl
     if (!hDC || nHeight <= 0 || right <= left)
         return;
     if (clrTop == clrBottom) {
-        FillSolidRect(0, left, right - left, hDC, nHeight, clrTop);
+        FillSolidRect(hDC, RECT{left, 0, right, nHeight}, clrTop);
         return;
     }
     for (int y = 0; y < nHeight; y++)
-        FillSolidRect(y, left, right - left, hDC, 1, InterpolateColor(clrTop, clrBottom, y, nHeight > 1 ? nHeight - 1 : 1));
+        FillSolidRect(hDC, RECT{left, y, right, y + 1}, InterpolateColor(clrTop, clrBottom, y, nHeight > 1 ? nHeight - 1 : 1));
 }
 
 BOOL FillCentreGradient(const RECT& rect, HDC hDC)

@@ -37,7 +37,7 @@ void DrawEdgeStyle(HDC hDC, RECT rc, int nEdge, COLORREF clrLight, COLORREF clrD
 {
     static const UINT kEdges[] = {0, 0, EDGE_RAISED, EDGE_SUNKEN, EDGE_ETCHED, EDGE_BUMP};
     if (nEdge == 1)
-        Draw3DFrameLines(rc.right - rc.left, rc.top, hDC, rc.left, rc.bottom - rc.top, clrLight, clrDark);
+        Draw3DFrameLines(hDC, rc, clrLight, clrDark);
     else if (nEdge >= 2 && nEdge <= 5)
         DrawEdge(hDC, &rc, kEdges[nEdge], BF_RECT);
 }
@@ -569,7 +569,7 @@ void C3DMenu::DrawCheckGlyph(HDC hDC, int nItemWidth, int nItemHeight, BOOL bSel
             DrawGradientFrame(m_style.hotTextColors.Get(sc), hDC, xColor, 0, xColor + cy, cy,
                               InterpolateColor(m_style.hotTextColors.Get(sc), clr, 1, 2), clr, GRADIENT_VERTICAL);
         else
-            FillSolidRect(0, xColor, cy, hDC, cy, clr);
+            FillSolidRect(hDC, RECT{xColor, 0, xColor + cy, cy}, clr);
         BitBlt(hDC, x, y, cy, cy, hDC, xColor, 0, SRCINVERT);
         BitBlt(hDC, x, y, cy, cy, hDC, xMask, 0, SRCAND);
         BitBlt(hDC, x, y, cy, cy, hDC, xColor, 0, SRCINVERT);

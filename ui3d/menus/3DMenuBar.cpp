@@ -121,7 +121,7 @@ void C3DMenuBar::RenderItem(BARITEM& item, int x)
         DrawItemText(hMem, item.strText, cx, cy, m_style.textColors.Get(sc), m_style.n3DText);
         SelectObject(hMem, hHigh);
         if (m_style.nHotItemBorder)
-            Draw3DFrameLines(cx, 0, hMem, 0, cy, m_style.hotBorderLightColors.Get(sc),
+            Draw3DFrameLines(hMem, RECT{0, 0, cx, cy}, m_style.hotBorderLightColors.Get(sc),
                              m_style.hotBorderDarkColors.Get(sc));
         DrawItemText(hMem, item.strText, cx, cy, m_style.hotTextColors.Get(sc), m_style.n3DText2);
         SelectObject(hMem, hOld);
