@@ -3,7 +3,7 @@
 #include "services/Languages.h"
 #include "services/Messages.h"
 #include "collection/ImageReader.h"
-#include "ui3d/controls/SelectedBitmapDC.h"
+#include "ui3d/drawing/SelectedBitmapDC.h"
 #include "ui3d/controls/SmiliePreview.h"
 #include "ui3d/drawing/Frames.h"
 #include "ui3d/drawing/Gradients.h"

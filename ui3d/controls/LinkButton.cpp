@@ -2,6 +2,7 @@
 
 #include "framework/Dc.h"
 #include "ui3d/controls/ControlPaint.h"
+#include "ui3d/drawing/SelectedBitmapDC.h"
 
 IMPLEMENT_DYNAMIC(CLinkButton, CControlBase)
 
@@ -88,14 +89,11 @@ void CLinkButton::TakeBackgroundSnapshot()
     if (hBitmap == NULL)
         return;
     m_bmpBack.Attach(hBitmap);
-    HDC hMem = ::CreateCompatibleDC(NULL);
-    if (hMem == NULL)
+    CSelectedBitmapDC mem(NULL, hBitmap);
+    if (mem.m_hDC == NULL)
         return;
-    HGDIOBJ hOld = ::SelectObject(hMem, hBitmap);
-    ::PatBlt(hMem, 0, 0, rc.right, rc.bottom, WHITENESS);
-    PrintParentBackground(m_hWnd, hMem);
-    ::SelectObject(hMem, hOld);
-    ::DeleteDC(hMem);
+    ::PatBlt(mem.m_hDC, 0, 0, rc.right, rc.bottom, WHITENESS);
+    PrintParentBackground(m_hWnd, mem.m_hDC);
 }
 
 void CLinkButton::OnDisplayChanged()
@@ -135,11 +133,8 @@ void CLinkButton::Paint(CDC* pDC, int, int, int, int)
     HDC hDC = pDC->m_hDC;
     RECT rc = {0, 0, m_nClientWidth, m_nClientHeight};
     if (m_bmpBack.m_hObject != NULL) {
-        HDC hMem = ::CreateCompatibleDC(hDC);
-        HGDIOBJ hOld = ::SelectObject(hMem, m_bmpBack.m_hObject);
-        ::BitBlt(hDC, 0, 0, rc.right, rc.bottom, hMem, 0, 0, SRCCOPY);
-        ::SelectObject(hMem, hOld);
-        ::DeleteDC(hMem);
+        CSelectedBitmapDC back(hDC, static_cast<HBITMAP>(m_bmpBack.m_hObject));
+        ::BitBlt(hDC, 0, 0, rc.right, rc.bottom, back.m_hDC, 0, 0, SRCCOPY);
     }
     HFONT hUnderlined = NULL;
     HFONT hFont = static_cast<HFONT>(m_font.m_hObject);

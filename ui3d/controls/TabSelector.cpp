@@ -2,7 +2,7 @@
 
 #include "services/Messages.h"
 #include "collection/ImageReader.h"
-#include "ui3d/controls/SelectedBitmapDC.h"
+#include "ui3d/drawing/SelectedBitmapDC.h"
 #include "ui3d/controls/SmiliePreview.h"
 #include "ui3d/drawing/Gradients.h"
 #include "ui3d/drawing/PixelOps.h"

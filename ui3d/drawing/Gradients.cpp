@@ -1,5 +1,6 @@
 #include "ui3d/drawing/Gradients.h"
 
+#include "ui3d/drawing/SelectedBitmapDC.h"
 #include "ui3d/system/ExportedFuncs.h"
 
 #include <cstdlib>
@@ -94,21 +95,19 @@ void DrawGradientFrame(COLORREF clrFirst, HDC hDC, int left, int top, int right,
     }
     // Diagonal: one strip of cx + cy - 1 pixels, row r copying it from r on.
     const int nStrip = cx + cy - 1;
-    HDC hStripDC = CreateCompatibleDC(hDC);
-    HBITMAP hStrip = hStripDC ? CreateCompatibleBitmap(hDC, nStrip, 1) : nullptr;
-    if (!hStrip) {
-        if (hStripDC)
-            DeleteDC(hStripDC);
+    HBITMAP hStrip = CreateCompatibleBitmap(hDC, nStrip, 1);
+    if (!hStrip)
         return;
+    {
+        CSelectedBitmapDC strip(hDC, hStrip);
+        if (strip.m_hDC) {
+            FillRamp(strip.m_hDC, 0, 0, nStrip / 2, 1, clrFirst, clrMiddle, true);
+            FillRamp(strip.m_hDC, nStrip / 2, 0, nStrip, 1, clrMiddle, clrLast, true);
+            for (int r = 0; r < cy; r++)
+                BitBlt(hDC, left, top + r, cx, 1, strip.m_hDC, r, 0, SRCCOPY);
+        }
     }
-    HGDIOBJ hOld = SelectObject(hStripDC, hStrip);
-    FillRamp(hStripDC, 0, 0, nStrip / 2, 1, clrFirst, clrMiddle, true);
-    FillRamp(hStripDC, nStrip / 2, 0, nStrip, 1, clrMiddle, clrLast, true);
-    for (int r = 0; r < cy; r++)
-        BitBlt(hDC, left, top + r, cx, 1, hStripDC, r, 0, SRCCOPY);
-    SelectObject(hStripDC, hOld);
     DeleteObject(hStrip);
-    DeleteDC(hStripDC);
 }
 
 void FillVerticalGradient(int nHeight, HDC hDC, int left, int right, COLORREF clrTop, COLORREF clrBottom)

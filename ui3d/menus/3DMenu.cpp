@@ -2,6 +2,7 @@
 
 #include "ui3d/controls/3DToolTip.h"
 #include "ui3d/drawing/Drawing.h"
+#include "ui3d/drawing/SelectedBitmapDC.h"
 
 #include <commctrl.h>
 #include <cstdlib>
@@ -462,8 +463,8 @@ void C3DMenu::DrawItemBackground(HDC hDC, const RECT& rc, BOOL bSelected, HBITMA
     BITMAP bm;
     if (g_bShow3DMenus && hBitmap != NULL && GetObjectA(hBitmap, sizeof(bm), &bm) && bm.bmWidth > 0 &&
         bm.bmHeight > 0) {
-        HDC hSrc = CreateCompatibleDC(hDC);
-        HGDIOBJ hOld = SelectObject(hSrc, hBitmap);
+        CSelectedBitmapDC src(hDC, hBitmap);
+        const HDC hSrc = src.m_hDC;
         const int cx = rc.right - rc.left, cy = rc.bottom - rc.top;
         if (m_style.nFlags & 0x200) {
             // Ends kept, the middle repeated; a low bitmap repeats downwards.
@@ -494,8 +495,6 @@ void C3DMenu::DrawItemBackground(HDC hDC, const RECT& rc, BOOL bSelected, HBITMA
             RECT rcSrc = {xSrc, 0, bm.bmWidth, bm.bmHeight};
             TileBitmapAt(hDC, rc, hSrc, rcSrc, rc.left, rc.top);
         }
-        SelectObject(hSrc, hOld);
-        DeleteDC(hSrc);
         if ((m_style.nFlags & 0x100) && bText) {
             RECT rcEdge = rc;
             if (bSideInColumn)
@@ -542,26 +541,24 @@ void C3DMenu::DrawCheckGlyph(HDC hDC, int nItemWidth, int nItemHeight, BOOL bSel
     const int cy = nItemHeight;
     // The scratch area beyond the item: a colour square and the glyph's mask.
     const int xColor = nItemWidth, xMask = nItemWidth + cy;
-    HDC hMask = CreateCompatibleDC(hDC);
     HBITMAP hMaskBmp = CreateBitmap(cy, cy, 1, 1, NULL);
-    if (hMask == NULL || hMaskBmp == NULL) {
-        if (hMaskBmp != NULL)
-            DeleteObject(hMaskBmp);
-        if (hMask != NULL)
-            DeleteDC(hMask);
+    if (hMaskBmp == NULL)
         return;
+    {
+        CSelectedBitmapDC mask(hDC, hMaskBmp);
+        if (mask.m_hDC == NULL) {
+            DeleteObject(hMaskBmp);
+            return;
+        }
+        RECT rcGlyph = {0, 0, cy, cy};
+        DrawFrameControl(mask.m_hDC, &rcGlyph, DFC_MENU, (m_style.nFlags & 0x02) ? DFCS_MENUBULLET : DFCS_MENUCHECK);
+        // A monochrome source takes the destination's text colour for black and
+        // its background colour for white: keep the mask black on white.
+        SetTextColor(hDC, RGB(0, 0, 0));
+        SetBkColor(hDC, RGB(255, 255, 255));
+        BitBlt(hDC, xMask, 0, cy, cy, mask.m_hDC, 0, 0, SRCCOPY);
     }
-    HGDIOBJ hOldMask = SelectObject(hMask, hMaskBmp);
-    RECT rcGlyph = {0, 0, cy, cy};
-    DrawFrameControl(hMask, &rcGlyph, DFC_MENU, (m_style.nFlags & 0x02) ? DFCS_MENUBULLET : DFCS_MENUCHECK);
-    // A monochrome source takes the destination's text colour for black and
-    // its background colour for white: keep the mask black on white.
-    SetTextColor(hDC, RGB(0, 0, 0));
-    SetBkColor(hDC, RGB(255, 255, 255));
-    BitBlt(hDC, xMask, 0, cy, cy, hMask, 0, 0, SRCCOPY);
-    SelectObject(hMask, hOldMask);
     DeleteObject(hMaskBmp);
-    DeleteDC(hMask);
 
     // Colour through the mask (glyph black on white): invert, and, invert.
     auto paintGlyph = [&](int x, int y, COLORREF clr, BOOL bGradient) {
@@ -653,10 +650,10 @@ void C3DMenu::DrawItem(LPDRAWITEMSTRUCT lpDIS)
     const int cx = rcItem.right - rcItem.left, cy = rcItem.bottom - rcItem.top;
     if (cx <= 0 || cy <= 0 || !EnsureBackBuffer(lpDIS->hDC, cx + 2 * cy, cy))
         return;
-    HDC hMem = CreateCompatibleDC(lpDIS->hDC);
+    CSelectedBitmapDC mem(lpDIS->hDC, m_hBackBuffer);
+    const HDC hMem = mem.m_hDC;
     if (hMem == NULL)
         return;
-    HGDIOBJ hOldBmp = SelectObject(hMem, m_hBackBuffer);
     const RECT rcLocal = {0, 0, cx, cy};
     const BOOL bSelected = (lpDIS->itemState & ODS_SELECTED) != 0;
     HBITMAP hBackground = pItem == NULL ? m_hBmpSeparator : (bSelected ? m_hBmpSelected : m_hBmpNormal);
@@ -675,8 +672,6 @@ void C3DMenu::DrawItem(LPDRAWITEMSTRUCT lpDIS)
         DrawRuns(hMem, *pItem, rcLocal, lpDIS->itemState);
     }
     BitBlt(lpDIS->hDC, rcItem.left, rcItem.top, cx, cy, hMem, 0, 0, SRCCOPY);
-    SelectObject(hMem, hOldBmp);
-    DeleteDC(hMem);
 }
 
 // ---- item tips ----------------------------------------------------------------
