@@ -3,6 +3,7 @@
 #include "services/Busy.h"
 #include "app/TrayAnimationWnd.h"
 #include "framework/Gdi.h"
+#include "ui3d/drawing/SelectedBitmapDC.h"
 #include "ui3d/system/SysUtils.h"
 
 #include <shellapi.h>
@@ -114,15 +115,12 @@ BOOL CTrayAnimationThread::Start(CWnd* pWnd, int cxPattern, int cyPattern, BOOL 
     if (bSnapshot && !bAutoHide && cx > 0 && cy > 0 && CanAnimateSnapshot()) {
         HDC hWndDC = ::GetDC(pWnd->m_hWnd);
         if (hWndDC != NULL) {
-            HDC hMem = ::CreateCompatibleDC(hWndDC);
-            if (hMem != NULL && m_bmpSnapshot.Attach(::CreateCompatibleBitmap(hWndDC, cx, cy))) {
-                HGDIOBJ hOld = ::SelectObject(hMem, m_bmpSnapshot);
-                pWnd->SendMessage(WM_PRINT, reinterpret_cast<WPARAM>(hMem),
-                                  PRF_CLIENT | PRF_ERASEBKGND | PRF_CHILDREN);
-                ::SelectObject(hMem, hOld);
+            if (m_bmpSnapshot.Attach(::CreateCompatibleBitmap(hWndDC, cx, cy))) {
+                CSelectedBitmapDC mem(hWndDC, static_cast<HBITMAP>(m_bmpSnapshot.GetSafeHandle()));
+                if (mem.m_hDC != NULL)
+                    pWnd->SendMessage(WM_PRINT, reinterpret_cast<WPARAM>(mem.m_hDC),
+                                      PRF_CLIENT | PRF_ERASEBKGND | PRF_CHILDREN);
             }
-            if (hMem != NULL)
-                ::DeleteDC(hMem);
             ::ReleaseDC(pWnd->m_hWnd, hWndDC);
         }
     }

@@ -3,6 +3,7 @@
 #include "services/Messages.h"
 #include "app/TrayAnimationThread.h"
 #include "ui3d/controls/SmiliePreview.h"
+#include "ui3d/drawing/SelectedBitmapDC.h"
 #include "ui3d/system/VTimer.h"
 
 #include <cmath>
@@ -127,19 +128,11 @@ void CTrayAnimationWnd::StartFlight()
     HDC hScreen = ::GetDC(NULL);
     if (cx > 0 && cy > 0 && hScreen != NULL && ::GetObjectA(m_hSnapshot, sizeof(bm), &bm) == sizeof(bm) &&
         m_bmpScaled.Attach(::CreateCompatibleBitmap(hScreen, cx, cy))) {
-        HDC hSrc = ::CreateCompatibleDC(hScreen), hDst = ::CreateCompatibleDC(hScreen);
-        if (hSrc != NULL && hDst != NULL) {
-            HGDIOBJ hOldSrc = ::SelectObject(hSrc, m_hSnapshot);
-            HGDIOBJ hOldDst = ::SelectObject(hDst, m_bmpScaled);
-            ::SetStretchBltMode(hDst, COLORONCOLOR);
-            bScaled = ::StretchBlt(hDst, 0, 0, cx, cy, hSrc, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
-            ::SelectObject(hSrc, hOldSrc);
-            ::SelectObject(hDst, hOldDst);
+        CSelectedBitmapDC src(hScreen, m_hSnapshot), dst(hScreen, static_cast<HBITMAP>(m_bmpScaled.GetSafeHandle()));
+        if (src.m_hDC != NULL && dst.m_hDC != NULL) {
+            ::SetStretchBltMode(dst.m_hDC, COLORONCOLOR);
+            bScaled = ::StretchBlt(dst.m_hDC, 0, 0, cx, cy, src.m_hDC, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
         }
-        if (hSrc != NULL)
-            ::DeleteDC(hSrc);
-        if (hDst != NULL)
-            ::DeleteDC(hDst);
     }
     if (hScreen != NULL)
         ::ReleaseDC(NULL, hScreen);
@@ -245,15 +238,14 @@ void CTrayAnimationWnd::PaintBody(HDC hDC)
     if (m_bmpScaled.m_hObject != NULL) {
         BITMAP bm;
         BOOL bDrawn = FALSE;
-        HDC hMem = ::CreateCompatibleDC(hDC);
-        if (hMem != NULL && m_bmpScaled.GetObject(sizeof(bm), &bm) == sizeof(bm)) {
-            HGDIOBJ hOld = ::SelectObject(hMem, m_bmpScaled);
-            ::SetStretchBltMode(hDC, COLORONCOLOR);
-            bDrawn = ::StretchBlt(hDC, 0, 0, rc.right, rc.bottom, hMem, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
-            ::SelectObject(hMem, hOld);
+        if (m_bmpScaled.GetObject(sizeof(bm), &bm) == sizeof(bm)) {
+            CSelectedBitmapDC scaled(hDC, static_cast<HBITMAP>(m_bmpScaled.GetSafeHandle()));
+            if (scaled.m_hDC != NULL) {
+                ::SetStretchBltMode(hDC, COLORONCOLOR);
+                bDrawn = ::StretchBlt(hDC, 0, 0, rc.right, rc.bottom, scaled.m_hDC, 0, 0, bm.bmWidth, bm.bmHeight,
+                                      SRCCOPY);
+            }
         }
-        if (hMem != NULL)
-            ::DeleteDC(hMem);
         if (bDrawn)
             return;
         DropSnapshot();

@@ -4,6 +4,7 @@
 #include "skins/Skin.h"
 #include "skins/SkinScan.h"
 #include "ui3d/controls/ControlBase.h"
+#include "ui3d/drawing/SelectedBitmapDC.h"
 #include "ui3d/drawing/SkinBackground.h"
 #include "ui3d/drawing/Tiling.h"
 #include "ui3d/system/SysUtils.h"
@@ -170,13 +171,11 @@ void CTvnxWnd::DrawBody(CDC* pDC, int nWidth, int nHeight)
     const int th = sizes[0].cy, mh = sizes[1].cy, bh = sizes[2].cy;
     const int W = nWidth, H = nHeight;
     HDC hDC = pDC->m_hDC;
-    HDC hMem = ::CreateCompatibleDC(hDC);
     auto copy = [&](int nPart, int x, int y, int cx, int cy) {
-        if (hParts[nPart] == NULL || hMem == NULL || cx <= 0 || cy <= 0)
+        if (hParts[nPart] == NULL || cx <= 0 || cy <= 0)
             return;
-        HGDIOBJ hOld = ::SelectObject(hMem, hParts[nPart]);
-        ::BitBlt(hDC, x, y, cx, cy, hMem, 0, 0, SRCCOPY);
-        ::SelectObject(hMem, hOld);
+        CSelectedBitmapDC part(hDC, hParts[nPart]);
+        ::BitBlt(hDC, x, y, cx, cy, part.m_hDC, 0, 0, SRCCOPY);
     };
     const int t = th < H ? th : H;
     copy(0, 0, 0, sizes[0].cx < W ? sizes[0].cx : W, t);
@@ -199,8 +198,6 @@ void CTvnxWnd::DrawBody(CDC* pDC, int nWidth, int nHeight)
     for (HBITMAP h : hParts)
         if (h != NULL)
             ::DeleteObject(h);
-    if (hMem != NULL)
-        ::DeleteDC(hMem);
 }
 
 void CTvnxWnd::RemoveRegion()
@@ -221,12 +218,11 @@ void CTvnxWnd::UpdateRegion()
     HDC hWndDC = ::GetDC(m_hWnd);
     if (hWndDC != NULL) {
         if (m_bmpBack.Attach(::CreateCompatibleBitmap(hWndDC, m_nWidth, m_nHeight))) {
+            CSelectedBitmapDC mem(hWndDC, static_cast<HBITMAP>(m_bmpBack.GetSafeHandle()));
             CDC dc;
-            dc.Attach(::CreateCompatibleDC(hWndDC));
-            HGDIOBJ hOld = ::SelectObject(dc.m_hDC, m_bmpBack);
+            dc.Attach(mem.m_hDC);
             DrawBody(&dc, m_nWidth, m_nHeight);
-            ::SelectObject(dc.m_hDC, hOld);
-            ::DeleteDC(dc.Detach());
+            dc.Detach();
         }
         ::ReleaseDC(m_hWnd, hWndDC);
     }
@@ -310,12 +306,9 @@ void CTvnxWnd::OnPaint()
     PAINTSTRUCT ps;
     HDC hDC = ::BeginPaint(m_hWnd, &ps);
     if (hDC != NULL && m_bmpBack.m_hObject != NULL) {
-        HDC hMem = ::CreateCompatibleDC(hDC);
-        HGDIOBJ hOld = ::SelectObject(hMem, m_bmpBack);
+        CSelectedBitmapDC back(hDC, static_cast<HBITMAP>(m_bmpBack.GetSafeHandle()));
         const RECT& rc = ps.rcPaint;
-        ::BitBlt(hDC, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, hMem, rc.left, rc.top, SRCCOPY);
-        ::SelectObject(hMem, hOld);
-        ::DeleteDC(hMem);
+        ::BitBlt(hDC, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, back.m_hDC, rc.left, rc.top, SRCCOPY);
     }
     const RECT rcPaint = ps.rcPaint;
     ::EndPaint(m_hWnd, &ps);
@@ -327,11 +320,8 @@ BOOL CTvnxWnd::OnEraseBkgnd(HDC hDC)
     const int nSaved = ::SaveDC(hDC);
     ExcludeChildren(hDC, m_hWnd, m_hWnd);
     if (m_bmpBack.m_hObject != NULL) {
-        HDC hMem = ::CreateCompatibleDC(hDC);
-        HGDIOBJ hOld = ::SelectObject(hMem, m_bmpBack);
-        ::BitBlt(hDC, 0, 0, m_nWidth, m_nHeight, hMem, 0, 0, SRCCOPY);
-        ::SelectObject(hMem, hOld);
-        ::DeleteDC(hMem);
+        CSelectedBitmapDC back(hDC, static_cast<HBITMAP>(m_bmpBack.GetSafeHandle()));
+        ::BitBlt(hDC, 0, 0, m_nWidth, m_nHeight, back.m_hDC, 0, 0, SRCCOPY);
     }
     ::RestoreDC(hDC, nSaved);
     InvalidateChildrenInRect(m_hWnd, NULL);
@@ -342,11 +332,8 @@ LRESULT CTvnxWnd::OnPrintBackground(HDC hDC, const RECT* prc)
 {
     if (hDC == NULL || prc == NULL || m_bmpBack.m_hObject == NULL)
         return 0;
-    HDC hMem = ::CreateCompatibleDC(hDC);
-    HGDIOBJ hOld = ::SelectObject(hMem, m_bmpBack);
-    ::BitBlt(hDC, 0, 0, prc->right - prc->left, prc->bottom - prc->top, hMem, prc->left, prc->top, SRCCOPY);
-    ::SelectObject(hMem, hOld);
-    ::DeleteDC(hMem);
+    CSelectedBitmapDC back(hDC, static_cast<HBITMAP>(m_bmpBack.GetSafeHandle()));
+    ::BitBlt(hDC, 0, 0, prc->right - prc->left, prc->bottom - prc->top, back.m_hDC, prc->left, prc->top, SRCCOPY);
     return 1;
 }
 

@@ -10,6 +10,7 @@
 #include "skins/Skin.h"
 #include "ui3d/controls/3DButton.h"
 #include "ui3d/dialogs/3DImgMessageBox.h"
+#include "ui3d/drawing/SelectedBitmapDC.h"
 #include "ui3d/system/SysUtils.h"
 
 namespace {
@@ -441,17 +442,16 @@ void CDlgSmilieProp::CapturePreviewBackground(HDC hDC)
     if (m_hPreviewBack != NULL)
         ::DeleteObject(m_hPreviewBack);
     m_hPreviewBack = ::CreateCompatibleBitmap(hDC, m_rcPreview.Width(), m_rcPreview.Height());
-    HDC hMem = m_hPreviewBack != NULL ? ::CreateCompatibleDC(hDC) : NULL;
-    if (hMem == NULL)
+    if (m_hPreviewBack == NULL)
         return;
-    HGDIOBJ hOld = ::SelectObject(hMem, m_hPreviewBack);
+    CSelectedBitmapDC back(hDC, m_hPreviewBack);
+    if (back.m_hDC == NULL)
+        return;
     CDC mem;
-    mem.Attach(hMem);
+    mem.Attach(back.m_hDC);
     const POINT origin = {0, 0};
     PaintBackground(&m_rcPreview, &mem, &origin);
     mem.Detach();
-    ::SelectObject(hMem, hOld);
-    ::DeleteDC(hMem);
 }
 
 void CDlgSmilieProp::DrawPreview(CDC* pDC, BOOL bAdvance)
@@ -460,28 +460,18 @@ void CDlgSmilieProp::DrawPreview(CDC* pDC, BOOL bAdvance)
         return;
     const int cx = m_rcPreview.Width(), cy = m_rcPreview.Height();
     HDC hDC = pDC->GetSafeHdc();
-    HDC hCanvasDC = ::CreateCompatibleDC(hDC);
-    HDC hBackDC = ::CreateCompatibleDC(hDC);
-    if (hCanvasDC == NULL || hBackDC == NULL) {
-        if (hCanvasDC != NULL)
-            ::DeleteDC(hCanvasDC);
-        if (hBackDC != NULL)
-            ::DeleteDC(hBackDC);
-        return;
-    }
     if (m_hCanvas == NULL) {
         m_hCanvas = ::CreateCompatibleBitmap(hDC, cx, cy);
         m_bCanvasValid = 0;
     }
     if (m_hPreviewBack == NULL)
         CapturePreviewBackground(hDC);  // no erase has captured it yet
-    if (m_hCanvas == NULL || m_hPreviewBack == NULL) {
-        ::DeleteDC(hCanvasDC);
-        ::DeleteDC(hBackDC);
+    if (m_hCanvas == NULL || m_hPreviewBack == NULL)
         return;
-    }
-    HGDIOBJ hOldCanvas = ::SelectObject(hCanvasDC, m_hCanvas);
-    HGDIOBJ hOldBack = ::SelectObject(hBackDC, m_hPreviewBack);
+    CSelectedBitmapDC canvasMem(hDC, m_hCanvas), backMem(hDC, m_hPreviewBack);
+    const HDC hCanvasDC = canvasMem.m_hDC, hBackDC = backMem.m_hDC;
+    if (hCanvasDC == NULL || hBackDC == NULL)
+        return;
 
     if (bAdvance || !m_bCanvasValid) {
         if (m_nFrame == 0 || m_bDragging || !m_bCanvasValid)
@@ -523,11 +513,6 @@ void CDlgSmilieProp::DrawPreview(CDC* pDC, BOOL bAdvance)
             ::DeleteObject(hPattern);
     }
     ::RestoreDC(hDC, nSaved);
-
-    ::SelectObject(hCanvasDC, hOldCanvas);
-    ::SelectObject(hBackDC, hOldBack);
-    ::DeleteDC(hCanvasDC);
-    ::DeleteDC(hBackDC);
 }
 
 void CDlgSmilieProp::OnVTimer(int nId, int nAmount)

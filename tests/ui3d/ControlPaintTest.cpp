@@ -2,7 +2,7 @@
 // memory DCs: the built-in check-box and radio indicators through their mask,
 // the push-button frame, and the colour-swatch frame.
 #include "ui3d/controls/3DButton.h"
-#include "ui3d/controls/LinkButton.h"
+#include "ui3d/controls/ClrSelButton.h"
 #include "ui3d/drawing/PixelOps.h"
 
 #include <gtest/gtest.h>

@@ -4,6 +4,7 @@
 #include "framework/Dc.h"
 #include "ui3d/controls/ControlPaint.h"
 #include "ui3d/drawing/Gradients.h"
+#include "ui3d/drawing/SelectedBitmapDC.h"
 
 #include <windowsx.h>
 
@@ -246,16 +247,13 @@ void C3DButton::PaintPush(HDC hDC, const RECT& rect, UINT nFlags)
     const int cy = rect.bottom - rect.top;
     if (cx <= 0 || cy <= 0)
         return;
-    HDC hMem = ::CreateCompatibleDC(hDC);
-    HBITMAP hBitmap = ::CreateCompatibleBitmap(hDC, cx, cy);
-    if (hMem == NULL || hBitmap == NULL) {
-        if (hMem != NULL)
-            ::DeleteDC(hMem);
-        if (hBitmap != NULL)
-            ::DeleteObject(hBitmap);
+    CBitmap bitmap;   // declared first: freed after the DC below has let go of it
+    if (!bitmap.Attach(::CreateCompatibleBitmap(hDC, cx, cy)))
         return;
-    }
-    HGDIOBJ hOldBitmap = ::SelectObject(hMem, hBitmap);
+    CSelectedBitmapDC mem(hDC, static_cast<HBITMAP>(bitmap.GetSafeHandle()));
+    const HDC hMem = mem.m_hDC;
+    if (hMem == NULL)
+        return;
     HGDIOBJ hOldFont = ::SelectObject(hMem, WindowFont(m_hWnd));
 
     COLORREF clrLight, clrDark;
@@ -314,9 +312,6 @@ void C3DButton::PaintPush(HDC hDC, const RECT& rect, UINT nFlags)
 
     ::BitBlt(hDC, rect.left, rect.top, cx, cy, hMem, 0, 0, SRCCOPY);
     ::SelectObject(hMem, hOldFont);
-    ::SelectObject(hMem, hOldBitmap);
-    ::DeleteObject(hBitmap);
-    ::DeleteDC(hMem);
     ::SetRectEmpty(&m_rcTool);
 }
 
@@ -422,15 +417,12 @@ void C3DButton::DrawBuiltInIndicator(HDC hDC, int x, int y, BOOL bRadio, int nSt
         hBitmap = CreateIndicatorBitmap(bRadio);
     if (hBitmap == NULL || nState < 0 || nState > 3)
         return;
-    HDC hMem = ::CreateCompatibleDC(hDC);
-    if (hMem == NULL)
+    CSelectedBitmapDC mem(hDC, hBitmap);
+    if (mem.m_hDC == NULL)
         return;
-    HGDIOBJ hOld = ::SelectObject(hMem, hBitmap);
     const int ySrc = nState * INDICATOR_SIZE;
-    ::BitBlt(hDC, x, y, INDICATOR_SIZE, INDICATOR_SIZE, hMem, INDICATOR_SIZE, ySrc, SRCAND);
-    ::BitBlt(hDC, x, y, INDICATOR_SIZE, INDICATOR_SIZE, hMem, 0, ySrc, SRCPAINT);
-    ::SelectObject(hMem, hOld);
-    ::DeleteDC(hMem);
+    ::BitBlt(hDC, x, y, INDICATOR_SIZE, INDICATOR_SIZE, mem.m_hDC, INDICATOR_SIZE, ySrc, SRCAND);
+    ::BitBlt(hDC, x, y, INDICATOR_SIZE, INDICATOR_SIZE, mem.m_hDC, 0, ySrc, SRCPAINT);
 }
 
 void C3DButton::PaintIndicator(HDC hDC, const RECT& rect, UINT nFlags, BOOL bRadio)

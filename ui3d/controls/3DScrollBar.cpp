@@ -3,7 +3,7 @@
 #include "services/Languages.h"
 #include "services/Messages.h"
 #include "collection/ImageReader.h"
-#include "ui3d/controls/SelectedBitmapDC.h"
+#include "ui3d/drawing/SelectedBitmapDC.h"
 #include "ui3d/controls/SmiliePreview.h"
 #include "ui3d/drawing/Frames.h"
 #include "ui3d/drawing/Gradients.h"
@@ -405,7 +405,7 @@ BOOL C3DScrollBar::DrawPartCell(HDC hDC, int nCell, int nAlong, int nAlongLength
             clrLight = clrDark;
             clrDark = c;
         }
-        Draw3DFrameLines(size.cx, rc.top, hDC, rc.left, size.cy, clrLight, clrDark);
+        Draw3DFrameLines(hDC, rc, clrLight, clrDark);
     }
     return TRUE;
 }
@@ -505,9 +505,9 @@ BOOL C3DScrollBar::RenderTrackCells(HDC hDC)
     const COLORREF clrLight = m_Style.borderLightColors.Get(g_nSkinColorScheme);
     const COLORREF clrDark = m_Style.borderDarkColors.Get(g_nSkinColorScheme);
     if (bBorder)
-        Draw3DFrameLines(cx, rcPressed.top, hDC, rcPressed.left, cy, clrDark, clrLight);
-    FillSolidRect(rcPressed.top, rcPressed.left, cx, hDC, 1, clrDark);
-    FillSolidRect(rcPressed.top, rcPressed.left, 1, hDC, cy, clrDark);
+        Draw3DFrameLines(hDC, rcPressed, clrDark, clrLight);
+    FillSolidRect(hDC, RECT{rcPressed.left, rcPressed.top, rcPressed.right, rcPressed.top + 1}, clrDark);
+    FillSolidRect(hDC, RECT{rcPressed.left, rcPressed.top, rcPressed.left + 1, rcPressed.bottom}, clrDark);
     return TRUE;
 }
 
@@ -549,16 +549,17 @@ void C3DScrollBar::DrawThumb(HDC hDC, int nLook)
         const int dx = m_bHorizontal ? 1 : 0;
         const int dy = 1 - dx;
         const int nMid = nLen - 2 * f;
-        bOk = AlphaBlendFaded(dy ? nMid : cy, hDC, rcDest.left + dx * f, rcDest.top + dy * f, dx ? nMid : cx, hDC,
-                              rcSrc.left + dx * f, rcSrc.top + dy * f, bVert, nOpacity, nOpacity);
-        bOk = bOk && AlphaBlendFaded(dy ? f : cy, hDC, rcDest.left, rcDest.top, dx ? f : cx, hDC, rcSrc.left,
-                                     rcSrc.top, bVert, nEnd, nOpacity);
-        bOk = bOk && AlphaBlendFaded(dy ? f : cy, hDC, rcDest.left + dx * (nLen - f), rcDest.top + dy * (nLen - f),
-                                     dx ? f : cx, hDC, rcSrc.left + dx * (nLen - f), rcSrc.top + dy * (nLen - f),
-                                     bVert, nOpacity, nEnd);
+        // The piece of the thumb nExtent long from nFrom along it, and where its source starts.
+        auto piece = [&](int nFrom, int nExtent) {
+            const LONG left = rcDest.left + dx * nFrom, top = rcDest.top + dy * nFrom;
+            return RECT{left, top, left + (dx ? nExtent : cx), top + (dy ? nExtent : cy)};
+        };
+        auto source = [&](int nFrom) { return POINT{rcSrc.left + dx * nFrom, rcSrc.top + dy * nFrom}; };
+        bOk = AlphaBlendFaded(hDC, piece(f, nMid), hDC, source(f), bVert, nOpacity, nOpacity);
+        bOk = bOk && AlphaBlendFaded(hDC, piece(0, f), hDC, source(0), bVert, nEnd, nOpacity);
+        bOk = bOk && AlphaBlendFaded(hDC, piece(nLen - f, f), hDC, source(nLen - f), bVert, nOpacity, nEnd);
     } else {
-        bOk = AlphaBlendFaded(cy, hDC, rcDest.left, rcDest.top, cx, hDC, rcSrc.left, rcSrc.top, bVert, nOpacity,
-                              nOpacity);
+        bOk = AlphaBlendFaded(hDC, rcDest, hDC, POINT{rcSrc.left, rcSrc.top}, bVert, nOpacity, nOpacity);
     }
     if (!bOk)
         CopyCell(hDC, CELL_THUMB + nLook, 0, nDest, nLen);
@@ -623,8 +624,7 @@ void C3DScrollBar::RedrawParts(int nMask, int nOldThumbOffset)
     }
     if (m_Geo.bArrowsOnly && 2 * nArrow < nLength) {
         const RECT rc = CellRect(CELL_VISIBLE, nArrow, nLength - 2 * nArrow);
-        FillSolidRect(rc.top, rc.left, rc.right - rc.left, hDC, rc.bottom - rc.top,
-                      m_Style.track.colors[0].Get(g_nSkinColorScheme));
+        FillSolidRect(hDC, rc, m_Style.track.colors[0].Get(g_nSkinColorScheme));
         Touch(nArrow, nLength - nArrow);
     }
     if (nHi > nLo) {

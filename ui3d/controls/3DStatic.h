@@ -1,11 +1,8 @@
 // C3DStatic: a text, icon or picture on a skinned dialog, drawn over the
-// parent's background (asked for with "WM_PRINTBKGND"). C3DGroupBox: a group
-// frame with its caption; its window region is only the frame and the
-// caption, so the controls inside it stay reachable and are not painted over.
-// Both paint in WM_ERASEBKGND and only validate in WM_PAINT.
+// parent's background (asked for with "WM_PRINTBKGND"). It paints in
+// WM_ERASEBKGND and only validates in WM_PAINT.
 #pragma once
 
-#include "services/Messages.h"
 #include "framework/Gdi.h"
 #include "framework/Wnd.h"
 #include "ui3d/StyleRecords.h"
@@ -48,30 +45,4 @@ private:
     void PaintText(HDC hDC);
     void PaintIcon(HDC hDC);
     void PaintImages(HDC hDC);
-};
-
-class C3DGroupBox : public CWnd
-{
-    DECLARE_DYNAMIC(C3DGroupBox)
-public:
-    explicit C3DGroupBox(const BODYSTYLE* pStyle = NULL);
-    ~C3DGroupBox() override;
-
-    BOOL Create(LPCSTR lpszText, DWORD dwStyle, DWORD dwExStyle, const RECT& rect, CWnd* pParent, UINT nID);
-    void Paint(HDC hDC);
-    const RECT& GetCaptionRect() const { return m_rcCaption; }
-
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-
-    const int m_nIndent;
-    const int m_nGap;
-    BODYSTYLE m_style;
-    CFont m_font;
-    int m_bDestroyed;
-    DWORD m_dwExStyle;
-
-private:
-    void Layout();
-    RECT m_rcCaption;
-    RECT m_rcFrame;
 };

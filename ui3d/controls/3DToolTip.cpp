@@ -7,9 +7,6 @@
 
 int g_bNoToolTips = 0;
 
-namespace {
-
-// The shell libraries decide once at start-up what tooltips can do.
 BOOL MultilineTips()
 {
     return g_ShellDllVersions.MultilineTips;
@@ -19,8 +16,6 @@ BOOL BalloonTips()
 {
     return g_ShellDllVersions.BalloonTips;
 }
-
-} // namespace
 
 int ClampTipShowTime(int nMillis)
 {

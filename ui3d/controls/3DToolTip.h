@@ -20,6 +20,11 @@ extern int g_bNoToolTips;
 // A tool added without an area asks its window for one with WM_GETTOOLRECT
 // (services/Messages.h).
 
+// What the system's tooltips can do, as the shell libraries decided once at
+// start-up: tips of several lines (and longer than 80 characters), balloons.
+BOOL MultilineTips();
+BOOL BalloonTips();
+
 // How long a tip stays up: the given time kept within 1 to 30 seconds.
 int ClampTipShowTime(int nMillis);
 

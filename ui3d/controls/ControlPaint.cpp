@@ -52,3 +52,50 @@ HFONT CreateParentFontCopy(HWND hWnd, BOOL bUnderline)
     lf.lfUnderline = bUnderline ? TRUE : FALSE;
     return ::CreateFontIndirectA(&lf);
 }
+
+LRESULT ValidateOnly(HWND hWnd)
+{
+    if (::GetUpdateRect(hWnd, NULL, FALSE)) {
+        PAINTSTRUCT ps;
+        ::BeginPaint(hWnd, &ps);
+        ::EndPaint(hWnd, &ps);
+    }
+    return 0;
+}
+
+LRESULT PrintThroughErase(HWND hWnd, WPARAM wParam, LPARAM lParam)
+{
+    if ((lParam & PRF_CHECKVISIBLE) && !::IsWindowVisible(hWnd))
+        return 0;
+    if (lParam & PRF_ERASEBKGND)
+        ::SendMessageA(hWnd, WM_ERASEBKGND, wParam, 0);
+    if (lParam & PRF_CLIENT)
+        ::SendMessageA(hWnd, WM_PRINTCLIENT, wParam, lParam);
+    return 0;
+}
+
+void DrawStyledText(HDC hDC, const CString& str, RECT rc, UINT nFormat, const BODYSTYLE& style, BOOL b3D)
+{
+    auto drawAt = [&](const RECT& r, COLORREF clr) {
+        RECT rcText = r;
+        ::SetTextColor(hDC, clr);
+        ::DrawTextA(hDC, str, str.GetLength(), &rcText, nFormat);
+    };
+    if (!b3D) {
+        drawAt(rc, style.clrText);
+        return;
+    }
+    RECT rcMoved = rc;
+    ::OffsetRect(&rcMoved, 1, 1);
+    if (style.nFlags & 0x40) {
+        drawAt(rcMoved, style.clrShadow);
+        drawAt(rc, style.clrText);
+    } else {
+        rc.right -= 1;
+        rc.bottom -= 1;
+        rcMoved = rc;
+        ::OffsetRect(&rcMoved, 1, 1);
+        drawAt(rc, style.clrHighlight);
+        drawAt(rcMoved, style.clrText);
+    }
+}

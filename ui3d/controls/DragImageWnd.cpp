@@ -3,6 +3,7 @@
 #include "framework/WinApp.h"
 #include "ui3d/drawing/Gradients.h"
 #include "ui3d/drawing/PixelOps.h"
+#include "ui3d/drawing/SelectedBitmapDC.h"
 #include "ui3d/system/ExportedFuncs.h"
 
 #include <string.h>
@@ -73,34 +74,31 @@ BOOL CDragImageWnd::BuildLayered(int w, int h)
     const RECT rcImage = {ptImage.x, ptImage.y, ptImage.x + bm.bmWidth, ptImage.y + bm.bmHeight};
     const BOOL bWhole = rcImage.left <= 0 && rcImage.top <= 0 && rcImage.right >= w && rcImage.bottom >= h;
 
-    HDC hScreen = ::GetDC(NULL);
-    HDC hMem = ::CreateCompatibleDC(hScreen);
     BYTE* pBits = NULL;
-    HBITMAP hDib = CreateDIBSection32(w, h, &pBits);
-    if (hMem == NULL || hDib == NULL || pBits == NULL) {
-        if (hDib != NULL)
-            ::DeleteObject(hDib);
-        if (hMem != NULL)
-            ::DeleteDC(hMem);
+    CBitmap dib;   // declared first: freed after the DCs below have let go of it
+    dib.Attach(CreateDIBSection32(w, h, &pBits));
+    HDC hScreen = ::GetDC(NULL);
+    CSelectedBitmapDC mem(hScreen, static_cast<HBITMAP>(dib.GetSafeHandle()));
+    const HDC hMem = mem.m_hDC;
+    if (hMem == NULL || dib.GetSafeHandle() == NULL || pBits == NULL) {
         ::ReleaseDC(NULL, hScreen);
         return FALSE;
     }
-    HGDIOBJ hOld = ::SelectObject(hMem, hDib);
 
     // Alpha pass: what is drawn here in grey becomes the opacity.
     if (m_nStyle & DIW_GLOW) {
-        FillSolidRect(0, 0, w, hMem, h, 0);
+        FillSolidRect(hMem, RECT{0, 0, w, h}, 0);
         FillCentreGradient(rcImage, hMem);
     } else {
-        FillSolidRect(0, 0, w, hMem, h, 0xC0C0C0);
+        FillSolidRect(hMem, RECT{0, 0, w, h}, 0xC0C0C0);
     }
     for (int i = 0; i < m_nHoles && m_pHoles != NULL; i++) {
         RECT rc = m_pHoles[i];
         ::OffsetRect(&rc, ptImage.x, ptImage.y);
-        FillSolidRect(rc.top, rc.left, rc.right - rc.left, hMem, rc.bottom - rc.top, 0);
+        FillSolidRect(hMem, rc, 0);
     }
-    HDC hImage = ::CreateCompatibleDC(hScreen);
-    HGDIOBJ hOldImage = hImage != NULL ? ::SelectObject(hImage, m_pImage->GetSafeHandle()) : NULL;
+    CSelectedBitmapDC image(hScreen, static_cast<HBITMAP>(m_pImage->GetSafeHandle()));
+    const HDC hImage = image.m_hDC;
     if (m_pColorKey != NULL && hImage != NULL) {
         ::GdiFlush();
         for (int y = rcImage.top; y < rcImage.bottom; y++) {
@@ -140,14 +138,6 @@ BOOL CDragImageWnd::BuildLayered(int w, int h)
     POINT ptSrc = {0, 0};
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     g_pExportedFuncs->pUpdateLayeredWindow(m_hWnd, hScreen, NULL, &size, hMem, &ptSrc, 0xFFFFFF, &blend, ULW_ALPHA);
-
-    if (hImage != NULL) {
-        ::SelectObject(hImage, hOldImage);
-        ::DeleteDC(hImage);
-    }
-    ::SelectObject(hMem, hOld);
-    ::DeleteObject(hDib);
-    ::DeleteDC(hMem);
     ::ReleaseDC(NULL, hScreen);
     return TRUE;
 }
@@ -165,17 +155,13 @@ BOOL CDragImageWnd::BuildOutline(int w, int h)
     HDC hScreen = ::GetDC(NULL);
     m_BackBuffer.DeleteObject();
     m_BackBuffer.Attach(::CreateCompatibleBitmap(hScreen, w, h));
-    HDC hMem = ::CreateCompatibleDC(hScreen);
-    if (hMem != NULL && m_BackBuffer.GetSafeHandle() != NULL) {
-        HGDIOBJ hOld = ::SelectObject(hMem, m_BackBuffer.GetSafeHandle());
+    if (m_BackBuffer.GetSafeHandle() != NULL) {
+        CSelectedBitmapDC mem(hScreen, static_cast<HBITMAP>(m_BackBuffer.GetSafeHandle()));
         RECT rc = {0, 0, w, h};
-        FillSolidRect(0, 0, w, hMem, h, 0xFFFFFF);
-        ::FrameRect(hMem, &rc, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
-        ::DrawFocusRect(hMem, &rc);
-        ::SelectObject(hMem, hOld);
+        FillSolidRect(mem.m_hDC, rc, 0xFFFFFF);
+        ::FrameRect(mem.m_hDC, &rc, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+        ::DrawFocusRect(mem.m_hDC, &rc);
     }
-    if (hMem != NULL)
-        ::DeleteDC(hMem);
     ::ReleaseDC(NULL, hScreen);
     if (hOuter == NULL)
         return FALSE;
@@ -215,14 +201,10 @@ LRESULT CDragImageWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         RECT rc;
         ::GetClientRect(m_hWnd, &rc);
         HDC hDC = reinterpret_cast<HDC>(wParam);
-        HDC hMem = ::CreateCompatibleDC(hDC);
-        if (hMem != NULL && m_BackBuffer.GetSafeHandle() != NULL) {
-            HGDIOBJ hOld = ::SelectObject(hMem, m_BackBuffer.GetSafeHandle());
-            ::BitBlt(hDC, 0, 0, rc.right, rc.bottom, hMem, 0, 0, SRCCOPY);
-            ::SelectObject(hMem, hOld);
+        if (m_BackBuffer.GetSafeHandle() != NULL) {
+            CSelectedBitmapDC back(hDC, static_cast<HBITMAP>(m_BackBuffer.GetSafeHandle()));
+            ::BitBlt(hDC, 0, 0, rc.right, rc.bottom, back.m_hDC, 0, 0, SRCCOPY);
         }
-        if (hMem != NULL)
-            ::DeleteDC(hMem);
         return 1;
     }
     case WM_PAINT:

@@ -3,6 +3,7 @@
 #include "framework/Dc.h"
 #include "ui3d/controls/DragImageWnd.h"
 #include "ui3d/controls/TabSelector.h"
+#include "ui3d/drawing/SelectedBitmapDC.h"
 
 CLIPFORMAT GetTabDragFormat()
 {
@@ -123,26 +124,28 @@ BOOL CTabDropSource::OnBeginDrag(CWnd* pWnd)
             HDC hScreen = ::GetDC(NULL);
             CBitmap bitmap;
             bitmap.Attach(::CreateCompatibleBitmap(hScreen, cx > 0 ? cx : 1, cy > 0 ? cy : 1));
-            HDC hMem = ::CreateCompatibleDC(hScreen);
+            BOOL bDrawn = FALSE;
+            if (bitmap.GetSafeHandle() != NULL) {
+                CSelectedBitmapDC mem(hScreen, static_cast<HBITMAP>(bitmap.GetSafeHandle()));
+                if (mem.m_hDC != NULL) {
+                    // Blue marks what is not the tab; it becomes the colour key.
+                    const RECT rcAll = {0, 0, cx, cy};
+                    HBRUSH hBlue = ::CreateSolidBrush(0xFF0000);
+                    ::FillRect(mem.m_hDC, &rcAll, hBlue);
+                    ::DeleteObject(hBlue);
+                    CDC dc;
+                    dc.Attach(mem.m_hDC);
+                    m_pOwner->DrawTabImage(m_nTabId, &dc);
+                    dc.Detach();
+                    bDrawn = TRUE;
+                }
+            }
             ::ReleaseDC(NULL, hScreen);
-            if (hMem != NULL && bitmap.GetSafeHandle() != NULL) {
-                HGDIOBJ hOld = ::SelectObject(hMem, bitmap.GetSafeHandle());
-                // Blue marks what is not the tab; it becomes the colour key.
-                const RECT rcAll = {0, 0, cx, cy};
-                HBRUSH hBlue = ::CreateSolidBrush(0xFF0000);
-                ::FillRect(hMem, &rcAll, hBlue);
-                ::DeleteObject(hBlue);
-                CDC dc;
-                dc.Attach(hMem);
-                m_pOwner->DrawTabImage(m_nTabId, &dc);
-                dc.Detach();
-                ::SelectObject(hMem, hOld);
+            if (bDrawn) {
                 const POINT ptImage = {0, 0};
                 const COLORREF clrKey = 0xFF0000;
                 ShowDragImage(rc, &bitmap, &ptImage, NULL, 0, &clrKey, 0, m_nHotX, m_nHotY);
             }
-            if (hMem != NULL)
-                ::DeleteDC(hMem);
         }
     }
     return COleDropSource::OnBeginDrag(pWnd);

@@ -2,7 +2,7 @@
 
 #include "services/Messages.h"
 #include "collection/ImageReader.h"
-#include "ui3d/controls/SelectedBitmapDC.h"
+#include "ui3d/drawing/SelectedBitmapDC.h"
 #include "ui3d/controls/SmiliePreview.h"
 #include "ui3d/drawing/Gradients.h"
 #include "ui3d/drawing/PixelOps.h"
@@ -407,8 +407,8 @@ BOOL CTabSelector::RenderTab(HDC hDC, int nIndex)
             }
         }
 
-        FillSolidRect(yImage, 0, m_nClientWidth, hDC, H, 0);
-        FillSolidRect(yMask, 0, m_nClientWidth, hDC, H, 0xFFFFFF);
+        FillSolidRect(hDC, RECT{0, yImage, m_nClientWidth, yImage + H}, 0);
+        FillSolidRect(hDC, RECT{0, yMask, m_nClientWidth, yMask + H}, 0xFFFFFF);
         if (bImage) {
             // The picture is cut into three slices; the middle one is tiled so
             // that any width keeps the ends undistorted.
@@ -560,13 +560,13 @@ int CTabSelector::MeasureTabs()
     // The parent's background under the strip.
     HWND hParent = ::GetParent(m_hWnd);
     RECT rcParent = {0, 0, W, H};
-    FillSolidRect(H, 0, W, strip.m_hDC, H, ::GetSysColor(COLOR_BTNFACE));
+    FillSolidRect(strip.m_hDC, RECT{0, H, W, 2 * H}, ::GetSysColor(COLOR_BTNFACE));
     if (hParent != NULL) {
         ::MapWindowPoints(m_hWnd, hParent, reinterpret_cast<POINT*>(&rcParent), 2);
         HBITMAP hBack = ::CreateCompatibleBitmap(strip.m_hDC, W, H);
         if (hBack != NULL) {
             CSelectedBitmapDC back(strip.m_hDC, hBack);
-            FillSolidRect(0, 0, W, back.m_hDC, H, ::GetSysColor(COLOR_BTNFACE));
+            FillSolidRect(back.m_hDC, RECT{0, 0, W, H}, ::GetSysColor(COLOR_BTNFACE));
             ::SendMessageA(hParent, g_msgPrintBackground, reinterpret_cast<WPARAM>(back.m_hDC),
                            reinterpret_cast<LPARAM>(&rcParent));
             ::BitBlt(strip.m_hDC, 0, H, W, H, back.m_hDC, 0, 0, SRCCOPY);
@@ -650,8 +650,8 @@ int CTabSelector::DrawTabs(int x0, int x1, CDC* pDC)
 
     if ((m_Look.nFlags & TSF_FADEEDGES) && m_nFadeZone > 0 && g_pExportedFuncs != NULL &&
         g_pExportedFuncs->pAlphaBlend != NULL) {
-        AlphaBlendFaded(H, hDC, 0, 0, m_nFadeZone, hDC, 0, H, FALSE, 255, 0);
-        AlphaBlendFaded(H, hDC, W - m_nFadeZone, 0, m_nFadeZone, hDC, W - m_nFadeZone, H, FALSE, 0, 255);
+        AlphaBlendFaded(hDC, RECT{0, 0, m_nFadeZone, H}, hDC, POINT{0, H}, FALSE, 255, 0);
+        AlphaBlendFaded(hDC, RECT{W - m_nFadeZone, 0, W, H}, hDC, POINT{W - m_nFadeZone, H}, FALSE, 0, 255);
     }
     if (pDC != NULL)
         ::BitBlt(pDC->m_hDC, x0, 0, x1 - x0, H, hDC, x0, 0, SRCCOPY);

@@ -2,6 +2,7 @@
 
 #include "services/Messages.h"
 #include "ui3d/controls/ControlBase.h"
+#include "ui3d/drawing/SelectedBitmapDC.h"
 #include "ui3d/drawing/SkinBackground.h"
 #include "ui3d/system/ExportedFuncs.h"
 #include "ui3d/system/VTimer.h"
@@ -485,14 +486,12 @@ void C3DDialog::PaintBackground(const RECT* pArea, CDC* pDC, const POINT* pOrigi
     if (pOrigin != NULL)
         pt = *pOrigin;
     HDC hScreen = ::GetDC(NULL);
-    HDC hMem = ::CreateCompatibleDC(hScreen);
+    CSelectedBitmapDC back(hScreen, m_hBackground);
     ::ReleaseDC(NULL, hScreen);
-    if (hMem == NULL)
+    if (back.m_hDC == NULL)
         return;
-    HGDIOBJ hOld = ::SelectObject(hMem, m_hBackground);
-    ::BitBlt(pDC->GetSafeHdc(), pt.x, pt.y, rc.right - rc.left, rc.bottom - rc.top, hMem, rc.left, rc.top, SRCCOPY);
-    ::SelectObject(hMem, hOld);
-    ::DeleteDC(hMem);
+    ::BitBlt(pDC->GetSafeHdc(), pt.x, pt.y, rc.right - rc.left, rc.bottom - rc.top, back.m_hDC, rc.left, rc.top,
+             SRCCOPY);
 }
 
 int C3DDialog::ExcludeOwnDrawnRects(CDC* pDC)

@@ -7,7 +7,9 @@
 #include "ui3d/controls/3DButton.h"
 #include "ui3d/controls/3DComboBox.h"
 #include "ui3d/controls/3DEdit.h"
+#include "ui3d/controls/3DGroupBox.h"
 #include "ui3d/controls/3DStatic.h"
+#include "ui3d/controls/ClrSelButton.h"
 #include "ui3d/controls/LinkButton.h"
 
 namespace {

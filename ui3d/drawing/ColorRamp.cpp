@@ -10,6 +10,12 @@ int GetColorBrightness(COLORREF clr)
     return n > 255 ? 255 : n;
 }
 
+COLORREF ShadowOf(COLORREF c)
+{
+    auto f = [](int v) { return v - (v * 7) / 10; };
+    return RGB(f(GetRValue(c)), f(GetGValue(c)), f(GetBValue(c)));
+}
+
 static int ClampPercent1(int n)
 {
     return n < 1 ? 1 : (n > 100 ? 100 : n);

@@ -6,6 +6,10 @@
 // 0.239 red + 0.686 green + 0.075 blue, truncated, at most 255.
 int GetColorBrightness(COLORREF clr);
 
+// The shadow of a text or glyph drawn in c: 30 % of each channel,
+// c - floor(c x 0.7).
+COLORREF ShadowOf(COLORREF c);
+
 // 256 colours from black through the key colour to white; the key sits at
 // entry brightness/2 + 99. Each entry is kept as a COLORREF and as a 32-bit
 // pixel (blue, green, red, 0 in memory).

@@ -2,14 +2,20 @@
 
 #include "ui3d/drawing/Gradients.h"
 
+void Draw3DFrameLines(HDC hDC, const RECT& rc, COLORREF clrLight, COLORREF clrDark)
+{
+    if (!hDC || rc.right - rc.left <= 0 || rc.bottom - rc.top <= 0)
+        return;
+    const LONG l = rc.left, t = rc.top, r = rc.right, b = rc.bottom;
+    FillSolidRect(hDC, RECT{l, t, r - 1, t + 1}, clrLight);      // top, without the right corner
+    FillSolidRect(hDC, RECT{l, t, l + 1, b - 1}, clrLight);      // left, without the bottom corner
+    FillSolidRect(hDC, RECT{r - 1, t, r, b}, clrDark);           // right
+    FillSolidRect(hDC, RECT{l, b - 1, r, b}, clrDark);           // bottom
+}
+
 void Draw3DFrameLines(int nWidth, int top, HDC hDC, int left, int nHeight, COLORREF clrLight, COLORREF clrDark)
 {
-    if (!hDC || nWidth <= 0 || nHeight <= 0)
-        return;
-    FillSolidRect(top, left, nWidth - 1, hDC, 1, clrLight);
-    FillSolidRect(top, left, 1, hDC, nHeight - 1, clrLight);
-    FillSolidRect(top, left + nWidth - 1, 1, hDC, nHeight, clrDark);
-    FillSolidRect(top + nHeight - 1, left, nWidth, hDC, 1, clrDark);
+    Draw3DFrameLines(hDC, RECT{left, top, left + nWidth, top + nHeight}, clrLight, clrDark);
 }
 
 int DrawArrowGlyph(const RECT& rect, HDC hDC, COLORREF clr, int nType)

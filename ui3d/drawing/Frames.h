@@ -3,8 +3,12 @@
 
 #include <windows.h>
 
-// A 1-pixel frame: top and left edges light, right and bottom edges dark; the
-// dark edges own the top-right and bottom-left corner pixels.
+// A 1-pixel frame just inside rc: top and left edges light, right and bottom
+// edges dark; the dark edges own the top-right and bottom-left corner pixels.
+// Nothing for an empty rectangle or a null DC.
+void Draw3DFrameLines(HDC hDC, const RECT& rc, COLORREF clrLight, COLORREF clrDark);
+// The same frame in the toolkit's older argument order (width, top, DC, left,
+// height); callers use the RECT form, where a swap cannot compile.
 void Draw3DFrameLines(int nWidth, int top, HDC hDC, int left, int nHeight, COLORREF clrLight, COLORREF clrDark);
 
 enum

@@ -1,5 +1,6 @@
 #include "ui3d/drawing/Gradients.h"
 
+#include "ui3d/drawing/SelectedBitmapDC.h"
 #include "ui3d/system/ExportedFuncs.h"
 
 #include <cstdlib>
@@ -9,12 +10,16 @@ static PFN_GRADIENTFILL GradientFillFunc()
     return g_pExportedFuncs ? g_pExportedFuncs->pGradientFill : nullptr;
 }
 
-void FillSolidRect(int top, int left, int nWidth, HDC hDC, int nHeight, COLORREF clr)
+void FillSolidRect(HDC hDC, const RECT& rc, COLORREF clr)
 {
-    const RECT rc = {left, top, left + nWidth, top + nHeight};
     const COLORREF clrOld = SetBkColor(hDC, clr);
     ExtTextOutA(hDC, 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);
     SetBkColor(hDC, clrOld);
+}
+
+void FillSolidRect(int top, int left, int nWidth, HDC hDC, int nHeight, COLORREF clr)
+{
+    FillSolidRect(hDC, RECT{left, top, left + nWidth, top + nHeight}, clr);
 }
 
 static int StepChannel(int s, int e, int i, int n)
@@ -60,9 +65,9 @@ static void FillRamp(HDC hDC, int left, int top, int right, int bottom, COLORREF
     for (int i = 0; i < n; i++) {
         const COLORREF clr = InterpolateColor(clrFrom, clrTo, i, n);
         if (bHorizontal)
-            FillSolidRect(top, left + i, 1, hDC, bottom - top, clr);
+            FillSolidRect(hDC, RECT{left + i, top, left + i + 1, bottom}, clr);
         else
-            FillSolidRect(top + i, left, right - left, hDC, 1, clr);
+            FillSolidRect(hDC, RECT{left, top + i, right, top + i + 1}, clr);
     }
 }
 
@@ -73,7 +78,7 @@ void DrawGradientFrame(COLORREF clrFirst, HDC hDC, int left, int top, int right,
     if (!hDC || cx <= 0 || cy <= 0)
         return;
     if (nKind == GRADIENT_NONE || nKind > GRADIENT_DIAGONAL || (clrFirst == clrMiddle && clrMiddle == clrLast)) {
-        FillSolidRect(top, left, cx, hDC, cy, clrMiddle);
+        FillSolidRect(hDC, RECT{left, top, right, bottom}, clrMiddle);
         return;
     }
     if (nKind == GRADIENT_HORIZONTAL) {
@@ -90,21 +95,19 @@ void DrawGradientFrame(COLORREF clrFirst, HDC hDC, int left, int top, int right,
     }
     // Diagonal: one strip of cx + cy - 1 pixels, row r copying it from r on.
     const int nStrip = cx + cy - 1;
-    HDC hStripDC = CreateCompatibleDC(hDC);
-    HBITMAP hStrip = hStripDC ? CreateCompatibleBitmap(hDC, nStrip, 1) : nullptr;
-    if (!hStrip) {
-        if (hStripDC)
-            DeleteDC(hStripDC);
+    HBITMAP hStrip = CreateCompatibleBitmap(hDC, nStrip, 1);
+    if (!hStrip)
         return;
+    {
+        CSelectedBitmapDC strip(hDC, hStrip);
+        if (strip.m_hDC) {
+            FillRamp(strip.m_hDC, 0, 0, nStrip / 2, 1, clrFirst, clrMiddle, true);
+            FillRamp(strip.m_hDC, nStrip / 2, 0, nStrip, 1, clrMiddle, clrLast, true);
+            for (int r = 0; r < cy; r++)
+                BitBlt(hDC, left, top + r, cx, 1, strip.m_hDC, r, 0, SRCCOPY);
+        }
     }
-    HGDIOBJ hOld = SelectObject(hStripDC, hStrip);
-    FillRamp(hStripDC, 0, 0, nStrip / 2, 1, clrFirst, clrMiddle, true);
-    FillRamp(hStripDC, nStrip / 2, 0, nStrip, 1, clrMiddle, clrLast, true);
-    for (int r = 0; r < cy; r++)
-        BitBlt(hDC, left, top + r, cx, 1, hStripDC, r, 0, SRCCOPY);
-    SelectObject(hStripDC, hOld);
     DeleteObject(hStrip);
-    DeleteDC(hStripDC);
 }
 
 void FillVerticalGradient(int nHeight, HDC hDC, int left, int right, COLORREF clrTop, COLORREF clrBottom)
@@ -112,11 +115,11 @@ void FillVerticalGradient(int nHeight, HDC hDC, int left, int right, COLORREF cl
     if (!hDC || nHeight <= 0 || right <= left)
         return;
     if (clrTop == clrBottom) {
-        FillSolidRect(0, left, right - left, hDC, nHeight, clrTop);
+        FillSolidRect(hDC, RECT{left, 0, right, nHeight}, clrTop);
         return;
     }
     for (int y = 0; y < nHeight; y++)
-        FillSolidRect(y, left, right - left, hDC, 1, InterpolateColor(clrTop, clrBottom, y, nHeight > 1 ? nHeight - 1 : 1));
+        FillSolidRect(hDC, RECT{left, y, right, y + 1}, InterpolateColor(clrTop, clrBottom, y, nHeight > 1 ? nHeight - 1 : 1));
 }
 
 BOOL FillCentreGradient(const RECT& rect, HDC hDC)

@@ -29,7 +29,10 @@ void FillVerticalGradient(int nHeight, HDC hDC, int left, int right, COLORREF cl
 // empty rectangle or without GradientFill.
 BOOL FillCentreGradient(const RECT& rect, HDC hDC);
 
-// Opaque fill (ExtTextOut with ETO_OPAQUE); the background colour is kept.
+// Opaque fill of rc (ExtTextOut with ETO_OPAQUE); the background colour is kept.
+void FillSolidRect(HDC hDC, const RECT& rc, COLORREF clr);
+// The same fill in the toolkit's older argument order, top and left first and
+// the height after the DC; callers use the RECT form, where a swap cannot compile.
 void FillSolidRect(int top, int left, int nWidth, HDC hDC, int nHeight, COLORREF clr);
 
 // The colour at step i of n from start to end, each channel moved in integers

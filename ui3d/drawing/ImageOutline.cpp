@@ -3,6 +3,7 @@
 #include "collection/ImageReader.h"
 #include "framework/Dc.h"
 #include "ui3d/drawing/PixelOps.h"
+#include "ui3d/drawing/SelectedBitmapDC.h"
 
 #include <cstdint>
 #include <vector>
@@ -86,17 +87,19 @@ int TraceImageOutline(POINTARRAY& outline, const CImageReader* pImage)
     HBITMAP hSection = CreateDIBSection32(size.cx, size.cy, &pBits);
     if (!hSection)
         return 0;
-    HDC hDC = CreateCompatibleDC(nullptr);
-    if (!hDC) {
-        DeleteObject(hSection);
-        return 0;
+    BOOL bDrawn = FALSE;
+    {
+        CSelectedBitmapDC mem(nullptr, hSection);
+        if (!mem.m_hDC) {
+            DeleteObject(hSection);
+            return 0;
+        }
+        CDC dc;
+        dc.Attach(mem.m_hDC);
+        bDrawn = pReader->DrawMask(&dc, nullptr, CRect(0, 0, size.cx, size.cy), 0);
+        dc.Detach();
+        GdiFlush();
     }
-    HGDIOBJ hOld = SelectObject(hDC, hSection);
-    CDC dc;
-    dc.Attach(hDC);
-    const BOOL bDrawn = pReader->DrawMask(&dc, nullptr, CRect(0, 0, size.cx, size.cy), 0);
-    dc.Detach();
-    GdiFlush();
     int n = 0;
     if (bDrawn) {
         // The mask is black where the frame is opaque.
@@ -106,8 +109,6 @@ int TraceImageOutline(POINTARRAY& outline, const CImageReader* pImage)
             opaque[i] = (px[i] & 0xFFFFFF) == 0;
         n = TraceOutline(outline, opaque.data(), size.cx, size.cy);
     }
-    SelectObject(hDC, hOld);
-    DeleteDC(hDC);
     DeleteObject(hSection);
     return n;
 }

@@ -1,7 +1,9 @@
 #include "ui3d/drawing/PalettePaint.h"
 
 #include "collection/ImageReader.h"
+#include "framework/Gdi.h"
 #include "ui3d/drawing/PixelOps.h"
+#include "ui3d/drawing/SelectedBitmapDC.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -69,15 +71,13 @@ BOOL PaintThroughDIBSection(HDC hDC, const RECT& rect, const CImageReader* pColo
         return FALSE;
     const int cx = rect.right - rect.left, cy = rect.bottom - rect.top;
     BYTE* pBits = nullptr;
-    HBITMAP hSection = CreateDIBSection32(cx, cy, &pBits);
-    if (!hSection)
+    CBitmap section;   // declared first: freed after the DC below has let go of it
+    if (!section.Attach(CreateDIBSection32(cx, cy, &pBits)))
         return FALSE;
-    HDC hMemDC = CreateCompatibleDC(hDC);
-    if (!hMemDC) {
-        DeleteObject(hSection);
+    CSelectedBitmapDC mem(hDC, static_cast<HBITMAP>(section.GetSafeHandle()));
+    const HDC hMemDC = mem.m_hDC;
+    if (!hMemDC)
         return FALSE;
-    }
-    HGDIOBJ hOld = SelectObject(hMemDC, hSection);
     if (pfnPaint)
         pfnPaint(hMemDC, cx, cy, pUser);
     GdiFlush();
@@ -96,9 +96,5 @@ BOOL PaintThroughDIBSection(HDC hDC, const RECT& rect, const CImageReader* pColo
                 p[c] = BYTE((p[c] * (255 - u) + src[c] * u) / 255);
         }
     }
-    const BOOL bOk = BitBlt(hDC, rect.left, rect.top, cx, cy, hMemDC, 0, 0, SRCCOPY);
-    SelectObject(hMemDC, hOld);
-    DeleteDC(hMemDC);
-    DeleteObject(hSection);
-    return bOk;
+    return BitBlt(hDC, rect.left, rect.top, cx, cy, hMemDC, 0, 0, SRCCOPY);
 }

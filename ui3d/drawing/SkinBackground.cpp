@@ -4,6 +4,7 @@
 #include "framework/Dc.h"
 #include "ui3d/drawing/Gradients.h"
 #include "ui3d/drawing/PixelOps.h"
+#include "ui3d/drawing/SelectedBitmapDC.h"
 #include "ui3d/drawing/Tiling.h"
 
 #include <algorithm>
@@ -61,21 +62,21 @@ static void DrawLayerImage(HDC hDC, int cx, int cy, const IMAGELAYER& layer, POI
         if (size.cx < cx || size.cy < cy) {
             // The tile drawn at -offset may start outside the bitmap; tile
             // from a copy of the whole image on the grid it anchors.
-            HDC hTileDC = CreateCompatibleDC(hDC);
-            HBITMAP hTile = hTileDC ? CreateCompatibleBitmap(hDC, size.cx, size.cy) : nullptr;
+            HBITMAP hTile = CreateCompatibleBitmap(hDC, size.cx, size.cy);
             if (hTile) {
-                HGDIOBJ hOld = SelectObject(hTileDC, hTile);
-                CDC tileDC;
-                tileDC.Attach(hTileDC);
-                pReader->Draw(&tileDC, CPoint(0, 0), clrBack, nullptr, CPoint(0, 0));
-                tileDC.Detach();
-                const RECT rcAll = {0, 0, cx, cy}, rcTile = {0, 0, size.cx, size.cy};
-                TileBitmapAt(hDC, rcAll, hTileDC, rcTile, -ptOffset.x, -ptOffset.y);
-                SelectObject(hTileDC, hOld);
+                {
+                    CSelectedBitmapDC tile(hDC, hTile);
+                    if (tile.m_hDC) {
+                        CDC tileDC;
+                        tileDC.Attach(tile.m_hDC);
+                        pReader->Draw(&tileDC, CPoint(0, 0), clrBack, nullptr, CPoint(0, 0));
+                        tileDC.Detach();
+                        const RECT rcAll = {0, 0, cx, cy}, rcTile = {0, 0, size.cx, size.cy};
+                        TileBitmapAt(hDC, rcAll, tile.m_hDC, rcTile, -ptOffset.x, -ptOffset.y);
+                    }
+                }
                 DeleteObject(hTile);
             }
-            if (hTileDC)
-                DeleteDC(hTileDC);
         }
         break;
     default:
@@ -104,12 +105,12 @@ HBITMAP CreateSkinBackground(SIZE size, COLORREF clr, const GRADIENTSTYLE& gradi
     HBITMAP hBitmap = CreateDIBSection32(cx, cy, &pBits);
     if (!hBitmap)
         return nullptr;
-    HDC hDC = CreateCompatibleDC(nullptr);
+    CSelectedBitmapDC mem(nullptr, hBitmap);
+    const HDC hDC = mem.m_hDC;
     if (!hDC) {
         DeleteObject(hBitmap);
         return nullptr;
     }
-    HGDIOBJ hOld = SelectObject(hDC, hBitmap);
     const BYTE nKind = BYTE(gradient.nKind);
     if (bImage && layer.nBlendMode != 0) {
         DrawLayerImage(hDC, cx, cy, layer, ptOffset, clr);
@@ -127,7 +128,5 @@ HBITMAP CreateSkinBackground(SIZE size, COLORREF clr, const GRADIENTSTYLE& gradi
         DrawGradientFrame(clrFirst, hDC, 0, 0, cx, cy, clr, clrLast, nKind);
     }
     GdiFlush();
-    SelectObject(hDC, hOld);
-    DeleteDC(hDC);
     return hBitmap;
 }

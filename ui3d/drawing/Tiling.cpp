@@ -39,9 +39,12 @@ void TileBitmap(const RECT& rcTile, HDC hDC, SIZE area)
                        std::min(th, int(area.cy - y)), hDC, rcTile.left, rcTile.top, SRCCOPY);
 }
 
-BOOL AlphaBlendFaded(int nHeight, HDC hDest, int x, int y, int nWidth, HDC hSrc, int xSrc, int ySrc,
-                     BOOL bVertical, int nStartAlpha, int nEndAlpha)
+BOOL AlphaBlendFaded(HDC hDest, const RECT& rcDest, HDC hSrc, POINT ptSrc, BOOL bVertical, int nStartAlpha,
+                     int nEndAlpha)
 {
+    const int x = rcDest.left, y = rcDest.top, nWidth = rcDest.right - rcDest.left,
+              nHeight = rcDest.bottom - rcDest.top;
+    const int xSrc = ptSrc.x, ySrc = ptSrc.y;
     PFN_ALPHABLEND pfn = g_pExportedFuncs ? g_pExportedFuncs->pAlphaBlend : nullptr;
     if (!pfn)
         return FALSE;

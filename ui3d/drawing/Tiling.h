@@ -11,9 +11,10 @@ void TileBitmapAt(HDC hDest, const RECT& rcDest, HDC hSrc, const RECT& rcSrc, in
 // from the tile's top-left corner, copying within the one DC.
 void TileBitmap(const RECT& rcTile, HDC hDC, SIZE area);
 
-// AlphaBlend (source over, constant alpha) whose alpha runs linearly from the
-// start to the end value across the height in 1-pixel rows (bVertical) or
-// across the width in 1-pixel columns; a single blit when both are equal.
-// Stops at the first failing blit; 0 then, or without AlphaBlend.
-BOOL AlphaBlendFaded(int nHeight, HDC hDest, int x, int y, int nWidth, HDC hSrc, int xSrc, int ySrc,
-                     BOOL bVertical, int nStartAlpha, int nEndAlpha);
+// AlphaBlend (source over, constant alpha) of rcDest's size from ptSrc in hSrc
+// onto rcDest, whose alpha runs linearly from the start to the end value
+// across the height in 1-pixel rows (bVertical) or across the width in 1-pixel
+// columns; a single blit when both are equal. Stops at the first failing
+// blit; 0 then, or without AlphaBlend.
+BOOL AlphaBlendFaded(HDC hDest, const RECT& rcDest, HDC hSrc, POINT ptSrc, BOOL bVertical, int nStartAlpha,
+                     int nEndAlpha);

@@ -2,7 +2,7 @@
 
 #include "ui3d/controls/3DToolTip.h"
 #include "ui3d/drawing/Drawing.h"
-#include "ui3d/system/ExportedFuncs.h"
+#include "ui3d/drawing/SelectedBitmapDC.h"
 
 #include <commctrl.h>
 #include <cstdlib>
@@ -29,33 +29,16 @@ int Mean(COLORREF c)
     return (GetRValue(c) + GetGValue(c) + GetBValue(c)) / 3;
 }
 
-// 30 % of each channel: c - floor(c x 0.7).
-COLORREF ShadowOf(COLORREF c)
-{
-    auto f = [](int v) { return v - (v * 7) / 10; };
-    return RGB(f(GetRValue(c)), f(GetGValue(c)), f(GetBValue(c)));
-}
-
 int Clamp255(int v)
 {
     return v < 0 ? 0 : (v > 255 ? 255 : v);
-}
-
-BOOL MultilineTips()
-{
-    return g_ShellDllVersions.MultilineTips;
-}
-
-BOOL BalloonTips()
-{
-    return g_ShellDllVersions.BalloonTips;
 }
 
 void DrawEdgeStyle(HDC hDC, RECT rc, int nEdge, COLORREF clrLight, COLORREF clrDark)
 {
     static const UINT kEdges[] = {0, 0, EDGE_RAISED, EDGE_SUNKEN, EDGE_ETCHED, EDGE_BUMP};
     if (nEdge == 1)
-        Draw3DFrameLines(rc.right - rc.left, rc.top, hDC, rc.left, rc.bottom - rc.top, clrLight, clrDark);
+        Draw3DFrameLines(hDC, rc, clrLight, clrDark);
     else if (nEdge >= 2 && nEdge <= 5)
         DrawEdge(hDC, &rc, kEdges[nEdge], BF_RECT);
 }
@@ -480,8 +463,8 @@ void C3DMenu::DrawItemBackground(HDC hDC, const RECT& rc, BOOL bSelected, HBITMA
     BITMAP bm;
     if (g_bShow3DMenus && hBitmap != NULL && GetObjectA(hBitmap, sizeof(bm), &bm) && bm.bmWidth > 0 &&
         bm.bmHeight > 0) {
-        HDC hSrc = CreateCompatibleDC(hDC);
-        HGDIOBJ hOld = SelectObject(hSrc, hBitmap);
+        CSelectedBitmapDC src(hDC, hBitmap);
+        const HDC hSrc = src.m_hDC;
         const int cx = rc.right - rc.left, cy = rc.bottom - rc.top;
         if (m_style.nFlags & 0x200) {
             // Ends kept, the middle repeated; a low bitmap repeats downwards.
@@ -512,8 +495,6 @@ void C3DMenu::DrawItemBackground(HDC hDC, const RECT& rc, BOOL bSelected, HBITMA
             RECT rcSrc = {xSrc, 0, bm.bmWidth, bm.bmHeight};
             TileBitmapAt(hDC, rc, hSrc, rcSrc, rc.left, rc.top);
         }
-        SelectObject(hSrc, hOld);
-        DeleteDC(hSrc);
         if ((m_style.nFlags & 0x100) && bText) {
             RECT rcEdge = rc;
             if (bSideInColumn)
@@ -560,26 +541,24 @@ void C3DMenu::DrawCheckGlyph(HDC hDC, int nItemWidth, int nItemHeight, BOOL bSel
     const int cy = nItemHeight;
     // The scratch area beyond the item: a colour square and the glyph's mask.
     const int xColor = nItemWidth, xMask = nItemWidth + cy;
-    HDC hMask = CreateCompatibleDC(hDC);
     HBITMAP hMaskBmp = CreateBitmap(cy, cy, 1, 1, NULL);
-    if (hMask == NULL || hMaskBmp == NULL) {
-        if (hMaskBmp != NULL)
-            DeleteObject(hMaskBmp);
-        if (hMask != NULL)
-            DeleteDC(hMask);
+    if (hMaskBmp == NULL)
         return;
+    {
+        CSelectedBitmapDC mask(hDC, hMaskBmp);
+        if (mask.m_hDC == NULL) {
+            DeleteObject(hMaskBmp);
+            return;
+        }
+        RECT rcGlyph = {0, 0, cy, cy};
+        DrawFrameControl(mask.m_hDC, &rcGlyph, DFC_MENU, (m_style.nFlags & 0x02) ? DFCS_MENUBULLET : DFCS_MENUCHECK);
+        // A monochrome source takes the destination's text colour for black and
+        // its background colour for white: keep the mask black on white.
+        SetTextColor(hDC, RGB(0, 0, 0));
+        SetBkColor(hDC, RGB(255, 255, 255));
+        BitBlt(hDC, xMask, 0, cy, cy, mask.m_hDC, 0, 0, SRCCOPY);
     }
-    HGDIOBJ hOldMask = SelectObject(hMask, hMaskBmp);
-    RECT rcGlyph = {0, 0, cy, cy};
-    DrawFrameControl(hMask, &rcGlyph, DFC_MENU, (m_style.nFlags & 0x02) ? DFCS_MENUBULLET : DFCS_MENUCHECK);
-    // A monochrome source takes the destination's text colour for black and
-    // its background colour for white: keep the mask black on white.
-    SetTextColor(hDC, RGB(0, 0, 0));
-    SetBkColor(hDC, RGB(255, 255, 255));
-    BitBlt(hDC, xMask, 0, cy, cy, hMask, 0, 0, SRCCOPY);
-    SelectObject(hMask, hOldMask);
     DeleteObject(hMaskBmp);
-    DeleteDC(hMask);
 
     // Colour through the mask (glyph black on white): invert, and, invert.
     auto paintGlyph = [&](int x, int y, COLORREF clr, BOOL bGradient) {
@@ -587,7 +566,7 @@ void C3DMenu::DrawCheckGlyph(HDC hDC, int nItemWidth, int nItemHeight, BOOL bSel
             DrawGradientFrame(m_style.hotTextColors.Get(sc), hDC, xColor, 0, xColor + cy, cy,
                               InterpolateColor(m_style.hotTextColors.Get(sc), clr, 1, 2), clr, GRADIENT_VERTICAL);
         else
-            FillSolidRect(0, xColor, cy, hDC, cy, clr);
+            FillSolidRect(hDC, RECT{xColor, 0, xColor + cy, cy}, clr);
         BitBlt(hDC, x, y, cy, cy, hDC, xColor, 0, SRCINVERT);
         BitBlt(hDC, x, y, cy, cy, hDC, xMask, 0, SRCAND);
         BitBlt(hDC, x, y, cy, cy, hDC, xColor, 0, SRCINVERT);
@@ -671,10 +650,10 @@ void C3DMenu::DrawItem(LPDRAWITEMSTRUCT lpDIS)
     const int cx = rcItem.right - rcItem.left, cy = rcItem.bottom - rcItem.top;
     if (cx <= 0 || cy <= 0 || !EnsureBackBuffer(lpDIS->hDC, cx + 2 * cy, cy))
         return;
-    HDC hMem = CreateCompatibleDC(lpDIS->hDC);
+    CSelectedBitmapDC mem(lpDIS->hDC, m_hBackBuffer);
+    const HDC hMem = mem.m_hDC;
     if (hMem == NULL)
         return;
-    HGDIOBJ hOldBmp = SelectObject(hMem, m_hBackBuffer);
     const RECT rcLocal = {0, 0, cx, cy};
     const BOOL bSelected = (lpDIS->itemState & ODS_SELECTED) != 0;
     HBITMAP hBackground = pItem == NULL ? m_hBmpSeparator : (bSelected ? m_hBmpSelected : m_hBmpNormal);
@@ -693,8 +672,6 @@ void C3DMenu::DrawItem(LPDRAWITEMSTRUCT lpDIS)
         DrawRuns(hMem, *pItem, rcLocal, lpDIS->itemState);
     }
     BitBlt(lpDIS->hDC, rcItem.left, rcItem.top, cx, cy, hMem, 0, 0, SRCCOPY);
-    SelectObject(hMem, hOldBmp);
-    DeleteDC(hMem);
 }
 
 // ---- item tips ----------------------------------------------------------------

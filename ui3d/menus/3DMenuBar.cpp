@@ -1,6 +1,7 @@
 #include "ui3d/menus/3DMenuBar.h"
 
 #include "ui3d/drawing/Drawing.h"
+#include "ui3d/drawing/SelectedBitmapDC.h"
 #include "ui3d/menus/3DMenu.h"
 
 namespace {
@@ -12,13 +13,6 @@ CSequence<C3DMenuBar*>& LiveBars()
 }
 HHOOK g_hBarHook = NULL;
 C3DMenu* g_pOpenBarMenu = NULL;
-
-// 30 % of each channel: c - floor(c x 0.7).
-COLORREF ShadowOf(COLORREF c)
-{
-    auto f = [](int v) { return v - (v * 7) / 10; };
-    return RGB(f(GetRValue(c)), f(GetGValue(c)), f(GetBValue(c)));
-}
 
 void DrawItemText(HDC hDC, const CString& strText, int cx, int cy, COLORREF clr, BOOL bShadow)
 {
@@ -101,7 +95,6 @@ void C3DMenuBar::RenderItem(BARITEM& item, int x)
     item.rect.bottom = cy;
 
     HDC hWndDC = ::GetDC(m_hWnd);
-    HDC hMem = CreateCompatibleDC(hWndDC);
     HBITMAP hNormal = cx > 0 && cy > 0 ? CreateCompatibleBitmap(hWndDC, cx, cy) : NULL;
     const SIZE sz = {cx, cy};
     const POINT origin = {x, 0};
@@ -109,35 +102,39 @@ void C3DMenuBar::RenderItem(BARITEM& item, int x)
     HBITMAP hHigh = cx > 0 && cy > 0 ? CreateSkinBackground(sz, m_style.hotItemColors.Get(sc), GRADIENTSTYLE(),
                                                              m_style.hotItemLayer, origin)
                                      : NULL;
-    if (hMem == NULL || hNormal == NULL || hHigh == NULL) {
+    BOOL bRendered = FALSE;
+    if (hNormal != NULL && hHigh != NULL) {
+        // Normal: the parent's background under the item, so the bar looks transparent.
+        CSelectedBitmapDC mem(hWndDC, hNormal);
+        const HDC hMem = mem.m_hDC;
+        if (hMem != NULL) {
+            HGDIOBJ hOldFont = SelectObject(hMem, hFont);
+            RECT rcParent = item.rect;
+            HWND hParent = ::GetParent(m_hWnd);
+            if (hParent != NULL) {
+                ::MapWindowPoints(m_hWnd, hParent, reinterpret_cast<POINT*>(&rcParent), 2);
+                ::SendMessageA(hParent, g_msgPrintBackground, reinterpret_cast<WPARAM>(hMem),
+                               reinterpret_cast<LPARAM>(&rcParent));
+            }
+            DrawItemText(hMem, item.strText, cx, cy, m_style.textColors.Get(sc), m_style.n3DText);
+            // Highlighted: drawn in the same DC (the scope puts its first bitmap back).
+            SelectObject(hMem, hHigh);
+            if (m_style.nHotItemBorder)
+                Draw3DFrameLines(hMem, RECT{0, 0, cx, cy}, m_style.hotBorderLightColors.Get(sc),
+                                 m_style.hotBorderDarkColors.Get(sc));
+            DrawItemText(hMem, item.strText, cx, cy, m_style.hotTextColors.Get(sc), m_style.n3DText2);
+            SelectObject(hMem, hOldFont);
+            item.hNormal = hNormal;
+            item.hHighlighted = hHigh;
+            bRendered = TRUE;
+        }
+    }
+    if (!bRendered) {
         if (hNormal != NULL)
             DeleteObject(hNormal);
         if (hHigh != NULL)
             DeleteObject(hHigh);
-    } else {
-        HGDIOBJ hOldFont = SelectObject(hMem, hFont);
-        // Normal: the parent's background under the item, so the bar looks transparent.
-        HGDIOBJ hOld = SelectObject(hMem, hNormal);
-        RECT rcParent = item.rect;
-        HWND hParent = ::GetParent(m_hWnd);
-        if (hParent != NULL) {
-            ::MapWindowPoints(m_hWnd, hParent, reinterpret_cast<POINT*>(&rcParent), 2);
-            ::SendMessageA(hParent, g_msgPrintBackground, reinterpret_cast<WPARAM>(hMem),
-                           reinterpret_cast<LPARAM>(&rcParent));
-        }
-        DrawItemText(hMem, item.strText, cx, cy, m_style.textColors.Get(sc), m_style.n3DText);
-        SelectObject(hMem, hHigh);
-        if (m_style.nHotItemBorder)
-            Draw3DFrameLines(cx, 0, hMem, 0, cy, m_style.hotBorderLightColors.Get(sc),
-                             m_style.hotBorderDarkColors.Get(sc));
-        DrawItemText(hMem, item.strText, cx, cy, m_style.hotTextColors.Get(sc), m_style.n3DText2);
-        SelectObject(hMem, hOld);
-        SelectObject(hMem, hOldFont);
-        item.hNormal = hNormal;
-        item.hHighlighted = hHigh;
     }
-    if (hMem != NULL)
-        DeleteDC(hMem);
     ::ReleaseDC(m_hWnd, hWndDC);
     if (hFont != NULL)
         DeleteObject(hFont);
@@ -185,9 +182,6 @@ void C3DMenuBar::Paint(CDC* pDC, int left, int top, int right, int bottom)
 {
     const UINT nHighlighted = g_pOpenBarMenu != NULL && m_nDroppedValue != 0 ? m_nDroppedValue : m_nHoverValue;
     const RECT rcPaint = {left, top, right, bottom};
-    HDC hMem = CreateCompatibleDC(pDC->m_hDC);
-    if (hMem == NULL)
-        return;
     for (int i = 0; i < m_items.GetSize(); ++i) {
         const BARITEM& item = m_items[i];
         RECT rcCommon;
@@ -196,12 +190,10 @@ void C3DMenuBar::Paint(CDC* pDC, int left, int top, int right, int bottom)
         HBITMAP hBmp = item.nValue == nHighlighted ? item.hHighlighted : item.hNormal;
         if (hBmp == NULL)
             continue;
-        HGDIOBJ hOld = SelectObject(hMem, hBmp);
+        CSelectedBitmapDC mem(pDC->m_hDC, hBmp);
         BitBlt(pDC->m_hDC, item.rect.left, item.rect.top, item.rect.right - item.rect.left,
-               item.rect.bottom - item.rect.top, hMem, 0, 0, SRCCOPY);
-        SelectObject(hMem, hOld);
+               item.rect.bottom - item.rect.top, mem.m_hDC, 0, 0, SRCCOPY);
     }
-    DeleteDC(hMem);
 }
 
 int C3DMenuBar::ItemAt(int x, int y) const

@@ -11,6 +11,7 @@
 #include "ui3d/dialogs/3DColorDialog.h"
 #include "ui3d/controls/3DComboBox.h"
 #include "ui3d/controls/3DEdit.h"
+#include "ui3d/controls/ClrSelButton.h"
 #include "ui3d/controls/LinkButton.h"
 #include "ui3d/dialogs/LiveDialogs.h"
 #include "ui3d/menus/3DMenu.h"

@@ -12,7 +12,7 @@
 #include "ui3d/controls/3DComboBox.h"
 #include "ui3d/controls/3DEdit.h"
 #include "ui3d/controls/3DStatic.h"
-#include "ui3d/controls/LinkButton.h"
+#include "ui3d/controls/ClrSelButton.h"
 #include "ui3d/system/ExportedFuncs.h"
 #include "ui3d/system/VTimer.h"
 
