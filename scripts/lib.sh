@@ -251,7 +251,6 @@ close_program() {
   echo
   say "Ctrl+C: asking $program_name to close"
   timeout 10 "$winebin" "$program_helper" close "$program_name" </dev/null >/dev/null 2>&1 || true
-
   for _ in $(seq 50); do
     kill -0 "$program_pid" 2>/dev/null || return 0
     sleep 0.1
