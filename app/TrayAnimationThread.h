@@ -8,18 +8,9 @@
 #include "framework/Sync.h"
 #include "framework/Thread.h"
 #include "framework/Wnd.h"
+#include "services/TrayIconPattern.h"
 
 class CTrayAnimationWnd;
-
-// How the program's tray icon looks in a mask of the notification area (one
-// byte per pixel, 0xFF where the mean of red, green and blue is at least 230,
-// else 0): two bright blocks of 3 x 3 pixels side by side.
-struct TRAYICONPATTERN
-{
-    enum { cx = 16, cy = 7 };
-    BYTE bits[cy][cx];
-};
-extern const TRAYICONPATTERN g_TrayIconPattern;
 
 // 0 on Windows 95 and NT 4.0 and on screens of 15 bits per pixel or fewer.
 BOOL CanAnimateSnapshot();

@@ -1,5 +1,6 @@
 #include "delivery/ForeignWindows.h"
 
+#include "services/Registered.h"
 #include "services/Registry.h"
 #include "framework/ComPtr.h"
 #include "ui3d/system/ExportedFuncs.h"
@@ -127,13 +128,12 @@ HWND ChooseAolDocumentWindow(const CSequence<AOL_WND>& windows)
 
 bool GetBrowserDocument(HWND hBrowser, CComPtr<IHTMLDocument2>& document)
 {
-    static const UINT s_nGetObject = RegisterWindowMessageA("WM_HTML_GETOBJECT");
     PFN_DOCUMENTFROMLRESULT pfn = g_pfnDocumentFromLresult;
     if (pfn == nullptr && g_pExportedFuncs != nullptr)
         pfn = g_pExportedFuncs->pObjectFromLresult;
     DWORD_PTR nResult = 0;
     if (pfn == nullptr ||
-        !SendMessageTimeoutA(hBrowser, s_nGetObject, 0, 0, SMTO_ABORTIFHUNG, kGetObjectTimeoutMs, &nResult) ||
+        !SendMessageTimeoutA(hBrowser, GetHtmlGetObjectMessage(), 0, 0, SMTO_ABORTIFHUNG, kGetObjectTimeoutMs, &nResult) ||
         nResult == 0)
         return false;
     return SUCCEEDED(pfn(LRESULT(nResult), IID_IHTMLDocument2, 0, document.Out())) && document;

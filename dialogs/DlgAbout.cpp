@@ -2,6 +2,7 @@
 
 #include "services/Languages.h"
 #include "services/Settings.h"
+#include "services/ShellServices.h"
 #include "resources/resource.h"
 #include "skins/Skin.h"
 
@@ -47,7 +48,6 @@ CString MakeMailAddress(LPCSTR pszLinkText)
     return CString("mailto:") + pszLinkText + "?subject=Tarvenex";
 }
 
-HINSTANCE (WINAPI* CDlgAbout::s_pfnShellExecute)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT) = ::ShellExecuteA;
 
 CDlgAbout::CDlgAbout(CWnd* pParent)
     : C3DDialog(IDD_ABOUT, pParent, NULL, g_Settings.FadeDialogs, g_pSkin != NULL ? &g_pSkin->m_bodyStyle : NULL,
@@ -203,15 +203,12 @@ void CDlgAbout::OnVScroll(int nCode, int nTrackPos)
 void CDlgAbout::OpenWebLink()
 {
     const CString strAddress = MakeWebAddress(ItemText(m_hWnd, IDC_ABOUT_WEB));
-    const HINSTANCE hResult = s_pfnShellExecute(m_hWnd, "open", strAddress, NULL, NULL, SW_SHOWNORMAL);
-    // No program is registered for the address: the system's own browser.
-    if (reinterpret_cast<INT_PTR>(hResult) <= 32)
-        s_pfnShellExecute(m_hWnd, "open", "iexplore.exe", strAddress, NULL, SW_SHOWNORMAL);
+    OpenWebPage(m_hWnd, strAddress);
 }
 
 void CDlgAbout::OpenMailLink()
 {
-    s_pfnShellExecute(m_hWnd, "open", MakeMailAddress(ItemText(m_hWnd, IDC_ABOUT_MAIL)), NULL, NULL,
+    g_pfnShellExecute(m_hWnd, "open", MakeMailAddress(ItemText(m_hWnd, IDC_ABOUT_MAIL)), NULL, NULL,
                       SW_SHOWNORMAL);
 }
 

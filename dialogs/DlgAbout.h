@@ -23,9 +23,6 @@ public:
     // The credits' scroll bar; no window when the edit scrolls itself.
     C3DScrollBar& GetScrollBar() { return m_ScrollBar; }
 
-    // Where the links are opened; tests put in their own.
-    static HINSTANCE (WINAPI* s_pfnShellExecute)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
-
     BOOL OnInitDialog() override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

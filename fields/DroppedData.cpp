@@ -237,18 +237,6 @@ void AddRecord(CSequence<ODOIMGINFO>& list, const CString& strUrl, const CString
 
 } // namespace
 
-CLIPFORMAT GetHtmlClipFormat()
-{
-    static const CLIPFORMAT s_cf = CLIPFORMAT(RegisterClipboardFormatA("HTML Format"));
-    return s_cf;
-}
-
-CLIPFORMAT GetUrlClipFormat()
-{
-    static const CLIPFORMAT s_cf = CLIPFORMAT(RegisterClipboardFormatA("UniformResourceLocator"));
-    return s_cf;
-}
-
 void FreeImageInfoList(CSequence<ODOIMGINFO>& list)
 {
     list.RemoveAll();

@@ -8,6 +8,7 @@
 // every read, whatever its own header or terminator claims.
 #pragma once
 
+#include "services/Registered.h"
 #include "collection/Sequence.h"
 #include "framework/Str.h"
 
@@ -39,10 +40,6 @@ struct IMGSIZELIMITS
     LONG nMinWidth, nMinHeight;
     LONG nMaxWidth, nMaxHeight;
 };
-
-// The registered clipboard formats the readers look for.
-CLIPFORMAT GetHtmlClipFormat();   // "HTML Format"
-CLIPFORMAT GetUrlClipFormat();    // "UniformResourceLocator"
 
 // Paths and addresses use either separator.
 inline bool IsSeparator(char ch)

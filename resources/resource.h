@@ -135,3 +135,54 @@
 #define IDC_WIZARD_CENSORTEXT 1137
 #define IDC_WIZARD_CENSORNOTE 1138
 
+
+
+// The notices about target programs. Every notice with a picture shows the
+// message box's notice picture (IDG_MSGBOX_NOTICE) in place of 1118.
+#define IDC_NOTICE_PICTURE 1118
+// Eudora support.
+#define IDD_TURNONEUDORA 287
+#define IDC_EUDORA_CHECK 1043
+#define IDC_EUDORA_TEXT1 1044
+#define IDC_EUDORA_TEXT2 1045
+// HTML mail is off.
+#define IDD_WARNAPPHTMLOFF 532
+#define IDC_HTMLOFF_TEXT 1143
+// A program that cannot take smilies.
+#define IDD_WARNUNSUPPORTED 281
+#define IDC_UNSUPPORTED_TEXT 1040
+// No internet connection.
+#define IDD_WARNNOINET 279
+#define IDC_NOINET_LOCAL 1031
+#define IDC_NOINET_DONTSHOW 1035
+#define IDC_NOINET_TEXT1 1036
+#define IDC_NOINET_TEXT2 1037
+// The main window hides to the tray: the picture of the notification area
+// (resources/draw-notices.py draws the template's), its frame and group.
+#define IDD_WARNHIDING 408
+#define IDB_HIDING_TRAY 409
+#define IDC_HIDING_CHECK 1073
+#define IDC_HIDING_PICTURE 1074
+#define IDC_HIDING_TEXT 1075
+#define IDC_HIDING_FRAME 1081
+#define IDC_HIDING_GROUP 1119
+// The messenger reminders and their pictures ("Png"): a 19 x 19 smilie beside
+// a larger one, and the classic emoticons collection (draw-notices.py); the
+// tip's picture of a selected field (IDP_TIP_SELECTALL) serves both.
+#define IDD_WARNMSN6 534
+#define IDD_WARNMSN7 545
+#define IDP_MSN_SIZE 542
+#define IDP_MSN_CLASSIC 547
+#define IDC_MSN_DONTSHOW 1134
+#define IDC_MSN_GETSMILIES 1145
+#define IDC_MSN_SIZETEXT 1146
+#define IDC_MSN_CLASSICTEXT 1147
+#define IDC_MSN_OPENCLASSIC 1148
+#define IDC_MSN_TEXT 1152
+#define IDC_MSN_SIZEPICTURE 1153
+#define IDC_MSN_FIELDPICTURE 1154
+#define IDC_MSN_CLASSICPICTURE 1155
+#define IDC_MSN_INSERTANYWAY 1156
+// The messenger exporter: hidden unless the run takes long or fails.
+#define IDD_MSNEXPORTER 533
+#define IDC_MSNEXPORTER_PROGRESS 1062

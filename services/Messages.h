@@ -4,7 +4,8 @@
 // state, change flags, folder files, shell services and the loader reports.
 //
 // The program's private window messages (WM_APP range), each defined once here.
-// Registered messages are registered once at start-up by the code that uses them.
+// Messages and clipboard formats shared by name are registered in
+// services/Registered.
 #pragma once
 
 #include <windows.h>
@@ -32,6 +33,9 @@
 #define WM_SETBODYSTYLE      (WM_APP + 0x41)
 #define WM_GETBODYSTYLE      (WM_APP + 0x42)
 #define WM_SETBUTTONICON     (WM_APP + 0x43)
+// A question of the delivery, posted to its own window so that it is asked
+// after the rendering for another program has returned.
+#define WM_DEFERREDQUESTION  (WM_APP + 0x50)
 
 #define WM_RELAYMOUSEMSG     (WM_USER + 7)    // a control hands its owner a mouse message
 
@@ -49,10 +53,8 @@ enum DOWNLOADSTATE
 
 // Names of the registered messages.
 #define TVNX_MSG_ACTIVATEMAINWND "WM_Tarvenex_ACTIVATEMAINWND"
-#define TVNX_MSG_HOOKDONE        "WM_TARVENEX_072C52"
 #define TVNX_MSG_FOCUSHOOK       "WM_FOCUSHOOK"
 #define TVNX_MSG_PRINTBKGND      "WM_PRINTBKGND"
-#define TVNX_MSG_HTML_GETOBJECT  "WM_HTML_GETOBJECT"
 #define TVNX_MSG_MODIFYDIRDLG    "WM_MODIFYDIRDLG"
 #define TVNX_MSG_TASKBARCREATED  "TaskbarCreated"
 #define TVNX_MSG_MSWHEEL         "MSWHEEL_ROLLMSG"

@@ -254,6 +254,11 @@ void SetAppDataFolder(LPCTSTR pszFolder)
     g_Settings.AppDataFolder = pszFolder;
 }
 
+CString GetAppDataFolder()
+{
+    return g_Settings.AppDataFolder;
+}
+
 void SetCollectionPath(LPCTSTR pszPath)
 {
     SetWithDefault(g_Settings.SmilieCollection, pszPath, "<default>");

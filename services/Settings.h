@@ -82,6 +82,8 @@ void SetSkinName(LPCTSTR pszName);           // empty gives "Standard"
 void SetAppDataFolder(LPCTSTR pszFolder);    // empty allowed
 void SetCollectionPath(LPCTSTR pszPath);     // empty gives "<default>"
 void SetFieldName(LPCTSTR pszName);          // empty allowed
+// A copy of the data folder setting ("AppDataFolder"); empty when unset.
+CString GetAppDataFolder();
 // Stores the percentage; a value outside 0..100 gives 0, as it does when read
 // from the registry.
 void SetTransparencyPercent(int nPercent);

@@ -14,6 +14,7 @@
 #include <cstring>
 
 char g_TempFolder[MAX_PATH] = "";
+PFN_SHELLEXECUTE g_pfnShellExecute = ::ShellExecuteA;
 
 namespace {
 
@@ -253,6 +254,12 @@ void OpenHelpPage()
     const CString strPage = strFolder + "\\help\\page2.htm";
     // Without a program registered for the page, the browser that every
     // supported Windows has; the path is quoted so that blanks in it survive.
-    if (INT_PTR(ShellExecuteA(NULL, "open", strPage, NULL, NULL, SW_SHOWNORMAL)) <= 32)
-        ShellExecuteA(NULL, "open", "iexplore.exe", "\"" + strPage + "\"", NULL, SW_SHOWNORMAL);
+    if (INT_PTR(g_pfnShellExecute(NULL, "open", strPage, NULL, NULL, SW_SHOWNORMAL)) <= 32)
+        g_pfnShellExecute(NULL, "open", "iexplore.exe", "\"" + strPage + "\"", NULL, SW_SHOWNORMAL);
+}
+
+void OpenWebPage(HWND hWnd, LPCSTR pszAddress)
+{
+    if (INT_PTR(g_pfnShellExecute(hWnd, "open", pszAddress, NULL, NULL, SW_SHOWNORMAL)) <= 32)
+        g_pfnShellExecute(hWnd, "open", "iexplore.exe", pszAddress, NULL, SW_SHOWNORMAL);
 }

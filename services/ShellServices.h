@@ -46,5 +46,16 @@ void ScanCollections(CSequence<SCANNEDCOLLECTION>& list, int nMaxLength);
 // too long result).
 int ExpandFolderMacros(char* pszPath);
 
+// How the program hands a file or an address to the shell; every road that
+// opens a page, a mail or a file goes through it. Tests put in their own, so
+// that no browser or viewer starts.
+typedef HINSTANCE (WINAPI* PFN_SHELLEXECUTE)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+extern PFN_SHELLEXECUTE g_pfnShellExecute;
+
+// Opens the address with the program registered for it; when none takes it
+// (the shell answers 32 or less), "iexplore.exe" with the address, which
+// every supported Windows has.
+void OpenWebPage(HWND hWnd, LPCSTR pszAddress);
+
 // Opens "help\page2.htm" of the program folder in the user's browser.
 void OpenHelpPage();

@@ -1,8 +1,9 @@
 // The resources that the about box, the progress window, the quick-open hint,
-// the tip of the day, the smilie properties dialog and the first-time wizard
-// load are in the shipped program: the templates, the bitmaps, and pictures
-// that our readers decode, each opacity picture of the same size as its
-// colour picture.
+// the tip of the day, the smilie properties dialog, the first-time wizard,
+// the notices about target programs and the messenger exporter load are in
+// the shipped program: the templates, the bitmaps, and pictures that our
+// readers decode, each opacity picture of the same size as its colour
+// picture.
 #include "collection/ImageReader.h"
 
 #include <gtest/gtest.h>
@@ -61,6 +62,15 @@ TEST_F(ProgramResources, DialogTemplatesAndBitmaps)
         {418, RT_BITMAP, "wizard: flat look"},
         {484, RT_BITMAP, "wizard: censored shown"},
         {483, RT_BITMAP, "wizard: censored hidden"},
+        {287, RT_DIALOG, "notice: Eudora support"},
+        {532, RT_DIALOG, "notice: HTML mail is off"},
+        {281, RT_DIALOG, "notice: program not supported"},
+        {279, RT_DIALOG, "notice: no internet connection"},
+        {408, RT_DIALOG, "notice: hiding to the tray"},
+        {534, RT_DIALOG, "messenger 6 reminder"},
+        {545, RT_DIALOG, "messenger 7 reminder"},
+        {533, RT_DIALOG, "messenger exporter"},
+        {409, RT_BITMAP, "hiding notice: notification area"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.pszUse);
@@ -102,6 +112,9 @@ TEST_F(ProgramResources, PicturesDecodeAndMasksMatch)
         {"gif", 522, 523, "tip 20"},
         {"gif", 524, 526, "tip 22"},
         {"gif", 530, 531, "tip 24"},
+        {"Gif", 455, 456, "notice picture"},
+        {"Png", 542, 0, "messenger 6 reminder: picture size"},
+        {"Png", 547, 0, "messenger 7 reminder: classic collection"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.pszUse);

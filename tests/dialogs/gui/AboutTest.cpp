@@ -6,6 +6,7 @@
 
 #include "services/Languages.h"
 #include "services/Settings.h"
+#include "services/ShellServices.h"
 #include "framework/Framework.h"
 #include "tests/dialogs/gui/WorkingAnswerer.h"
 #include "ui3d/system/ExportedFuncs.h"
@@ -367,7 +368,7 @@ TEST(DlgAbout, LinksOpenTheirAddresses)
         {"mail without a handler", kMail, {SE_ERR_NOASSOC},
          {{"mailto:support@tarvenex.example?subject=Tarvenex", ""}}},
     };
-    CDlgAbout::s_pfnShellExecute = RecordShellExecute;
+    g_pfnShellExecute = RecordShellExecute;
     CAboutLanguage language(3);
     for (const auto& row : rows) {
         g_calls.clear();
@@ -384,7 +385,7 @@ TEST(DlgAbout, LinksOpenTheirAddresses)
             EXPECT_EQ(row.expected[i].strParameters, g_calls[i].strParameters) << row.pszName << ", call " << i;
         }
     }
-    CDlgAbout::s_pfnShellExecute = ::ShellExecuteA;
+    g_pfnShellExecute = ::ShellExecuteA;
 }
 
 TEST(DlgAbout, AddressesFromLinkTexts)

@@ -31,3 +31,4 @@ void ShowAboutAndProgress();
 void ShowTipOfTheDay();
 void ShowSmilieProperties();
 void ShowFirstTimeWizard();
+void ShowNotices();

@@ -1,0 +1,35 @@
+#include "services/Registered.h"
+
+#include "msnhook/MsnHookApi.h"
+
+CLIPFORMAT GetHtmlClipFormat()
+{
+    static const CLIPFORMAT s_cf = CLIPFORMAT(RegisterClipboardFormatA("HTML Format"));
+    return s_cf;
+}
+
+CLIPFORMAT GetUrlClipFormat()
+{
+    static const CLIPFORMAT s_cf = CLIPFORMAT(RegisterClipboardFormatA("UniformResourceLocator"));
+    return s_cf;
+}
+
+UINT GetHtmlGetObjectMessage()
+{
+    static const UINT s_nMsg = RegisterWindowMessageA("WM_HTML_GETOBJECT");
+    return s_nMsg;
+}
+
+UINT GetHookCompletionMessage()
+{
+    static const UINT s_nMsg = RegisterWindowMessageA(MSNHOOK_COMPLETION_MESSAGE);
+    return s_nMsg;
+}
+
+void RegisterSharedNames()
+{
+    GetHtmlClipFormat();
+    GetUrlClipFormat();
+    GetHtmlGetObjectMessage();
+    GetHookCompletionMessage();
+}

@@ -1,0 +1,16 @@
+// The clipboard formats and window messages that the program shares with
+// other programs (or with its hook libraries) by name. Each is registered
+// here, once, on first use; start-up registers them all at once.
+#pragma once
+
+#include <windows.h>
+
+CLIPFORMAT GetHtmlClipFormat();        // "HTML Format"
+CLIPFORMAT GetUrlClipFormat();         // "UniformResourceLocator"
+// "WM_HTML_GETOBJECT": asks a browser window for its document.
+UINT GetHtmlGetObjectMessage();
+// The messenger hook library's completion message.
+UINT GetHookCompletionMessage();
+
+// Registers every name above.
+void RegisterSharedNames();

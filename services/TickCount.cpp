@@ -1,0 +1,3 @@
+#include "services/TickCount.h"
+
+PFN_GETTICKCOUNT g_pfnGetTickCount = ::GetTickCount;

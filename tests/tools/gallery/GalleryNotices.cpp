@@ -1,0 +1,96 @@
+// The gallery's pictures of the notices about target programs and of the
+// messenger exporter (as it shows itself when a run takes long or fails).
+#include "tests/tools/gallery/GallerySnap.h"
+
+#include "delivery/MsnExporterDlg.h"
+#include "dialogs/DlgMessengerReminders.h"
+#include "dialogs/DlgWarnHidingToTray.h"
+#include "dialogs/Notices.h"
+#include "framework/ModalAnswerer.h"
+#include "resources/resource.h"
+
+#include <commctrl.h>
+#include <stdio.h>
+
+namespace {
+
+// Snaps the modal dialog that comes up, with the OK button focused, under
+// the given name, and ends it.
+class CNoticeSnapper : public CModalAnswerer
+{
+public:
+    explicit CNoticeSnapper(const char* pszName) : m_pszName(pszName) { m_pPrevious = AfxSetModalAnswerer(this); }
+    ~CNoticeSnapper() override { AfxSetModalAnswerer(m_pPrevious); }
+    INT_PTR OnDialog(CDialog* pDialog) override
+    {
+        SetForegroundWindow(pDialog->m_hWnd);
+        SetFocus(GetDlgItem(pDialog->m_hWnd, IDOK));
+        Snap(pDialog->m_hWnd, m_pszName);
+        return IDCANCEL;
+    }
+
+private:
+    const char* m_pszName;
+    CModalAnswerer* m_pPrevious;
+};
+
+template <class T> void SnapNewest(CSequence<T*>& list, const char* pszName)
+{
+    if (list.GetSize() == 0) {
+        fprintf(stderr, "%s was not created\n", pszName);
+        return;
+    }
+    const HWND hDlg = list[list.GetSize() - 1]->m_hWnd;
+    Pump();
+    SetFocus(GetDlgItem(hDlg, IDOK));
+    Snap(hDlg, pszName);
+    DestroyWindow(hDlg);
+    Pump();
+}
+
+}  // namespace
+
+void ShowNotices()
+{
+    ShowTurnOnEudoraSupport(NULL);
+    SnapNewest(g_EudoraNotices, "notice-eudora");
+    ShowWarnAppHtmlIsOff("Windows Mail", "\"Format\" -> \"Rich Text (HTML)\"", 1, NULL);
+    SnapNewest(g_HtmlOffNotices, "notice-html-off");
+    ShowWarnUnsupportedApp("icq.exe", "ICQ", NULL);
+    SnapNewest(g_UnsupportedNotices, "notice-unsupported");
+    ShowWarnNoInetForMail(NULL);
+    SnapNewest(g_NoInetNotices, "notice-no-internet");
+    {
+        CNoticeSnapper snapper("notice-hiding");
+        CDlgWarnHidingToTray dlg(NULL);
+        dlg.DoModal();
+    }
+    Pump();
+    {
+        CNoticeSnapper snapper("reminder-messenger6");
+        CDlgWarnInsertingInMSN6 dlg(NULL);
+        dlg.DoModal();
+    }
+    Pump();
+    {
+        CNoticeSnapper snapper("reminder-messenger7");
+        CDlgWarnInsertingInMSN7 dlg(NULL);
+        dlg.DoModal();
+    }
+    Pump();
+
+    // The exporter's window as a run shows it once it takes long: the bar
+    // at 66. Made without a run (no messenger here).
+    CMsnMsgrExporterBaseDlg* pExporter = new CMsnMsgrExporterBaseDlg("tarvenex_msnm7.dll", NULL);
+    pExporter->mayShow = TRUE;
+    if (!pExporter->Create(IDD_MSNEXPORTER)) {
+        fprintf(stderr, "the exporter was not created\n");
+        return;
+    }
+    SendDlgItemMessageA(pExporter->m_hWnd, IDC_MSNEXPORTER_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    SendDlgItemMessageA(pExporter->m_hWnd, IDC_MSNEXPORTER_PROGRESS, PBM_SETPOS, 66, 0);
+    ShowWindow(pExporter->m_hWnd, SW_SHOW);
+    Snap(pExporter->m_hWnd, "messenger-exporter");
+    pExporter->DestroyWindow();
+    Pump();
+}
