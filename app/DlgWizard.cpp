@@ -135,7 +135,7 @@ BOOL CDlgWizard::OnCommand(WPARAM wParam, LPARAM lParam)
 // checked: going Back with the focus on a choice (by key, not by a click on
 // Back) would check the first radio button of the other page and so change
 // the user's choice there. The Next button takes the focus instead; not
-// before Next on the last page, where it would make Finish count as pressed.
+// before Next on the last page, which finishes without changing the page.
 void CDlgWizard::TakeFocusFromChoice()
 {
     HWND hFocus = ::GetFocus();
@@ -165,10 +165,10 @@ void CDlgWizard::PrevPage()
 
 void CDlgWizard::OnOK()
 {
-    // The sheet ignores OK while it fades or while Finish lacks the focus;
-    // the choices are stored only when it really ends, so that a Cancel
-    // after an ignored OK leaves the settings as they were. Its own handling
-    // reads the controls into m_nLook and m_nCensorship.
+    // The sheet ignores OK while it fades or before the last page (no
+    // Finish yet); the choices are stored only when it really ends, so that
+    // a Cancel after an ignored OK leaves the settings as they were. Its own
+    // handling reads the controls into m_nLook and m_nCensorship.
     C3DPropertySheet::OnOK();
     const BOOL bEnding = !ContinueModal() || (m_nFadeState == -1 && m_nResult == IDOK);
     if (!bEnding)

@@ -88,21 +88,12 @@ BOOL CDlgAbout::OnInitDialogEx()
     return TRUE;
 }
 
-BOOL CDlgAbout::OnInitDialog()
-{
-    C3DDialog::OnInitDialog();
-    // The focus is set (OnInitControls): the dialog manager must not move it.
-    return FALSE;
-}
-
 void CDlgAbout::OnInitControls()
 {
     // The skinned edit sets its own formatting rectangle, which may wrap the
     // credits into other lines.
     UpdateScrollRange();
-    // The focus on OK before the window shows: a dialog that gets the focus
-    // itself hands it to its first control that takes it, the credits, and
-    // selects them all, which scrolls them to their end.
+    // The box opens with OK focused, the credits at their first line.
     ::SetFocus(::GetDlgItem(m_hWnd, IDOK));
 }
 

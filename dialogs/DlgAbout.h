@@ -23,7 +23,6 @@ public:
     // The credits' scroll bar; no window when the edit scrolls itself.
     C3DScrollBar& GetScrollBar() { return m_ScrollBar; }
 
-    BOOL OnInitDialog() override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 

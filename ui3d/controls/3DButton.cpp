@@ -10,14 +10,10 @@
 
 IMPLEMENT_DYNAMIC(C3DButton, CButton)
 
-// Set by the draw that shows a button going down, cleared by the first draw
-// that shows it up again: the system repaints a held button several times
-// (focus, selection, WM_PAINT) and only the first pressed draw is a press.
-static int s_nPressLatch = 0;
-
 C3DButton::C3DButton(const BODYSTYLE* pStyle)
     : m_style(BODYSTYLE::FromSystemColors()), m_hIcon(NULL), m_cxIcon(0), m_cyIcon(0), m_nChecked(0),
-      m_dwStyle(0), m_nType(BTNTYPE_OTHER), m_rcTool{0, 0, 0, 0}, m_bNotifying(0), m_bPaintDisabled(FALSE)
+      m_dwStyle(0), m_nType(BTNTYPE_OTHER), m_rcTool{0, 0, 0, 0}, m_bNotifying(0), m_bPaintDisabled(FALSE),
+      m_bDefault(FALSE)
 {
     if (pStyle != NULL)
         m_style = *pStyle;
@@ -49,6 +45,7 @@ BOOL C3DButton::Create(LPCSTR lpszCaption, DWORD dwStyle, const RECT& rect, CWnd
 {
     m_dwStyle = dwStyle;
     m_nType = TypeFromStyle(dwStyle);
+    m_bDefault = (dwStyle & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
     return CButton::Create(lpszCaption, (dwStyle & ~static_cast<DWORD>(BS_TYPEMASK)) | BS_OWNERDRAW, rect,
                            pParentWnd, nID);
 }
@@ -68,7 +65,10 @@ BOOL C3DButton::Attach(UINT nID, CWnd* pParent)
         return FALSE;
     m_dwStyle = dwStyle;
     m_nType = nType;
-    SendMessage(BM_SETSTYLE, ((dwStyle & 0xFFFF) & ~static_cast<DWORD>(BS_TYPEMASK)) | BS_OWNERDRAW, FALSE);
+    m_bDefault = (dwStyle & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+    // Straight to the system's button: BM_SETSTYLE sent to the window now
+    // only moves the default state.
+    DefWindowProc(BM_SETSTYLE, ((dwStyle & 0xFFFF) & ~static_cast<DWORD>(BS_TYPEMASK)) | BS_OWNERDRAW, FALSE);
     return TRUE;
 }
 
@@ -123,23 +123,12 @@ void C3DButton::DrawItem(LPDRAWITEMSTRUCT lpDIS)
     else if (lpDIS->itemAction & ODA_FOCUS)
         nFlags = nFocused;
 
-    BOOL bPress = FALSE;
-    if (nFlags & BTNDRAW_PRESSED) {
-        bPress = s_nPressLatch == 0;
-        s_nPressLatch = 1;
-    } else {
-        s_nPressLatch = 0;
-    }
-
     // A radio button is checked as soon as it gets the focus, by mouse or key.
     if (m_nType == BTNTYPE_RADIO && !m_nChecked && (nFlags & BTNDRAW_FOCUSED)) {
         m_nChecked = 1;
         PostMessage(WM_NOTIFYCLICK);
         UncheckGroupSiblings();
     }
-    if (m_nType == BTNTYPE_CHECK && bPress)
-        m_nChecked = !m_nChecked;
-
     if (m_nChecked)
         nFlags |= BTNDRAW_CHECKED;
     if (m_nType == BTNTYPE_RADIO || m_nType == BTNTYPE_CHECK) {
@@ -262,19 +251,26 @@ void C3DButton::PaintPush(HDC hDC, const RECT& rect, UINT nFlags)
     const BOOL bDisabled = IsPaintDisabled();
     const BOOL bPressed = (nFlags & BTNDRAW_PRESSED) && !bDisabled;
     const BOOL bFocused = (nFlags & BTNDRAW_FOCUSED) != 0;
+    // The default button is framed in the focused text colour, the face one
+    // pixel inside, as the system frames its default button.
+    const int m = m_nType == BTNTYPE_PUSH && m_bDefault && cx > 4 && cy > 4 ? 1 : 0;
 
     CDC dc;
     dc.Attach(hMem);
     if (!bPressed) {
-        DrawGradientFrame(clrLight, hMem, 0, 0, cx, cy, m_style.clrFace, clrDark, m_style.nGradientKind);
-        dc.Draw3dRect(0, 0, cx, cy, m_style.clrHighlight, clrFrameDark);
+        DrawGradientFrame(clrLight, hMem, m, m, cx - m, cy - m, m_style.clrFace, clrDark, m_style.nGradientKind);
+        dc.Draw3dRect(m, m, cx - 2 * m, cy - 2 * m, m_style.clrHighlight, clrFrameDark);
     } else {
         if (m_style.nFlags & 0x04)
-            DrawGradientFrame(clrDark, hMem, 1, 1, cx, cy, m_style.clrFace, clrLight, m_style.nGradientKind);
+            DrawGradientFrame(clrDark, hMem, m + 1, m + 1, cx - m, cy - m, m_style.clrFace, clrLight,
+                              m_style.nGradientKind);
         else
-            DrawGradientFrame(clrLight, hMem, 1, 1, cx, cy, m_style.clrFace, clrDark, m_style.nGradientKind);
-        dc.Draw3dRect(0, 0, cx, cy, clrFrameDark, m_style.clrHighlight);
+            DrawGradientFrame(clrLight, hMem, m + 1, m + 1, cx - m, cy - m, m_style.clrFace, clrDark,
+                              m_style.nGradientKind);
+        dc.Draw3dRect(m, m, cx - 2 * m, cy - 2 * m, clrFrameDark, m_style.clrHighlight);
     }
+    if (m != 0)
+        dc.Draw3dRect(0, 0, cx, cy, m_style.clrText2, m_style.clrText2);
     dc.Detach();
 
     ::SetBkMode(hMem, TRANSPARENT);
@@ -517,6 +513,22 @@ void C3DButton::PaintIndicator(HDC hDC, const RECT& rect, UINT nFlags, BOOL bRad
     ::SelectObject(hDC, hOldFont);
 }
 
+BOOL C3DButton::ReleaseClicks(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (m_nType != BTNTYPE_CHECK || m_hWnd == NULL)
+        return FALSE;
+    // The system's button shows itself pushed while it is held with the
+    // pointer over it (or with Space), and clicks when released so.
+    if (!(DefWindowProc(BM_GETSTATE, 0, 0) & BST_PUSHED))
+        return FALSE;
+    if (message == WM_KEYUP)
+        return wParam == VK_SPACE;
+    RECT rc;
+    ::GetClientRect(m_hWnd, &rc);
+    const POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    return ::GetCapture() == m_hWnd && ::PtInRect(&rc, pt);
+}
+
 LRESULT C3DButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -526,8 +538,28 @@ LRESULT C3DButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         LRESULT nCode = Default();
         if (m_nType == BTNTYPE_RADIO)
             nCode |= DLGC_RADIOBUTTON;
+        else if (m_nType == BTNTYPE_PUSH)
+            nCode = (nCode & ~(DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) | DLGC_BUTTON |
+                    (m_bDefault ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
         return nCode;
     }
+    case BM_SETSTYLE:
+        // The dialog manager moves the default with it; the system's button
+        // would take the type bits and stop being owner-drawn.
+        if (m_nType == BTNTYPE_PUSH) {
+            const BOOL bDefault = (wParam & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+            if (bDefault != m_bDefault) {
+                m_bDefault = bDefault;
+                if (lParam)
+                    Invalidate(FALSE);
+            }
+        }
+        return 0;
+    case WM_LBUTTONUP:
+    case WM_KEYUP:
+        if (ReleaseClicks(message, wParam, lParam))
+            m_nChecked = !m_nChecked;
+        break;
     case BM_GETCHECK:
         return (m_nType == BTNTYPE_RADIO || m_nType == BTNTYPE_CHECK) ? m_nChecked : 0;
     case BM_SETCHECK:

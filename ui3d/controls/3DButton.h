@@ -4,6 +4,15 @@
 // state itself, answers BM_GETCHECK/BM_SETCHECK, and unchecks the other radio
 // buttons of its group when it is checked. The parent still gets the usual
 // BN_CLICKED notifications.
+//
+// To the dialog manager a push button stays a push button: it answers
+// WM_GETDLGCODE with DLGC_DEFPUSHBUTTON or DLGC_UNDEFPUSHBUTTON and takes
+// BM_SETSTYLE's BS_DEFPUSHBUTTON/BS_PUSHBUTTON as its default state (the
+// window itself stays owner-drawn), so Enter, DM_SETDEFID and the default
+// moving with the focus work as on the system's button; the default one
+// shows a frame in the focused text colour. A check box changes its state on
+// the click (button released over it, Space released, BM_CLICK), not on the
+// press.
 #pragma once
 
 #include "services/Messages.h"
@@ -62,6 +71,8 @@ public:
     static void DrawBuiltInIndicator(HDC hDC, int x, int y, BOOL bRadio, int nState);
 
     int IsChecked() const { return m_nChecked; }
+    // The default push button of its dialog (BS_DEFPUSHBUTTON).
+    BOOL IsDefault() const { return m_bDefault; }
     BYTE GetButtonType() const { return m_nType; }
     const BODYSTYLE& GetBodyStyle() const { return m_style; }
     const RECT& GetToolRect() const { return m_rcTool; }
@@ -82,6 +93,7 @@ protected:
     RECT m_rcTool;
     int m_bNotifying;
     BOOL m_bPaintDisabled;
+    BOOL m_bDefault;
 
 private:
     void SetCheckState(WPARAM nCheck);
@@ -90,4 +102,7 @@ private:
     void RepaintNow(UINT nFlags);
     BOOL IsPaintDisabled() const;
     void PrintParentBackground(HDC hDC);
+    // TRUE when the release (mouse button or Space) about to be handled by
+    // the system's button makes a click.
+    BOOL ReleaseClicks(UINT message, WPARAM wParam, LPARAM lParam);
 };

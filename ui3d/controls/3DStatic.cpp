@@ -88,8 +88,12 @@ UINT C3DStatic::GetTextFormat() const
     UINT nFormat = (dwStyle & SS_NOPREFIX) ? DT_NOPREFIX : 0;
     switch (dwStyle & SS_TYPEMASK) {
     case SS_LEFT:
-        // Several lines, broken only where the text breaks them.
-        nFormat |= DT_LEFT;
+        // Several lines, words wrapped at the static's width as the system's
+        // static wraps them: templates are laid out for that, and many texts
+        // are filled in at run time.
+        nFormat |= DT_LEFT | DT_WORDBREAK | DT_EXPANDTABS;
+        if (dwStyle & SS_EDITCONTROL)
+            nFormat |= DT_EDITCONTROL;
         break;
     case SS_CENTER:
         nFormat |= DT_SINGLELINE | DT_CENTER;
@@ -106,7 +110,7 @@ UINT C3DStatic::GetTextFormat() const
     return nFormat;
 }
 
-CSize C3DStatic::MeasureText(LPCSTR lpszText)
+CSize C3DStatic::MeasureText(LPCSTR lpszText, int cxWrap)
 {
     CString str;
     if (lpszText != NULL)
@@ -116,6 +120,8 @@ CSize C3DStatic::MeasureText(LPCSTR lpszText)
     RECT rc = {0, 0, 0, 0};
     if (m_hWnd != NULL)
         ::GetClientRect(m_hWnd, &rc);
+    if (cxWrap > 0)
+        rc.right = rc.left + cxWrap;
     HDC hDC = ::GetDC(m_hWnd);
     HFONT hFont = CreateParentFontCopy(m_hWnd);
     HGDIOBJ hOld = hFont != NULL ? ::SelectObject(hDC, hFont) : NULL;
@@ -206,6 +212,9 @@ LRESULT C3DStatic::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ERASEBKGND:
         Paint(reinterpret_cast<HDC>(wParam));
         return TRUE;
+    case WM_GETDLGCODE:
+        // A label: its mnemonic moves the focus to the control after it.
+        return DLGC_STATIC;
     case WM_LBUTTONDOWN: {
         Default();
         HWND hParent = ::GetParent(m_hWnd);

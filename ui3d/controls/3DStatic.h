@@ -1,6 +1,9 @@
 // C3DStatic: a text, icon or picture on a skinned dialog, drawn over the
 // parent's background (asked for with "WM_PRINTBKGND"). It paints in
-// WM_ERASEBKGND and only validates in WM_PAINT.
+// WM_ERASEBKGND and only validates in WM_PAINT. A left-aligned (SS_LEFT)
+// static wraps its words at its width; the other kinds show one line. To the
+// dialog manager it is a static (DLGC_STATIC), so a label's mnemonic moves
+// the focus to the next control.
 #pragma once
 
 #include "framework/Gdi.h"
@@ -24,8 +27,9 @@ public:
     // window takes the first picture's size at the rectangle's top-left.
     BOOL CreateImage(LPCSTR lpszType, UINT nImage1, UINT nImage2, const RECT& rect, CWnd* pParent, UINT nID,
                      HMODULE hModule = NULL);
-    // The size the text takes with the static's font and format.
-    CSize MeasureText(LPCSTR lpszText = NULL);
+    // The size the text takes with the static's font and format; a
+    // multi-line static wraps it at cxWrap (0: at its own width).
+    CSize MeasureText(LPCSTR lpszText = NULL, int cxWrap = 0);
 
     // Paints the whole static into hDC (background from the parent first for pictures).
     void Paint(HDC hDC);

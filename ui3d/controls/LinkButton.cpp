@@ -6,7 +6,7 @@
 
 IMPLEMENT_DYNAMIC(CLinkButton, CControlBase)
 
-CLinkButton::CLinkButton() : m_clrText(0xFFFFFF), m_hOwnCursor(NULL), m_bShowHover(FALSE)
+CLinkButton::CLinkButton() : m_clrText(0xFFFFFF), m_hOwnCursor(NULL), m_bShowHover(FALSE), m_bSpaceDown(FALSE)
 {
 }
 
@@ -118,14 +118,51 @@ void CLinkButton::OnMouseLeave()
     Invalidate(FALSE);
 }
 
+void CLinkButton::ReportClick()
+{
+    HWND hParent = ::GetParent(m_hWnd);
+    if (hParent != NULL)
+        ::SendMessageA(hParent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(), 0), reinterpret_cast<LPARAM>(m_hWnd));
+}
+
 void CLinkButton::OnLButtonDown(UINT, int, int)
 {
     if (::GetFocus() != m_hWnd)
         ::SetFocus(m_hWnd);
     // The click counts on the press, not on the release.
-    HWND hParent = ::GetParent(m_hWnd);
-    if (hParent != NULL)
-        ::SendMessageA(hParent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(), 0), reinterpret_cast<LPARAM>(m_hWnd));
+    ReportClick();
+}
+
+LRESULT CLinkButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_GETDLGCODE: {
+        // Enter opens the link rather than pressing the default button.
+        const MSG* pMsg = reinterpret_cast<const MSG*>(lParam);
+        if (pMsg != NULL && pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_RETURN)
+            return DLGC_WANTMESSAGE;
+        return 0;
+    }
+    case WM_KEYDOWN:
+        // A held key repeats its WM_KEYDOWN (bit 30: it was down already).
+        if (wParam == VK_RETURN && !(lParam & 0x40000000))
+            ReportClick();
+        else if (wParam == VK_SPACE)
+            m_bSpaceDown = TRUE;
+        return 0;
+    case WM_KEYUP:
+        if (wParam == VK_SPACE && m_bSpaceDown) {
+            m_bSpaceDown = FALSE;
+            ReportClick();
+        }
+        return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        m_bSpaceDown = FALSE;
+        Invalidate(FALSE);
+        break;
+    }
+    return CControlBase::WindowProc(message, wParam, lParam);
 }
 
 void CLinkButton::Paint(CDC* pDC, int, int, int, int)
@@ -153,6 +190,18 @@ void CLinkButton::Paint(CDC* pDC, int, int, int, int)
     CString str;
     GetWindowText(str);
     ::DrawTextA(hDC, str, str.GetLength(), &rc, DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOCLIP);
+    if (::GetFocus() == m_hWnd) {
+        // Around the text, which stands at the right edge.
+        RECT rcText = rc;
+        ::DrawTextA(hDC, str, str.GetLength(), &rcText, DT_SINGLELINE | DT_CALCRECT);
+        const int cxText = rcText.right - rcText.left + 2, cyText = rcText.bottom - rcText.top;
+        RECT rcFocus = {rc.right - cxText, (rc.bottom - cyText) / 2, rc.right, (rc.bottom + cyText) / 2};
+        if (rcFocus.left < 0)
+            rcFocus.left = 0;
+        ::SetTextColor(hDC, RGB(0, 0, 0));
+        ::SetBkColor(hDC, RGB(255, 255, 255));
+        ::DrawFocusRect(hDC, &rcFocus);
+    }
     ::RestoreDC(hDC, nSaved);
     if (hUnderlined != NULL)
         ::DeleteObject(hUnderlined);

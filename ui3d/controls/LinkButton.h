@@ -1,5 +1,7 @@
 // CLinkButton: a hyperlink-like text that underlines itself under the mouse
 // and reports a click (on the press) to its parent as WM_COMMAND with code 0.
+// It is a tab stop: with the focus it shows a focus rectangle, and Enter or
+// Space opens it as a click does.
 #pragma once
 
 #include "framework/Gdi.h"
@@ -27,6 +29,7 @@ public:
     void OnMouseEnter() override;
     void OnMouseLeave() override;
     void OnLButtonDown(UINT nFlags, int x, int y) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     CBitmap m_bmpBack;
     CFont m_font;
@@ -35,5 +38,7 @@ public:
 
 private:
     BOOL m_bShowHover;
+    BOOL m_bSpaceDown;
     void TakeBackgroundSnapshot();
+    void ReportClick();
 };

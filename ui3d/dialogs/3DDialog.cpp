@@ -73,6 +73,7 @@ void C3DDialog::Construct(const POINT* pPos, int bFade, const BODYSTYLE* pBodySt
     m_nFadeState = 0;
     m_nResult = 0;
     m_nFadeTimerId = 0;
+    m_hWndFadeFocus = NULL;
     m_bDestroyed = 1;
     m_bBackgroundSuppressed = 0;
     // Skinned controls ask for their background with this message; a test
@@ -178,11 +179,15 @@ BOOL C3DDialog::OnInitDialog()
 
     m_nFadeState = 0;
     OnInitDialogEx();
-    const BOOL bResult = CDialog::OnInitDialog();
+    BOOL bResult = CDialog::OnInitDialog();
     if (m_bReplaceControls) {
         ReplaceControls();
         OnInitControls();
     }
+    // A dialog that put the focus on a control of its choice while it was
+    // made keeps it: the dialog manager would move it to the first tab stop.
+    if (bResult && IsOwnControl(::GetFocus()))
+        bResult = FALSE;
     if (CanFade())
         ModifyStyleEx(0, WS_EX_LAYERED);
 
@@ -200,13 +205,24 @@ BOOL C3DDialog::OnInitDialog()
     return bResult;
 }
 
+BOOL C3DDialog::IsOwnControl(HWND hWnd) const
+{
+    return hWnd != NULL && m_hWnd != NULL && hWnd != m_hWnd && ::IsChild(m_hWnd, hWnd);
+}
+
 void C3DDialog::OnOK()
 {
     if (m_nFadeState != 0)
         return;
-    // Enter in another control comes here too: only OK itself closes.
-    HWND hOK = ::GetDlgItem(m_hWnd, IDOK);
-    if (hOK == NULL || ::GetFocus() != hOK)
+    // What was typed into a large editor belongs to the values read below.
+    ClosePopUpEditors();
+    if (::GetDlgItem(m_hWnd, IDOK) == NULL)
+        return;
+    // Enter in an edit reaches the default button too; it does not close.
+    HWND hFocus = ::GetFocus();
+    char szClass[16] = "";
+    if (IsOwnControl(hFocus) && ::GetClassNameA(hFocus, szClass, sizeof(szClass)) > 0 &&
+        lstrcmpiA(szClass, "Edit") == 0)
         return;
     UpdateData(TRUE);
     if (m_nRunState > 0)
@@ -293,8 +309,26 @@ BOOL C3DDialog::StartFadeIn()
         return FALSE;
     }
     SetAlpha(0);
+    // Disabled for the fade, the window loses the focus its initialisation
+    // set; the control that had it gets it back when the fade ends.
+    HWND hFocus = ::GetFocus();
+    m_hWndFadeFocus = IsOwnControl(hFocus) ? hFocus : NULL;
     EnableWindow(FALSE);
     return TRUE;
+}
+
+void C3DDialog::RestoreFocusAfterFade()
+{
+    HWND hTarget = m_hWndFadeFocus;
+    m_hWndFadeFocus = NULL;
+    if (IsOwnControl(::GetFocus()) || ::GetActiveWindow() != m_hWnd)
+        return;
+    // The control chosen before the fade, else the first tab stop, as the
+    // dialog manager gives it when a dialog opens.
+    if (!IsOwnControl(hTarget) || !::IsWindowVisible(hTarget) || !::IsWindowEnabled(hTarget))
+        hTarget = ::GetNextDlgTabItem(m_hWnd, NULL, FALSE);
+    if (hTarget != NULL)
+        SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(hTarget), TRUE);
 }
 
 BOOL C3DDialog::StartFadeOut()
@@ -339,6 +373,7 @@ void C3DDialog::OnVTimer(int nId, int nAmount)
         StopFadeTimer();
         m_nFadeState = 0;
         EnableWindow(TRUE);
+        RestoreFocusAfterFade();
         OnFadeInDone();
     } else if (m_nFadeState == -1) {
         SetAlpha(static_cast<BYTE>(255 - nClamped));

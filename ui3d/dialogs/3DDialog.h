@@ -9,7 +9,14 @@
 // A dialog that fades in stays hidden through OnInitDialog: the framework's
 // modal loop shows it once idle, and a modeless one is shown by OnInitDialog
 // itself at alpha 0. While a fade runs the window is disabled, and OK and
-// Cancel are ignored.
+// Cancel are ignored; when the fade-in ends, the control that had the focus
+// (or the first tab stop) gets it again.
+//
+// The skinned controls take part in the dialog manager's keyboard handling
+// as the system controls they replace: Tab, Enter on the focused or default
+// push button, Escape, arrows and mnemonics. A derived dialog that puts the
+// focus on a control while it is made keeps it there (OnInitDialog then
+// answers FALSE). Enter in an edit does not close the dialog.
 #pragma once
 
 #include "collection/Sequence.h"
@@ -132,6 +139,7 @@ public:
     int m_nFadeState;         // 1 fading in, -1 fading out, 0 none
     int m_nResult;            // a modal dialog's result after its fade-out
     int m_nFadeTimerId;
+    HWND m_hWndFadeFocus;     // the focus before a fade-in disabled the window
     int m_bDestroyed;
     int m_bBackgroundSuppressed;
 
@@ -168,6 +176,8 @@ protected:
     // Closes every open popup editor, newest first; each hands its text back
     // to its edit.
     void ClosePopUpEditors();
+    // A control of this dialog (a descendant, not the dialog itself).
+    BOOL IsOwnControl(HWND hWnd) const;
 
 private:
     void Construct(const POINT* pPos, int bFade, const BODYSTYLE* pBodyStyle, int bReplace);
@@ -180,6 +190,7 @@ private:
     BOOL StartFadeOut();
     int StartFade();
     void StopFadeTimer();
+    void RestoreFocusAfterFade();
     void SetAlpha(BYTE nAlpha);
     void BuildBackground();
     void InvalidateOverlappedWindows();

@@ -23,7 +23,7 @@ struct BUTTONDEF
     int nLangEntry;
 };
 
-// In creation order; the cells of a layout name them by index.
+// Each button's id and caption.
 const BUTTONDEF kButtons[] = {
     {IDOK, 497},      {IDCANCEL, 492},  {IDYES, 493},     {IDNO, 494},      {IDABORT, 495},  {IDRETRY, 491},
     {IDIGNORE, 496},  {IDCHOICE1, 498}, {IDCHOICE2, 499}, {IDCHOICE3, 500}, {IDCHOICE4, 501},
@@ -144,12 +144,18 @@ BOOL C3DImgMessageBox::OnInitDialogEx()
         ::UnionRect(&rcBlock, &rcBlock, &rc);
     }
 
+    // The text wraps at 5/8 of the work area's width, as the system's box
+    // wraps it; a word too long for that (a path, say) breaks where it must.
+    // Its "&" are shown as they are.
     const RECT rcNone = {0, 0, 0, 0};
-    C3DStatic* pText = CreateTextStatic(m_strText, WS_CHILD | WS_VISIBLE, rcNone, this, IDC_MSGBOX_TEXT);
+    C3DStatic* pText = CreateTextStatic(m_strText, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL,
+                                        rcNone, this, IDC_MSGBOX_TEXT);
     SIZE sizeText = {0, 0};
     if (pText != NULL) {
         pText->SetFont(hFont, FALSE);
-        const CSize size = pText->MeasureText(m_strText);
+        RECT rcWork = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+        ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &rcWork, 0);
+        const CSize size = pText->MeasureText(m_strText, std::max(1, Width(rcWork) * 5 / 8));
         sizeText.cx = size.cx + 1;
         sizeText.cy = size.cy + 6;
     }
@@ -174,30 +180,32 @@ BOOL C3DImgMessageBox::OnInitDialogEx()
     }
     CreateGroupBox("", WS_CHILD | WS_VISIBLE, 0, rcFrame, this, IDC_MSGBOX_FRAME);
 
-    // The buttons in the order of the table; the leftmost of the first row
-    // then comes first in the tab order, so it has the focus as the box opens.
-    HWND hFirst = NULL;
-    for (const BUTTONDEF& def : kButtons) {
-        for (int i = 0; i < nCells; i++) {
-            if (cells[i].nId != def.nId)
-                continue;
-            RECT rc = {cells[i].nColumn * cxCell, cells[i].nRow * cyCell, (cells[i].nColumn + 1) * cxCell,
-                       (cells[i].nRow + 1) * cyCell};
-            ::OffsetRect(&rc, rcBlock.left, rcBlock.top);
-            C3DButton* pButton =
-                CreatePushButton(GetLangString(def.nLangEntry), WS_CHILD | WS_VISIBLE | WS_TABSTOP, rc, this, def.nId);
-            if (pButton == NULL)
-                continue;
-            pButton->SetFont(hFont, FALSE);
-            if (i == 0)
-                hFirst = pButton->m_hWnd;
-        }
+    // The buttons in screen order, row by row and left to right, which is
+    // the tab order; the default one (MB_DEFBUTTONn, else the first) has the
+    // focus as the box opens, as in the system's box.
+    const int nDefault = static_cast<int>((m_nType & MB_DEFMASK) >> 8);
+    const int iDefault = nDefault < nCells ? nDefault : 0;
+    C3DButton* pDefault = NULL;
+    for (int i = 0; i < nCells; i++) {
+        const BUTTONDEF* pDef = std::find_if(kButtons, kButtons + kButtonCount,
+                                             [&](const BUTTONDEF& def) { return def.nId == cells[i].nId; });
+        if (pDef == kButtons + kButtonCount)
+            continue;
+        RECT rc = {cells[i].nColumn * cxCell, cells[i].nRow * cyCell, (cells[i].nColumn + 1) * cxCell,
+                   (cells[i].nRow + 1) * cyCell};
+        ::OffsetRect(&rc, rcBlock.left, rcBlock.top);
+        const DWORD dwStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | (i == iDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+        C3DButton* pButton = CreatePushButton(GetLangString(pDef->nLangEntry), dwStyle, rc, this, pDef->nId);
+        if (pButton == NULL)
+            continue;
+        pButton->SetFont(hFont, FALSE);
+        if (i == iDefault)
+            pDefault = pButton;
     }
-    // No default id: the owner-drawn buttons do not tell the dialog manager
-    // that they are push buttons, so Enter would answer with the default
-    // button even after Tab moved the focus to another one.
-    if (hFirst != NULL)
-        ::SetWindowPos(hFirst, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (pDefault != NULL) {
+        SetDefID(pDefault->GetDlgCtrlID());
+        pDefault->SetFocus();
+    }
 
     // The client area around frame and buttons, the top-left corner kept;
     // then centred on the parent, or on the desktop without one.

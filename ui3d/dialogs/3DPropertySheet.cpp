@@ -197,15 +197,20 @@ void C3DPropertySheet::CreateButtons(int x0, int y)
         {IDC_SHEET_BACK, kStrBack, 7}, {IDC_SHEET_NEXT, kStrNext, 88}, {IDCANCEL, kStrCancel, 209}};
     const BUTTON* pButtons = m_bWizard ? wizardButtons : tabButtons;
     const int nCount = m_bWizard ? 3 : 2;
+    // OK, or in a wizard Next (Finish on the last page), is the default
+    // button: Enter on a page control presses it.
+    const UINT nDefault = m_bWizard ? IDC_SHEET_NEXT : IDOK;
     const HFONT hFont = GetFont();
     for (int i = 0; i < nCount; i++) {
         const RECT rc = {x0 + pButtons[i].x, y, x0 + pButtons[i].x + kButtonWidth, y + kButtonHeight};
+        const DWORD dwType = pButtons[i].nId == nDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
         C3DButton* pButton = CreatePushButton(GetLangString(pButtons[i].nString),
-                                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, rc, this,
+                                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | dwType, rc, this,
                                               pButtons[i].nId);
         if (pButton != NULL)
             pButton->SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(hFont), FALSE);
     }
+    SetDefID(nDefault);
 }
 
 // --- after replacement -----------------------------------------------------------
@@ -376,6 +381,7 @@ void C3DPropertySheet::UpdateWizardButtons()
     const BOOL bLast = m_nCurrentPage >= m_Pages.GetSize() - 1;
     SetTextIfChanged(hNext, GetLangString(bLast ? kStrFinish : kStrNext));
     ::SetWindowLongPtrA(hNext, GWLP_ID, bLast ? IDOK : IDC_SHEET_NEXT);
+    SetDefID(bLast ? IDOK : IDC_SHEET_NEXT);
 }
 
 BOOL C3DPropertySheet::OnCommand(WPARAM wParam, LPARAM lParam)

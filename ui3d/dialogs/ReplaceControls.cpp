@@ -192,7 +192,8 @@ CClrSelButton* C3DDialog::CreateColorButton(COLORREF clr, DWORD dwStyle, const R
 CLinkButton* C3DDialog::CreateLinkButton(LPCSTR pszText, const RECT& rect, CWnd* pParent, UINT nID)
 {
     CLinkButton* pLink = new CLinkButton();
-    return Listed(m_LinkButtons, pLink, pLink->Create(pszText, WS_CHILD | WS_VISIBLE, rect, pParent, nID));
+    return Listed(m_LinkButtons, pLink,
+                  pLink->Create(pszText, WS_CHILD | WS_VISIBLE | WS_TABSTOP, rect, pParent, nID));
 }
 
 // --- teardown ----------------------------------------------------------------------

@@ -170,8 +170,9 @@ TEST_F(DlgWizardTest, FinishStoresTheChosenLookAndCensorship)
 
 TEST_F(DlgWizardTest, CancelLeavesEverySettingAsItWas)
 {
-    // Choices made, then Cancel; or an OK that the sheet ignores (Finish
-    // without the focus), then Cancel: nothing of the choices may stay.
+    // Choices made, then Cancel; or an OK that the sheet ignores (on the
+    // first page, which has no Finish), then Cancel: nothing of the choices
+    // may stay.
     for (bool bIgnoredOK : {false, true}) {
         SCOPED_TRACE(bIgnoredOK ? "after an ignored OK" : "plain");
         SetDefaultSettings();
@@ -183,13 +184,12 @@ TEST_F(DlgWizardTest, CancelLeavesEverySettingAsItWas)
         CWizardAnswerer answer([&](C3DPropertySheet* p) {
             HWND h = p->m_hWnd;
             Click(h, IDC_WIZARD_FLATLOOK);
+            if (bIgnoredOK) {
+                Command(h, IDOK);
+                EXPECT_TRUE(p->ContinueModal()) << "OK before the last page is ignored";
+            }
             Command(h, IDC_SHEET_NEXT);
             Click(h, IDC_WIZARD_NOCENSOR);
-            if (bIgnoredOK) {
-                SetFocus(GetDlgItem(h, IDCANCEL));
-                Command(h, IDOK);
-                EXPECT_TRUE(p->ContinueModal()) << "OK without the focus on Finish is ignored";
-            }
             SetFocus(GetDlgItem(h, IDCANCEL));
             Command(h, IDCANCEL);
         });
@@ -245,12 +245,12 @@ TEST_F(DlgWizardTest, NextAndBackSwitchPagesAndKeepTheChoices)
         Command(h, IDC_SHEET_NEXT);
         expectPage(1, __LINE__);
         EXPECT_TRUE(Checked(h, IDC_WIZARD_NOCENSOR) && !Checked(h, IDC_WIZARD_CENSOR));
-        // Next on the last page is Finish, which counts only when it has the
-        // focus: a choice with the focus keeps it, and the wizard goes on.
+        // Next on the last page is Finish, also with a choice focused (Enter
+        // there): the focus stays on the choice and the choices stand.
         SetFocus(GetDlgItem(h, IDC_WIZARD_NOCENSOR));
         p->NextPage();
-        EXPECT_TRUE(p->ContinueModal());
-        Click(h, IDOK);
+        EXPECT_EQ(GetDlgItem(h, IDC_WIZARD_NOCENSOR), GetFocus());
+        EXPECT_FALSE(p->ContinueModal());
     });
     EXPECT_EQ(IDOK, wizard.DoModal());
     EXPECT_EQ(1, wizard.m_nLook);

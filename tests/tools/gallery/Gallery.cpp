@@ -248,6 +248,18 @@ void ShowMessageBoxes()
         MessageBox3D(NULL, "Tarvenex", "The picture is larger than 300 KB and was not added.",
                      MB_OK | MB_ICONEXCLAMATION, FALSE, BodyStyle());
     }
+    {
+        // The default on the second button (its frame), and a long line
+        // wrapped at 5/8 of the work area.
+        CSnapAnswerer answerer("message-box-wrapped");
+        std::string strLong = "The file \"C:\\Documents and Settings\\User\\Application Data\\Tarvenex\\Collections\\"
+                              "Everyday smilies.tvnx\" could not be saved.";
+        for (int i = 0; i < 4; i++)
+            strLong += " The disk may be full, or the file may be open in another program.";
+        strLong += "\n\nDo you want to try again?";
+        MessageBox3D(NULL, "Tarvenex", strLong.c_str(), MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION, FALSE,
+                     BodyStyle());
+    }
     CSnapAnswerer answerer("choice-box");
     ChoiceBox3D(NULL, "A picture named \"smile.gif\" exists already in this folder.\nReplace it?", FALSE,
                 BodyStyle());
