@@ -1,8 +1,8 @@
 // The resources that the about box, the progress window, the quick-open hint,
-// the tip of the day, the smilie properties dialog and the first-time wizard
-// load are in the shipped program: the templates, the bitmaps, and pictures
-// that our readers decode, each opacity picture of the same size as its
-// colour picture.
+// the tip of the day, the smilie properties dialog, the first-time wizard and
+// the smilie fields load are in the shipped program: the templates, the
+// bitmaps, and pictures that our readers decode, each opacity picture of the
+// same size as its colour picture.
 #include "collection/ImageReader.h"
 
 #include <gtest/gtest.h>
@@ -61,6 +61,7 @@ TEST_F(ProgramResources, DialogTemplatesAndBitmaps)
         {418, RT_BITMAP, "wizard: flat look"},
         {484, RT_BITMAP, "wizard: censored shown"},
         {483, RT_BITMAP, "wizard: censored hidden"},
+        {189, RT_BITMAP, "smilie fields' background tile"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.pszUse);
