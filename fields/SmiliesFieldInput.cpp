@@ -209,14 +209,14 @@ void CSmiliesField::SelectInRect(int x1, int y1, int x2, int y2)
         return;
     const int l = x1 < x2 ? x1 : x2, r = x1 < x2 ? x2 : x1;
     const int t = y1 < y2 ? y1 : y2, b = y1 < y2 ? y2 : y1;
-    const BOOL bEmpty = l == r || t == b;
+    // The band's corners are pixels of it; only a band of one point is empty.
+    const BOOL bEmpty = l == r && t == b;
     for (int row = 0; row < m_pTable->GetRowCount(); row++) {
         for (int c = 0; c < m_pTable->GetColumnCount(); c++) {
             CSmilie* pSmilie = m_pTable->GetAt(c, row);
             if (pSmilie == NULL)
                 continue;
             const CRect rc = GetSmilieRect(pSmilie);
-            // The band's corners are pixels of it: a cell it touches meets it.
             const BOOL bMeets = rc.left <= r && rc.right > l && rc.top <= b && rc.bottom > t;
             if (bMeets && !pSmilie->m_bSelected)
                 SetSmilieSelected(TRUE, c, row);
