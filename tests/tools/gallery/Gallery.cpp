@@ -272,6 +272,7 @@ const GALLERYENTRY kEntries[] = {
     {"tip of the day and quick-open hint", ShowTipOfTheDay},
     {"smilie properties", ShowSmilieProperties},
     {"first-time wizard", ShowFirstTimeWizard},
+    {"smilie fields", ShowSmilieFields},
 };
 
 }  // namespace
