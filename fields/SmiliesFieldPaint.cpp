@@ -331,10 +331,48 @@ void CSmiliesField::PaintCells(const RECT* prc, BOOL bKeepFrames)
     if (!rcPaint.IntersectRect(prc, &m_rcView))
         return;
     CBackBufDC dc(this);
-    CRgn region;
-    region.CreateRectRgnIndirect(&rcPaint);
     const int nPos = GetScrollPos();
     const CELLLOOK look = GetDrawLook();
+    // The tiles stay fixed to the content as it scrolls. The whole area is
+    // filled at once and the smilies then paint their cells over it: every
+    // cell a smilie draws covers its whole rectangle.
+    const int nTileTop = m_nTileHeight > 0 ? m_nTileHeight * (nPos / m_nTileHeight) - nPos : 0;
+    const RECT rcTile = {0, 0, m_nTileWidth, m_nTileHeight};
+    {
+        CBitmapDC tileDC(dc.m_hDC, m_Tile);
+        TileBitmapAt(dc.m_hDC, rcPaint, tileDC.m_hDC, rcTile, 0, nTileTop);
+    }
+    if (m_ptFocus.x >= 0 && m_FocusTile.GetSafeHandle() != NULL && GetAt(m_ptFocus.x, m_ptFocus.y) == NULL) {
+        const CRect rcFocus = GetCellRect(m_ptFocus.x, m_ptFocus.y);
+        CRect rcMeet;
+        if (rcMeet.IntersectRect(&rcFocus, &rcPaint)) {
+            CBitmapDC focusDC(dc.m_hDC, m_FocusTile);
+            TileBitmapAt(dc.m_hDC, rcMeet, focusDC.m_hDC, rcTile, 0, nTileTop);
+        }
+    }
+    if (m_ptHotEmpty.x >= 0 && g_Settings.SmilieToolbar && m_pCornerMark != NULL &&
+        GetAt(m_ptHotEmpty.x, m_ptHotEmpty.y) == NULL) {
+        const CRect rcHot = GetCellRect(m_ptHotEmpty.x, m_ptHotEmpty.y);
+        CRect rcMeet;
+        if (rcMeet.IntersectRect(&rcHot, &rcPaint)) {
+            const int nSavedClip = dc.SaveDC();
+            dc.IntersectClipRect(&rcPaint);
+            // A dotted frame one pixel inside the cell: every second pixel,
+            // from the corner, half way to the mark colour.
+            const COLORREF clrMark = GetMarkColor();
+            const CRect rcFrame(rcHot.left + 1, rcHot.top + 1, rcHot.right - 1, rcHot.bottom - 1);
+            for (int x = rcFrame.left; x < rcFrame.right; x += 2) {
+                dc.SetPixel(x, rcFrame.top, MixColors(dc.GetPixel(x, rcFrame.top), clrMark));
+                dc.SetPixel(x, rcFrame.bottom - 1, MixColors(dc.GetPixel(x, rcFrame.bottom - 1), clrMark));
+            }
+            for (int y = rcFrame.top + 2; y < rcFrame.bottom - 1; y += 2) {
+                dc.SetPixel(rcFrame.left, y, MixColors(dc.GetPixel(rcFrame.left, y), clrMark));
+                dc.SetPixel(rcFrame.right - 1, y, MixColors(dc.GetPixel(rcFrame.right - 1, y), clrMark));
+            }
+            DrawCellMark(&dc, rcHot);
+            dc.RestoreDC(nSavedClip);
+        }
+    }
 
     const int nSaved = dc.SaveDC();
     if (m_CellFont.GetSafeHandle() != NULL)
@@ -352,55 +390,11 @@ void CSmiliesField::PaintCells(const RECT* prc, BOOL bKeepFrames)
             CRect rcMeet;
             if (!rcMeet.IntersectRect(&rcSmilie, &rcPaint))
                 continue;
-            CRgn rgnCell;
-            rgnCell.CreateRectRgnIndirect(&rcSmilie);
-            region.CombineRgn(&region, &rgnCell, RGN_DIFF);
             pSmilie->Draw(&dc, rcSmilie.TopLeft(), look, &m_CellFrame, FALSE, NULL);
             StartSmilieAnimation(pSmilie, bKeepFrames);
         }
     }
     dc.RestoreDC(nSaved);
-
-    CRect rcBox;
-    if (region.GetRgnBox(&rcBox) == NULLREGION || rcBox.IsRectEmpty())
-        return;
-    dc.SelectClipRgn(&region);
-    // The tiles stay fixed to the content as it scrolls.
-    const int nTileTop = m_nTileHeight > 0 ? m_nTileHeight * (nPos / m_nTileHeight) - nPos : 0;
-    {
-        CBitmapDC tileDC(dc.m_hDC, m_Tile);
-        const RECT rcTile = {0, 0, m_nTileWidth, m_nTileHeight};
-        TileBitmapAt(dc.m_hDC, rcBox, tileDC.m_hDC, rcTile, 0, nTileTop);
-    }
-    if (m_ptFocus.x >= 0 && m_FocusTile.GetSafeHandle() != NULL) {
-        const CRect rcFocus = GetCellRect(m_ptFocus.x, m_ptFocus.y);
-        CRect rcMeet;
-        if (rcMeet.IntersectRect(&rcFocus, &rcBox)) {
-            CBitmapDC focusDC(dc.m_hDC, m_FocusTile);
-            const RECT rcTile = {0, 0, m_nTileWidth, m_nTileHeight};
-            TileBitmapAt(dc.m_hDC, rcMeet, focusDC.m_hDC, rcTile, 0, nTileTop);
-        }
-    }
-    if (m_ptHotEmpty.x >= 0 && g_Settings.SmilieToolbar && m_pCornerMark != NULL) {
-        const CRect rcHot = GetCellRect(m_ptHotEmpty.x, m_ptHotEmpty.y);
-        CRect rcMeet;
-        if (rcMeet.IntersectRect(&rcHot, &rcBox)) {
-            // A dotted frame one pixel inside the cell: every second pixel,
-            // from the corner, half way to the mark colour.
-            const COLORREF clrMark = GetMarkColor();
-            const CRect rcFrame(rcHot.left + 1, rcHot.top + 1, rcHot.right - 1, rcHot.bottom - 1);
-            for (int x = rcFrame.left; x < rcFrame.right; x += 2) {
-                dc.SetPixel(x, rcFrame.top, MixColors(dc.GetPixel(x, rcFrame.top), clrMark));
-                dc.SetPixel(x, rcFrame.bottom - 1, MixColors(dc.GetPixel(x, rcFrame.bottom - 1), clrMark));
-            }
-            for (int y = rcFrame.top + 2; y < rcFrame.bottom - 1; y += 2) {
-                dc.SetPixel(rcFrame.left, y, MixColors(dc.GetPixel(rcFrame.left, y), clrMark));
-                dc.SetPixel(rcFrame.right - 1, y, MixColors(dc.GetPixel(rcFrame.right - 1, y), clrMark));
-            }
-            DrawCellMark(&dc, rcHot);
-        }
-    }
-    dc.SelectClipRgn(NULL);
 }
 
 void CSmiliesField::DrawCellMark(CDC* pDC, const RECT& rcCell)

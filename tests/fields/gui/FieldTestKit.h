@@ -16,8 +16,6 @@
 #include "tests/collection/TvnxSaveTestFiles.h"
 #include "ui3d/system/VTimer.h"
 
-#include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -239,6 +237,14 @@ inline BOOL WINAPI FakeGetCursorPos(LPPOINT ppt)
     return TRUE;
 }
 
+}  // namespace fieldkit
+
+// The benchmark shares the kit without GoogleTest.
+#ifndef FIELDKIT_NO_GTEST
+#include <gtest/gtest.h>
+
+namespace fieldkit {
+
 // The fixture of the window tests: a parent on top, the hand-ticked timer,
 // the cursor seam, the cell toolbar on, and the busy state enabled with hooks
 // that name no main window.
@@ -284,3 +290,4 @@ protected:
 };
 
 }  // namespace fieldkit
+#endif
