@@ -77,7 +77,6 @@ public:
     BOOL CreateAsCopy(CSmiliesField* pSource);
 
     void GetCode(CString& strCode) const override { strCode = m_strCode; }
-    void SetCode(LPCTSTR pszCode) { m_strCode = pszCode; }
 
     // A new smilie at the cell (NULL: the next free one). NULL when the cell
     // is outside the grid or taken.
