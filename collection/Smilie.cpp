@@ -318,6 +318,15 @@ void CSmilie::SetCell(int nColumn, int nRow)
     MarkModified();
 }
 
+void CSmilie::SetCensored(BOOL bCensored)
+{
+    const DWORD nFlags = bCensored ? (m_nFlags | flagCensored) : (m_nFlags & ~flagCensored);
+    if (nFlags == m_nFlags)
+        return;
+    m_nFlags = nFlags;
+    MarkModified();
+}
+
 void CSmilie::SetField(CSmilieField* pField)
 {
     m_pField = pField;

@@ -75,6 +75,8 @@ public:
 
     // --- cell and field ------------------------------------------------------
     void SetCell(int nColumn, int nRow);
+    // Sets or clears the censored flag; a change marks the collection changed.
+    void SetCensored(BOOL bCensored);
     // Binds the smilie to a field (or none). A running download then reports to
     // the field's window; a field with a cell size gives it to the smilie.
     void SetField(CSmilieField* pField);

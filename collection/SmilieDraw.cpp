@@ -113,6 +113,21 @@ void RestoreBackground(CDC* pDC, const CRect& rc, CPoint ptCell, CDC* pBackDC, C
         pDC->FillSolidRect(&rc, crBack);
 }
 
+// Memory DCs the drawing selects its bitmaps into, made once: a field paints
+// a thousand cells at a time, and a DC per cell costs more than the cell.
+// User-interface thread only; each use selects its bitmap and selects it out
+// again before it returns.
+enum { SCRATCH_BACKGROUND, SCRATCH_CELLCACHE, SCRATCH_COUNT };
+
+CDC* ScratchDC(int nIndex)
+{
+    static CDC s_dcs[SCRATCH_COUNT];
+    CDC& dc = s_dcs[nIndex];
+    if (dc.m_hDC == NULL && !dc.CreateCompatibleDC(NULL))
+        return NULL;
+    return &dc;
+}
+
 void DrawShadowedFrame(CDC* pDC, const CRect& rc, COLORREF crTopLeft, COLORREF crBottomRight)
 {
     pDC->Draw3dRect(&rc, crTopLeft, crBottomRight);
@@ -384,29 +399,36 @@ void CSmilie::DrawPicture(CDC* pDC, CPoint ptCell, CDC* pBackDC, COLORREF crBack
 
     g_pImgCache->SetImageFrame(m_nImageId, m_nFrameIndex);
     const CPoint ptPicture(ptCell.x + m_ptImage.x, ptCell.y + m_ptImage.y);
+    const CSize size = g_pImgCache->GetImageSize(m_nImageId);
+    const BOOL bClip = m_ptImage.x < m_rcImage.left || m_ptImage.y < m_rcImage.top ||
+                       m_ptImage.x + size.cx > m_rcImage.right || m_ptImage.y + size.cy > m_rcImage.bottom;
     if (m_CellBitmap.GetSafeHandle() == NULL) {
-        const int nSaved = pDC->SaveDC();
-        pDC->IntersectClipRect(&rc);
+        const int nSaved = bClip ? pDC->SaveDC() : 0;
+        if (bClip)
+            pDC->IntersectClipRect(&rc);
         m_nFrameDelay = g_pImgCache->DrawImageFrame(m_nImageId, pDC, ptPicture, crBack, pBackDC, m_ptImage);
-        pDC->RestoreDC(nSaved);
+        if (bClip)
+            pDC->RestoreDC(nSaved);
         return;
     }
 
-    // Draw on a copy of the cached background, so that the cache keeps the
-    // bare background for the next frame, then show the copy.
-    CDC backDC, workDC;
-    CBitmap work;
-    if (!backDC.CreateCompatibleDC(pDC) || !workDC.CreateCompatibleDC(pDC) ||
-        !work.CreateCompatibleBitmap(pDC, rc.Width(), rc.Height()))
+    // The bare background from the cache, then the frame over it: the cache
+    // keeps the background for the next frame.
+    CDC* pCacheDC = ScratchDC(SCRATCH_CELLCACHE);
+    if (pCacheDC == NULL)
         return;
-    CBitmap* pOldBack = backDC.SelectObject(&m_CellBitmap);
-    CBitmap* pOldWork = workDC.SelectObject(&work);
-    workDC.BitBlt(0, 0, rc.Width(), rc.Height(), &backDC, 0, 0, SRCCOPY);
+    // Plain selections: the DC lives on, and views of every cell bitmap it
+    // ever held would pile up in it.
+    const HGDIOBJ hOldCache = ::SelectObject(pCacheDC->m_hDC, m_CellBitmap.GetSafeHandle());
+    pDC->BitBlt(rc.left, rc.top, rc.Width(), rc.Height(), pCacheDC, 0, 0, SRCCOPY);
     const CPoint ptInRect(m_ptImage.x - m_rcImage.left, m_ptImage.y - m_rcImage.top);
-    m_nFrameDelay = g_pImgCache->DrawImageFrame(m_nImageId, &workDC, ptInRect, crBack, &backDC, ptInRect);
-    pDC->BitBlt(rc.left, rc.top, rc.Width(), rc.Height(), &workDC, 0, 0, SRCCOPY);
-    workDC.SelectObject(pOldWork);
-    backDC.SelectObject(pOldBack);
+    const int nSaved = bClip ? pDC->SaveDC() : 0;
+    if (bClip)
+        pDC->IntersectClipRect(&rc);
+    m_nFrameDelay = g_pImgCache->DrawImageFrame(m_nImageId, pDC, ptPicture, crBack, pCacheDC, ptInRect);
+    if (bClip)
+        pDC->RestoreDC(nSaved);
+    ::SelectObject(pCacheDC->m_hDC, hOldCache);
 }
 
 void CSmilie::DrawTextLines(CDC* pDC, CPoint ptCell)
@@ -518,12 +540,12 @@ void CSmilie::Draw(CDC* pDC, CPoint ptOrigin, const CELLLOOK& look, CBitmap* pBa
     const CRect rcCell(ptOrigin.x, ptOrigin.y, ptOrigin.x + m_nCellWidth, ptOrigin.y + m_nCellHeight);
     const COLORREF crBack = m_bSelected ? look.crSelected : look.crBackground;
 
-    CDC backDC;
-    CBitmap* pOldBack = NULL;
+    HGDIOBJ hOldBack = NULL;
     CDC* pBackDC = NULL;
-    if (pBackground != NULL && pBackground->GetSafeHandle() != NULL && backDC.CreateCompatibleDC(pDC)) {
-        pOldBack = backDC.SelectObject(pBackground);
-        pBackDC = &backDC;
+    if (pBackground != NULL && pBackground->GetSafeHandle() != NULL) {
+        pBackDC = ScratchDC(SCRATCH_BACKGROUND);
+        if (pBackDC != NULL)
+            hOldBack = ::SelectObject(pBackDC->m_hDC, pBackground->GetSafeHandle());
     }
 
     CRect rcPicture(m_rcImage);
@@ -615,5 +637,5 @@ void CSmilie::Draw(CDC* pDC, CPoint ptOrigin, const CELLLOOK& look, CBitmap* pBa
     }
 
     if (pBackDC != NULL)
-        backDC.SelectObject(pOldBack);
+        ::SelectObject(pBackDC->m_hDC, hOldBack);
 }

@@ -16,6 +16,10 @@
 #define IDB_BTNABOUT_SEL    166
 #define IDB_BTNCLOSE_SEL    167
 
+// The grey tile behind the smilie fields' empty cells, tinted to the field's
+// background (resources/draw-field-tile.py); the Standard skin's grid names it.
+#define IDB_FIELDTILE       189
+
 // The message box's icon pictures (type "Gif"), each a colour picture and its
 // opacity picture, drawn by resources/make-msgbox-icons.py: the round sign
 // serves the question and the stop icon, the triangle the exclamation and

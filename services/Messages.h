@@ -28,6 +28,7 @@
 #define WM_SHOWOPTIONS       (WM_APP + 0x27)
 #define WM_LANGUAGE_CHANGED  (WM_APP + 0x29)
 #define WM_QUERYDLGSTATE     (WM_APP + 0x30)
+#define WM_PUSHUNDO          (WM_APP + 0x31)  // a field to the fields container before a change; wParam the step's title
 #define WM_ANIMATETOTRAY     (WM_APP + 0x3F)
 #define WM_GETTOOLRECT       (WM_APP + 0x40)  // wParam a rectangle to fill
 #define WM_SETBODYSTYLE      (WM_APP + 0x41)

@@ -90,6 +90,20 @@ CSkin& CSkin::operator=(const CSkin& src)
     return *this;
 }
 
+CELLLOOK CellLookFromFieldDefaults(const DWORD (&words)[10])
+{
+    CELLLOOK look;
+    look.crBackground = words[0];
+    look.crSelected = words[1];
+    look.crLight = words[2];
+    look.crInnerShadow = words[3];
+    look.crOuterShadow = words[4];
+    look.crBracket = words[7];
+    look.bRaised = words[9] != 0;
+    look.nFrameGradient = static_cast<int>(words[6]);
+    return look;
+}
+
 CSkin* InitDefaultSkin(void* pStorage)
 {
     CSkin* pSkin = new (pStorage) CSkin();
@@ -154,6 +168,7 @@ CSkin* InitDefaultSkin(void* pStorage)
     s.m_fieldsLook = FIELDSPARAMS(s.m_baseScrollStyle, s.m_menuTextStyle, 0, 21, 20, 31, s.m_baseTabLook,
                                   block, fieldsRect, s.m_fieldsGrid, 35, 34);
     s.m_baseTabLook.nStripWidth = s.m_fieldsLook.tabStrip.nStripWidth;
+    s.m_fieldsLook.cellLook = CellLookFromFieldDefaults(s.m_fieldDefaults);
 
     const FRAMESTYLE frame(grey, GRADIENTSTYLE(), IMAGELAYER());
     s.m_bodyStyle = BODYSTYLE(frame, nullptr, nullptr, 0xA0A0A0, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0x505050, 0,

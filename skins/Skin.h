@@ -61,6 +61,8 @@ public:
     TABSELPARAMS m_baseTabLook;
     TABSELPARAMS m_propTabLook;
     int m_nPropTabsHeight = 0;
+    // The cell look of new fields as ten words; CellLookFromFieldDefaults
+    // says which word becomes which CELLLOOK member.
     DWORD m_fieldDefaults[10] = {0};
     FIELDGRIDDEFAULTS m_fieldsGrid;
     FIELDSPARAMS m_fieldsLook;
@@ -81,6 +83,13 @@ private:
 
 // Constructs a CSkin in pStorage (at least sizeof(CSkin), suitably aligned)
 // and gives it the built-in defaults. The caller ends it with ~CSkin.
+// The ten cell-look words in CELLLOOK form:
+//   0 unselected cell, 1 selected cell, 2 light edge, 3 inner shadow,
+//   4 outer shadow (colours); 5 a percentage (90) and 8 a distance (10) that
+//   no step of the cell drawing reads, so they are not carried; 6 the gradient
+//   kind of the cell frame; 7 the hover brackets' colour; 9 raised cells (0/1).
+CELLLOOK CellLookFromFieldDefaults(const DWORD (&words)[10]);
+
 CSkin* InitDefaultSkin(void* pStorage);
 
 // The one skin of the program: null until the first LoadSkin, deleted by the

@@ -3,6 +3,7 @@
 // new field copies.
 #pragma once
 
+#include "ui3d/CellLook.h"
 #include "ui3d/ScrollBarStyle.h"
 #include "ui3d/StyleRecords.h"
 #include "ui3d/TabSelParams.h"
@@ -36,6 +37,7 @@ struct FIELDSPARAMS
     int nBlock[8] = {0};            // copied whole from the builder
     int nFieldsRect[4] = {0};
     FIELDGRIDDEFAULTS grid;
+    CELLLOOK cellLook = {};         // each new field's cell look; the skin fills it
     int nCellSize[2] = {0, 0};      // default cell width and height
 
     FIELDSPARAMS();

@@ -1,9 +1,9 @@
 // The resources that the about box, the progress window, the quick-open hint,
 // the tip of the day, the smilie properties dialog, the first-time wizard,
-// the notices about target programs and the messenger exporter load are in
-// the shipped program: the templates, the bitmaps, and pictures that our
-// readers decode, each opacity picture of the same size as its colour
-// picture.
+// the notices about target programs, the messenger exporter and the smilie
+// fields load are in the shipped program: the templates, the bitmaps, and
+// pictures that our readers decode, each opacity picture of the same size as
+// its colour picture.
 #include "collection/ImageReader.h"
 
 #include <gtest/gtest.h>
@@ -71,6 +71,7 @@ TEST_F(ProgramResources, DialogTemplatesAndBitmaps)
         {545, RT_DIALOG, "messenger 7 reminder"},
         {533, RT_DIALOG, "messenger exporter"},
         {409, RT_BITMAP, "hiding notice: notification area"},
+        {189, RT_BITMAP, "smilie fields' background tile"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.pszUse);

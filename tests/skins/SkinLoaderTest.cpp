@@ -95,6 +95,19 @@ TEST_F(SkinLoad, FileThatSetsNothingGivesTableDefaults)
     }
     EXPECT_EQ(&s.m_images[SKINIMG_SCRLBAR_THMB_P], s.m_fieldsLook.scrollBar.thumb.layers[2].pImage);
     EXPECT_EQ(&s.m_images[SKINIMG_CHECKBOX_0H], s.m_bodyStyle.pCheckImages[3]);
+
+    // The fields' cell look comes from the ten cell-look words, and the grid
+    // names the background tile.
+    const CELLLOOK& look = s.m_fieldsLook.cellLook;
+    EXPECT_EQ(0xC8C8C8u, look.crBackground);
+    EXPECT_EQ(0xBE0000u, look.crSelected);
+    EXPECT_EQ(0xFFFFFFu, look.crLight);
+    EXPECT_EQ(0xA0A0A0u, look.crInnerShadow);
+    EXPECT_EQ(0x606060u, look.crOuterShadow);
+    EXPECT_EQ(0xFF8080u, look.crBracket);
+    EXPECT_EQ(3, look.nFrameGradient);
+    EXPECT_EQ(0, look.bRaised);
+    EXPECT_EQ(189u, s.m_fieldsLook.grid.nTileBitmapId);
 }
 
 TEST_F(SkinLoad, ParametersLandInTheirMembers)

@@ -285,6 +285,7 @@ const GALLERYENTRY kEntries[] = {
     {"smilie properties", ShowSmilieProperties},
     {"first-time wizard", ShowFirstTimeWizard},
     {"notices and the messenger exporter", ShowNotices},
+    {"smilie fields", ShowSmilieFields},
 };
 
 }  // namespace

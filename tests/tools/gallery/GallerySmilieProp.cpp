@@ -109,6 +109,8 @@ Bytes EncodeFrame(const std::vector<BYTE>& px)
     return out;
 }
 
+}  // namespace
+
 Bytes MakeFaceGif()
 {
     Bytes b = {'G', 'I', 'F', '8', '9', 'a'};
@@ -142,7 +144,6 @@ Bytes MakeFaceGif()
     return b;
 }
 
-// An empty collection file: the header and a one-byte layout block.
 bool WriteEmptyCollection(const std::string& strPath)
 {
     TVNXHEADER h;
@@ -163,6 +164,8 @@ bool WriteEmptyCollection(const std::string& strPath)
     const bool bOk = fwrite(file, 1, sizeof(file), f) == sizeof(file);
     return fclose(f) == 0 && bOk;
 }
+
+namespace {
 
 // Snaps the running dialog; for the second picture it first moves the
 // picture with its buttons and lets the animation run one step.

@@ -7,6 +7,9 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 class CTvnxWnd;
 
 // Dispatches what is queued now (bounded).
@@ -21,6 +24,11 @@ const BODYSTYLE* BodyStyle();
 // least nHeight high (GalleryShell.cpp); the caller deletes it.
 CTvnxWnd* CreateSkinnedFrame(int x, int y, int nHeight);
 
+// An animated GIF of a face, 44 x 40, four frames (GallerySmilieProp.cpp).
+std::vector<BYTE> MakeFaceGif();
+// An empty collection file: the header and a one-byte layout block.
+bool WriteEmptyCollection(const std::string& strPath);
+
 // The entries kept in their own files.
 void ShowPopupMenu();
 void ShowMainWindow();
@@ -32,3 +40,4 @@ void ShowTipOfTheDay();
 void ShowSmilieProperties();
 void ShowFirstTimeWizard();
 void ShowNotices();
+void ShowSmilieFields();
