@@ -171,7 +171,10 @@ CSkin* InitDefaultSkin(void* pStorage)
     s.m_fieldsLook.cellLook = CellLookFromFieldDefaults(s.m_fieldDefaults);
 
     const FRAMESTYLE frame(grey, GRADIENTSTYLE(), IMAGELAYER());
-    s.m_bodyStyle = BODYSTYLE(frame, nullptr, nullptr, 0xA0A0A0, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0x505050, 0,
+    // The highlight is a soft light grey rather than white: it is the light
+    // edge of frames and the top pass of a disabled text, which must read
+    // weaker than an enabled white one.
+    s.m_bodyStyle = BODYSTYLE(frame, nullptr, nullptr, 0xA0A0A0, 0xFFFFFF, 0xFFFFFF, RGB(0xA9, 0xB0, 0xB8), 0x505050, 0,
                               0xFF0000, 60, s.m_menuTextStyle, 0x7B);
 
     s.m_tooltipStyle = TOOLTIPSTYLE(0xFFFFFF, 0xFF0000, "; ", 0xD0);

@@ -93,8 +93,12 @@ void ApplySkinColoring()
         skin.m_bodyStyle.clrDarkShadow2 = clrContrast;
         skin.m_bodyStyle.clrFace = clrTint;
     } else {
-        skin.m_bodyStyle.clrFace = 0xA0A0A0;
-        skin.m_bodyStyle.clrDarkShadow2 = 0xFF0000;
+        // Untinted, faces and edits wear the skin's own dialog-button colour
+        // of the scheme, and a focused text's shadow is the plain dark one:
+        // a fixed light grey under white text could not be read, and a blue
+        // shadow made focused texts look like links.
+        skin.m_bodyStyle.clrFace = skin.m_bodyStyle.buttonLook.colors.Get(g_nSkinColorScheme);
+        skin.m_bodyStyle.clrDarkShadow2 = skin.m_bodyStyle.clrDarkShadow;
     }
     skin.m_fieldsGrid.clrAccent = clrTint;
     skin.m_fieldsLook.grid.clrAccent = clrTint;

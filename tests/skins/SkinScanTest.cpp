@@ -98,7 +98,7 @@ TEST_F(SkinColoring, TintPicksItsContrastColour)
     }
 }
 
-TEST_F(SkinColoring, OffRestoresTheNeutralFaceAndCopiesTheMenuStyle)
+TEST_F(SkinColoring, OffTakesTheSkinsButtonFaceAndCopiesTheMenuStyle)
 {
     CSkin& s = *g_pSkin;
     g_Settings.SkinColoringEnabled = 1;
@@ -106,11 +106,15 @@ TEST_F(SkinColoring, OffRestoresTheNeutralFaceAndCopiesTheMenuStyle)
     ApplySkinColoring();
 
     g_Settings.SkinColoringEnabled = 0;
+    g_Settings.SkinColorScheme = 3;
+    s.m_bodyStyle.buttonLook.colors = COLORSET(0x010101, 0x020202, 0x030303, 0x313233, 0x050505, 0x060606);
+    s.m_bodyStyle.clrDarkShadow = 0x101820;
     s.m_menuTextStyle.strSeparator = " | ";
     s.m_menuTextStyle.nItemHeight = 23;
     ApplySkinColoring();
-    EXPECT_EQ(0xA0A0A0u, s.m_bodyStyle.clrFace);
-    EXPECT_EQ(0xFF0000u, s.m_bodyStyle.clrDarkShadow2);
+    // The skin's dialog-button colour of the scheme; the plain dark shadow.
+    EXPECT_EQ(0x313233u, s.m_bodyStyle.clrFace);
+    EXPECT_EQ(0x101820u, s.m_bodyStyle.clrDarkShadow2);
     EXPECT_EQ(0u, s.m_fieldsGrid.clrAccent);
     EXPECT_EQ(0u, s.m_fieldsLook.grid.clrAccent);
     EXPECT_EQ(0, s.m_fieldsGrid.bAccent);

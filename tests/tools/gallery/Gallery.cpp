@@ -10,6 +10,8 @@
 #include "framework/Framework.h"
 #include "framework/ModalAnswerer.h"
 #include "skins/SkinLoader.h"
+#include "skins/SkinScan.h"
+#include "services/Settings.h"
 #include "tests/ui3d/gui/PropertySheetIds.h"
 #include "tests/ui3d/gui/SkinnedDialogIds.h"
 #include "ui3d/controls/3DButton.h"
@@ -30,6 +32,27 @@ namespace {
 
 std::string g_strFolder;
 int g_nWritten;
+std::vector<std::string> g_names;
+
+// index.html beside the pictures: every picture with its name, in the order
+// they were taken, so the whole look is seen on one page.
+void WriteIndex()
+{
+    FILE* f = fopen((g_strFolder + "\\index.html").c_str(), "w");
+    if (f == NULL)
+        return;
+    fprintf(f, "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Gallery</title>\n"
+               "<style>body{font-family:sans-serif;background:#eceff2;margin:16px}"
+               "figure{display:inline-block;vertical-align:top;margin:8px;padding:8px;background:#fff;"
+               "border:1px solid #c8ccd2}figcaption{font-size:13px;margin-top:6px}</style></head>\n"
+               "<body><h1>Gallery: %d pictures</h1>\n",
+            static_cast<int>(g_names.size()));
+    for (const std::string& name : g_names)
+        fprintf(f, "<figure><img src=\"%s.png\" alt=\"%s\"><figcaption>%s</figcaption></figure>\n", name.c_str(),
+                name.c_str(), name.c_str());
+    fprintf(f, "</body></html>\n");
+    fclose(f);
+}
 
 }  // namespace
 
@@ -85,10 +108,19 @@ void Snap(HWND hWnd, const char* pszName)
     Pump();
     RECT rc;
     GetWindowRect(hWnd, &rc);
-    SnapArea(rc, pszName);
+    SnapWindows(rc, &hWnd, 1, pszName);
 }
 
 void SnapArea(const RECT& rc, const char* pszName)
+{
+    SnapWindows(rc, NULL, 0, pszName);
+}
+
+// What lies outside the named windows (the bare screen, another window) is
+// painted this neutral grey, so a picture shows only what it names.
+const COLORREF kOutside = RGB(0xD8, 0xDB, 0xDF);
+
+void SnapWindows(const RECT& rc, const HWND* phWnds, int nWnds, const char* pszName)
 {
     const int cx = rc.right - rc.left, cy = rc.bottom - rc.top;
     if (cx <= 0 || cy <= 0)
@@ -111,9 +143,36 @@ void SnapArea(const RECT& rc, const char* pszName)
     DeleteObject(hDib);
     DeleteDC(hMem);
     ReleaseDC(NULL, hScreen);
+    if (nWnds > 0) {
+        // The union of the windows' shapes (a window region where one is set),
+        // in the picture's coordinates.
+        HRGN hKeep = CreateRectRgn(0, 0, 0, 0);
+        for (int i = 0; i < nWnds; i++) {
+            RECT rcWnd;
+            if (!IsWindowVisible(phWnds[i]) || !GetWindowRect(phWnds[i], &rcWnd))
+                continue;
+            HRGN hWnd = CreateRectRgn(0, 0, rcWnd.right - rcWnd.left, rcWnd.bottom - rcWnd.top);
+            if (GetWindowRgn(phWnds[i], hWnd) == ERROR)
+                SetRectRgn(hWnd, 0, 0, rcWnd.right - rcWnd.left, rcWnd.bottom - rcWnd.top);
+            OffsetRgn(hWnd, rcWnd.left - rc.left, rcWnd.top - rc.top);
+            CombineRgn(hKeep, hKeep, hWnd, RGN_OR);
+            DeleteObject(hWnd);
+        }
+        for (int y = 0; y < cy; y++)
+            for (int x = 0; x < cx; x++) {
+                if (PtInRegion(hKeep, x, y))
+                    continue;
+                BYTE* p = &bgra[(static_cast<size_t>(y) * cx + x) * 4];
+                p[0] = GetBValue(kOutside);
+                p[1] = GetGValue(kOutside);
+                p[2] = GetRValue(kOutside);
+            }
+        DeleteObject(hKeep);
+    }
     const std::string path = g_strFolder + "\\" + pszName + ".png";
     if (WritePng(path, cx, cy, bgra)) {
         g_nWritten++;
+        g_names.push_back(pszName);
         printf("%s.png\n", pszName);
     } else {
         fprintf(stderr, "could not write %s\n", path.c_str());
@@ -302,6 +361,12 @@ int main(int argc, char** argv)
     RegisterControlMessages();
     g_pVTimer = new CVTimer();
     LoadSkin(argv[2]);
+    // The skin's own look, untinted; one picture further down shows the tint
+    // the program starts with.
+    SetDefaultSettings();
+    g_Settings.SkinColoringEnabled = 0;
+    g_Settings.SkinColorScheme = 0;
+    ApplySkinColoring();
     // Button captions come from the language: <skin>\..\..\Languages\.
     std::string strLanguages = argv[2];
     for (int n = 0; n < 3; n++) {
@@ -317,6 +382,7 @@ int main(int argc, char** argv)
         printf("-- %s\n", entry.pszName);
         entry.pfnShow();
     }
+    WriteIndex();
     g_pCurrentLanguage = NULL;
     delete g_pVTimer;
     g_pVTimer = NULL;

@@ -6,6 +6,7 @@
 #include "ui3d/menus/3DMenu.h"
 
 #include <stdio.h>
+#include <vector>
 
 namespace {
 
@@ -30,8 +31,8 @@ void PostKey(UINT vk)
     PostMessageA(hTarget, WM_KEYUP, vk, 0);
 }
 
-// The union of the visible menu windows (the system keeps a hidden one too).
-BOOL VisibleMenusRect(RECT* pRect)
+// The visible menu windows (the system keeps a hidden one too) and their union.
+BOOL VisibleMenus(RECT* pRect, std::vector<HWND>* pWnds)
 {
     SetRectEmpty(pRect);
     for (HWND h = NULL; (h = FindWindowExA(NULL, h, "#32768", NULL)) != NULL;) {
@@ -41,6 +42,7 @@ BOOL VisibleMenusRect(RECT* pRect)
         RECT rc;
         GetWindowRect(h, &rc);
         UnionRect(pRect, pRect, &rc);
+        pWnds->push_back(h);
     }
     return !IsRectEmpty(pRect);
 }
@@ -57,8 +59,9 @@ const MENUSTEP kSteps[] = {
     {[] { return g_pSub->GetDrawCount() >= GetMenuItemCount(g_pSub->m_hMenu) + 1; },
      [] {
          RECT rc;
-         if (VisibleMenusRect(&rc))
-             SnapArea(rc, "popup-menu");
+         std::vector<HWND> menus;
+         if (VisibleMenus(&rc, &menus))
+             SnapWindows(rc, menus.data(), static_cast<int>(menus.size()), "popup-menu");
          else
              fprintf(stderr, "no visible menu window\n");
      }},

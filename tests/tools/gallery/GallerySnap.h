@@ -18,6 +18,9 @@ void Pump();
 void Snap(HWND hWnd, const char* pszName);
 // Writes that screen area as it is now.
 void SnapArea(const RECT& rc, const char* pszName);
+// Writes that screen area with everything outside the given windows (their
+// shapes) painted a neutral grey.
+void SnapWindows(const RECT& rc, const HWND* phWnds, int nWnds, const char* pszName);
 const BODYSTYLE* BodyStyle();
 
 // A visible skinned main-window frame at (x, y) of the skin's width and at
