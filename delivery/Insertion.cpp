@@ -73,11 +73,24 @@ int ActivateForeignWindow(HWND window, DWORD nTimeout)
         MSG msg;
         ::PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
+    // The foreground is the target's now, but its thread may not have run
+    // the activation yet, which puts the focus where the target wants it: a
+    // message sent after the activation returns once it has run.
     const DWORD nSelf = ::GetCurrentThreadId();
-    const BOOL bAttached = nThread != nSelf && ::AttachThreadInput(nSelf, nThread, TRUE);
-    ::SetFocus(window);
-    if (bAttached)
-        ::AttachThreadInput(nSelf, nThread, FALSE);
+    DWORD_PTR nResult = 0;
+    ::SendMessageTimeoutA(hTop, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, nTimeout, &nResult);
+    for (int nTry = 0; nTry < 3; nTry++) {
+        // Sharing the target thread's input lets us set and read its focus.
+        const BOOL bAttached = nThread != nSelf && ::AttachThreadInput(nSelf, nThread, TRUE);
+        const bool bFocused = nTry > 0 && ::GetFocus() == window;
+        if (!bFocused)
+            ::SetFocus(window);
+        if (bAttached)
+            ::AttachThreadInput(nSelf, nThread, FALSE);
+        if (bFocused || !bAttached)
+            break;
+        ::SendMessageTimeoutA(hTop, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, nTimeout, &nResult);
+    }
     return 1;
 }
 

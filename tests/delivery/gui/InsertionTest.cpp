@@ -450,13 +450,16 @@ private:
 // stand-in finished it.
 bool Paste(Program& program, TargetProcess& target, CSmilie* pSmilie, HWND hRemembered = NULL)
 {
+    // The user just clicked a field: the program is in front.
+    ::SetForegroundWindow(program.hField);
+    EXPECT_TRUE(PumpUntil([&] { return ::GetForegroundWindow() == program.hField; }, 5000));
     SetForeignTarget(hRemembered != NULL ? hRemembered : target.input);
     CSequence<CSmilie*> smilies = program.One(pSmilie);
     if (!InsertIntoWindow(hRemembered != NULL ? hRemembered : target.input, &smilies, program.hField)) {
         ADD_FAILURE() << "the paste was not triggered";
         return false;
     }
-    const bool bDone = PumpUntil([&] { return target.Has("pasted") || target.Has("open failed"); }, 15000);
+    const bool bDone = PumpUntil([&] { return target.Has("pasted") || target.Has("open failed"); }, 5000);
     EXPECT_TRUE(bDone) << "the stand-in did not paste";
     EXPECT_FALSE(target.Has("open failed"));
     return bDone;
@@ -864,6 +867,27 @@ TEST(Insertion, BrowserWindows)
     };
     for (const auto& r : rows)
         EXPECT_EQ(r.expected, IsWebBrowserWindow(r.title, r.exe)) << r.title << " / " << r.exe;
+}
+
+// A drag counts its use after a drop elsewhere, so filling its source counts
+// nothing; the clipboard road counts once.
+TEST(Insertion, FillingCountsUseOnlyOnTheClipboardRoad)
+{
+    SetDefaultSettings();
+    CSmilie smilie;
+    smilie.m_strPhrase = "Hello there";
+    CSequence<CSmilie*> smilies;
+    smilies.Add(&smilie);
+    for (BOOL bDragging : {TRUE, FALSE}) {
+        CTvFieldDataSource source;
+        source.m_bDragging = bDragging;
+        const DWORD nBefore = smilie.m_nUsageCount;
+        ASSERT_EQ(1, FillDataSource(&smilies, NULL, &source, FALSE));
+        EXPECT_EQ(nBefore + (bDragging ? 0 : 1), smilie.m_nUsageCount) << "dragging " << bDragging;
+        ASSERT_EQ(1, source.m_Payloads.GetSize());
+        EXPECT_EQ(CTvDataObject::kindTextOnly, source.m_Payloads[0].kind);
+        EXPECT_EQ(CF_TEXT, source.m_Payloads[0].cfFormat);
+    }
 }
 
 TEST(Insertion, CopyToGlobalKeepsToTheGivenBlock)
