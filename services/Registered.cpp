@@ -14,6 +14,18 @@ CLIPFORMAT GetUrlClipFormat()
     return s_cf;
 }
 
+CLIPFORMAT GetTextHtmlClipFormat()
+{
+    static const CLIPFORMAT s_cf = CLIPFORMAT(RegisterClipboardFormatA("text/html"));
+    return s_cf;
+}
+
+CLIPFORMAT GetNetscapeEditorClipFormat()
+{
+    static const CLIPFORMAT s_cf = CLIPFORMAT(RegisterClipboardFormatA("NETSCAPE_EDITOR"));
+    return s_cf;
+}
+
 UINT GetHtmlGetObjectMessage()
 {
     static const UINT s_nMsg = RegisterWindowMessageA("WM_HTML_GETOBJECT");
@@ -30,6 +42,8 @@ void RegisterSharedNames()
 {
     GetHtmlClipFormat();
     GetUrlClipFormat();
+    GetTextHtmlClipFormat();
+    GetNetscapeEditorClipFormat();
     GetHtmlGetObjectMessage();
     GetHookCompletionMessage();
 }

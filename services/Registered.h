@@ -7,6 +7,8 @@
 
 CLIPFORMAT GetHtmlClipFormat();        // "HTML Format"
 CLIPFORMAT GetUrlClipFormat();         // "UniformResourceLocator"
+CLIPFORMAT GetTextHtmlClipFormat();    // "text/html"
+CLIPFORMAT GetNetscapeEditorClipFormat();   // "NETSCAPE_EDITOR"
 // "WM_HTML_GETOBJECT": asks a browser window for its document.
 UINT GetHtmlGetObjectMessage();
 // The messenger hook library's completion message.

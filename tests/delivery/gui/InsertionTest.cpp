@@ -1,0 +1,908 @@
+// Pasting smilies into another program, through real windows: the target
+// stand-in (tests/standins/TargetStandIn.cpp) is copied under the executable
+// name of the program it imitates, stamped with its file version, and builds
+// its scenario's window tree. The test holds the data source and pumps while
+// the stand-in pastes; each row is a scenario and what the stand-in logged.
+//
+// Moving the foreground between programs is only reliable inside a Wine
+// virtual desktop, so every test body runs on a thread of a desktop of its own
+// (sized under the prefix's Explorer\Desktops key), and the stand-ins are
+// started on it.
+#include "delivery/Insertion.h"
+
+#include "collection/CheckUrl.h"
+#include "collection/ImgCache.h"
+#include "collection/Smilie.h"
+#include "collection/TvnxSave.h"
+#include "delivery/ForeignWindows.h"
+#include "delivery/MessengerRequest.h"
+#include "delivery/ShiftInsert.h"
+#include "delivery/TvFieldDataSource.h"
+#include "dialogs/Notices.h"
+#include "fields/ForeignFocus.h"
+#include "framework/Framework.h"
+#include "framework/ModalAnswerer.h"
+#include "services/ChangeTracking.h"
+#include "services/Messages.h"
+#include "services/ProgramWindows.h"
+#include "services/Registered.h"
+#include "services/Settings.h"
+#include "services/ShellServices.h"
+#include "services/TickCount.h"
+#include "tests/collection/TvnxSaveTestFiles.h"
+#include "tests/delivery/gui/FakeHtmlDocument.h"
+#include "tests/services/RegistrySandbox.h"
+#include "tests/tools/NumberedLanguage.h"
+#include "tests/tools/Pump.h"
+#include "ui3d/controls/ControlBase.h"
+#include "ui3d/system/ExportedFuncs.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kDesktop[] = "tvnxdelivery";
+
+// ---- the virtual desktop -------------------------------------------------------------
+
+struct DesktopJob
+{
+    HDESK hDesk;
+    std::function<void()> body;
+};
+
+DWORD WINAPI DesktopThread(LPVOID p)
+{
+    DesktopJob* job = static_cast<DesktopJob*>(p);
+    if (!::SetThreadDesktop(job->hDesk)) {
+        ADD_FAILURE() << "SetThreadDesktop failed: " << ::GetLastError();
+        return 1;
+    }
+    if (FAILED(::OleInitialize(NULL))) {
+        ADD_FAILURE() << "OleInitialize failed";
+        return 1;
+    }
+    job->body();
+    ::OleSetClipboard(NULL);
+    ::OleUninitialize();
+    return 0;
+}
+
+// Runs body on a thread of the tests' virtual desktop and waits for it (bounded).
+void OnVirtualDesktop(const std::function<void()>& body)
+{
+    HKEY hKey = NULL;
+    if (::RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\Explorer\\Desktops", 0, NULL, 0, KEY_SET_VALUE, NULL,
+                          &hKey, NULL) == ERROR_SUCCESS) {
+        static const char kSize[] = "1024x768";
+        ::RegSetValueExA(hKey, kDesktop, 0, REG_SZ, reinterpret_cast<const BYTE*>(kSize), sizeof(kSize));
+        ::RegCloseKey(hKey);
+    }
+    DesktopJob job = {::CreateDesktopA(kDesktop, NULL, NULL, 0, GENERIC_ALL, NULL), body};
+    ASSERT_NE(nullptr, job.hDesk) << ::GetLastError();
+    HANDLE hThread = ::CreateThread(NULL, 0, DesktopThread, &job, 0, NULL);
+    ASSERT_NE(nullptr, hThread);
+    const DWORD nWait = ::WaitForSingleObject(hThread, 100000);
+    EXPECT_EQ(WAIT_OBJECT_0, nWait) << "the test body did not end";
+    if (nWait != WAIT_OBJECT_0)
+        ::TerminateThread(hThread, 1);
+    ::CloseHandle(hThread);
+    ::CloseDesktop(job.hDesk);
+}
+
+// ---- the stand-in ------------------------------------------------------------------------
+
+// A file version resource (VS_VERSIONINFO with the fixed part only).
+bool StampFileVersion(const std::string& path, WORD nMajor, WORD nMinor)
+{
+    std::vector<BYTE> blob(92, 0);
+    auto put16 = [&](size_t at, WORD v) { blob[at] = BYTE(v); blob[at + 1] = BYTE(v >> 8); };
+    auto put32 = [&](size_t at, DWORD v) { put16(at, WORD(v)); put16(at + 2, WORD(v >> 16)); };
+    put16(0, 92);
+    put16(2, 52);
+    put16(4, 0);
+    const wchar_t* key = L"VS_VERSION_INFO";
+    for (size_t i = 0; key[i] != 0; i++)
+        put16(6 + 2 * i, WORD(key[i]));
+    const size_t f = 40;   // 6 + 32 bytes of key, padded to 4
+    put32(f + 0, 0xFEEF04BD);
+    put32(f + 4, 0x00010000);
+    put32(f + 8, DWORD(nMajor) << 16 | nMinor);   // file version
+    put32(f + 12, 0);
+    put32(f + 16, DWORD(nMajor) << 16 | nMinor);  // product version
+    put32(f + 20, 0);
+    put32(f + 24, 0x3F);
+    put32(f + 32, 0x40004);                      // VOS_NT_WINDOWS32
+    put32(f + 36, 1);                            // VFT_APP
+    HANDLE h = ::BeginUpdateResourceA(path.c_str(), FALSE);
+    if (h == NULL)
+        return false;
+    const BOOL bOk = ::UpdateResourceA(h, MAKEINTRESOURCEA(16), MAKEINTRESOURCEA(1),
+                                       MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL), blob.data(), DWORD(blob.size()));
+    return ::EndUpdateResourceA(h, !bOk) && bOk;
+}
+
+std::string TempDirFor(const char* pszWhat)
+{
+    static int s_nSerial = 0;
+    char dir[MAX_PATH];
+    ::GetTempPathA(sizeof(dir), dir);
+    return std::string(dir) + "tvnx-" + pszWhat + "-" + std::to_string(::GetCurrentProcessId()) + "-" +
+           std::to_string(++s_nSerial);
+}
+
+class TargetProcess
+{
+public:
+    // nMajor and nMinor 0: no version resource.
+    TargetProcess(const char* pszExeName, WORD nMajor, WORD nMinor, const char* pszScenario,
+                  const std::vector<std::string>& formats)
+    {
+        m_dir = TempDirFor("target");
+        ::CreateDirectoryA(m_dir.c_str(), NULL);
+        m_exe = m_dir + "\\" + pszExeName;
+        m_log = m_dir + "\\log.txt";
+        const std::string built = std::string(TVNX_BINARY_DIR) + "\\tests\\standins\\target_standin.exe";
+        if (!::CopyFileA(built.c_str(), m_exe.c_str(), FALSE)) {
+            ADD_FAILURE() << "cannot copy " << built;
+            return;
+        }
+        if ((nMajor != 0 || nMinor != 0) && !StampFileVersion(m_exe, nMajor, nMinor)) {
+            ADD_FAILURE() << "cannot stamp " << m_exe;
+            return;
+        }
+        std::string cmd = "\"" + m_exe + "\" \"" + m_log + "\" " + pszScenario;
+        for (const std::string& f : formats)
+            cmd += " \"" + f + "\"";
+        STARTUPINFOA si = {sizeof(si)};
+        si.lpDesktop = const_cast<char*>(kDesktop);
+        std::vector<char> line(cmd.begin(), cmd.end());
+        line.push_back('\0');
+        if (!::CreateProcessA(m_exe.c_str(), line.data(), NULL, NULL, FALSE, 0, NULL, NULL, &si, &m_process)) {
+            ADD_FAILURE() << "cannot start " << m_exe;
+            return;
+        }
+        EXPECT_TRUE(PumpUntil([this] { return ParseReady(); }, 20000)) << pszExeName << " did not come up";
+    }
+    ~TargetProcess()
+    {
+        if (m_process.hProcess != NULL) {
+            if (::IsWindow(frame))
+                ::PostMessageA(frame, WM_CLOSE, 0, 0);
+            if (!PumpUntil([this] { return ::WaitForSingleObject(m_process.hProcess, 0) == WAIT_OBJECT_0; }, 5000))
+                ::TerminateProcess(m_process.hProcess, 1);
+            ::WaitForSingleObject(m_process.hProcess, 5000);
+            ::CloseHandle(m_process.hThread);
+            ::CloseHandle(m_process.hProcess);
+        }
+        ::DeleteFileA(m_log.c_str());
+        ::DeleteFileA(m_exe.c_str());
+        ::RemoveDirectoryA(m_dir.c_str());
+    }
+
+    std::vector<std::string> Lines() const
+    {
+        std::vector<std::string> lines;
+        const Bytes b = ReadBytes(m_log);
+        const std::string text(b.begin(), b.end());
+        size_t start = 0;
+        for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+            lines.push_back(text.substr(start, end - start));
+        return lines;
+    }
+    bool Has(const std::string& line) const
+    {
+        for (const std::string& l : Lines())
+            if (l == line)
+                return true;
+        return false;
+    }
+    // Pumps until the stand-in logged line.
+    bool WaitFor(const std::string& line, DWORD nMillis = 10000) const
+    {
+        return PumpUntil([&] { return Has(line); }, nMillis);
+    }
+    int Count(const std::string& prefix) const
+    {
+        int n = 0;
+        for (const std::string& l : Lines())
+            n += l.compare(0, prefix.size(), prefix) == 0;
+        return n;
+    }
+    // What the paste got for a format: "none", or the bytes.
+    bool Format(const std::string& item, std::string* pBytes, int nOccurrence = 0) const
+    {
+        const std::string prefix = "format " + item + " ";
+        for (const std::string& l : Lines()) {
+            if (l.compare(0, prefix.size(), prefix) != 0 || nOccurrence-- > 0)
+                continue;
+            const std::string rest = l.substr(prefix.size());
+            if (rest.compare(0, 5, "data ") != 0)
+                return false;
+            pBytes->clear();
+            for (size_t i = 5; i + 1 < rest.size(); i += 2)
+                pBytes->push_back(char(std::stoi(rest.substr(i, 2), nullptr, 16)));
+            return true;
+        }
+        return false;
+    }
+
+    HWND frame = NULL;
+    HWND input = NULL;
+    HWND browser = NULL;
+
+private:
+    bool ParseReady()
+    {
+        for (const std::string& line : Lines()) {
+            unsigned long long a, b, c;
+            if (sscanf(line.c_str(), "ready %llu %llu %llu", &a, &b, &c) == 3) {
+                frame = reinterpret_cast<HWND>(static_cast<UINT_PTR>(a));
+                input = reinterpret_cast<HWND>(static_cast<UINT_PTR>(b));
+                browser = reinterpret_cast<HWND>(static_cast<UINT_PTR>(c));
+                return true;
+            }
+        }
+        return false;
+    }
+
+    std::string m_dir, m_exe, m_log;
+    PROCESS_INFORMATION m_process = {};
+};
+
+// ---- the program's side -------------------------------------------------------------------
+
+// A 4 by 3 picture, 24 bits per pixel.
+Bytes SmallBmp()
+{
+    Bytes b;
+    auto put16 = [&](WORD v) { b.push_back(BYTE(v)); b.push_back(BYTE(v >> 8)); };
+    auto put32 = [&](DWORD v) { put16(WORD(v)); put16(WORD(v >> 16)); };
+    b.push_back('B');
+    b.push_back('M');
+    put32(14 + 40 + 36);
+    put32(0);
+    put32(14 + 40);
+    put32(40);
+    put32(4);
+    put32(3);
+    put16(1);
+    put16(24);
+    put32(BI_RGB);
+    put32(36);
+    put32(2835);
+    put32(2835);
+    put32(0);
+    put32(0);
+    for (int i = 0; i < 36; i++)
+        b.push_back(BYTE(i * 7));
+    return b;
+}
+
+// Records what the program's own windows get: the field window the messenger
+// requests, the tray window the connection probe's end.
+std::vector<LPARAM> g_exportRequests;
+int g_nProbeEnds = 0;
+LRESULT CALLBACK ProgramWndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_EXPORTTOMESSENGER) {
+        g_exportRequests.push_back(lParam);
+        return 0;
+    }
+    if (msg == WM_DOWNLOADDONE) {
+        g_nProbeEnds++;
+        return 0;
+    }
+    return ::DefWindowProcA(hWnd, msg, wParam, lParam);
+}
+
+DWORD g_nNow = 100000;
+DWORD WINAPI FakeTickCount()
+{
+    return g_nNow;
+}
+
+class CQuestionAnswerer : public CModalAnswerer
+{
+public:
+    explicit CQuestionAnswerer(std::function<void()> onAsked) : m_onAsked(onAsked)
+    {
+        m_pPrevious = AfxSetModalAnswerer(this);
+    }
+    ~CQuestionAnswerer() override { AfxSetModalAnswerer(m_pPrevious); }
+    INT_PTR OnDialog(CDialog*) override
+    {
+        nAsked++;
+        m_onAsked();
+        return IDCANCEL;
+    }
+    int nAsked = 0;
+
+private:
+    std::function<void()> m_onAsked;
+    CModalAnswerer* m_pPrevious;
+};
+
+// Everything a delivery needs, made and undone on the desktop thread.
+class Program
+{
+public:
+    Program()
+    {
+        RegisterControlMessages();
+        m_language.Set(421, "a local smilie");
+        m_language.Set(420, "local smilies");
+        SetDefaultSettings();
+        g_Settings.FadeDialogs = 0;
+        g_Settings.InsertLocalSmilies = 1;
+        g_Settings.WarnNoInternetConnection = 0;
+        g_Settings.EudoraOnly = 0;
+        m_pFuncs = new CExportedFuncs;
+        m_pPreviousFuncs = g_pExportedFuncs;
+        g_pExportedFuncs = m_pFuncs;
+        m_pfnPreviousTick = g_pfnGetTickCount;
+        g_pfnGetTickCount = FakeTickCount;
+        CCheckUrl::s_strProbeUrl = "http://127.0.0.1:9/probe.htm";
+
+        TestCollection c;
+        c.records.push_back(Rec(1, "grin.bmp", SmallBmp()));
+        const std::string path = m_dir.Path("c.tvnx");
+        EXPECT_TRUE(WriteBytes(path, c.Build()));
+        EXPECT_EQ(CTvnxSave::openOk, m_file.OpenCollection(path.c_str(), FALSE, 0));
+        g_pCollectionFile = &m_file;
+        m_cache.Reset();
+        g_pImgCache = &m_cache;
+        strcpy(m_szSavedTemp, g_TempFolder);
+        strcpy(g_TempFolder, m_temp.Dir().c_str());
+
+        m_local.m_nImageRecord = 1;
+        m_web.m_nImageRecord = 1;
+        m_web.SetSource("http://127.0.0.1:9/grin.gif");
+        m_web.m_strPhrase = "[grin]";
+        m_phrase.m_strPhrase = "Hello there";
+
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = ProgramWndProc;
+        wc.hInstance = ::GetModuleHandleA(NULL);
+        wc.lpszClassName = "TvnxInsertionTestWindow";
+        ::RegisterClassA(&wc);
+        hTray = ::CreateWindowExA(0, wc.lpszClassName, "tray", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL, NULL);
+        hField = ::CreateWindowExA(0, wc.lpszClassName, "field", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600, 400, 200,
+                                   150, NULL, NULL, NULL, NULL);
+        SetMainWindow(NULL);
+        SetTrayWindow(hTray);
+        g_exportRequests.clear();
+        g_nProbeEnds = 0;
+        g_TheBatVersion = 0;
+        g_bChangeTracking = FALSE;
+    }
+    ~Program()
+    {
+        ::OleSetClipboard(NULL);
+        CloseNotices();
+        CCheckUrl::CancelProbes();
+        SetForeignTarget(NULL);
+        SetTrayWindow(NULL);
+        ::DestroyWindow(hField);
+        ::DestroyWindow(hTray);
+        g_TheBatVersion = 0;
+        g_pfnGetTickCount = m_pfnPreviousTick;
+        g_pExportedFuncs = m_pPreviousFuncs;
+        delete m_pFuncs;
+        strcpy(g_TempFolder, m_szSavedTemp);
+        g_pImgCache = nullptr;
+        m_cache.RemoveAll();
+        g_pCollectionFile = nullptr;
+        m_file.Close();
+        ClearMessengerRequest();
+    }
+
+    static void CloseNotices()
+    {
+        std::vector<HWND> windows;
+        for (int i = 0; i < g_EudoraNotices.GetSize(); i++)
+            windows.push_back(g_EudoraNotices[i]->m_hWnd);
+        for (int i = 0; i < g_HtmlOffNotices.GetSize(); i++)
+            windows.push_back(g_HtmlOffNotices[i]->m_hWnd);
+        for (int i = 0; i < g_UnsupportedNotices.GetSize(); i++)
+            windows.push_back(g_UnsupportedNotices[i]->m_hWnd);
+        for (int i = 0; i < g_NoInetNotices.GetSize(); i++)
+            windows.push_back(g_NoInetNotices[i]->m_hWnd);
+        for (HWND h : windows)
+            if (::IsWindow(h))
+                ::DestroyWindow(h);
+        PumpPending();
+    }
+
+    CSequence<CSmilie*> One(CSmilie* p)
+    {
+        CSequence<CSmilie*> s;
+        s.Add(p);
+        return s;
+    }
+
+    std::string TempFolder() const { return m_temp.Dir(); }
+
+    CSmilie m_local;    // a picture of the collection, no web address
+    CSmilie m_web;      // the same picture with its web address
+    CSmilie m_phrase;   // a text-only smilie
+    HWND hTray = NULL;
+    HWND hField = NULL;
+
+private:
+    CNumberedLanguage m_language;
+    TvnxTempDir m_dir;
+    TvnxTempDir m_temp;
+    CTvnxSave m_file;
+    CImgCache m_cache;
+    char m_szSavedTemp[MAX_PATH] = "";
+    CExportedFuncs* m_pFuncs = nullptr;
+    CExportedFuncs* m_pPreviousFuncs = nullptr;
+    PFN_GETTICKCOUNT m_pfnPreviousTick = nullptr;
+};
+
+// Pastes into the stand-in as a click in a field does: the remembered window
+// is the stand-in's focused child. 1 when the paste was triggered and the
+// stand-in finished it.
+bool Paste(Program& program, TargetProcess& target, CSmilie* pSmilie, HWND hRemembered = NULL)
+{
+    // The user just clicked a field: the program is in front.
+    ::SetForegroundWindow(program.hField);
+    EXPECT_TRUE(PumpUntil([&] { return ::GetForegroundWindow() == program.hField; }, 5000));
+    SetForeignTarget(hRemembered != NULL ? hRemembered : target.input);
+    CSequence<CSmilie*> smilies = program.One(pSmilie);
+    if (!InsertIntoWindow(hRemembered != NULL ? hRemembered : target.input, &smilies, program.hField)) {
+        ADD_FAILURE() << "the paste was not triggered";
+        return false;
+    }
+    const bool bDone = PumpUntil([&] { return target.Has("pasted") || target.Has("open failed"); }, 5000);
+    EXPECT_TRUE(bDone) << "the stand-in did not paste";
+    EXPECT_FALSE(target.Has("open failed"));
+    return bDone;
+}
+
+// A CF_HTML document read back: its fragment, by the offsets its header gives,
+// in the two ways the header may place them (at the start marker, or after it).
+struct CfHtml
+{
+    bool ok = false;
+    std::string version;
+    std::string fragment;
+    std::string src;   // the picture's path or address
+};
+
+CfHtml ReadCfHtml(std::string doc)
+{
+    CfHtml h;
+    while (!doc.empty() && doc.back() == '\0')
+        doc.pop_back();
+    long nStartHtml = -1, nEndHtml = -1, nStart = -1, nEnd = -1;
+    size_t at = 0;
+    while (at < doc.size() && doc[at] != '<') {
+        const size_t eol = doc.find("\r\n", at);
+        if (eol == std::string::npos)
+            return h;
+        const std::string line = doc.substr(at, eol - at);
+        const size_t colon = line.find(':');
+        const std::string key = line.substr(0, colon), value = line.substr(colon + 1);
+        if (key == "Version")
+            h.version = value;
+        else if (key == "StartHTML")
+            nStartHtml = std::strtol(value.c_str(), nullptr, 10);
+        else if (key == "EndHTML")
+            nEndHtml = std::strtol(value.c_str(), nullptr, 10);
+        else if (key == "StartFragment")
+            nStart = std::strtol(value.c_str(), nullptr, 10);
+        else if (key == "EndFragment")
+            nEnd = std::strtol(value.c_str(), nullptr, 10);
+        at = eol + 2;
+    }
+    if (nStartHtml != long(at) || nEndHtml > long(doc.size()) || nStart < nStartHtml || nEnd < nStart ||
+        nEnd > nEndHtml)
+        return h;
+    // Only line breaks may follow the document's end.
+    if (doc.find_first_not_of("\r\n", size_t(nEndHtml)) != std::string::npos)
+        return h;
+    h.fragment = doc.substr(size_t(nStart), size_t(nEnd - nStart));
+    for (const char* mark : {"<!--StartFragment-->", "<!--StartFragment -->"})
+        if (h.fragment.compare(0, strlen(mark), mark) == 0)
+            h.fragment = h.fragment.substr(strlen(mark));
+    if (doc.compare(size_t(nEnd), 18, "<!--EndFragment-->") != 0)
+        return h;
+    const size_t src = h.fragment.find("src=\"");
+    if (src == std::string::npos)
+        return h;
+    const size_t q = h.fragment.find('"', src + 5);
+    h.src = h.fragment.substr(src + 5, q - src - 5);
+    h.ok = true;
+    return h;
+}
+
+std::string FromFileUrl(std::string s)
+{
+    if (s.compare(0, 8, "file:///") == 0)
+        s = s.substr(8);
+    for (char& c : s)
+        if (c == '/')
+            c = '\\';
+    return s;
+}
+
+// ---- activation and keys ---------------------------------------------------------------------
+
+TEST(Insertion, ActivatesTheRememberedWindowOrItsBrowserChild)
+{
+    OnVirtualDesktop([] {
+        Program program;
+        const struct
+        {
+            const char* exe;
+            const char* focused;   // where the keys must arrive
+        } rows[] = {
+            {"msimn.exe", "TvnxTargetInput"},       {"winmail.exe", "TvnxTargetInput"},
+            {"OUTLOOK.EXE", "TvnxTargetInput"},     {"incredimail.exe", "TvnxTargetInput"},
+            {"incmail.exe", "TvnxTargetInput"},     {"IEXPLORE.EXE", "Internet Explorer_Server"},
+            {"someeditor.exe", "Internet Explorer_Server"},
+        };
+        for (const auto& r : rows) {
+            SCOPED_TRACE(r.exe);
+            TargetProcess target(r.exe, 0, 0, "browser", {"#1"});
+            if (!Paste(program, target, &program.m_phrase))
+                continue;
+            EXPECT_TRUE(target.Has(std::string("focus ") + r.focused));
+            std::string text;
+            EXPECT_TRUE(target.Format("#1", &text));
+            EXPECT_EQ(std::string("Hello there", 12), text);
+            ::OleSetClipboard(NULL);
+        }
+    });
+}
+
+TEST(Insertion, ShiftInsertArrivesInTheFocusedChildAndCountsOneUse)
+{
+    OnVirtualDesktop([] {
+        Program program;
+        TargetProcess target("notepad.exe", 5, 1, "plain", {"#1", "HTML Format", "#8"});
+        const DWORD nUses = program.m_local.m_nUsageCount;
+        g_bChangeTracking = TRUE;
+        g_bCollectionChanged = FALSE;
+        ASSERT_TRUE(Paste(program, target, &program.m_local));
+        ASSERT_TRUE(target.WaitFor("key TvnxTargetInput up 10 shift=0"));
+        const std::vector<std::string> expected = {
+            "key TvnxTargetInput down 10 shift=1", "key TvnxTargetInput down 2D shift=1",
+            "focus TvnxTargetInput", "format #1 data 61206c6f63616c20736d696c696500",
+            "format HTML Format none", "format #8 none", "pasted",
+            "key TvnxTargetInput up 2D shift=1", "key TvnxTargetInput up 10 shift=0"};
+        std::vector<std::string> got;
+        for (const std::string& l : target.Lines())
+            if (l.compare(0, 6, "ready ") != 0)
+                got.push_back(l);
+        EXPECT_EQ(expected, got);
+        EXPECT_EQ(nUses + 1, program.m_local.m_nUsageCount) << "one use per delivery, however often it is asked";
+        EXPECT_TRUE(g_bCollectionChanged);
+        g_bChangeTracking = FALSE;
+    });
+}
+
+TEST(Insertion, ClipboardHeldOpenByAnotherProgramDoesNothing)
+{
+    OnVirtualDesktop([] {
+        Program program;
+        TargetProcess holder("holder.exe", 0, 0, "holdclip", {});
+        ASSERT_TRUE(holder.WaitFor("holding"));
+        TargetProcess target("notepad.exe", 0, 0, "plain", {"#1"});
+        SetForeignTarget(target.input);
+        CSequence<CSmilie*> smilies = program.One(&program.m_phrase);
+        const DWORD nUses = program.m_phrase.m_nUsageCount;
+        EXPECT_EQ(0, InsertIntoWindow(target.input, &smilies, program.hField));
+        EXPECT_EQ(nUses, program.m_phrase.m_nUsageCount);
+        for (const std::string& l : target.Lines())
+            EXPECT_EQ(std::string::npos, l.find("key ")) << l;
+    });
+}
+
+// ---- the rendering rules --------------------------------------------------------------------
+
+enum SmilieKind { kLocal, kWeb, kPhrase };
+
+struct RuleRow
+{
+    const char* name;
+    const char* exe;
+    WORD major, minor;
+    const char* scenario;
+    SmilieKind smilie;
+    std::vector<std::string> formats;
+    std::vector<const char*> results;   // per format: "none", "data", or the exact text
+    const char* notice;                 // "", "unsupported:NAME", "eudora", "htmloff:NAME"
+    bool eudoraOnly;
+};
+
+std::string NoticesNow()
+{
+    std::string s;
+    for (int i = 0; i < g_UnsupportedNotices.GetSize(); i++)
+        s += "unsupported:" + std::string(g_UnsupportedNotices[i]->m_strAppName.GetString()) + ";";
+    for (int i = 0; i < g_EudoraNotices.GetSize(); i++)
+        s += "eudora;";
+    for (int i = 0; i < g_HtmlOffNotices.GetSize(); i++)
+        s += "htmloff:" + std::string(g_HtmlOffNotices[i]->m_strAppName.GetString()) + ";";
+    return s;
+}
+
+TEST(Insertion, RenderingRulesByTargetProgram)
+{
+    const RuleRow rows[] = {
+        {"Eudora 6.1 cannot take smilies", "eudora.exe", 6, 1, "plain", kLocal, {"HTML Format", "#1"},
+         {"none", "none"}, "unsupported:Eudora 6.1", false},
+        {"Eudora 6.0 takes the sized fragment", "eudora.exe", 6, 0, "plain", kLocal, {"HTML Format"}, {"data"}, "",
+         false},
+        {"Eudora 5 without EudoraOnly", "eudora.exe", 5, 0, "plain", kLocal, {"#8"}, {"none"}, "eudora", false},
+        {"Eudora 5 with EudoraOnly", "eudora.exe", 5, 0, "plain", kLocal, {"#8", "#1"}, {"data", "none"}, "", true},
+        {"Outlook 2003 asking text of a picture", "outlook.exe", 11, 0, "plain", kLocal, {"#1"}, {"none"},
+         "htmloff:Outlook 2003", false},
+        {"Outlook 2007 asking text of a picture", "outlook.exe", 12, 0, "plain", kLocal, {"#1"},
+         {"a local smilie"}, "", false},
+        {"ICQ and a picture, asked three times", "icq.exe", 0, 0, "plain", kLocal, {"#1", "#1", "#1"},
+         {"none", "none", "none"}, "unsupported:ICQ", false},
+        {"ICQ and a phrase", "icq.exe", 0, 0, "plain", kPhrase, {"#1"}, {"Hello there"}, "", false},
+        {"The Bat! 3.5 from the registry", "thebat.exe", 0, 0, "plain", kLocal, {"#1", "#8"}, {"none", "data"}, "",
+         false},
+        {"Outlook Express compose with format bar", "msimn.exe", 6, 0, "compose", kLocal, {"HTML Format"}, {"data"},
+         "", false},
+        {"Outlook Express compose without format bar", "msimn.exe", 6, 0, "compose-nobar", kLocal, {"HTML Format"},
+         {"data"}, "htmloff:Outlook Express", false},
+    };
+    OnVirtualDesktop([&] {
+        for (const RuleRow& r : rows) {
+            SCOPED_TRACE(r.name);
+            Program program;
+            g_Settings.EudoraOnly = r.eudoraOnly;
+            // The Bat!'s registry value as start-up reads it.
+            g_TheBatVersion = ULONGLONG((3u << 16) | 50u) << 32;
+            TargetProcess target(r.exe, r.major, r.minor, r.scenario, r.formats);
+            CSmilie* pSmilie = r.smilie == kLocal ? &program.m_local : r.smilie == kWeb ? &program.m_web
+                                                                                       : &program.m_phrase;
+            if (!Paste(program, target, pSmilie))
+                continue;
+            for (size_t i = 0; i < r.formats.size(); i++) {
+                std::string bytes;
+                int nSame = 0;
+                for (size_t j = 0; j < i; j++)
+                    nSame += r.formats[j] == r.formats[i];
+                const bool bGot = target.Format(r.formats[i], &bytes, nSame);
+                const std::string want = r.results[i];
+                if (want == "none")
+                    EXPECT_FALSE(bGot) << r.formats[i];
+                else if (want == "data")
+                    EXPECT_TRUE(bGot && !bytes.empty()) << r.formats[i];
+                else
+                    EXPECT_EQ(want + std::string(1, '\0'), bytes) << r.formats[i];
+                if (bGot && r.formats[i] == "HTML Format") {
+                    const CfHtml h = ReadCfHtml(bytes);
+                    ASSERT_TRUE(h.ok) << bytes;
+                    const std::string path = FromFileUrl(h.src);
+                    EXPECT_EQ(0, _strnicmp(path.c_str(), program.TempFolder().c_str(), program.TempFolder().size()))
+                        << path;
+                    EXPECT_EQ(SmallBmp(), ReadBytes(path)) << "the temporary file holds the record's bytes";
+                }
+            }
+            EXPECT_EQ(r.notice[0] != '\0' ? std::string(r.notice) + ";" : std::string(), NoticesNow());
+        }
+    });
+}
+
+TEST(Insertion, WindowsMailAdviceComesAfterTheRendering)
+{
+    OnVirtualDesktop([] {
+        Program program;
+        RegistrySandbox sandbox(HKEY_CURRENT_USER);
+        HKEY hKey = NULL;
+        ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows Mail\\Mail", 0,
+                                                   NULL, 0, KEY_ALL_ACCESS, NULL, &hKey, NULL));
+        ::RegCloseKey(hKey);
+        TargetProcess* pTarget = nullptr;
+        bool bRenderedBefore = false;
+        CQuestionAnswerer answerer([&] {
+            std::string bytes;
+            bRenderedBefore = pTarget != nullptr && pTarget->Format("HTML Format", &bytes);
+        });
+        TargetProcess target("winmail.exe", 6, 0, "compose", {"HTML Format"});
+        pTarget = &target;
+        ASSERT_TRUE(Paste(program, target, &program.m_local));
+        ASSERT_TRUE(PumpUntil([&] { return answerer.nAsked > 0; }, 5000));
+        EXPECT_EQ(1, answerer.nAsked);
+        EXPECT_TRUE(bRenderedBefore) << "the question waits until the data was rendered";
+    });
+}
+
+TEST(Insertion, MessengerGetsOneExportRequestAndAnEmptyText)
+{
+    OnVirtualDesktop([] {
+        Program program;
+        TargetProcess target("msnmsgr.exe", 6, 0, "plain", {"HTML Format", "#1", "#1"});
+        ASSERT_TRUE(Paste(program, target, &program.m_local));
+        std::string bytes;
+        EXPECT_FALSE(target.Format("HTML Format", &bytes));
+        ASSERT_TRUE(target.Format("#1", &bytes));
+        EXPECT_EQ(std::string(1, '\0'), bytes);
+        PumpUntil([] { return !g_exportRequests.empty(); }, 2000);
+        PumpPending();
+        ASSERT_EQ(1u, g_exportRequests.size());
+        EXPECT_EQ(reinterpret_cast<LPARAM>(&g_MsnExportRequest), g_exportRequests[0]);
+        EXPECT_EQ(kMsnExportRequestSize, g_MsnExportRequest.size);
+        EXPECT_EQ(target.input, g_MsnExportRequest.window);
+        EXPECT_STREQ("msnmsgr.exe", g_MsnExportRequest.app.exeName);
+        EXPECT_EQ(6u, HIWORD(g_MsnExportRequest.app.FromMS()));
+        EXPECT_EQ(4, g_MsnExportRequest.pictureWidth);
+        EXPECT_EQ(3, g_MsnExportRequest.pictureHeight);
+        EXPECT_EQ(SmallBmp(), ReadBytes(g_MsnExportRequest.picturePath));
+    });
+}
+
+TEST(Insertion, AolGetsThePictureThroughItsDocumentOnce)
+{
+    OnVirtualDesktop([] {
+        Program program;
+        FakeDocumentLog log;
+        {
+            FakeDocumentLookup lookup(&log);
+            TargetProcess target("waol.exe", 9, 5, "aol", {"HTML Format", "HTML Format", "#1"});
+            ASSERT_TRUE(Paste(program, target, &program.m_local));
+            std::string bytes;
+            EXPECT_FALSE(target.Format("HTML Format", &bytes, 0));
+            EXPECT_FALSE(target.Format("HTML Format", &bytes, 1));
+            EXPECT_FALSE(target.Format("#1", &bytes));
+        }
+        EXPECT_EQ(1, log.nExecCalls);
+        EXPECT_EQ(L"InsertImage", log.command);
+        EXPECT_EQ(0u, log.argument.find(L"file://"));
+        EXPECT_EQ(0, log.nLiveObjects);
+    });
+}
+
+// A window of the program itself asks: only payloads without lists; a generic
+// one reminds of the connection (the probe goes to the loopback address).
+TEST(Insertion, OwnWindowGetsOnlyPayloadsWithoutLists)
+{
+    OnVirtualDesktop([] {
+        Program program;
+        g_Settings.WarnNoInternetConnection = 1;
+        SetForeignTarget(program.hField);
+        CSequence<CSmilie*> smilies = program.One(&program.m_web);
+        ASSERT_EQ(1, PutSmiliesOnClipboard(&smilies, program.hField));
+        const std::string out = TempDirFor("reader") + ".txt";
+        const std::string exe = std::string(TVNX_BINARY_DIR) + "\\tests\\standins\\clip_reader.exe";
+        std::string cmd = "\"" + exe + "\" \"" + out + "\" #1 \"HTML Format\" #8 \"Rich Text Format\"";
+        STARTUPINFOA si = {sizeof(si)};
+        si.lpDesktop = const_cast<char*>(kDesktop);
+        PROCESS_INFORMATION pi = {};
+        std::vector<char> line(cmd.begin(), cmd.end());
+        line.push_back('\0');
+        ASSERT_TRUE(::CreateProcessA(exe.c_str(), line.data(), NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi));
+        EXPECT_TRUE(PumpUntil([&] { return ::WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0; }, 15000));
+        ::CloseHandle(pi.hThread);
+        ::CloseHandle(pi.hProcess);
+        const Bytes b = ReadBytes(out);
+        ::DeleteFileA(out.c_str());
+        const std::string text(b.begin(), b.end());
+        EXPECT_NE(std::string::npos, text.find("#1 data 5b6772696e5d00")) << text;   // "[grin]"
+        EXPECT_NE(std::string::npos, text.find("HTML Format data ")) << text;
+        EXPECT_NE(std::string::npos, text.find("#8 none")) << text;
+        EXPECT_NE(std::string::npos, text.find("Rich Text Format none")) << text;
+        // The generic payload is the fragment by web address.
+        const size_t at = text.find("HTML Format data ");
+        if (at != std::string::npos) {
+            std::string html;
+            const size_t end = text.find('\n', at);
+            const std::string hex = text.substr(at + 17, end - at - 17);
+            for (size_t i = 0; i + 1 < hex.size(); i += 2)
+                html.push_back(char(std::stoi(hex.substr(i, 2), nullptr, 16)));
+            const CfHtml h = ReadCfHtml(html);
+            EXPECT_TRUE(h.ok) << html;
+            EXPECT_EQ("Version:0.9", "Version:" + h.version);
+            EXPECT_EQ("http://127.0.0.1:9/grin.gif", h.src);
+        }
+        EXPECT_TRUE(PumpUntil([] { return g_nProbeEnds > 0; }, 15000)) << "the connection probe ran";
+        EXPECT_TRUE(NoticesNow().empty());
+    });
+}
+
+// Payloads of one format with equal scores: the earliest wins; a later one
+// must score higher.
+TEST(Insertion, EqualScoresGiveTheEarliestPayload)
+{
+    OnVirtualDesktop([] {
+        Program program;
+        TargetProcess target("tvnxtarget.exe", 2, 5, "plain", {"#1"});
+        struct
+        {
+            std::vector<std::pair<const char*, const char*>> payloads;   // (text, list)
+            const char* expected;
+        } rows[] = {
+            {{{"first", "tvnxtarget.exe \t 0 \t NULL"}, {"second", "tvnxtarget.exe \t 0 \t NULL"}}, "first"},
+            {{{"first", "tvnxtarget.exe \t 0 \t NULL"}, {"closer", "tvnxtarget.exe \t 2.0 - 3.0 \t NULL"}}, "closer"},
+            {{{"nolist", nullptr}, {"other", "tvnxother.exe \t 0 \t NULL"}}, "nolist"},
+        };
+        for (const auto& r : rows) {
+            CTvFieldDataSource* pSource = new CTvFieldDataSource;
+            for (const auto& p : r.payloads) {
+                CTvDataObject payload;
+                payload.SetData(p.first, UINT(strlen(p.first) + 1));
+                if (p.second != nullptr)
+                    ParseAppAttrList(payload.targets, p.second);
+                pSource->AddDataObject(CF_TEXT, payload);
+            }
+            ASSERT_TRUE(pSource->SetClipboard());
+            SetForeignTarget(target.input);
+            const int nBefore = target.Count("pasted");
+            ASSERT_TRUE(ActivateForeignWindow(target.input, 5000));
+            SendShiftInsert();
+            ASSERT_TRUE(PumpUntil([&] { return target.Count("pasted") > nBefore; }, 10000));
+            std::string bytes;
+            EXPECT_TRUE(target.Format("#1", &bytes, nBefore));
+            EXPECT_EQ(std::string(r.expected) + std::string(1, '\0'), bytes) << r.expected;
+        }
+    });
+}
+
+// ---- window-free -----------------------------------------------------------------------------
+
+TEST(Insertion, BrowserWindows)
+{
+    const struct
+    {
+        const char* title;
+        const char* exe;
+        int expected;
+    } rows[] = {
+        {"Start page", "IEXPLORE.EXE", 1},      {"start", "iexplore.exe", 1},
+        {"Mail", "FireFox.exe", 1},             {"Compose: hello", "mozilla.exe", 0},
+        {"News", "mozilla.exe", 1},             {"COMPOSITION", "netscape.exe", 0},
+        {"Compose", "netscape.exe", 1},         {"page", "opera.exe", 0},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(r.expected, IsWebBrowserWindow(r.title, r.exe)) << r.title << " / " << r.exe;
+}
+
+// A drag counts its use after a drop elsewhere, so filling its source counts
+// nothing; the clipboard road counts once.
+TEST(Insertion, FillingCountsUseOnlyOnTheClipboardRoad)
+{
+    SetDefaultSettings();
+    CSmilie smilie;
+    smilie.m_strPhrase = "Hello there";
+    CSequence<CSmilie*> smilies;
+    smilies.Add(&smilie);
+    for (BOOL bDragging : {TRUE, FALSE}) {
+        CTvFieldDataSource source;
+        source.m_bDragging = bDragging;
+        const DWORD nBefore = smilie.m_nUsageCount;
+        ASSERT_EQ(1, FillDataSource(&smilies, NULL, &source, FALSE));
+        EXPECT_EQ(nBefore + (bDragging ? 0 : 1), smilie.m_nUsageCount) << "dragging " << bDragging;
+        ASSERT_EQ(1, source.m_Payloads.GetSize());
+        EXPECT_EQ(CTvDataObject::kindTextOnly, source.m_Payloads[0].kind);
+        EXPECT_EQ(CF_TEXT, source.m_Payloads[0].cfFormat);
+    }
+}
+
+TEST(Insertion, CopyToGlobalKeepsToTheGivenBlock)
+{
+    HGLOBAL hNew = NULL;
+    ASSERT_EQ(1, CopyToGlobal("abc", 4, &hNew));
+    ASSERT_NE(nullptr, hNew);
+    EXPECT_STREQ("abc", static_cast<const char*>(::GlobalLock(hNew)));
+    ::GlobalUnlock(hNew);
+    HGLOBAL hSmall = ::GlobalAlloc(GMEM_MOVEABLE, 2);
+    HGLOBAL hGiven = hSmall;
+    EXPECT_EQ(0, CopyToGlobal("abc", 4, &hGiven));
+    EXPECT_EQ(hSmall, hGiven);
+    ::GlobalFree(hSmall);
+    ::GlobalFree(hNew);
+}
+
+}  // namespace
