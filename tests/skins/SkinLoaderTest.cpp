@@ -188,6 +188,40 @@ TEST_F(SkinLoad, BodyHeightsMakeRoomForTheTopAndBottomPictures)
     }
 }
 
+TEST_F(SkinLoad, PicturesTheReaderOpensAndEveryRelativePathForm)
+{
+    // A GIF whose screen and colour table are there but no image block: the
+    // reader opens it, so the skin takes it; it has no frame to draw.
+    const std::string noFrames = std::string("GIF89a\x0A\x00\x0A\x00\x80\x00\x00", 13) +
+                                 std::string("\x00\x00\x00\xFF\xFF\xFF", 6) + ";";
+    ASSERT_TRUE(CreateDirectoryA(m_dir.Path("img").c_str(), NULL));
+    Picture("img\\noframes.gif", noFrames);
+    Picture("img\\box.bmp", PlainBmp(13, 13));
+    const char chDrive = m_dir.Dir()[0];
+    ASSERT_EQ(':', m_dir.Dir()[1]) << m_dir.Dir();
+    const std::string driveUpper = std::string(1, char(toupper(chDrive))) + ":img\\box.bmp";
+    const std::string driveLower = std::string(1, char(tolower(chDrive))) + ":img\\box.bmp";
+
+    struct Row
+    {
+        std::string value;
+        bool bFrame;
+    } rows[] = {
+        {"img\\noframes.gif", false},
+        {"img\\box.bmp", true},
+        {driveUpper, true},
+        {driveLower, true},
+        {"\\" + m_dir.Dir().substr(3) + "\\img\\box.bmp", true},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(SKINPARSE_OK, Load("CHECKBOX_0H_IMG_PATH " + row.value + "\n", {"CHECKBOX_0H_IMG_PATH"})) << row.value;
+        const CImageReader& image = g_pSkin->m_images[SKINIMG_CHECKBOX_0H];
+        EXPECT_EQ(row.bFrame, CImageReader::IsLoaded(image) != FALSE) << row.value;
+        ASSERT_NE(nullptr, image.GetReader()) << row.value;
+        EXPECT_EQ(row.bFrame ? 13 : 10, image.GetReader()->GetSize().cx) << row.value;
+    }
+}
+
 TEST_F(SkinLoad, OpaqueGifGivesNoOutlineAndReloadForgetsTheLastSkin)
 {
     Picture("top.gif", BodyGif(6, 40, false));

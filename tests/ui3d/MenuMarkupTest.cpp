@@ -141,18 +141,15 @@ TEST(MenuMarkup, FindsTheNearestTagAndItsEnd)
     }
 }
 
-TEST(MenuMarkup, SearchStepsOverDoubleByteCharacters)
+// Runs in a process started under the Japanese locale (tests/CMakeLists.txt).
+TEST(MenuMarkupCodePage932, SearchStepsOverDoubleByteCharacters)
 {
     // On a double-byte code page the trail byte of a character may equal '<';
-    // a byte-wise search would find a tag inside the character. Only checked
-    // where the system's code page has lead bytes.
-    BYTE lead = 0;
-    for (int b = 0x81; b < 0xFF && lead == 0; ++b)
-        if (IsDBCSLeadByte(static_cast<BYTE>(b)))
-            lead = static_cast<BYTE>(b);
-    if (lead == 0)
-        GTEST_SKIP() << "single-byte code page";
-    char text[] = {static_cast<char>(lead), '<', 'b', '>', '<', 'b', '>', 0};
+    // a byte-wise search would find a tag inside the character.
+    ASSERT_EQ(932u, GetACP()) << "start the process with LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8";
+    const char lead = static_cast<char>(0x81);
+    ASSERT_TRUE(IsDBCSLeadByte(0x81));
+    char text[] = {lead, '<', 'b', '>', '<', 'b', '>', 0};
     EXPECT_EQ(4, FindTextByChar(text, "<b>", 0));
 }
 
