@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdlib>
 #include <functional>
 #include <map>
@@ -143,6 +144,9 @@ TEST(SmiliePayloads, CfHtmlDocumentsReadBack)
         {"htmlFragmentSized 65535x1",
          [](char* b, int n) { return RenderHtmlFragmentSized(kPath10, 65535, 1, b, n); }, "0.9", 8,
          "width=65535 height=1", 10 + 6 + 231, 10 + 6 + 195},
+        {"htmlFragmentSized -9x-2147483648",
+         [](char* b, int n) { return RenderHtmlFragmentSized(kPath10, -9, INT_MIN, b, n); }, "0.9", 8,
+         "width=-9 height=-2147483648", 10 + 2 + 11 + 231, 10 + 2 + 11 + 195},
         {"htmlPage", [](char* b, int n) { return RenderHtmlPage(kPath10, b, n); }, "1.0", 9, kPath10, -1, -1},
         {"incrediMailPage", [](char* b, int n) { return RenderIncrediMailPage(kPath10, b, n); }, "1.0", 9,
          "INCREDIINSERTIMAGE", -1, -1},
@@ -156,6 +160,40 @@ TEST(SmiliePayloads, CfHtmlDocumentsReadBack)
             EXPECT_EQ(r.endHtml, h.offsets.at("EndHTML")) << r.name;
             EXPECT_EQ(r.endFragment, h.offsets.at("EndFragment")) << r.name;
         }
+    }
+}
+
+TEST(SmiliePayloads, CfHtmlCarriesPathsInUtf8)
+{
+    // A profile folder with a non-ASCII name, in the ANSI code page the tests
+    // run under (1252): CF_HTML wants UTF-8, escaped in a file:/// address, and
+    // the offsets count the bytes written.
+    ASSERT_EQ(1252u, GetACP());
+    static const char kPath[] = "C:\\Andr\xE9\\a.gif";
+    const std::string utf8 = "C:\\Andr\xC3\xA9\\a.gif";
+    const std::string url = "file:///C:\\Andr%C3%A9\\a.gif";
+    struct Row {
+        const char* name;
+        TextRenderer render;
+        const char* version;
+        size_t digits;
+        std::string src;
+    } rows[] = {
+        {"htmlMail", [](char* b, int n) { return RenderHtmlMail(kPath, b, n); }, "1.0", 9, "\"" + utf8 + "\""},
+        {"htmlFragment", [](char* b, int n) { return RenderHtmlFragment(kPath, b, n); }, "0.9", 8, "\"" + url + "\""},
+        {"htmlFragmentSized", [](char* b, int n) { return RenderHtmlFragmentSized(kPath, 9, 10, b, n); }, "0.9", 8,
+         "\"" + url + "\""},
+        {"htmlFragmentByAddress",
+         [](char* b, int n) { return RenderHtmlFragmentByAddress("http://ex.com/gr\xFC\xDF.gif", b, n); }, "0.9", 8,
+         "\"http://ex.com/gr\xC3\xBC\xC3\x9F.gif\""},
+        {"htmlPage", [](char* b, int n) { return RenderHtmlPage(kPath, b, n); }, "1.0", 9, "\"" + utf8 + "\""},
+        {"incrediMailPage", [](char* b, int n) { return RenderIncrediMailPage(kPath, b, n); }, "1.0", 9,
+         "\"" + utf8 + "\""},
+    };
+    for (const Row& r : rows) {
+        const std::string doc = Render(r.render);
+        ExpectConsistentCfHtml(doc, r.version, r.digits, r.src, r.name);
+        EXPECT_EQ(std::string::npos, doc.find('\xE9')) << r.name << ": no ANSI byte is left";
     }
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "skins/SkinLoader.h"
+#include "ui3d/menus/3DMenu.h"
 #include "tests/skins/SkinTestFiles.h"
 
 #include <chrono>
@@ -312,6 +313,21 @@ TEST(StandardSkin, LoadsWithoutErrors)
     EXPECT_LE(-s.m_menuBarStyle.font.lfHeight, s.m_menuBarStyle.nHeight);
     EXPECT_LE(-s.m_fieldsLook.tabStrip.font.lfHeight + s.m_fieldsLook.tabStrip.looks[0].nTextTop,
               s.m_fieldsLook.rcTabStrip.bottom - s.m_fieldsLook.rcTabStrip.top - s.m_fieldsLook.tabStrip.nButtonHeight);
+
+    // Grayed menu items stay visible in every scheme.
+    const int nSchemeBefore = g_nSkinColorScheme;
+    C3DMenu menu;
+    ASSERT_TRUE(menu.CreatePopup(&s.m_menuTextStyle));
+    for (int nScheme = 0; nScheme < 6; ++nScheme) {
+        g_nSkinColorScheme = nScheme;
+        const COLORREF clrText = menu.GetItemTextColor(ODS_GRAYED);
+        const COLORREF clrBack = s.m_menuTextStyle.itemColors.Get(nScheme);
+        const int nText = (GetRValue(clrText) + GetGValue(clrText) + GetBValue(clrText)) / 3;
+        const int nBack = (GetRValue(clrBack) + GetGValue(clrBack) + GetBValue(clrBack)) / 3;
+        EXPECT_GE(abs(nText - nBack), 48) << "scheme " << nScheme << ": grayed text " << std::hex << clrText
+                                          << " on " << clrBack;
+    }
+    g_nSkinColorScheme = nSchemeBefore;
 
     // The time of the load against decoding its pictures alone.
     const auto decodeStart = std::chrono::steady_clock::now();

@@ -441,6 +441,31 @@ void C3DMenu::MeasureItem(LPMEASUREITEMSTRUCT lpMIS)
     lpMIS->itemHeight = ItemHeight(pItem != NULL, pItem != NULL ? pItem->cyIcon : 0);
 }
 
+// The least difference of mean brightness at which grayed text stays readable
+// on its background.
+static const int kVisibleStep = 48;
+
+// clr, or clr taken toward black (on a light background) or white (on a dark
+// one), hue kept, until its mean lies a visible step from the background's.
+static COLORREF AwayFromBackground(COLORREF clr, COLORREF clrBack)
+{
+    const int nBack = Mean(clrBack);
+    const int nMean = Mean(clr);
+    if (abs(nMean - nBack) >= kVisibleStep)
+        return clr;
+    const bool bDarken = nBack >= 128;
+    const int nTarget = bDarken ? nBack - kVisibleStep : nBack + kVisibleStep;
+    int c[3] = {GetRValue(clr), GetGValue(clr), GetBValue(clr)};
+    for (int& v : c)
+        v = bDarken ? (nMean > 0 ? v * nTarget / nMean : 0) : v + (255 - v) * (nTarget - nMean) / (255 - nMean);
+    // Whole-number division may leave the mean a little short.
+    while (abs(Mean(RGB(c[0], c[1], c[2])) - nBack) < kVisibleStep) {
+        for (int& v : c)
+            v = Clamp255(bDarken ? v - 1 : v + 1);
+    }
+    return RGB(c[0], c[1], c[2]);
+}
+
 COLORREF C3DMenu::GetItemTextColor(UINT nState) const
 {
     const int s = g_nSkinColorScheme;
@@ -448,7 +473,10 @@ COLORREF C3DMenu::GetItemTextColor(UINT nState) const
         const COLORREF t = m_style.textColors.Get(s), b = m_style.itemColors.Get(s);
         const COLORREF half = RGB((GetRValue(t) + GetRValue(b)) / 2, (GetGValue(t) + GetGValue(b)) / 2,
                                   (GetBValue(t) + GetBValue(b)) / 2);
-        return abs(Mean(half) - 220) < 64 ? b : half;
+        // Half way to the background, unless that is near the grey of the
+        // shadow drawn under the text; then the background's own colour moved
+        // a visible step away from it.
+        return AwayFromBackground(abs(Mean(half) - 220) < 64 ? b : half, b);
     }
     if (nState & ODS_SELECTED)
         return m_style.hotTextColors.Get(s);

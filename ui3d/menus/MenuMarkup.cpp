@@ -1,6 +1,5 @@
 #include "ui3d/menus/MenuMarkup.h"
 
-#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -54,14 +53,15 @@ int ParseRgbTag(LPCSTR pszText, int nFrom, int nEnd, COLORREF* pClr)
 {
     if (pszText == NULL || nFrom < 0 || nEnd <= nFrom)
         return 0;
-    char szNum[3][16] = {};
-    int nLens[3] = {};
+    // Only the low 8 bits of each number count, so they are all that is kept
+    // while reading it: a number of any length keeps its value (leading zeros
+    // included) and none overflows.
+    unsigned nParts[3] = {};
     int nPart = 0;
     for (int i = nFrom; i < nEnd; ++i) {
         const char c = pszText[i];
         if (c >= '0' && c <= '9') {
-            if (nLens[nPart] < 15)
-                szNum[nPart][nLens[nPart]++] = c;
+            nParts[nPart] = (nParts[nPart] * 10 + unsigned(c - '0')) & 0xFF;
         } else if (c == ',' || c == ';' || c == ' ') {
             if (++nPart > 2)
                 return 0;
@@ -71,9 +71,8 @@ int ParseRgbTag(LPCSTR pszText, int nFrom, int nEnd, COLORREF* pClr)
     }
     if (nPart < 2)
         return 0;
-    const int r = atoi(szNum[0]) & 0xFF, g = atoi(szNum[1]) & 0xFF, b = atoi(szNum[2]) & 0xFF;
     if (pClr != NULL)
-        *pClr = RGB(r, g, b);
+        *pClr = RGB(nParts[0], nParts[1], nParts[2]);
     return 1;
 }
 
