@@ -133,7 +133,8 @@ LRESULT C3DMenuWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 C3DMenu::C3DMenu()
     : m_hTip(NULL), m_wndPopup(this), m_hPopup(NULL), m_nTippedItems(0), m_nDrawCount(0), m_bRelayPaused(0),
       m_bTipPopped(0), m_nHovered(-1), m_clrCurTipText(0), m_clrCurTipBack(0), m_pOwner(NULL), m_bTracking(0),
-      m_hBackBuffer(NULL), m_nBackBpp(0), m_cxBack(0), m_cyBack(0), m_nIconColumn(0), m_nWidestIcon(0),
+      m_hBackBuffer(NULL), m_nBackBpp(0), m_cxBack(0), m_cyBack(0), m_bBackDepthKnown(0), m_hMemDC(NULL),
+      m_hMemDCBitmap(NULL), m_nIconColumn(0), m_nWidestIcon(0),
       m_nCacheItem(-1), m_nCacheIndex(-1), m_hBmpSeparator(NULL), m_hBmpNormal(NULL), m_hBmpSelected(NULL)
 {
     SetRectEmpty(&m_rcPopup);
@@ -187,6 +188,11 @@ C3DMenu::~C3DMenu()
             live.RemoveAt(i);
             break;
         }
+    }
+    // The DC first: a bitmap selected into one is not deleted.
+    if (m_hMemDC != NULL) {
+        SelectObject(m_hMemDC, m_hMemDCBitmap);
+        DeleteDC(m_hMemDC);
     }
     if (m_hBackBuffer != NULL)
         DeleteObject(m_hBackBuffer);
@@ -341,12 +347,14 @@ UINT C3DMenu::Track(CWnd* pOwner, int x, int y)
     m_clrCurTipText = m_clrCurTipBack = 0;
     m_pOwner = pOwner;
     m_nHovered = -1;
+    m_bBackDepthKnown = 0;
     UINT nCommand;
     {
         CHookScope tracking(g_nTracking);
         nCommand = static_cast<UINT>(TrackPopupMenu(TPM_RETURNCMD, x, y, pOwner));
     }
     m_bTracking = 0;
+    m_bBackDepthKnown = 0;
     return nCommand;
 }
 
@@ -423,7 +431,7 @@ void C3DMenu::MeasureItem(LPMEASUREITEMSTRUCT lpMIS)
     int cx = m_nIconColumn;
     if (pItem != NULL) {
         const BOOL bDefault = ::GetMenuDefaultItem(m_hMenu, FALSE, GMDI_USEDISABLED) == pItem->nCommand;
-        HDC hDC = ::GetDC(NULL);
+        HDC hDC = MemoryDC();
         HGDIOBJ hOld = SelectObject(hDC, m_hFonts[MENUFONT_NORMAL]);
         for (int i = 0; i < pItem->runs.GetSize(); ++i) {
             const CSub& run = pItem->runs[i];
@@ -433,7 +441,6 @@ void C3DMenu::MeasureItem(LPMEASUREITEMSTRUCT lpMIS)
             cx += size.cx;
         }
         SelectObject(hDC, hOld);
-        ::ReleaseDC(NULL, hDC);
         if (pItem->nFlags & MF_POPUP)
             cx += 10;
     }
@@ -483,17 +490,37 @@ COLORREF C3DMenu::GetItemTextColor(UINT nState) const
     return CLR_INVALID;
 }
 
+HDC C3DMenu::MemoryDC()
+{
+    if (m_hMemDC == NULL) {
+        m_hMemDC = CreateCompatibleDC(NULL);
+        m_hMemDCBitmap = m_hMemDC != NULL ? GetCurrentObject(m_hMemDC, OBJ_BITMAP) : NULL;
+    }
+    return m_hMemDC;
+}
+
 BOOL C3DMenu::EnsureBackBuffer(HDC hDC, int cx, int cy)
 {
+    // Asking the window's DC for its depth costs more than painting an item;
+    // the display cannot change between the items of one painting.
+    if (m_hBackBuffer != NULL && m_bBackDepthKnown && cx == m_cxBack && cy == m_cyBack)
+        return TRUE;
     const int nBpp = GetDeviceCaps(hDC, BITSPIXEL) * GetDeviceCaps(hDC, PLANES);
+    m_bBackDepthKnown = m_bTracking;
     if (m_hBackBuffer != NULL && nBpp == m_nBackBpp && cx == m_cxBack && cy == m_cyBack)
         return TRUE;
+    HDC hMem = MemoryDC();
+    if (hMem == NULL)
+        return FALSE;
+    SelectObject(hMem, m_hMemDCBitmap);
     if (m_hBackBuffer != NULL)
         DeleteObject(m_hBackBuffer);
     m_hBackBuffer = CreateCompatibleBitmap(hDC, cx, cy);
     m_nBackBpp = nBpp;
     m_cxBack = cx;
     m_cyBack = cy;
+    if (m_hBackBuffer != NULL)
+        SelectObject(hMem, m_hBackBuffer);
     return m_hBackBuffer != NULL;
 }
 
@@ -699,10 +726,7 @@ void C3DMenu::DrawItem(LPDRAWITEMSTRUCT lpDIS)
     const int cx = rcItem.right - rcItem.left, cy = rcItem.bottom - rcItem.top;
     if (cx <= 0 || cy <= 0 || !EnsureBackBuffer(lpDIS->hDC, cx + 2 * cy, cy))
         return;
-    HDC hMem = CreateCompatibleDC(lpDIS->hDC);
-    if (hMem == NULL)
-        return;
-    HGDIOBJ hOldBmp = SelectObject(hMem, m_hBackBuffer);
+    HDC hMem = m_hMemDC;   // the back buffer is selected into it
     const RECT rcLocal = {0, 0, cx, cy};
     const BOOL bSelected = (lpDIS->itemState & ODS_SELECTED) != 0;
     HBITMAP hBackground = pItem == NULL ? m_hBmpSeparator : (bSelected ? m_hBmpSelected : m_hBmpNormal);
@@ -721,8 +745,6 @@ void C3DMenu::DrawItem(LPDRAWITEMSTRUCT lpDIS)
         DrawRuns(hMem, *pItem, rcLocal, lpDIS->itemState);
     }
     BitBlt(lpDIS->hDC, rcItem.left, rcItem.top, cx, cy, hMem, 0, 0, SRCCOPY);
-    SelectObject(hMem, hOldBmp);
-    DeleteDC(hMem);
 }
 
 // ---- item tips ----------------------------------------------------------------
