@@ -470,6 +470,31 @@ BOOL CGifReader::HasTransparency(int nFrame) const
     return nFrame >= 0 && nFrame < m_frames.GetSize() && m_frames[nFrame].pMask != nullptr;
 }
 
+bool CGifReader::GetWholeFrameMask(int nFrame, std::vector<BYTE>& transparent) const
+{
+    Visible vis;
+    if (!GetVisible(nFrame, vis) || m_frames[nFrame].pMask == nullptr)
+        return false;
+    const CDibFrame& f = m_frames[nFrame];
+    const BITMAPINFOHEADER* pHeader = reinterpret_cast<const BITMAPINFOHEADER*>(f.pBitmap);
+    const CSize size = GetSize();
+    const int cx = size.cx, cy = size.cy;
+    if (cx <= 0 || cy <= 0 || pHeader->biWidth != cx || pHeader->biHeight != cy || vis.rcDest != CRect(0, 0, cx, cy) ||
+        vis.xSrc != 0 || vis.ySrc != 0)
+        return false;
+    const size_t nStride = (size_t(cx) + 31) / 32 * 4;
+    if (f.nMaskSize < nStride * size_t(cy))
+        return false;
+    transparent.assign(size_t(cx) * size_t(cy), 0);
+    for (int y = 0; y < cy; y++) {
+        const BYTE* pRow = f.pMask + nStride * size_t(cy - 1 - y);   // bottom-up
+        BYTE* pOut = transparent.data() + size_t(y) * size_t(cx);
+        for (int x = 0; x < cx; x++)
+            pOut[x] = (pRow[x >> 3] >> (7 - (x & 7))) & 1;
+    }
+    return true;
+}
+
 // The part of a frame that is drawn: its rectangle on the picture, shifted by
 // the crop and clipped to the drawn picture area, and where that part starts
 // in the frame's bottom-up bitmap.

@@ -5,6 +5,8 @@
 // frame into a DC that the caller keeps between calls.
 #pragma once
 
+#include <vector>
+
 #include "collection/GraphicalFormatReader.h"
 #include "collection/Sequence.h"
 
@@ -45,6 +47,11 @@ public:
     int GetCurrentFrame() const override { return m_nCurrentFrame; }
     BOOL SetCurrentFrame(int nFrame) override;
     BOOL HasTransparency(int nFrame) const override;
+    // The frame's transparency, one byte per pixel (1 = transparent), rows
+    // top-down, when the frame is drawn over the whole picture as it stands
+    // (no offset, crop or stretch); false otherwise. Reads the decoded mask,
+    // without drawing it.
+    bool GetWholeFrameMask(int nFrame, std::vector<BYTE>& transparent) const;
 
     const CDibFrame& GetFrame(int nFrame) const { return m_frames[nFrame]; }
     void CopyFrom(const CGifReader& src);

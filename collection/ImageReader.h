@@ -3,6 +3,8 @@
 // or from a module resource. A failed load leaves the holder as it was.
 #pragma once
 
+#include <utility>
+
 #include "collection/GraphicalFormatReader.h"
 #include "collection/Sequence.h"
 
@@ -35,6 +37,12 @@ public:
     static BOOL LoadFromResource(LPCTSTR pszType, LPCTSTR pszName, HMODULE hModule, CImageReader& holder);
     // Empties the target, then gives it a deep copy of the source's reader.
     static CImageReader& Copy(CImageReader& target, const CImageReader& source);
+    // Exchanges the two holders' readers (nothing is copied).
+    static void Swap(CImageReader& a, CImageReader& b)
+    {
+        std::swap(a.m_pReader, b.m_pReader);
+        std::swap(a.m_nFormat, b.m_nFormat);
+    }
     static BOOL IsLoaded(const CImageReader& holder);
     static LPCTSTR GetExtension(GRAPHICALFORMAT nFormat);
     static BOOL IsSupportedExtension(LPCTSTR pszExtension);

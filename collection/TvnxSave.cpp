@@ -853,6 +853,9 @@ int CTvnxSave::MergeFile(LPCTSTR pszPath, uint32_t* pAppendedId, double dProgres
         if (pStream->Read(abHeader, TVNX_HEADER_SIZE) != TVNX_HEADER_SIZE)
             return openReadError;
         header.Parse(abHeader, sizeof(abHeader));
+        // A record cut off by the end of the file (an append that did not
+        // finish) is where the open stops reading; the merge stops there too.
+        nLength = EndOfWholeRecords(*pStream, header.nFirstRecord, nLength);
         pStream->Seek(header.nFirstRecord, CFile::begin);
     } catch (CException* e) {
         e->Delete();

@@ -52,12 +52,46 @@ bool IsEmpty(const char* psz)
     return psz == nullptr || *psz == '\0';
 }
 
+// The characters %d writes for n, its sign included.
 int DecimalDigits(int n)
 {
-    int nDigits = 1;
-    for (unsigned u = unsigned(n < 0 ? -n : n); u >= 10; u /= 10)
+    int nDigits = n < 0 ? 2 : 1;
+    for (long long u = n < 0 ? -static_cast<long long>(n) : n; u >= 10; u /= 10)
         nDigits++;
     return nDigits;
+}
+
+// CF_HTML is UTF-8 whatever the system's code page; paths and addresses come
+// in the ANSI code page. Plain ASCII comes out as it went in.
+CString AnsiToUtf8(const char* psz)
+{
+    const int nWide = MultiByteToWideChar(CP_ACP, 0, psz, -1, nullptr, 0);
+    if (nWide <= 1)
+        return CString(psz);
+    std::vector<WCHAR> wide(size_t(nWide), 0);
+    MultiByteToWideChar(CP_ACP, 0, psz, -1, wide.data(), nWide);
+    const int nBytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), -1, nullptr, 0, nullptr, nullptr);
+    if (nBytes <= 1)
+        return CString(psz);
+    std::vector<char> utf8(size_t(nBytes), 0);
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), -1, utf8.data(), nBytes, nullptr, nullptr);
+    return CString(utf8.data());
+}
+
+// A path for a "file:///" address: UTF-8, each byte of a non-ASCII character
+// written %hh.
+CString FileUrlPath(const char* psz)
+{
+    const CString utf8 = AnsiToUtf8(psz);
+    CString result;
+    for (int i = 0; i < utf8.GetLength(); i++) {
+        const BYTE b = BYTE(utf8[i]);
+        if (b < 0x80)
+            result += char(b);
+        else
+            result.AppendFormat("%%%02X", b);
+    }
+    return result;
 }
 
 // Runs a renderer twice (size, then bytes) into a heap block. false only when
@@ -155,6 +189,8 @@ int BuildHtmlClipboard(char* buffer, int size, const char* head, const char* ima
 {
     if (IsEmpty(path))
         return 0;
+    const CString strPath = AnsiToUtf8(path);
+    path = strPath;
     // The header is 151 characters whatever the numbers; the fragment marker 20, the end marker 18.
     const int nStartHtml = 151;
     const int nStartFragment = nStartHtml + int(strlen(head)) + 20;
@@ -200,6 +236,8 @@ int RenderHtmlMail(const char* pathOrAddress, char* buffer, int size)
 {
     if (IsEmpty(pathOrAddress))
         return 0;
+    const CString strUtf8 = AnsiToUtf8(pathOrAddress);
+    pathOrAddress = strUtf8;
     const int L = int(strlen(pathOrAddress));
     CString text;
     text.Format("Version:1.0\r\nStartHTML:000000184\r\nEndHTML:%09d\r\nStartFragment:000000376\r\n"
@@ -217,6 +255,8 @@ int RenderHtmlFragment(const char* path, char* buffer, int size)
 {
     if (IsEmpty(path))
         return 0;
+    const CString strUrlPath = FileUrlPath(path);
+    path = strUrlPath;
     const int L = int(strlen(path));
     CString text;
     text.Format("Version:0.9\r\nStartHTML:00000097\r\nEndHTML:%08d\r\nStartFragment:00000111\r\n"
@@ -230,6 +270,8 @@ int RenderHtmlFragmentByAddress(const char* address, char* buffer, int size)
 {
     if (IsEmpty(address))
         return 0;
+    const CString strUtf8 = AnsiToUtf8(address);
+    address = strUtf8;
     const int L = int(strlen(address));
     CString text;
     text.Format("Version:0.9\r\nStartHTML:00000097\r\nEndHTML:%08d\r\nStartFragment:00000111\r\n"
@@ -243,6 +285,8 @@ int RenderHtmlFragmentSized(const char* path, int width, int height, char* buffe
 {
     if (IsEmpty(path))
         return 0;
+    const CString strUrlPath = FileUrlPath(path);
+    path = strUrlPath;
     // The offsets count the digits actually written: a picture may be 65535 wide.
     const int LD = int(strlen(path)) + DecimalDigits(width) + DecimalDigits(height);
     CString text;

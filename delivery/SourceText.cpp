@@ -37,6 +37,31 @@ CString FileTitle(const char* psz)
     return str;
 }
 
+// Lower-cases the ASCII letters only. The system's lower-casing works by
+// character, and under a double-byte code page it reads a lone lead byte and the
+// byte after it as one character; every test below is ASCII.
+void LowerAscii(CString& text)
+{
+    const int n = text.GetLength();
+    for (int i = 0; i < n; i++) {
+        const char ch = text[i];
+        if (ch >= 'A' && ch <= 'Z')
+            text.SetAt(i, char(ch - 'A' + 'a'));
+    }
+}
+
+// Where the first "http:" or "https:" starts in a lower-cased text; -1 when
+// there is none.
+int FindWebScheme(const CString& lower)
+{
+    for (int i = lower.Find("http"); i >= 0; i = lower.Find("http", i + 1)) {
+        const char* p = static_cast<const char*>(lower) + i + 4;
+        if (p[0] == ':' || (p[0] == 's' && p[1] == ':'))
+            return i;
+    }
+    return -1;
+}
+
 int HexDigit(char ch)
 {
     if (ch >= '0' && ch <= '9')
@@ -53,9 +78,10 @@ int HexDigit(char ch)
 int ClassifySourceText(CString text)
 {
     text.Trim();
-    text.MakeLower();
+    LowerAscii(text);
     if (text.GetLength() <= kMinAddressLength ||
-        !(StartsWith(text, "http://") || StartsWith(text, "http:\\") || StartsWith(text, "www.")))
+        !(StartsWith(text, "http://") || StartsWith(text, "http:\\") || StartsWith(text, "https://") ||
+          StartsWith(text, "https:\\") || StartsWith(text, "www.")))
         return SOURCE_NOT_ADDRESS;
     const char* pszExt = GetFileExtension(text);
     if (pszExt != NULL)
@@ -72,8 +98,8 @@ int ExtractWebAddress(CString text, CString& address)
         return 1;
     }
     CString lower = text;
-    lower.MakeLower();
-    const int nAt = lower.Find("http:");
+    LowerAscii(lower);
+    const int nAt = FindWebScheme(lower);
     if (nAt < 0)
         return 0;
     // Forum code puts the address after "[img]" or inside quotes; "xhttp:" is no address.

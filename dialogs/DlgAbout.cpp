@@ -11,6 +11,7 @@
 namespace {
 
 const char kHttp[] = "http://";
+const char kHttps[] = "https://";
 
 CString ItemText(HWND hDlg, int nId)
 {
@@ -38,7 +39,7 @@ RECT ChildRect(HWND hDlg, HWND hChild)
 CString MakeWebAddress(LPCSTR pszLinkText)
 {
     CString str(pszLinkText);
-    if (_strnicmp(str, kHttp, sizeof(kHttp) - 1) != 0)
+    if (_strnicmp(str, kHttp, sizeof(kHttp) - 1) != 0 && _strnicmp(str, kHttps, sizeof(kHttps) - 1) != 0)
         str = CString(kHttp) + str;
     return str;
 }

@@ -28,6 +28,9 @@ public:
 
 protected:
     BOOL OnInitDialogEx() override;
+    // Esc and the close box: the work under way cannot be stopped, and the
+    // window goes only with it (CloseAutoProgress).
+    void OnCancel() override {}
 
 private:
     CString m_strTitle;

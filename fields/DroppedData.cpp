@@ -289,7 +289,7 @@ int ReadDroppedImages(CSequence<ODOIMGINFO>& list, COleDataObject* pData)
     if (tags.GetSize() > 0) {
         for (int i = 0; i < tags.GetSize(); i++) {
             ODOIMGINFO rec;
-            if (_strnicmp(tags[i].strSource, "http:", 5) == 0)
+            if (_strnicmp(tags[i].strSource, "http:", 5) == 0 || _strnicmp(tags[i].strSource, "https:", 6) == 0)
                 rec.strUrl = tags[i].strSource;
             else
                 rec.strPath = tags[i].strSource;

@@ -82,7 +82,7 @@ int FindSource(const CSequence<IMGLINKINFO>& list, const CString& strSource)
     return -1;
 }
 
-// "https:", "data:", "javascript:" and the like: a scheme the page's folder
+// "data:", "javascript:", "ftp:" and the like: a scheme the page's folder
 // must not be put in front of.
 bool HasOtherScheme(const CString& strSource)
 {
@@ -126,7 +126,7 @@ int ClassifyUrl(CString& strText, BOOL bCutToFolder)
     const int nLength = strText.GetLength();
     const char* p = strText;
     int nResult = URL_NEITHER;
-    if (nLength >= 8 && StartsNoCase(p, "http://")) {
+    if ((nLength >= 8 && StartsNoCase(p, "http://")) || (nLength >= 9 && StartsNoCase(p, "https://"))) {
         nResult = URL_WEB;
     } else if (nLength >= 11 && StartsNoCase(p, "file:///") && p[9] == '|' && IsSeparator(p[10])) {
         strText.SetAt(9, ':');

@@ -354,7 +354,9 @@ COLORSET LightenColorSet(const COLORSET& colors)
     return result;
 }
 
-void FillSkin(CSkin& skin, const CSkinParamTable& table)
+namespace {
+
+void FillSkinFrom(CSkin& skin, const CSkinParamTable& table, bool bTakeImages)
 {
     {
         const CDefaultSkin defaults;
@@ -363,8 +365,12 @@ void FillSkin(CSkin& skin, const CSkinParamTable& table)
 
     const CParamReader r(table);
     for (int i = 0; i < SKINIMG_COUNT; ++i) {
-        const CImageReader* pImage = r.Img(g_aSkinImageParams[i]);
-        if (pImage != nullptr)
+        CImageReader* pImage = r.Img(g_aSkinImageParams[i]);
+        if (pImage == nullptr)
+            continue;
+        if (bTakeImages)
+            CImageReader::Swap(skin.m_images[i], *pImage);
+        else
             CImageReader::Copy(skin.m_images[i], *pImage);
     }
     LoadDialogBody(skin, r);
@@ -375,6 +381,13 @@ void FillSkin(CSkin& skin, const CSkinParamTable& table)
     LoadBody(skin, r);
 }
 
+} // namespace
+
+void FillSkin(CSkin& skin, const CSkinParamTable& table)
+{
+    FillSkinFrom(skin, table, false);
+}
+
 int LoadSkin(const char* pszPath)
 {
     if (g_pSkin == nullptr)
@@ -383,6 +396,7 @@ int LoadSkin(const char* pszPath)
     CSkinParamTable table;
     BuildSkinParams(table);
     const int nResult = ParseSkinFile(pszPath, table);
-    FillSkin(*g_pSkin, table);
+    // The table goes with this call: its decoded pictures move to the skin.
+    FillSkinFrom(*g_pSkin, table, true);
     return nResult;
 }

@@ -288,16 +288,29 @@ CSkinImgParam::~CSkinImgParam()
 
 CString CSkinImgParam::ResolvePath(const char* pszPath) const
 {
-    // Absolute paths ("C:\...", "\\server\...") stand as they are; a path
-    // from the root of a drive takes the drive of the skin's folder, as it
-    // would with that folder current.
+    // The paths resolve as they would with the skin's folder current: absolute
+    // ones ("C:\...", "\\server\...") stand as they are; a path from the root
+    // of a drive takes the drive of the skin's folder; a drive-relative one
+    // ("Z:img\box.bmp") starts in the skin's folder when it names that folder's
+    // drive, and in that drive's own current folder otherwise.
     const BOOL bHasDrive = pszPath[0] != '\0' && pszPath[1] == ':';
     const BOOL bRooted = pszPath[0] == '\\' || pszPath[0] == '/';
-    if (bHasDrive || m_strBaseFolder.IsEmpty())
+    if (m_strBaseFolder.IsEmpty())
         return CString(pszPath);
+    const BOOL bBaseHasDrive = m_strBaseFolder.GetLength() >= 2 && m_strBaseFolder[1] == ':';
+    if (bHasDrive) {
+        const BOOL bDriveRelative = pszPath[2] != '\\' && pszPath[2] != '/';
+        if (!bDriveRelative)
+            return CString(pszPath);
+        if (bBaseHasDrive && std::toupper(static_cast<unsigned char>(pszPath[0])) == std::toupper(static_cast<unsigned char>(m_strBaseFolder[0])))
+            return m_strBaseFolder + (pszPath + 2);
+        char szFull[MAX_PATH];
+        const DWORD n = ::GetFullPathNameA(pszPath, sizeof(szFull), szFull, NULL);
+        return n != 0 && n < sizeof(szFull) ? CString(szFull) : CString(pszPath);
+    }
     if (bRooted) {
         const BOOL bUnc = pszPath[1] == '\\' || pszPath[1] == '/';
-        if (bUnc || m_strBaseFolder.GetLength() < 2 || m_strBaseFolder[1] != ':')
+        if (bUnc || !bBaseHasDrive)
             return CString(pszPath);
         return m_strBaseFolder.Left(2) + pszPath;
     }
@@ -336,7 +349,10 @@ int CSkinImgParam::Parse(const char* pszValue, CSequence<CString>& errors)
     file.Close();
 
     std::unique_ptr<CImageReader> pImage(new CImageReader);
-    if (!CImageReader::LoadFromMemory(data.get(), *pImage, nLength, FALSE) || !CImageReader::IsLoaded(*pImage))
+    // A picture the reader opened counts, frames or not (a GIF with no image
+    // block has a size and draws nothing); whoever makes a bitmap of it asks
+    // IsLoaded first.
+    if (!CImageReader::LoadFromMemory(data.get(), *pImage, nLength, FALSE))
         return Refuse(errors, Quoted("Can't recognize image in \"", strPath, "\""));
     data.reset();
 

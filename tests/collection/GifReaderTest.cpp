@@ -142,6 +142,41 @@ TEST(GifReader, TransparentPixelsShowTheBackground)
     EXPECT_EQ(kBlue, mask.Pixel(3, 1));
 }
 
+TEST(GifReader, WholeFrameMaskReadsWhatDrawMaskDraws)
+{
+    // 11 x 3: rows wider than one mask byte; a frame that covers the picture
+    // is read, one that does not (offset, or a crop) is left to drawing.
+    GifSpec s = Screen(11, 3);
+    GifFrameSpec f = Frame(0, 0, 11, 3, 0);
+    f.pixels.assign(33, 1);
+    for (int i : {0, 5, 9, 10, 12, 21, 32})
+        f.pixels[size_t(i)] = 3;
+    f.bControl = true;
+    f.nTransparent = 3;
+    s.frames = {f};
+    CGifReader reader;
+    ASSERT_TRUE(Load(reader, MakeGif(s)));
+    std::vector<BYTE> transparent;
+    ASSERT_TRUE(reader.GetWholeFrameMask(0, transparent));
+    CTestCanvas mask(11, 3, RGB(50, 50, 50));
+    CDC maskDC;
+    maskDC.Attach(mask.GetDC());
+    EXPECT_TRUE(reader.DrawMask(&maskDC, nullptr, CRect(0, 0, 11, 3), 0));
+    maskDC.Detach();
+    for (int y = 0; y < 3; y++)
+        for (int x = 0; x < 11; x++)
+            EXPECT_EQ(mask.Pixel(x, y) == RGB(255, 255, 255), transparent[size_t(y) * 11 + x] == 1) << x << "," << y;
+
+    GifSpec offset = Screen(12, 3);
+    GifFrameSpec g = f;
+    g.left = 1;
+    offset.frames = {g};
+    CGifReader shifted;
+    ASSERT_TRUE(Load(shifted, MakeGif(offset)));
+    EXPECT_FALSE(shifted.GetWholeFrameMask(0, transparent));
+    EXPECT_FALSE(shifted.GetWholeFrameMask(1, transparent));
+}
+
 TEST(GifReader, StretchedFrameAndMaskKeepTheCropWithAndWithoutDrawDib)
 {
     // Top row transparent, bottom row blue; crop 0x41 leaves the bottom row.

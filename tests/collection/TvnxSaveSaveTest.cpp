@@ -467,6 +467,38 @@ TEST_F(MergeFixture, FailureCodes)
     EXPECT_EQ(8, closed.MergeFile(Write("u.tvnu", Update()).c_str(), &nInfo, 0));
 }
 
+TEST_F(MergeFixture, TornTailStopsTheMergeAsItStopsTheOpen)
+{
+    // What is left of an append that did not finish: the whole records before
+    // it merge and the merge succeeds, as opening the file does.
+    struct Row
+    {
+        const char* pszWhere;
+        Bytes tail;
+    } rows[] = {
+        {"7 head bytes", Bytes(7, 0x11)},
+        {"a stray byte", Bytes(1, 0x22)},
+        {"a head whose data is cut off", Bytes{9, 0, 0, 0, 0, 0, 0, 0, 1, 'x', 100, 0, 0, 0, 'G', 'I', 'F'}},
+    };
+    int nRow = 0;
+    for (const Row& row : rows) {
+        const std::string strCollection = Write("t" + std::to_string(nRow) + ".tvnx", Collection());
+        CTvnxSave target;
+        ASSERT_EQ(0, target.OpenCollection(strCollection.c_str(), FALSE, 0)) << row.pszWhere;
+        Bytes bytes = Update().Build();
+        bytes.insert(bytes.end(), row.tail.begin(), row.tail.end());
+        const std::string strUpdate = dir.Path("torn" + std::to_string(nRow++) + ".tvnu");
+        ASSERT_TRUE(WriteBytes(strUpdate, bytes));
+        ASSERT_EQ(0, target.OpenCollection(strUpdate.c_str(), TRUE, 0)) << row.pszWhere;
+
+        uint32_t nInfo = 0;
+        ASSERT_EQ(0, target.MergeFile(strUpdate.c_str(), &nInfo, 65535)) << row.pszWhere;
+        EXPECT_EQ((std::vector<uint32_t>{1, 2, 3, 4}), RecordIds(target)) << row.pszWhere;
+        EXPECT_EQ(4u, target.RemapId(nInfo, 7)) << row.pszWhere;
+        EXPECT_EQ(Update().layout, LayoutOf(target, nInfo)) << row.pszWhere;
+    }
+}
+
 TEST_F(MergeFixture, RecordWhoseNameBeginsWithZeroIsLeftOut)
 {
     // Such a name is an empty text; the file opens cleanly all the same. The

@@ -9,9 +9,12 @@
 #include "delivery/SmiliePayloads.h"
 #include "tests/collection/PictureSamples.h"
 #include "tests/collection/TvnxSaveTestFiles.h"
+#include "tests/tools/FuzzRandom.h"
+#include "tests/tools/FuzzRun.h"
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdlib>
 #include <functional>
 #include <map>
@@ -143,6 +146,9 @@ TEST(SmiliePayloads, CfHtmlDocumentsReadBack)
         {"htmlFragmentSized 65535x1",
          [](char* b, int n) { return RenderHtmlFragmentSized(kPath10, 65535, 1, b, n); }, "0.9", 8,
          "width=65535 height=1", 10 + 6 + 231, 10 + 6 + 195},
+        {"htmlFragmentSized -9x-2147483648",
+         [](char* b, int n) { return RenderHtmlFragmentSized(kPath10, -9, INT_MIN, b, n); }, "0.9", 8,
+         "width=-9 height=-2147483648", 10 + 2 + 11 + 231, 10 + 2 + 11 + 195},
         {"htmlPage", [](char* b, int n) { return RenderHtmlPage(kPath10, b, n); }, "1.0", 9, kPath10, -1, -1},
         {"incrediMailPage", [](char* b, int n) { return RenderIncrediMailPage(kPath10, b, n); }, "1.0", 9,
          "INCREDIINSERTIMAGE", -1, -1},
@@ -156,6 +162,88 @@ TEST(SmiliePayloads, CfHtmlDocumentsReadBack)
             EXPECT_EQ(r.endHtml, h.offsets.at("EndHTML")) << r.name;
             EXPECT_EQ(r.endFragment, h.offsets.at("EndFragment")) << r.name;
         }
+    }
+}
+
+TEST(SmiliePayloads, CfHtmlCarriesPathsInUtf8)
+{
+    // A profile folder with a non-ASCII name, in the ANSI code page the tests
+    // run under (1252): CF_HTML wants UTF-8, escaped in a file:/// address, and
+    // the offsets count the bytes written.
+    ASSERT_EQ(1252u, GetACP());
+    static const char kPath[] = "C:\\Andr\xE9\\a.gif";
+    const std::string utf8 = "C:\\Andr\xC3\xA9\\a.gif";
+    const std::string url = "file:///C:\\Andr%C3%A9\\a.gif";
+    struct Row {
+        const char* name;
+        TextRenderer render;
+        const char* version;
+        size_t digits;
+        std::string src;
+    } rows[] = {
+        {"htmlMail", [](char* b, int n) { return RenderHtmlMail(kPath, b, n); }, "1.0", 9, "\"" + utf8 + "\""},
+        {"htmlFragment", [](char* b, int n) { return RenderHtmlFragment(kPath, b, n); }, "0.9", 8, "\"" + url + "\""},
+        {"htmlFragmentSized", [](char* b, int n) { return RenderHtmlFragmentSized(kPath, 9, 10, b, n); }, "0.9", 8,
+         "\"" + url + "\""},
+        {"htmlFragmentByAddress",
+         [](char* b, int n) { return RenderHtmlFragmentByAddress("http://ex.com/gr\xFC\xDF.gif", b, n); }, "0.9", 8,
+         "\"http://ex.com/gr\xC3\xBC\xC3\x9F.gif\""},
+        {"htmlPage", [](char* b, int n) { return RenderHtmlPage(kPath, b, n); }, "1.0", 9, "\"" + utf8 + "\""},
+        {"incrediMailPage", [](char* b, int n) { return RenderIncrediMailPage(kPath, b, n); }, "1.0", 9,
+         "\"" + utf8 + "\""},
+    };
+    for (const Row& r : rows) {
+        const std::string doc = Render(r.render);
+        ExpectConsistentCfHtml(doc, r.version, r.digits, r.src, r.name);
+        EXPECT_EQ(std::string::npos, doc.find('\xE9')) << r.name << ": no ANSI byte is left";
+    }
+}
+
+// Paths and addresses come from the system and from source texts: mutated ones
+// (non-ASCII bytes, quotes, markers, any length) and any sizes give documents
+// whose header points where the markup is. scripts/soak runs this long.
+TEST(SmiliePayloadsFuzz, MutatedPathsKeepTheOffsetsTrue)
+{
+    static const char* const kPieces[] = {"\xE9", "\xC3\xA9", "\x81", "\"", "<", ">", "%", "\\", "/", ":",
+                                          "<!--EndFragment-->", " ", "file:///"};
+    typedef int (*PathRenderer)(const char*, char*, int);
+    static const PathRenderer kRenderers[] = {RenderHtmlPage, RenderIncrediMailPage, RenderHtmlMail, RenderHtmlFragment,
+                                        RenderHtmlFragmentByAddress};
+    FuzzRandom rnd{0xCF11u};
+    CFuzzRun run("payloads", 1500, 3000);
+    while (run.More()) {
+        std::string path = "C:\\Temp\\tvnx1234.gif";
+        for (uint32_t n = rnd.Below(6); n > 0; n--) {
+            const size_t nAt = rnd.Below(uint32_t(path.size()) + 1);
+            if (rnd.Below(3) == 0)
+                path.insert(nAt, std::string(1 + rnd.Below(400), char(0x20 + rnd.Below(0xDF))));
+            else
+                path.insert(nAt, kPieces[rnd.Below(sizeof(kPieces) / sizeof(kPieces[0]))]);
+        }
+        const std::string input = run.Take(path);
+        const int nWidth = int(rnd.Next()), nHeight = rnd.Below(2) ? int(rnd.Below(70000)) : INT_MIN;
+        std::vector<std::string> docs;
+        for (PathRenderer render : kRenderers)
+            docs.push_back(Render([&](char* b, int n) { return render(input.c_str(), b, n); }));
+        docs.push_back(Render([&](char* b, int n) { return RenderHtmlFragmentSized(input.c_str(), nWidth, nHeight, b, n); }));
+        for (size_t i = 0; i < docs.size(); i++) {
+            const std::string& doc = docs[i];
+            if (doc.empty())
+                continue;   // too long for a target
+            const CfHtml h = ParseCfHtml(doc);
+            ASSERT_EQ(1u, h.offsets.count("EndFragment")) << "renderer " << i << ", input " << run.Taken();
+            const long nStartHtml = h.offsets.at("StartHTML"), nEnd = h.offsets.at("EndFragment");
+            ASSERT_TRUE(nStartHtml >= 0 && size_t(nStartHtml) < doc.size()) << "renderer " << i;
+            EXPECT_EQ('<', doc[size_t(nStartHtml)]) << "renderer " << i << ", input " << run.Taken();
+            ASSERT_TRUE(nEnd >= 0 && size_t(nEnd) <= doc.size()) << "renderer " << i << ", input " << run.Taken();
+            EXPECT_EQ(0u, doc.compare(size_t(nEnd), 18, "<!--EndFragment-->"))
+                << "renderer " << i << ", input " << run.Taken();
+            EXPECT_LE(h.offsets.at("EndHTML"), long(doc.size())) << "renderer " << i << ", input " << run.Taken();
+        }
+        run.Done();
+    }
+    if (!run.Replaying()) {
+        EXPECT_GT(run.Taken(), 0);
     }
 }
 

@@ -26,6 +26,10 @@ TEST(SourceText, ClassifiesTexts)
         {"http://e.com?target=grin", SOURCE_OTHER_ADDRESS},           // "?target=" at 12
         {"http://example.com/.gif", SOURCE_OTHER_ADDRESS},            // no title before the extension
         {"[img]http://example.com/a.gif[/img]", SOURCE_NOT_ADDRESS},
+        {"https://a.co/a.gif", SOURCE_PICTURE_ADDRESS},
+        {"HTTPS:\\\\host.com\\pic.png", SOURCE_PICTURE_ADDRESS},
+        {"https://example.com/page.html", SOURCE_OTHER_ADDRESS},
+        {"httpx://example.com/smile.gif", SOURCE_NOT_ADDRESS},
     };
     for (const Row& r : rows)
         EXPECT_EQ(r.expected, ClassifySourceText(r.text)) << "text \"" << r.text << "\"";
@@ -43,12 +47,28 @@ TEST(SourceText, ExtractsPictureAddress)
         {"see http://example.com/smile.gif", 0, ""},
         {"[img]http://a.c/a.gif[/img]", 0, ""},                      // the address is too short
         {"no address at all", 0, ""},
+        {"[img]https://example.com/smile.gif[/img]", 1, "https://example.com/smile.gif"},
+        {"<img src=\"HTTPS://example.com/smile.png\">", 1, "HTTPS://example.com/smile.png"},
+        {"xhttps://example.com/smile.gif", 0, ""},
     };
     for (const Row& r : rows) {
         CString address = "untouched";
         EXPECT_EQ(r.result, ExtractWebAddress(r.text, address)) << "text \"" << r.text << "\"";
         EXPECT_STREQ(r.result ? r.address : "untouched", address) << "text \"" << r.text << "\"";
     }
+}
+
+// Runs in a process started under the Japanese locale (tests/CMakeLists.txt).
+TEST(SourceTextCodePage932, LoneLeadByteStaysAByte)
+{
+    // 0xE0 is a lead byte under code page 932; the '.' after it is no trail
+    // byte, and the address must keep its extension.
+    ASSERT_EQ(932u, GetACP()) << "start the process with LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8";
+    EXPECT_EQ(SOURCE_PICTURE_ADDRESS, ClassifySourceText("http://e.net/\xE0.bmp"));
+    EXPECT_EQ(SOURCE_PICTURE_ADDRESS, ClassifySourceText("HTTP://E.NET/\xE0.BMP"));
+    CString address;
+    EXPECT_EQ(1, ExtractWebAddress("[img]http://e.net/\xE0.bmp[/img]", address));
+    EXPECT_STREQ("http://e.net/\xE0.bmp", address);
 }
 
 TEST(SourceText, UnescapesUrls)

@@ -132,10 +132,11 @@ Bytes Mutate(const Bytes& base, FuzzRandom& rnd)
 // A drop's blocks each begin with a byte that picks the format.
 void AddFuzzedBlocks(const Bytes& input, CTestDrop& drop)
 {
-    static const CLIPFORMAT formats[] = {kHtml, CF_HDROP, CF_DIB};
+    static const CLIPFORMAT formats[] = {kHtml, CF_HDROP, CF_DIB, kUrl, CF_TEXT, CF_UNICODETEXT};
+    const BYTE nFormats = BYTE(sizeof(formats) / sizeof(formats[0]));
     for (const Bytes& part : UnpackFuzzParts(input)) {
         if (!part.empty())
-            drop.Add(formats[part[0] % 3], Bytes(part.begin() + 1, part.end()));
+            drop.Add(formats[part[0] % nFormats], Bytes(part.begin() + 1, part.end()));
     }
 }
 
@@ -152,18 +153,28 @@ TEST(DroppedDataCorrupt, MutatedBlocksEndCleanly)
     const Bytes files = FileListBytes({"C:\\Cache\\a[1].gif", "C:\\x\\b.png", "C:\\noext"});
     const Bytes wide = FileListBytes({"C:\\Cache\\b[12].png", "D:\\c.jpg"}, true);
     const Bytes dib = DibBytes(40, 16, 16);
+    // Offered alone or beside the pictures: read when no picture is found.
+    const Bytes link = TextBytes("http://example.com/gallery/grin.gif");
+    const Bytes ansi = TextBytes("look [img]https://example.com/a.png[/img] \xE0\x81 <b>");
+    const Bytes unicode = WideTextBytes(L"[img]http://e.com/\x65E5.gif[/img] \x30C6\x30B9\x30C8");
 
     FuzzRandom rnd{0xD20Bu};
     CFuzzRun run("dropdata", 2000, 3000);
     while (run.More()) {
         std::vector<Bytes> blocks;
-        const uint32_t nPick = rnd.Below(8);
+        const uint32_t nPick = rnd.Below(64);
         if (nPick & 1)
             blocks.push_back(Tagged(0, Mutate(html, rnd)));
         if (nPick & 2)
             blocks.push_back(Tagged(1, Mutate(rnd.Below(2) ? files : wide, rnd)));
         if (nPick & 4 || nPick == 0)
             blocks.push_back(Tagged(2, Mutate(dib, rnd)));
+        if (nPick & 8)
+            blocks.push_back(Tagged(3, Mutate(link, rnd)));
+        if (nPick & 16)
+            blocks.push_back(Tagged(4, Mutate(ansi, rnd)));
+        if (nPick & 32)
+            blocks.push_back(Tagged(5, Mutate(unicode, rnd)));
         const Bytes input = run.Take(PackFuzzParts(blocks));
         CTestDrop drop;
         AddFuzzedBlocks(input, drop);

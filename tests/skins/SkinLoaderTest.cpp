@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "skins/SkinLoader.h"
+#include "ui3d/menus/3DMenu.h"
 #include "tests/skins/SkinTestFiles.h"
 
 #include <chrono>
@@ -201,6 +202,40 @@ TEST_F(SkinLoad, BodyHeightsMakeRoomForTheTopAndBottomPictures)
     }
 }
 
+TEST_F(SkinLoad, PicturesTheReaderOpensAndEveryRelativePathForm)
+{
+    // A GIF whose screen and colour table are there but no image block: the
+    // reader opens it, so the skin takes it; it has no frame to draw.
+    const std::string noFrames = std::string("GIF89a\x0A\x00\x0A\x00\x80\x00\x00", 13) +
+                                 std::string("\x00\x00\x00\xFF\xFF\xFF", 6) + ";";
+    ASSERT_TRUE(CreateDirectoryA(m_dir.Path("img").c_str(), NULL));
+    Picture("img\\noframes.gif", noFrames);
+    Picture("img\\box.bmp", PlainBmp(13, 13));
+    const char chDrive = m_dir.Dir()[0];
+    ASSERT_EQ(':', m_dir.Dir()[1]) << m_dir.Dir();
+    const std::string driveUpper = std::string(1, char(toupper(chDrive))) + ":img\\box.bmp";
+    const std::string driveLower = std::string(1, char(tolower(chDrive))) + ":img\\box.bmp";
+
+    struct Row
+    {
+        std::string value;
+        bool bFrame;
+    } rows[] = {
+        {"img\\noframes.gif", false},
+        {"img\\box.bmp", true},
+        {driveUpper, true},
+        {driveLower, true},
+        {"\\" + m_dir.Dir().substr(3) + "\\img\\box.bmp", true},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(SKINPARSE_OK, Load("CHECKBOX_0H_IMG_PATH " + row.value + "\n", {"CHECKBOX_0H_IMG_PATH"})) << row.value;
+        const CImageReader& image = g_pSkin->m_images[SKINIMG_CHECKBOX_0H];
+        EXPECT_EQ(row.bFrame, CImageReader::IsLoaded(image) != FALSE) << row.value;
+        ASSERT_NE(nullptr, image.GetReader()) << row.value;
+        EXPECT_EQ(row.bFrame ? 13 : 10, image.GetReader()->GetSize().cx) << row.value;
+    }
+}
+
 TEST_F(SkinLoad, OpaqueGifGivesNoOutlineAndReloadForgetsTheLastSkin)
 {
     Picture("top.gif", BodyGif(6, 40, false));
@@ -291,6 +326,21 @@ TEST(StandardSkin, LoadsWithoutErrors)
     EXPECT_LE(-s.m_menuBarStyle.font.lfHeight, s.m_menuBarStyle.nHeight);
     EXPECT_LE(-s.m_fieldsLook.tabStrip.font.lfHeight + s.m_fieldsLook.tabStrip.looks[0].nTextTop,
               s.m_fieldsLook.rcTabStrip.bottom - s.m_fieldsLook.rcTabStrip.top - s.m_fieldsLook.tabStrip.nButtonHeight);
+
+    // Grayed menu items stay visible in every scheme.
+    const int nSchemeBefore = g_nSkinColorScheme;
+    C3DMenu menu;
+    ASSERT_TRUE(menu.CreatePopup(&s.m_menuTextStyle));
+    for (int nScheme = 0; nScheme < 6; ++nScheme) {
+        g_nSkinColorScheme = nScheme;
+        const COLORREF clrText = menu.GetItemTextColor(ODS_GRAYED);
+        const COLORREF clrBack = s.m_menuTextStyle.itemColors.Get(nScheme);
+        const int nText = (GetRValue(clrText) + GetGValue(clrText) + GetBValue(clrText)) / 3;
+        const int nBack = (GetRValue(clrBack) + GetGValue(clrBack) + GetBValue(clrBack)) / 3;
+        EXPECT_GE(abs(nText - nBack), 48) << "scheme " << nScheme << ": grayed text " << std::hex << clrText
+                                          << " on " << clrBack;
+    }
+    g_nSkinColorScheme = nSchemeBefore;
 
     // The time of the load against decoding its pictures alone.
     const auto decodeStart = std::chrono::steady_clock::now();

@@ -2,6 +2,8 @@
 // bounded by the count and the time its test gives. The long runs outside CI
 // (scripts/soak) use the same tests with these environment variables:
 //   TVNX_SOAK_COUNT=N      run N inputs, with no time bound, and print a summary
+//   TVNX_SOAK_SECONDS=S    run for S seconds (with TVNX_SOAK_COUNT: whichever
+//                          ends first), and print a summary
 //   TVNX_SOAK_DIR=folder   where a failing input is saved (else the temp folder)
 //   TVNX_SOAK_HANG_SECONDS one input running longer than this is a hang (60)
 //   TVNX_FUZZ_REPLAY=file  run only the input saved in that file
@@ -60,12 +62,20 @@ public:
         : m_strReader(pszReader), m_nCount(nCount), m_dwMillis(dwMillis), m_dwStart(GetTickCount())
     {
         const std::string strCount = Env("TVNX_SOAK_COUNT");
+        const std::string strSeconds = Env("TVNX_SOAK_SECONDS");
         m_strReplay = WinPath(Env("TVNX_FUZZ_REPLAY"));
-        m_bSoak = !strCount.empty() && m_strReplay.empty();
-        if (m_bSoak)
-            m_nCount = atoi(strCount.c_str());
-        if (!m_strReplay.empty())
-            m_nCount = 1;
+        m_bSoak = (!strCount.empty() || !strSeconds.empty()) && m_strReplay.empty();
+        if (m_bSoak) {
+            m_nCount = strCount.empty() ? INT32_MAX : atoi(strCount.c_str());
+            m_dwSoakMillis = strSeconds.empty() ? 0 : 1000 * DWORD(atoi(strSeconds.c_str()));
+        }
+        if (!m_strReplay.empty()) {
+            // A replay of a file that is not there runs nothing (and saves
+            // nothing): it only fails.
+            m_nCount = GetFileAttributesA(m_strReplay.c_str()) == INVALID_FILE_ATTRIBUTES ? 0 : 1;
+            if (m_nCount == 0)
+                ADD_FAILURE() << "no input to replay: " << m_strReplay << " does not exist";
+        }
         const std::string strHang = Env("TVNX_SOAK_HANG_SECONDS");
         m_dwHangMillis = 1000 * DWORD(strHang.empty() ? 60 : atoi(strHang.c_str()));
         InitializeCriticalSection(&m_lock);
@@ -107,7 +117,9 @@ public:
     {
         if (m_bFailed || m_nTaken >= m_nCount)
             return false;
-        return m_bSoak || !m_strReplay.empty() || GetTickCount() - m_dwStart < m_dwMillis;
+        if (m_bSoak)
+            return m_dwSoakMillis == 0 || GetTickCount() - m_dwStart < m_dwSoakMillis;
+        return !m_strReplay.empty() || GetTickCount() - m_dwStart < m_dwMillis;
     }
 
     bool Replaying() const { return !m_strReplay.empty(); }
@@ -149,6 +161,7 @@ private:
     std::string m_strReader;
     int m_nCount;
     DWORD m_dwMillis, m_dwStart, m_dwHangMillis = 0;
+    DWORD m_dwSoakMillis = 0;   // a soak's time budget; 0: only its count
     std::string m_strReplay;
     bool m_bSoak = false, m_bFailed = false;
     int m_nTaken = 0;

@@ -314,8 +314,10 @@ TEST_F(MenuItem, DisabledTextColourByFormula)
     };
     const Row rows[] = {
         {RGB(0, 0, 0), RGB(200, 200, 200), RGB(100, 100, 100)},
-        {RGB(255, 255, 255), RGB(200, 200, 200), RGB(200, 200, 200)},  // half way is near 220: background
-        {RGB(10, 21, 0), RGB(0, 0, 0), RGB(5, 10, 0)},
+        // Half way is near the 220 of the shadow: the background, a visible step darker.
+        {RGB(255, 255, 255), RGB(200, 200, 200), RGB(152, 152, 152)},
+        {RGB(60, 60, 60), RGB(40, 40, 40), RGB(88, 88, 88)},           // too near a dark background: lighter
+        {RGB(10, 21, 0), RGB(0, 0, 0), RGB(49, 53, 44)},          // near black on black: lighter
     };
     for (const Row& row : rows) {
         TEXTSTYLE style = MenuStyle();

@@ -52,6 +52,7 @@ TEST(MenuMarkup, SplitsTextsIntoRuns)
          "One|1|10,20,30|0 /  |0|10,20,30|0 / Two|0|255,0,0|0 / Three|0|10,20,30|0", 0},
         {"nested font inside colour", 0, "<rgb(0,128,0)>g<b>gb<noclr>b",
          "g|0|0,128,0|0 / gb|1|0,128,0|0 / b|1|10,20,30|0", 0},
+        {"colour number of 19 digits", 0, "<rgb(0000000000000000255,0,0)>r", "r|0|255,0,0|0", 0},
         {"3d on and off", 0, "<3d>up<no3d>flat", "up|0|10,20,30|1 / flat|0|10,20,30|0", 0},
         {"3d from the style flag", 0x400, "x", "x|0|10,20,30|1", 0},
         {"mnemonic underlined", 0x08, "&File", "F|4|10,20,30|0 / ile|0|10,20,30|0", 'f'},
@@ -95,6 +96,8 @@ TEST(MenuMarkup, ParsesColourTriples)
         {"1;2 3", 1, RGB(1, 2, 3)},         {"1, 2,3", 0, 0},      {"1,2", 0, 0},
         {"1,2,3,", 0, 0},                   {"1,x,3", 0, 0},       {"", 0, 0},
         {"300,511,7", 1, RGB(44, 255, 7)},
+        {"0000000000000000255,0,0", 1, RGB(255, 0, 0)},     // 19 digits: leading zeros count for nothing
+        {"1000000000000000257,99999999999999999999,0", 1, RGB(1, 255, 0)},
     };
     for (const Row& row : rows) {
         COLORREF clr = 0x12345678;
@@ -141,18 +144,15 @@ TEST(MenuMarkup, FindsTheNearestTagAndItsEnd)
     }
 }
 
-TEST(MenuMarkup, SearchStepsOverDoubleByteCharacters)
+// Runs in a process started under the Japanese locale (tests/CMakeLists.txt).
+TEST(MenuMarkupCodePage932, SearchStepsOverDoubleByteCharacters)
 {
     // On a double-byte code page the trail byte of a character may equal '<';
-    // a byte-wise search would find a tag inside the character. Only checked
-    // where the system's code page has lead bytes.
-    BYTE lead = 0;
-    for (int b = 0x81; b < 0xFF && lead == 0; ++b)
-        if (IsDBCSLeadByte(static_cast<BYTE>(b)))
-            lead = static_cast<BYTE>(b);
-    if (lead == 0)
-        GTEST_SKIP() << "single-byte code page";
-    char text[] = {static_cast<char>(lead), '<', 'b', '>', '<', 'b', '>', 0};
+    // a byte-wise search would find a tag inside the character.
+    ASSERT_EQ(932u, GetACP()) << "start the process with LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8";
+    const char lead = static_cast<char>(0x81);
+    ASSERT_TRUE(IsDBCSLeadByte(0x81));
+    char text[] = {lead, '<', 'b', '>', '<', 'b', '>', 0};
     EXPECT_EQ(4, FindTextByChar(text, "<b>", 0));
 }
 

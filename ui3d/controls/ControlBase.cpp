@@ -171,7 +171,7 @@ void CControlBase::StartMouseTracking()
 {
     if (g_pExportedFuncs != NULL && g_pExportedFuncs->pTrackMouseEvent != NULL) {
         TRACKMOUSEEVENT tme = {};
-        tme.cbSize = 16;
+        tme.cbSize = sizeof(tme);
         tme.dwFlags = TME_LEAVE;
         tme.hwndTrack = m_hWnd;
         g_pExportedFuncs->pTrackMouseEvent(&tme);

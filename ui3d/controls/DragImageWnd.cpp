@@ -13,6 +13,13 @@ int g_nActiveDrags = 0;
 CDragImageWnd* g_pDragImageWnd = NULL;
 int CDragImageWnd::s_nLiveCount = 0;
 
+namespace {
+// The object ShowDragImage is creating. A creation that fails once the window
+// exists destroys it, and PostNcDestroy deletes the object; clearing this
+// tells ShowDragImage so.
+CDragImageWnd* s_pBeingCreated = NULL;
+}
+
 // --- drop target ------------------------------------------------------------------
 
 DROPEFFECT CODTDragImageWnd::OnDragEnter(CWnd*, COleDataObject*, DWORD, CPoint)
@@ -62,6 +69,8 @@ CDragImageWnd::~CDragImageWnd()
 
 void CDragImageWnd::PostNcDestroy()
 {
+    if (s_pBeingCreated == this)
+        s_pBeingCreated = NULL;
     CWnd::PostNcDestroy();
     delete this;
 }
@@ -261,10 +270,17 @@ void ShowDragImage(const RECT& rcWindow, CBitmap* pImage, const POINT* pImagePos
         dwExStyle |= WS_EX_LAYERED | WS_EX_TRANSPARENT;
     CWinThread* pThread = AfxGetThread();
     HWND hOwner = pThread != NULL && pThread->m_pMainWnd != NULL ? pThread->m_pMainWnd->m_hWnd : NULL;
+    s_pBeingCreated = pWnd;
     const BOOL bCreated = lpszClass != NULL &&
                           pWnd->CreateEx(dwExStyle, lpszClass, "", WS_POPUP | WS_VISIBLE | WS_DISABLED, rcWindow.left,
                                          rcWindow.top, rcWindow.right - rcWindow.left, rcWindow.bottom - rcWindow.top,
                                          hOwner, NULL);
+    const bool bObjectLives = s_pBeingCreated == pWnd;
+    s_pBeingCreated = NULL;
+    if (!bObjectLives) {
+        g_pDragImageWnd = NULL;
+        return;
+    }
     pWnd->m_pImage = NULL;
     pWnd->m_pImagePos = NULL;
     pWnd->m_pHoles = NULL;

@@ -177,6 +177,8 @@ void C3DPropertySheet::CreateTabs(const RECT& rcTabs)
         ::SystemParametersInfoA(SPI_GETICONTITLELOGFONT, sizeof(lf), &lf, 0);
     m_TabSel.m_Look = m_TabLook;
     m_TabSel.m_Look.font = lf;
+    // The sheet may run again: the strip object keeps the tabs of the last run.
+    m_TabSel.RemoveAllTabs();
     if (!m_TabSel.CreateControl(rcTabs, this, WS_CHILD | WS_VISIBLE))
         return;
     const int nLast = m_Pages.GetSize() - 1;

@@ -1,5 +1,6 @@
 #include "ui3d/drawing/ImageOutline.h"
 
+#include "collection/GifReader.h"
 #include "collection/ImageReader.h"
 #include "framework/Dc.h"
 #include "ui3d/drawing/PixelOps.h"
@@ -83,6 +84,15 @@ int TraceImageOutline(POINTARRAY& outline, const CImageReader* pImage)
     if (!pReader->HasTransparency(0))
         return 0;
     const CSize size = pReader->GetSize();
+    // The decoded mask, read where it covers the picture one to one; drawing
+    // it through the system costs far more (and is the first drawing of a
+    // process at start-up).
+    std::vector<BYTE> transparent;
+    if (static_cast<const CGifReader*>(pReader)->GetWholeFrameMask(0, transparent)) {
+        for (BYTE& b : transparent)
+            b = b ^ 1;
+        return TraceOutline(outline, transparent.data(), size.cx, size.cy);
+    }
     BYTE* pBits = nullptr;
     HBITMAP hSection = CreateDIBSection32(size.cx, size.cy, &pBits);
     if (!hSection)

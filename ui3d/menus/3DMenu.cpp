@@ -116,7 +116,8 @@ LRESULT C3DMenuWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 C3DMenu::C3DMenu()
     : m_hTip(NULL), m_wndPopup(this), m_hPopup(NULL), m_nTippedItems(0), m_nDrawCount(0), m_bRelayPaused(0),
       m_bTipPopped(0), m_nHovered(-1), m_clrCurTipText(0), m_clrCurTipBack(0), m_pOwner(NULL), m_bTracking(0),
-      m_hBackBuffer(NULL), m_nBackBpp(0), m_cxBack(0), m_cyBack(0), m_nIconColumn(0), m_nWidestIcon(0),
+      m_hBackBuffer(NULL), m_nBackBpp(0), m_cxBack(0), m_cyBack(0), m_bBackDepthKnown(0), m_hMemDC(NULL),
+      m_hMemDCBitmap(NULL), m_nIconColumn(0), m_nWidestIcon(0),
       m_nCacheItem(-1), m_nCacheIndex(-1), m_hBmpSeparator(NULL), m_hBmpNormal(NULL), m_hBmpSelected(NULL)
 {
     SetRectEmpty(&m_rcPopup);
@@ -170,6 +171,11 @@ C3DMenu::~C3DMenu()
             live.RemoveAt(i);
             break;
         }
+    }
+    // The DC first: a bitmap selected into one is not deleted.
+    if (m_hMemDC != NULL) {
+        SelectObject(m_hMemDC, m_hMemDCBitmap);
+        DeleteDC(m_hMemDC);
     }
     if (m_hBackBuffer != NULL)
         DeleteObject(m_hBackBuffer);
@@ -324,12 +330,14 @@ UINT C3DMenu::Track(CWnd* pOwner, int x, int y)
     m_clrCurTipText = m_clrCurTipBack = 0;
     m_pOwner = pOwner;
     m_nHovered = -1;
+    m_bBackDepthKnown = 0;
     UINT nCommand;
     {
         CHookScope tracking(g_nTracking);
         nCommand = static_cast<UINT>(TrackPopupMenu(TPM_RETURNCMD, x, y, pOwner));
     }
     m_bTracking = 0;
+    m_bBackDepthKnown = 0;
     return nCommand;
 }
 
@@ -406,7 +414,7 @@ void C3DMenu::MeasureItem(LPMEASUREITEMSTRUCT lpMIS)
     int cx = m_nIconColumn;
     if (pItem != NULL) {
         const BOOL bDefault = ::GetMenuDefaultItem(m_hMenu, FALSE, GMDI_USEDISABLED) == pItem->nCommand;
-        HDC hDC = ::GetDC(NULL);
+        HDC hDC = MemoryDC();
         HGDIOBJ hOld = SelectObject(hDC, m_hFonts[MENUFONT_NORMAL]);
         for (int i = 0; i < pItem->runs.GetSize(); ++i) {
             const CSub& run = pItem->runs[i];
@@ -416,12 +424,36 @@ void C3DMenu::MeasureItem(LPMEASUREITEMSTRUCT lpMIS)
             cx += size.cx;
         }
         SelectObject(hDC, hOld);
-        ::ReleaseDC(NULL, hDC);
         if (pItem->nFlags & MF_POPUP)
             cx += 10;
     }
     lpMIS->itemWidth = cx;
     lpMIS->itemHeight = ItemHeight(pItem != NULL, pItem != NULL ? pItem->cyIcon : 0);
+}
+
+// The least difference of mean brightness at which grayed text stays readable
+// on its background.
+static const int kVisibleStep = 48;
+
+// clr, or clr taken toward black (on a light background) or white (on a dark
+// one), hue kept, until its mean lies a visible step from the background's.
+static COLORREF AwayFromBackground(COLORREF clr, COLORREF clrBack)
+{
+    const int nBack = Mean(clrBack);
+    const int nMean = Mean(clr);
+    if (abs(nMean - nBack) >= kVisibleStep)
+        return clr;
+    const bool bDarken = nBack >= 128;
+    const int nTarget = bDarken ? nBack - kVisibleStep : nBack + kVisibleStep;
+    int c[3] = {GetRValue(clr), GetGValue(clr), GetBValue(clr)};
+    for (int& v : c)
+        v = bDarken ? (nMean > 0 ? v * nTarget / nMean : 0) : v + (255 - v) * (nTarget - nMean) / (255 - nMean);
+    // Whole-number division may leave the mean a little short.
+    while (abs(Mean(RGB(c[0], c[1], c[2])) - nBack) < kVisibleStep) {
+        for (int& v : c)
+            v = Clamp255(bDarken ? v - 1 : v + 1);
+    }
+    return RGB(c[0], c[1], c[2]);
 }
 
 COLORREF C3DMenu::GetItemTextColor(UINT nState) const
@@ -431,24 +463,47 @@ COLORREF C3DMenu::GetItemTextColor(UINT nState) const
         const COLORREF t = m_style.textColors.Get(s), b = m_style.itemColors.Get(s);
         const COLORREF half = RGB((GetRValue(t) + GetRValue(b)) / 2, (GetGValue(t) + GetGValue(b)) / 2,
                                   (GetBValue(t) + GetBValue(b)) / 2);
-        return abs(Mean(half) - 220) < 64 ? b : half;
+        // Half way to the background, unless that is near the grey of the
+        // shadow drawn under the text; then the background's own colour moved
+        // a visible step away from it.
+        return AwayFromBackground(abs(Mean(half) - 220) < 64 ? b : half, b);
     }
     if (nState & ODS_SELECTED)
         return m_style.hotTextColors.Get(s);
     return CLR_INVALID;
 }
 
+HDC C3DMenu::MemoryDC()
+{
+    if (m_hMemDC == NULL) {
+        m_hMemDC = CreateCompatibleDC(NULL);
+        m_hMemDCBitmap = m_hMemDC != NULL ? GetCurrentObject(m_hMemDC, OBJ_BITMAP) : NULL;
+    }
+    return m_hMemDC;
+}
+
 BOOL C3DMenu::EnsureBackBuffer(HDC hDC, int cx, int cy)
 {
+    // Asking the window's DC for its depth costs more than painting an item;
+    // the display cannot change between the items of one painting.
+    if (m_hBackBuffer != NULL && m_bBackDepthKnown && cx == m_cxBack && cy == m_cyBack)
+        return TRUE;
     const int nBpp = GetDeviceCaps(hDC, BITSPIXEL) * GetDeviceCaps(hDC, PLANES);
+    m_bBackDepthKnown = m_bTracking;
     if (m_hBackBuffer != NULL && nBpp == m_nBackBpp && cx == m_cxBack && cy == m_cyBack)
         return TRUE;
+    HDC hMem = MemoryDC();
+    if (hMem == NULL)
+        return FALSE;
+    SelectObject(hMem, m_hMemDCBitmap);
     if (m_hBackBuffer != NULL)
         DeleteObject(m_hBackBuffer);
     m_hBackBuffer = CreateCompatibleBitmap(hDC, cx, cy);
     m_nBackBpp = nBpp;
     m_cxBack = cx;
     m_cyBack = cy;
+    if (m_hBackBuffer != NULL)
+        SelectObject(hMem, m_hBackBuffer);
     return m_hBackBuffer != NULL;
 }
 
@@ -650,10 +705,7 @@ void C3DMenu::DrawItem(LPDRAWITEMSTRUCT lpDIS)
     const int cx = rcItem.right - rcItem.left, cy = rcItem.bottom - rcItem.top;
     if (cx <= 0 || cy <= 0 || !EnsureBackBuffer(lpDIS->hDC, cx + 2 * cy, cy))
         return;
-    CSelectedBitmapDC mem(lpDIS->hDC, m_hBackBuffer);
-    const HDC hMem = mem.m_hDC;
-    if (hMem == NULL)
-        return;
+    HDC hMem = m_hMemDC;   // the back buffer is selected into it
     const RECT rcLocal = {0, 0, cx, cy};
     const BOOL bSelected = (lpDIS->itemState & ODS_SELECTED) != 0;
     HBITMAP hBackground = pItem == NULL ? m_hBmpSeparator : (bSelected ? m_hBmpSelected : m_hBmpNormal);

@@ -127,6 +127,13 @@ private:
     TEXTSTYLE m_style;
     HBITMAP m_hBackBuffer;
     int m_nBackBpp, m_cxBack, m_cyBack;
+    int m_bBackDepthKnown;    // m_nBackBpp was checked in this Track
+    // One memory DC for the menu's life, the back buffer selected into it:
+    // items are measured and painted many at a time, and making a DC for each
+    // cost more than the painting.
+    HDC m_hMemDC;
+    HGDIOBJ m_hMemDCBitmap;   // the DC's own bitmap, put back before it goes
+    HDC MemoryDC();
     int m_nIconColumn;
     int m_nWidestIcon;
     CSequence<CItemStr> m_items;

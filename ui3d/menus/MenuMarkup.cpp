@@ -1,6 +1,5 @@
 #include "ui3d/menus/MenuMarkup.h"
 
-#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -23,6 +22,66 @@ int CharLength(LPCSTR p)
 {
     return (p[0] != '\0' && IsDBCSLeadByte(static_cast<BYTE>(p[0])) && p[1] != '\0') ? 2 : 1;
 }
+
+// Where pszTag occurs first at or after nFrom, which starts a character;
+// -1 when it does not.
+int FindFromCharStart(LPCSTR pszText, LPCSTR pszTag, int nFrom)
+{
+    const size_t nTagLen = strlen(pszTag);
+    for (int i = nFrom; pszText[i] != '\0'; i += CharLength(pszText + i)) {
+        if (strncmp(pszText + i, pszTag, nTagLen) == 0)
+            return i;
+    }
+    return -1;
+}
+
+// The next position of each tag at or after a search position that only moves
+// forward through one text: a tag's text is searched again only once the
+// search has passed where it was last found, so a whole scan reads the text
+// once per tag rather than once per tag and step.
+class CTagFinder
+{
+public:
+    CTagFinder() { Reset(); }
+    // The text changed: every position is searched anew.
+    void Reset()
+    {
+        for (int& n : m_nPos)
+            n = kUnknown;
+    }
+    int Find(LPCSTR pszText, LPCSTR pszTag, int nTag, int nFrom)
+    {
+        int& nPos = m_nPos[nTag];
+        if (nPos == kUnknown || (nPos != -1 && nPos < nFrom))
+            nPos = pszTag[0] != '\0' ? FindFromCharStart(pszText, pszTag, nFrom) : -1;
+        return nPos;
+    }
+
+private:
+    static const int kUnknown = -2;
+    int m_nPos[MARKUP_COUNT];
+};
+
+// The first character start at or after nFrom (the end of the text when none).
+int CharStartAtOrAfter(LPCSTR pszText, int nFrom)
+{
+    int i = 0;
+    while (i < nFrom && pszText[i] != '\0')
+        i += CharLength(pszText + i);
+    return i;
+}
+
+// Appends, growing the array by half its size: an item text may hold
+// thousands of runs.
+void AddRun(CSequence<CMarkupRun>& runs, const CMarkupRun& run)
+{
+    if (runs.GetSize() == runs.m_nCapacity && runs.m_nCapacity >= 16)
+        runs.Grow(runs.m_nCapacity / 2);
+    runs.Add(run);
+}
+
+int NextMarkupTag(const TEXTSTYLE& style, int nScheme, LPCSTR pszText, int nFrom, CTagFinder& finder, int* pnTagPos,
+                  int* pnKind, COLORREF* pClr, BOOL bMnemonicAllowed);
 
 char LowerChar(char c)
 {
@@ -54,14 +113,15 @@ int ParseRgbTag(LPCSTR pszText, int nFrom, int nEnd, COLORREF* pClr)
 {
     if (pszText == NULL || nFrom < 0 || nEnd <= nFrom)
         return 0;
-    char szNum[3][16] = {};
-    int nLens[3] = {};
+    // Only the low 8 bits of each number count, so they are all that is kept
+    // while reading it: a number of any length keeps its value (leading zeros
+    // included) and none overflows.
+    unsigned nParts[3] = {};
     int nPart = 0;
     for (int i = nFrom; i < nEnd; ++i) {
         const char c = pszText[i];
         if (c >= '0' && c <= '9') {
-            if (nLens[nPart] < 15)
-                szNum[nPart][nLens[nPart]++] = c;
+            nParts[nPart] = (nParts[nPart] * 10 + unsigned(c - '0')) & 0xFF;
         } else if (c == ',' || c == ';' || c == ' ') {
             if (++nPart > 2)
                 return 0;
@@ -71,21 +131,34 @@ int ParseRgbTag(LPCSTR pszText, int nFrom, int nEnd, COLORREF* pClr)
     }
     if (nPart < 2)
         return 0;
-    const int r = atoi(szNum[0]) & 0xFF, g = atoi(szNum[1]) & 0xFF, b = atoi(szNum[2]) & 0xFF;
     if (pClr != NULL)
-        *pClr = RGB(r, g, b);
+        *pClr = RGB(nParts[0], nParts[1], nParts[2]);
     return 1;
 }
 
 int FindNextMarkupTag(const TEXTSTYLE& style, int nScheme, LPCSTR pszText, int nFrom, int* pnTagPos, int* pnKind,
                       COLORREF* pClr, BOOL bMnemonicAllowed)
 {
+    if (pszText == NULL || nFrom < 0 || nFrom > static_cast<int>(strlen(pszText)))
+        return -1;
+    CTagFinder finder;
+    return NextMarkupTag(style, nScheme, pszText, CharStartAtOrAfter(pszText, nFrom), finder, pnTagPos, pnKind, pClr,
+                         bMnemonicAllowed);
+}
+
+namespace {
+
+// FindNextMarkupTag from nFrom, a character start, with the tag positions
+// already known to the finder.
+int NextMarkupTag(const TEXTSTYLE& style, int nScheme, LPCSTR pszText, int nFrom, CTagFinder& finder, int* pnTagPos,
+                  int* pnKind, COLORREF* pClr, BOOL bMnemonicAllowed)
+{
     int nBest = NOT_FOUND;
     const TAGSLOT* pBest = NULL;
     for (const TAGSLOT& slot : kTagOrder) {
         if (slot.nTag == MARKUP_MNEMONIC && !bMnemonicAllowed)
             continue;
-        const int nPos = FindTextByChar(pszText, style.szTags[slot.nTag], nFrom);
+        const int nPos = finder.Find(pszText, style.szTags[slot.nTag], slot.nTag, nFrom);
         if (nPos >= 0 && nPos < nBest) {
             nBest = nPos;
             pBest = &slot;
@@ -96,7 +169,7 @@ int FindNextMarkupTag(const TEXTSTYLE& style, int nScheme, LPCSTR pszText, int n
     int nNext = nBest + static_cast<int>(strlen(style.szTags[pBest->nTag]));
     COLORREF clr = 0;
     if (pBest->nTag == MARKUP_RGBSTART) {
-        const int nClose = FindTextByChar(pszText, style.szTags[MARKUP_RGBEND], nNext);
+        const int nClose = finder.Find(pszText, style.szTags[MARKUP_RGBEND], MARKUP_RGBEND, nNext);
         if (nClose < 0 || !ParseRgbTag(pszText, nNext, nClose, &clr))
             return -1;
         nNext = nClose + static_cast<int>(strlen(style.szTags[MARKUP_RGBEND]));
@@ -112,6 +185,8 @@ int FindNextMarkupTag(const TEXTSTYLE& style, int nScheme, LPCSTR pszText, int n
     return nNext;
 }
 
+} // namespace
+
 char SplitMarkupText(const TEXTSTYLE& style, int nScheme, LPCSTR pszText, CSequence<CMarkupRun>& runs)
 {
     CString strWork(pszText != NULL ? pszText : "");
@@ -122,13 +197,14 @@ char SplitMarkupText(const TEXTSTYLE& style, int nScheme, LPCSTR pszText, CSeque
     cur.nFont = MENUFONT_NORMAL;
     cur.clr = style.textColors.Get(nScheme);
     cur.b3D = (style.nFlags & TEXTSTYLE_3DTEXT) ? 1 : 0;
-    runs.Add(cur);
+    AddRun(runs, cur);
 
+    CTagFinder finder;
     int p = 0;
     for (;;) {
         int nTagPos = 0, nKind = 0;
         COLORREF clrTag = 0;
-        const int nNext = FindNextMarkupTag(style, nScheme, strWork, p, &nTagPos, &nKind, &clrTag, !bMnemonicSeen);
+        const int nNext = NextMarkupTag(style, nScheme, strWork, p, finder, &nTagPos, &nKind, &clrTag, !bMnemonicSeen);
         if (nNext < 0)
             break;
         if (nKind == MARKUPKIND_MNEMONIC) {
@@ -139,12 +215,13 @@ char SplitMarkupText(const TEXTSTYLE& style, int nScheme, LPCSTR pszText, CSeque
                 const int nInsert = nNext + CharLength(pszAfter);
                 CString strHead = strWork.Left(nInsert);
                 strWork = strHead + style.szTags[MARKUP_NORMAL + cur.nFont] + strWork.Mid(nInsert);
+                finder.Reset();
             }
         }
         CMarkupRun& last = runs[runs.GetSize() - 1];
         if (nTagPos > p) {
             last.strText = strWork.Mid(p, nTagPos - p);
-            runs.Add(cur);
+            AddRun(runs, cur);
         }
         CMarkupRun& run = runs[runs.GetSize() - 1];
         switch (nKind) {

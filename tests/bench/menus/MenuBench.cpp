@@ -2,13 +2,16 @@
 // and markup, opened, fully painted and closed at once, against a plain
 // TrackPopupMenu of the same 20 items. Run by hand under Wine:
 //   wine bench_menus.exe [rounds]
+// It first times the item markup of long texts (8000 to 80000 characters).
 #include "framework/Framework.h"
 #include "tests/tools/SolidIcon.h"
 #include "ui3d/menus/3DMenu.h"
+#include "ui3d/menus/MenuMarkup.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 namespace {
@@ -45,6 +48,43 @@ void Report(const char* name, std::vector<double> t)
                 static_cast<int>(t.size()));
 }
 
+// An item text of about nChars characters: plain words with font, colour and
+// 3D tags between them, and one mnemonic.
+std::string MarkupText(int nChars)
+{
+    static const char* const kPieces[] = {"<b>bold ", "<n>plain ", "<rgb(200,0,0)>red ", "<noclr>back ",
+                                          "<i>italic ", "<3d>raised ", "<no3d>flat ", "<bi>both "};
+    std::string text = "&Menu ";
+    for (int i = 0; static_cast<int>(text.size()) < nChars; ++i)
+        text += kPieces[i % 8];
+    return text.substr(0, static_cast<size_t>(nChars));
+}
+
+// The markup's cost must grow with the text, not with its square.
+void MarkupGrowth(const TEXTSTYLE& style, LARGE_INTEGER freq)
+{
+    double dSmall = 0;
+    for (int nChars : {8000, 12000, 80000}) {
+        const std::string text = MarkupText(nChars);
+        double ms = 0;
+        int nRuns = 0;
+        for (int nRepeat = 0; nRepeat < 5; ++nRepeat) {   // the best of five: the machine may be busy
+            LARGE_INTEGER t0, t1;
+            QueryPerformanceCounter(&t0);
+            CSequence<CMarkupRun> runs;
+            SplitMarkupText(style, 0, text.c_str(), runs);
+            QueryPerformanceCounter(&t1);
+            const double dThis = Millis(t0, t1, freq);
+            ms = nRepeat == 0 ? dThis : std::min(ms, dThis);
+            nRuns = runs.GetSize();
+        }
+        if (nChars == 8000)
+            dSmall = ms;
+        std::printf("markup   %6d characters, %5d runs: %9.3f ms (%.1fx the 8000)\n", nChars, nRuns, ms,
+                    dSmall > 0 ? ms / dSmall : 0.0);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -77,21 +117,28 @@ int main(int argc, char** argv)
 
     LARGE_INTEGER freq;
     QueryPerformanceFrequency(&freq);
-    std::vector<double> skinned, plain;
-    int nUnpainted = 0;
+    MarkupGrowth(style, freq);
+    std::vector<double> skinned, plain, building, tracking, ending;
+    int nUnpainted = 0, nDraws = 0;
     for (int r = 0; r < nRounds; ++r) {
-        LARGE_INTEGER t0, t1;
+        LARGE_INTEGER t0, t1, tBuilt, tTracked;
         QueryPerformanceCounter(&t0);
         {
             C3DMenu menu;
             menu.CreatePopup(&style);
             for (int i = 0; i < kItems; ++i)
                 menu.AppendItem(NULL, szText[i], 0, 100 + i, icons[i], "An item tip");
+            QueryPerformanceCounter(&tBuilt);
             menu.Track(&owner, 100, 100);
+            QueryPerformanceCounter(&tTracked);
             nUnpainted += menu.GetDrawCount() < kItems ? 1 : 0;
+            nDraws += menu.GetDrawCount();
         }
         QueryPerformanceCounter(&t1);
         skinned.push_back(Millis(t0, t1, freq));
+        building.push_back(Millis(t0, tBuilt, freq));
+        tracking.push_back(Millis(tBuilt, tTracked, freq));
+        ending.push_back(Millis(tTracked, t1, freq));
 
         QueryPerformanceCounter(&t0);
         {
@@ -104,7 +151,11 @@ int main(int argc, char** argv)
         QueryPerformanceCounter(&t1);
         plain.push_back(Millis(t0, t1, freq));
     }
+    std::printf("draws per menu %.1f\n", double(nDraws) / nRounds);
     Report("skinned", skinned);
+    Report(" build", building);
+    Report(" track", tracking);
+    Report(" end", ending);
     Report("plain", plain);
     std::sort(skinned.begin(), skinned.end());
     std::sort(plain.begin(), plain.end());

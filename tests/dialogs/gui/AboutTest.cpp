@@ -400,6 +400,8 @@ TEST(DlgAbout, AddressesFromLinkTexts)
          "mailto:http://www.tarvenex.example/x?subject=Tarvenex"},
         {"HTTP://WWW.TARVENEX.EXAMPLE", "HTTP://WWW.TARVENEX.EXAMPLE",
          "mailto:HTTP://WWW.TARVENEX.EXAMPLE?subject=Tarvenex"},
+        {"https://www.tarvenex.example", "https://www.tarvenex.example",
+         "mailto:https://www.tarvenex.example?subject=Tarvenex"},
         {"http:/short", "http://http:/short", "mailto:http:/short?subject=Tarvenex"},
         {"", "http://", "mailto:?subject=Tarvenex"},
     };

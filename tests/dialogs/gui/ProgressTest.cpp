@@ -1,6 +1,9 @@
 // The progress window on real windows: how the bar runs over the stages of an
 // operation, and the one window that nested operations share.
 #include "dialogs/Progress.h"
+#include "collection/TvnxSave.h"
+#include "services/Busy.h"
+#include "tests/collection/TvnxSaveTestFiles.h"
 
 #include <gtest/gtest.h>
 #include <commctrl.h>
@@ -123,6 +126,57 @@ TEST_F(AutoProgress, NestedOperationsShareTheFirstWindow)
     EXPECT_EQ(0, BarPos());
     UpdateAutoProgress(6553.5, 65535);
     EXPECT_EQ(6553, BarPos());
+}
+
+// The dialog keys reach the progress window as the application's loop gives them.
+BOOL PreTranslateForProgress(MSG* pMsg)
+{
+    CDlgAutoProgress* pDlg = CDlgAutoProgress::GetCurrent();
+    return pDlg != NULL && pDlg->m_hWnd != NULL && pDlg->PreTranslateMessage(pMsg);
+}
+
+TEST_F(AutoProgress, EscAndTheCloseBoxDuringASaveLeaveItUp)
+{
+    TvnxTempDir dir;
+    TestCollection c;
+    for (uint32_t i = 1; i <= 400; i++)
+        c.records.push_back(Rec(i, "p" + std::to_string(i), Picture(i, 4000)));
+    const std::string strOpen = dir.Path("big.tvnx"), strSaved = dir.Path("saved.tvnx");
+    ASSERT_TRUE(WriteBytes(strOpen, c.Build()));
+    CTvnxSave file;
+    ASSERT_EQ(0, file.OpenCollection(strOpen.c_str(), FALSE, 0));
+
+    const BUSYHOOKS hooks = {NULL, PreTranslateForProgress, NULL};
+    SetBusyHooks(&hooks);
+    g_BusyEnabled = TRUE;
+    ASSERT_TRUE(ShowAutoProgress("Saving", NULL));
+    const HWND hProgress = CDlgAutoProgress::GetCurrent()->m_hWnd;
+    // What the user does meanwhile, dispatched by the save's own pumping.
+    struct Row
+    {
+        const char* pszWhat;
+        UINT nMessage;
+        WPARAM wParam;
+    } rows[] = {
+        {"Esc", WM_KEYDOWN, VK_ESCAPE},
+        {"the close box", WM_SYSCOMMAND, SC_CLOSE},
+        {"Cancel", WM_COMMAND, IDCANCEL},
+    };
+    for (const Row& row : rows) {
+        ASSERT_TRUE(PostMessageA(hProgress, row.nMessage, row.wParam, 0)) << row.pszWhat;
+        Bytes layout = Text("fields");
+        EXPECT_EQ(0, file.SaveCollection(uint32_t(layout.size()), layout.data(), strSaved.c_str(), TRUE, 65535))
+            << row.pszWhat;
+        EXPECT_TRUE(IsWindow(hProgress)) << row.pszWhat;
+        EXPECT_EQ(hProgress, CDlgAutoProgress::GetCurrent() != NULL ? CDlgAutoProgress::GetCurrent()->m_hWnd : NULL)
+            << row.pszWhat;
+        CTvnxSave check;
+        EXPECT_EQ(0, check.OpenCollection(strSaved.c_str(), TRUE, 0)) << row.pszWhat;
+    }
+    g_BusyEnabled = FALSE;
+    SetBusyHooks(NULL);
+    CloseAutoProgress();
+    EXPECT_FALSE(IsWindow(hProgress));
 }
 
 TEST_F(AutoProgress, WithoutATitleTheWindowIsUntitled)

@@ -3,6 +3,7 @@
 // virtual-timer bookkeeping that windows with a timer list share.
 #include "ui3d/controls/ControlBase.h"
 #include "ui3d/controls/SmiliePreview.h"
+#include "ui3d/system/ExportedFuncs.h"
 #include "ui3d/system/VTimer.h"
 
 #include <gtest/gtest.h>
@@ -130,6 +131,28 @@ TEST_F(ControlBaseTest, CreationTakesTheSizeAndResetsTheMouse)
     EXPECT_EQ(-1, control.m_nMouseX);
     EXPECT_EQ(-1, control.m_nMouseY);
     EXPECT_EQ(0, control.m_bHovering);
+}
+
+// What the system said to the control's leave request.
+static BOOL s_bLeaveRequestAccepted = FALSE;
+static BOOL WINAPI AnswerLeaveRequest(LPTRACKMOUSEEVENT pRequest)
+{
+    s_bLeaveRequestAccepted = ::TrackMouseEvent(pRequest);
+    return s_bLeaveRequestAccepted;
+}
+
+TEST_F(ControlBaseTest, LeaveRequestIsOneTheSystemAccepts)
+{
+    // The request's size differs between pointer sizes; a wrong one is refused
+    // and hover would never end by WM_MOUSELEAVE.
+    CExportedFuncs* pFuncs = CreateExportedFuncs();
+    ASSERT_NE(nullptr, pFuncs);
+    const PFN_TRACKMOUSEEVENT pfnBefore = pFuncs->pTrackMouseEvent;
+    pFuncs->pTrackMouseEvent = AnswerLeaveRequest;
+    s_bLeaveRequestAccepted = FALSE;
+    Enter();
+    pFuncs->pTrackMouseEvent = pfnBefore;
+    EXPECT_TRUE(s_bLeaveRequestAccepted);
 }
 
 TEST_F(ControlBaseTest, HoverRoundTripEntersAndLeavesOnce)

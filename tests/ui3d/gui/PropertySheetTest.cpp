@@ -233,6 +233,23 @@ TEST_F(SkinnedSheet, TabModeMovesVisiblePageControlsAndSizesToTheLargestPage)
     EXPECT_EQ(1, sheet.m_nInitPageControls);
 }
 
+TEST_F(SkinnedSheet, RunsTwiceWithOneTabPerPage)
+{
+    const UINT ids[] = {IDD_PS_GENERAL, IDD_PS_LOOK, 0};
+    CTestSheet sheet(NULL, FALSE, Args(FALSE, ids, NULL, &look, NULL));
+    for (int nRun = 1; nRun <= 2; nRun++) {
+        CSheetAnswerer answer([&](C3DPropertySheet* p) -> INT_PTR {
+            EXPECT_EQ(2, p->GetPageCount()) << "run " << nRun;
+            EXPECT_EQ(2, p->m_TabSel.GetTabCount()) << "run " << nRun;
+            p->m_TabSel.SelectTab(p->GetPage(1).nTabId);
+            EXPECT_EQ(1, p->GetActivePage()) << "run " << nRun;
+            EXPECT_TRUE(Visible(GetDlgItem(p->m_hWnd, IDC_PS_RADIO1))) << "run " << nRun;
+            return IDOK;
+        });
+        EXPECT_EQ(IDOK, sheet.DoModal()) << "run " << nRun;
+    }
+}
+
 TEST_F(SkinnedSheet, FreeIdSkipsEveryPageControlAndNamesTheFrame)
 {
     // The Look page holds 1000 and 1001, the first page neither.
