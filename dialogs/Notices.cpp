@@ -1,6 +1,7 @@
 #include "dialogs/Notices.h"
 
 #include "collection/ImgCache.h"
+#include "fields/Fields.h"
 #include "framework/DataExchange.h"
 #include "resources/resource.h"
 #include "services/Languages.h"
@@ -173,6 +174,7 @@ void CDlgTurnOnEudoraSupport::OnOK()
             g_Settings.SmilieAnimation = nAnimation;
             if (g_pImgCache != NULL)
                 g_pImgCache->SetAnimation(nAnimation);
+            CFields::RedrawAll();
         }
         SaveSettings(FALSE);
     }

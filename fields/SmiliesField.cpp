@@ -261,8 +261,7 @@ BOOL CSmiliesField::IsCursorOverControl() const
 
 void CSmiliesField::MarkLayoutChanged()
 {
-    if (g_bChangeTracking)
-        g_bCollectionChanged = TRUE;
+    ::SetFieldsModified();
 }
 
 void CSmiliesField::SetFieldsModified()

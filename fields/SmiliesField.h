@@ -78,6 +78,16 @@ public:
 
     void GetCode(CString& strCode) const override { strCode = m_strCode; }
 
+    // The field's body in a layout block: name, scroll position, the constant
+    // 1, code template, smilie count, and one length-prefixed smilie record
+    // per smilie in reading order. Without pOut only *pnSize; with it, pOut
+    // holds *pnSize bytes. The length (written).
+    uint32_t SaveToMemory(BYTE* pOut, uint32_t* pnSize) const;
+    // Fills an empty field window from a body of nSize bytes (picture ids of
+    // a merged file translated through nAppendedId). FALSE, keeping what was
+    // read, when a length runs past the body.
+    BOOL LoadFromMemory(const BYTE* pBody, uint32_t nSize, uint32_t nAppendedId);
+
     // A new smilie at the cell (NULL: the next free one). NULL when the cell
     // is outside the grid or taken.
     CSmilie* AddSmilie(const POINT* pCell, uint32_t nImageRecord, LPCTSTR pszPhrase, LPCTSTR pszSource);

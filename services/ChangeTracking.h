@@ -9,3 +9,15 @@
 
 extern BOOL g_bChangeTracking;
 extern BOOL g_bCollectionChanged;
+
+// Statistics (usage counters, dates of the last send) changed in the open
+// collection; set only while g_bStatisticsTracking is on.
+extern BOOL g_bStatisticsTracking;
+extern BOOL g_bStatisticsChanged;
+
+// Marks a change of the fields or their smilies (g_bCollectionChanged) while
+// change tracking is on; does nothing otherwise.
+void SetFieldsModified();
+// Marks a change of the smilies' usage data (g_bStatisticsChanged) while its
+// own tracking is on; does nothing otherwise.
+void SetStatisticsModified();

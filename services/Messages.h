@@ -11,6 +11,10 @@
 #include <windows.h>
 
 // Skinned controls and the fields container.
+#define WM_NEWFIELD          (WM_APP + 0x00)  // to the fields container; wParam the tab id to insert after (<0 the selected)
+#define WM_DUPLICATEFIELD    (WM_APP + 0x01)  // wParam a field id
+#define WM_REMOVEFIELD       (WM_APP + 0x02)  // wParam a field id; asks first
+#define WM_EDITFIELD         (WM_APP + 0x03)  // wParam a field id; the field properties
 #define WM_EXPORTTOMESSENGER (WM_APP + 0x04)  // wParam 1, lParam the MSNEXPORTREQUEST
 #define WM_GETFIELDCOLOR     (WM_APP + 0x05)  // the current field's background colour
 #define WM_TRAYNOTIFY        (WM_APP + 0x06)  // tray icon callback; lParam the mouse message
@@ -27,13 +31,28 @@
 #define WM_APPMOUSEMOVE      (WM_APP + 0x26)  // wParam the window under the mouse, lParam the point
 #define WM_SHOWOPTIONS       (WM_APP + 0x27)
 #define WM_LANGUAGE_CHANGED  (WM_APP + 0x29)
+#define WM_GETFIELDCOUNT     (WM_APP + 0x2D)  // the number of fields of the container
+#define WM_GETMAXFIELDS      (WM_APP + 0x2E)  // the most fields a container takes (50)
 #define WM_QUERYDLGSTATE     (WM_APP + 0x30)
 #define WM_PUSHUNDO          (WM_APP + 0x31)  // a field to the fields container before a change; wParam the step's title
+#define WM_DROPUNDO          (WM_APP + 0x32)  // the change announced by the last WM_PUSHUNDO did not happen
+#define WM_CLEARUNDO         (WM_APP + 0x33)
+#define WM_CANUNDO           (WM_APP + 0x34)
+#define WM_CANREDO           (WM_APP + 0x35)
+#define WM_UNDO_FIELDS       (WM_APP + 0x36)  // 1 when a step was undone
+#define WM_REDO_FIELDS       (WM_APP + 0x37)  // 1 when a step was redone
+#define WM_GETUNDOTITLE      (WM_APP + 0x38)  // the undo step's title (may be NULL), 0 without a step
+#define WM_GETREDOTITLE      (WM_APP + 0x39)  // the redo step's title, 0 without a step
+#define WM_EXPORTFIELD       (WM_APP + 0x3B)  // wParam a field id
+#define WM_GETFIELDSMILIES   (WM_APP + 0x3C)  // wParam a field id; its number of smilies
+#define WM_PREVIEWLCLICK     (WM_APP + 0x3D)  // the preview to the window under a click; lParam the point
+#define WM_PREVIEWRCLICK     (WM_APP + 0x3E)
 #define WM_ANIMATETOTRAY     (WM_APP + 0x3F)
 #define WM_GETTOOLRECT       (WM_APP + 0x40)  // wParam a rectangle to fill
 #define WM_SETBODYSTYLE      (WM_APP + 0x41)
 #define WM_GETBODYSTYLE      (WM_APP + 0x42)
 #define WM_SETBUTTONICON     (WM_APP + 0x43)
+#define WM_GETFIELDDATASIZE  (WM_APP + 0x44)  // wParam a field id; bytes of its smilies' pictures
 // A question of the delivery, posted to its own window so that it is asked
 // after the rendering for another program has returned.
 #define WM_DEFERREDQUESTION  (WM_APP + 0x50)
