@@ -19,10 +19,11 @@ public:
         char dir[MAX_PATH];
         GetTempPathA(sizeof(dir), dir);
         char record[MAX_PATH];
-        snprintf(record, sizeof(record), "%stvnx-msnx-%lu-%d.txt", dir, GetCurrentProcessId(), ++s_serial);
+        snprintf(record, sizeof(record), "%stvnx-msn-%lu-%d.txt", dir, GetCurrentProcessId(), ++s_serial);
         m_record = record;
         DeleteFileA(m_record.c_str());
-        const std::string exe = std::string(TVNX_BINARY_DIR) + "\\tests\\standins\\msn_standin.exe";
+
+        std::string exe = std::string(TVNX_BINARY_DIR) + "\\tests\\standins\\msn_standin.exe";
         char cmd[2 * MAX_PATH];
         snprintf(cmd, sizeof(cmd), "\"%s\" %d %s %s", exe.c_str(), build, mode, m_record.c_str());
         STARTUPINFOA si = {sizeof(si)};
@@ -30,6 +31,7 @@ public:
             return;
         PumpUntil([this] { return ParseReady(); }, 15000);
     }
+
     ~MsnStandInProcess()
     {
         if (m_process.hProcess == NULL)
@@ -46,6 +48,7 @@ public:
 
     bool Ready() const { return conversation != NULL; }
 
+    // The lines recorded after the stand-in became ready.
     std::vector<std::string> Lines() const
     {
         std::vector<std::string> lines;
@@ -64,23 +67,55 @@ public:
             lines.push_back(text.substr(start, end - start));
         return lines;
     }
-    // The text after the first line that starts with prefix; "" when none.
+
+    int Count(const std::string& prefix) const
+    {
+        int n = 0;
+        for (const std::string& line : Lines())
+            n += line.compare(0, prefix.size(), prefix) == 0;
+        return n;
+    }
+    bool Has(const std::string& prefix) const { return Count(prefix) > 0; }
+    // The value recorded after "prefix " (the first such line), or "" when none.
     std::string Value(const std::string& prefix) const
     {
-        for (const std::string& line : Lines())
+        for (const std::string& line : Lines()) {
             if (line.compare(0, prefix.size(), prefix) == 0)
                 return line.substr(prefix.size());
+        }
         return "";
     }
-    bool Has(const std::string& prefix) const
+
+    bool WaitFor(const std::string& prefix, DWORD timeoutMs = 15000)
     {
-        for (const std::string& line : Lines())
-            if (line.compare(0, prefix.size(), prefix) == 0)
-                return true;
-        return false;
+        return PumpUntil([&] { return Has(prefix); }, timeoutMs);
+    }
+
+    // Waits until the stand-in has handled everything posted to its thread so far.
+    bool Sync()
+    {
+        char marker[32];
+        snprintf(marker, sizeof(marker), "sync %d", ++m_syncs);
+        PostMessageA(conversation, WM_APP + 1, m_syncs, 0);
+        return WaitFor(marker, 10000);
+    }
+
+    // Sets the stand-in's event of that name (the name followed by its process id).
+    bool Signal(const char* name)
+    {
+        char full[64];
+        snprintf(full, sizeof(full), "%s%lu", name, m_process.dwProcessId);
+        HANDLE event = OpenEventA(EVENT_MODIFY_STATE, FALSE, full);
+        if (event == NULL)
+            return false;
+        BOOL set = SetEvent(event);
+        CloseHandle(event);
+        return set != FALSE;
     }
 
     HWND conversation = NULL;
+    HWND keeper = NULL;
+    HWND other = NULL;
 
 private:
     bool ParseReady()
@@ -89,6 +124,8 @@ private:
             unsigned long long conv, keep, oth;
             if (sscanf(line.c_str(), "ready %llu %llu %llu", &conv, &keep, &oth) == 3) {
                 conversation = reinterpret_cast<HWND>(static_cast<UINT_PTR>(conv));
+                keeper = reinterpret_cast<HWND>(static_cast<UINT_PTR>(keep));
+                other = reinterpret_cast<HWND>(static_cast<UINT_PTR>(oth));
                 return true;
             }
         }
@@ -97,4 +134,5 @@ private:
 
     std::string m_record;
     PROCESS_INFORMATION m_process = {};
+    int m_syncs = 0;
 };
