@@ -12,32 +12,11 @@
 
 namespace {
 
-std::string MutateText(const std::string& base, FuzzRandom& rnd)
+std::string MutateSourceText(const std::string& base, FuzzRandom& rnd)
 {
     static const char* const kPieces[] = {"http://", "https:", "www.", "?target=", "[img]", "[/img]", "\"", "%",
                                           "%4", "%00", ".gif", ".", "/", "\\", "\xE0", "\x81", " "};
-    std::string s = base;
-    const uint32_t nEdits = 1 + rnd.Below(6);
-    for (uint32_t i = 0; i < nEdits; i++) {
-        const size_t nAt = s.empty() ? 0 : rnd.Below(uint32_t(s.size()));
-        switch (rnd.Below(4)) {
-        case 0:
-            if (!s.empty())
-                s[nAt] = char(1 + rnd.Below(255));
-            break;
-        case 1:
-            s.insert(nAt, kPieces[rnd.Below(sizeof(kPieces) / sizeof(kPieces[0]))]);
-            break;
-        case 2:
-            s.resize(rnd.Below(uint32_t(s.size()) + 1));
-            break;
-        default:
-            if (!s.empty() && s.size() < 4000)
-                s.insert(nAt, s.substr(nAt, 1 + rnd.Below(uint32_t(s.size() - nAt))));
-            break;
-        }
-    }
-    return s;
+    return MutateText(base, rnd, kPieces, 6);
 }
 
 TEST(SourceTextFuzz, MutatedTextsEndCleanly)
@@ -47,7 +26,7 @@ TEST(SourceTextFuzz, MutatedTextsEndCleanly)
     FuzzRandom rnd{0x5017u};
     CFuzzRun run("sourcetext", 3000, 3000);
     while (run.More()) {
-        const std::string text = run.Take(MutateText(bases[rnd.Below(3)], rnd));
+        const std::string text = run.Take(MutateSourceText(bases[rnd.Below(3)], rnd));
         const int nClass = ClassifySourceText(text.c_str());
         EXPECT_TRUE(nClass == SOURCE_PICTURE_ADDRESS || nClass == SOURCE_NOT_ADDRESS || nClass == SOURCE_OTHER_ADDRESS)
             << "input " << run.Taken();

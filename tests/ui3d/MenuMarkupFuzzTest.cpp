@@ -11,32 +11,11 @@
 
 namespace {
 
-std::string MutateText(const std::string& base, FuzzRandom& rnd)
+std::string MutateMarkup(const std::string& base, FuzzRandom& rnd)
 {
     static const char* const kPieces[] = {"<b>", "<n>", "<i>", "<bi>", "<rgb(", ")>", "<noclr>", "&", "<3d>",
                                           "<no3d>", "\x81", "\xE0", ",", "9999999999999999999", "<", ">"};
-    std::string s = base;
-    const uint32_t nEdits = 1 + rnd.Below(8);
-    for (uint32_t i = 0; i < nEdits; i++) {
-        const size_t nAt = s.empty() ? 0 : rnd.Below(uint32_t(s.size()));
-        switch (rnd.Below(4)) {
-        case 0:
-            if (!s.empty())
-                s[nAt] = char(1 + rnd.Below(255));
-            break;
-        case 1:
-            s.insert(nAt, kPieces[rnd.Below(sizeof(kPieces) / sizeof(kPieces[0]))]);
-            break;
-        case 2:
-            s.resize(rnd.Below(uint32_t(s.size()) + 1));
-            break;
-        default:
-            if (!s.empty() && s.size() < 4000)
-                s.insert(nAt, s.substr(nAt, 1 + rnd.Below(uint32_t(s.size() - nAt))));
-            break;
-        }
-    }
-    return s;
+    return MutateText(base, rnd, kPieces, 8);
 }
 
 TEST(MenuMarkupFuzz, MutatedTextsSplitCleanly)
@@ -46,7 +25,7 @@ TEST(MenuMarkupFuzz, MutatedTextsSplitCleanly)
     FuzzRandom rnd{0x3E7Au};
     CFuzzRun run("markup", 3000, 3000);
     while (run.More()) {
-        const std::string text = run.Take(MutateText(base, rnd));
+        const std::string text = run.Take(MutateMarkup(base, rnd));
         CSequence<CMarkupRun> runs;
         SplitMarkupText(style, 0, text.c_str(), runs);
         // Every run's text stands in the item text (the mnemonic's closing
