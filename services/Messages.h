@@ -11,6 +11,10 @@
 #include <windows.h>
 
 // Skinned controls and the fields container.
+#define WM_FIELDS_NEW        (WM_APP + 0x00)  // to the fields container; wParam the tab id after which (negative: the selected)
+#define WM_FIELDS_DUPLICATE  (WM_APP + 0x01)  // wParam the field id
+#define WM_FIELDS_REMOVE     (WM_APP + 0x02)  // wParam the field id; asks first
+#define WM_FIELDS_PROPERTIES (WM_APP + 0x03)  // wParam the field id
 #define WM_EXPORTTOMESSENGER (WM_APP + 0x04)  // wParam 1, lParam the MSNEXPORTREQUEST
 #define WM_GETFIELDCOLOR     (WM_APP + 0x05)  // the current field's background colour
 #define WM_TRAYNOTIFY        (WM_APP + 0x06)  // tray icon callback; lParam the mouse message
@@ -29,11 +33,16 @@
 #define WM_LANGUAGE_CHANGED  (WM_APP + 0x29)
 #define WM_QUERYDLGSTATE     (WM_APP + 0x30)
 #define WM_PUSHUNDO          (WM_APP + 0x31)  // a field to the fields container before a change; wParam the step's title
+#define WM_FIELDS_EXPORT     (WM_APP + 0x3B)  // wParam the field id
+#define WM_FIELDS_SMILIECOUNT (WM_APP + 0x3C) // wParam the field id; answers its number of smilies
+#define WM_PREVIEWLCLICK     (WM_APP + 0x3D)  // the preview to the window under a click; wParam the key flags, lParam the client point
+#define WM_PREVIEWRCLICK     (WM_APP + 0x3E)
 #define WM_ANIMATETOTRAY     (WM_APP + 0x3F)
 #define WM_GETTOOLRECT       (WM_APP + 0x40)  // wParam a rectangle to fill
 #define WM_SETBODYSTYLE      (WM_APP + 0x41)
 #define WM_GETBODYSTYLE      (WM_APP + 0x42)
 #define WM_SETBUTTONICON     (WM_APP + 0x43)
+#define WM_FIELDS_DATASIZE   (WM_APP + 0x44)  // wParam the field id; answers its pictures' bytes
 // A question of the delivery, posted to its own window so that it is asked
 // after the rendering for another program has returned.
 #define WM_DEFERREDQUESTION  (WM_APP + 0x50)
