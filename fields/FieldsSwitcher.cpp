@@ -18,11 +18,6 @@ namespace {
 
 const int kButtonWidth = 24;
 
-UINT TrackMenu(C3DMenu& menu, CWnd* pOwner, int x, int y)
-{
-    return menu.Track(pOwner, x, y);
-}
-
 void ShowHintPreview(CWnd* pOwner, LPCTSTR pszText, int x, int y)
 {
     FONTSTYLE style;
@@ -48,7 +43,6 @@ CString TabText(int nPosition, const COneTab& tab)
 
 }  // namespace
 
-UINT (*CTvnxFieldsSwitcher::s_pfnTrackMenu)(C3DMenu&, CWnd*, int, int) = TrackMenu;
 void (*CTvnxFieldsSwitcher::s_pfnShowHint)(CWnd*, LPCTSTR, int, int) = ShowHintPreview;
 
 COLORREF CollectionsButtonKey(COLORREF clrSkin)
@@ -196,7 +190,7 @@ void CTvnxFieldsSwitcher::ShowCollectionsMenu()
         return;
     }
     ::SetForegroundWindow(::GetAncestor(m_hWnd, GA_ROOT));
-    const UINT nCommand = s_pfnTrackMenu(menu, this, rc.left, rc.bottom);
+    const UINT nCommand = menu.Track(this, rc.left, rc.bottom);
     FreeMenuIcons();
     const int i = static_cast<int>(nCommand) - ID_COLLECTIONS_FIRST;
     if (nCommand != 0 && i >= 0 && i < list.GetSize()) {
@@ -308,7 +302,7 @@ void CTvnxFieldsSwitcher::OnTabContextMenu(POINT pt, int nId, LPCTSTR /*pszName*
     BuildTabMenu(menu, switchMenu, moveMenu, nId, bInfo);
     ::ClientToScreen(m_hWnd, &pt);
     ::SetForegroundWindow(::GetAncestor(m_hWnd, GA_ROOT));
-    const UINT nCommand = s_pfnTrackMenu(menu, this, pt.x, pt.y);
+    const UINT nCommand = menu.Track(this, pt.x, pt.y);
     ::PostMessageA(m_hWnd, WM_NULL, 0, 0);
     FreeMenuIcons();
     if (nCommand != 0)

@@ -64,8 +64,6 @@ public:
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-    // How menus are shown; tests put in their own that pick a command.
-    static UINT (*s_pfnTrackMenu)(C3DMenu& menu, CWnd* pOwner, int x, int y);
     // How the hint without collections is shown (the preview's text form).
     static void (*s_pfnShowHint)(CWnd* pOwner, LPCTSTR pszText, int x, int y);
 

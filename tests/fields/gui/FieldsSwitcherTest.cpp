@@ -7,6 +7,7 @@
 #include "fields/FieldsSwitcher.h"
 
 #include "collection/TvnxSave.h"
+#include "framework/ModalAnswerer.h"
 #include "services/KeyState.h"
 #include "services/Messages.h"
 #include "services/Settings.h"
@@ -104,12 +105,23 @@ std::vector<MenuItem> ReadMenu(C3DMenu& menu)
     return items;
 }
 
-UINT FakeTrack(C3DMenu& menu, CWnd*, int, int)
+// Reads every menu the switcher shows and picks in it.
+class MenuReader : public CModalAnswerer
 {
-    g_submenus.clear();
-    g_menu = ReadMenu(menu);
-    return g_pick ? g_pick() : 0;
-}
+public:
+    MenuReader() { m_pPrevious = AfxSetModalAnswerer(this); }
+    ~MenuReader() override { AfxSetModalAnswerer(m_pPrevious); }
+    BOOL OnPopupMenu(CMenu* pMenu, UINT, int, int, CWnd*, UINT* pnCommand) override
+    {
+        g_submenus.clear();
+        g_menu = ReadMenu(*static_cast<C3DMenu*>(pMenu));
+        *pnCommand = g_pick ? g_pick() : 0;
+        return TRUE;
+    }
+
+private:
+    CModalAnswerer* m_pPrevious;
+};
 
 std::vector<std::string> g_hints;
 void FakeHint(CWnd*, LPCTSTR pszText, int, int)
@@ -148,7 +160,6 @@ protected:
         g_nSmilies = 3;
         g_nBytes = 0;
         g_bInfoKeys = false;
-        CTvnxFieldsSwitcher::s_pfnTrackMenu = FakeTrack;
         CTvnxFieldsSwitcher::s_pfnShowHint = FakeHint;
         g_pfnGetAsyncKeyState = FakeAsyncKeyState;
         for (int s = 0; s < 3; s++) {
@@ -191,6 +202,7 @@ protected:
     }
 
     CNumberedLanguage language;
+    MenuReader reader;
     HWND m_hMain = NULL;
     HWND m_hContainer = NULL;
     CWnd m_container;
