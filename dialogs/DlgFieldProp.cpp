@@ -109,9 +109,9 @@ BOOL CDlgFieldProp::OnInitDialogEx()
     char szText[512];
     FormatTemplate(szText, 129, GetLangString(218), "[FIELDNAME]", "%s", static_cast<LPCTSTR>(m_strCaption), NULL);
     SetWindowText(szText);
-    ::SetDlgItemTextA(m_hWnd, IDC_FIELDPROP_NAMELABEL, GetLangString(220));
-    ::SetDlgItemTextA(m_hWnd, IDC_FIELDPROP_COLORGROUP, GetLangString(221));
-    ::SetDlgItemTextA(m_hWnd, IDC_FIELDPROP_COLORLABEL, GetLangString(227));
+    ::SetDlgItemTextA(m_hWnd, IDC_FIELDPROP_COLORLABEL, GetLangString(220));
+    ::SetDlgItemTextA(m_hWnd, IDC_FIELDPROP_NAMEGROUP, GetLangString(221));
+    ::SetDlgItemTextA(m_hWnd, IDC_FIELDPROP_CONTENTSGROUP, GetLangString(227));
     ::SetDlgItemTextA(m_hWnd, IDC_FIELDPROP_CODELABEL, GetLangString(222));
     ::SetDlgItemTextA(m_hWnd, IDC_FIELDPROP_WHITECELLS, GetLangString(230));
     ::SetDlgItemTextA(m_hWnd, IDC_FIELDPROP_MORECOLORS, "\xBB");
@@ -147,8 +147,8 @@ void CDlgFieldProp::OnInitControls()
             m_ToolTip.AddTool(szTip, nId, NULL, NULL, 0, 0);
         }
         m_ToolTip.AddTool(GetLangString(226), IDC_FIELDPROP_MORECOLORS, NULL, NULL, 0, 0);
-        m_ToolTip.AddTool(GetLangString(223), IDC_FIELDPROP_COLORGROUP, NULL, GetLangString(221), 0, 0);
-        m_ToolTip.AddTool(GetLangString(224), IDC_FIELDPROP_NAMELABEL, NULL, GetLangString(220), 0, 0);
+        m_ToolTip.AddTool(GetLangString(223), IDC_FIELDPROP_NAMEGROUP, NULL, GetLangString(221), 0, 0);
+        m_ToolTip.AddTool(GetLangString(224), IDC_FIELDPROP_COLORLABEL, NULL, GetLangString(220), 0, 0);
         m_ToolTip.AddTool(GetLangString(225), IDC_FIELDPROP_PRESET, NULL, GetLangString(244), 0, 0);
         m_ToolTip.AddTool(GetLangString(225), IDC_FIELDPROP_CODELABEL, NULL, GetLangString(222), 0, 0);
         m_ToolTip.AddTool(GetLangString(231), IDC_FIELDPROP_WHITECELLS, NULL, GetLangString(230), 0, 0);

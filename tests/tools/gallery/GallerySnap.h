@@ -41,3 +41,6 @@ void ShowSmilieProperties();
 void ShowFirstTimeWizard();
 void ShowNotices();
 void ShowSmilieFields();
+void ShowFieldTabs();
+void ShowFieldProperties();
+void ShowSmiliePreviews();
