@@ -53,7 +53,8 @@ COLORREF CollectionsButtonKey(COLORREF clrSkin)
     return 0x7FFF;
 }
 
-CTvnxFieldsSwitcher::CTvnxFieldsSwitcher() : m_ButtonTip(g_pSkin != NULL ? &g_pSkin->m_tooltipStyle : NULL)
+CTvnxFieldsSwitcher::CTvnxFieldsSwitcher()
+    : m_ButtonTip(g_pSkin != NULL ? &g_pSkin->m_tooltipStyle : NULL), m_nButtonTool(0)
 {
     m_Button.m_nNormalId = IDB_COLLECTIONS;
     m_Button.m_nSelectedId = IDB_COLLECTIONS_SEL;
@@ -86,7 +87,7 @@ void CTvnxFieldsSwitcher::OnCreated()
     if (m_Button.Create("", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, rc, this, IDC_FIELDS_COLLECTIONS))
         m_Button.LoadBitmaps();
     if (m_ButtonTip.Create(this))
-        m_ButtonTip.AddWindowTool(GetLangString(571), &m_Button);
+        m_nButtonTool = m_ButtonTip.AddWindowTool(GetLangString(571), &m_Button);
     CTabSelector::OnCreated();
 }
 
@@ -121,8 +122,8 @@ LRESULT CTvnxFieldsSwitcher::WindowProc(UINT message, WPARAM wParam, LPARAM lPar
     switch (message) {
     case WM_LANGUAGE_CHANGED:
         if (m_ButtonTip.m_hWnd != NULL) {
-            m_ButtonTip.DelTool(1);
-            m_ButtonTip.AddWindowTool(GetLangString(571), &m_Button);
+            m_ButtonTip.DelTool(m_nButtonTool);
+            m_nButtonTool = m_ButtonTip.AddWindowTool(GetLangString(571), &m_Button);
         }
         break;
     case WM_MENUCHAR:

@@ -69,6 +69,7 @@ public:
 
     CTvnxBitmapButton m_Button;
     C3DToolTip m_ButtonTip;
+    UINT m_nButtonTool;
 
 private:
     HWND ContainerWindow() const { return ::GetParent(m_hWnd); }

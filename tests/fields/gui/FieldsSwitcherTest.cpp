@@ -217,6 +217,16 @@ TEST_F(FieldsSwitcherTest, ButtonIsMadeWithItsTip)
     EXPECT_TRUE(strip.m_Button.m_bRecolor);
     ASSERT_TRUE(strip.m_ButtonTip.m_hWnd != NULL);
     ASSERT_EQ(1, strip.m_ButtonTip.GetToolCount());
+    const C3DToolTip::CTool* pTool = strip.m_ButtonTip.FindTool(strip.m_nButtonTool);
+    ASSERT_TRUE(pTool != NULL);
+    EXPECT_EQ("L571", std::string(pTool->pszText));
+    // A new language gives the tip its text again, still one tool.
+    language.Set(571, "Collections");
+    SendMessageA(strip.m_hWnd, WM_LANGUAGE_CHANGED, 0, 0);
+    ASSERT_EQ(1, strip.m_ButtonTip.GetToolCount());
+    pTool = strip.m_ButtonTip.FindTool(strip.m_nButtonTool);
+    ASSERT_TRUE(pTool != NULL);
+    EXPECT_EQ("Collections", std::string(pTool->pszText));
 }
 
 TEST_F(FieldsSwitcherTest, OneTabDisablesSwitchMoveAndRemove)
