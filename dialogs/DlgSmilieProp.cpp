@@ -1,5 +1,7 @@
 #include "dialogs/DlgSmilieProp.h"
 
+#include "dialogs/InsertTemplate.h"
+
 #include "services/Languages.h"
 #include "services/Settings.h"
 #include "collection/ImgCache.h"
@@ -15,7 +17,6 @@
 
 namespace {
 
-const char kKeyword[] = "<SMILIE>";
 
 // The picture-moving buttons, in dialog client pixels beside the preview.
 struct ARROWBUTTON
@@ -588,7 +589,8 @@ BOOL CDlgSmilieProp::CheckTemplate(CString& strTemplate, int& nTextOnly)
         strTemplate = WindowText(hEdit);
         m_strOwnTemplate = strTemplate;
     }
-    if (strTemplate.GetLength() > maxTemplateLength) {
+    const INSERTTEMPLATECHECK nCheck = CheckInsertTemplate(strTemplate);
+    if (nCheck == TEMPLATE_TOO_LONG) {
         char szText[1024];
         FormatTemplate(szText, sizeof(szText), GetLangString(190), "[NUM]", "%d", int(maxTemplateLength), NULL);
         if (AskUser(szText) != IDYES) {
@@ -603,12 +605,12 @@ BOOL CDlgSmilieProp::CheckTemplate(CString& strTemplate, int& nTextOnly)
         return FALSE;
     }
     nTextOnly = 0;
-    if (!strTemplate.IsEmpty() && strTemplate.Find(kKeyword) < 0) {
+    if (nCheck == TEMPLATE_NO_KEYWORD) {
         CString strQuestion = GetLangString(188);
         strQuestion += "\n\n";
         strQuestion += GetLangString(246);
         char szText[513];
-        FormatTemplate(szText, sizeof(szText), strQuestion, "[KEYWORD]", "%s", kKeyword, NULL);
+        FormatTemplate(szText, sizeof(szText), strQuestion, "[KEYWORD]", "%s", kInsertTemplateKeyword, NULL);
         if (AskUser(szText) != IDYES) {
             ::SetFocus(hEdit);
             return FALSE;

@@ -105,7 +105,7 @@ public:
     CSequence<RECT> m_OwnDrawnRects;
 
     // Longest own template kept.
-    enum { maxTemplateLength = 10000 };
+    enum { maxTemplateLength = 10000 };  // MAX_INSERT_TEMPLATE
 
 private:
     BOOL HasSourceText() const { return m_strSource.GetLength() > 3; }

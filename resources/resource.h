@@ -190,3 +190,42 @@
 // The messenger exporter: hidden unless the run takes long or fails.
 #define IDD_MSNEXPORTER 533
 #define IDC_MSNEXPORTER_PROGRESS 1062
+
+// The collections button beside the field tabs: normal, pressed, focused and
+// disabled, grey so that they can be tinted (resources/draw-fields-switcher.py).
+#define IDB_COLLECTIONS          610
+#define IDB_COLLECTIONS_SEL      611
+#define IDB_COLLECTIONS_FOCUS    612
+#define IDB_COLLECTIONS_DISABLED 613
+// The icons of the field tab menu (16 x 16, same script).
+#define IDI_TABMENU_SWITCH       620
+#define IDI_TABMENU_MOVE         621
+#define IDI_TABMENU_NEW          622
+#define IDI_TABMENU_DUPLICATE    623
+#define IDI_TABMENU_REMOVE       624
+#define IDI_TABMENU_EXPORT       625
+#define IDI_TABMENU_PROPERTIES   626
+#define IDI_TABMENU_INFO         627
+// The program's two named icon groups: the program and its collection files.
+#define IDI_PROGRAM_NAME  "IDI_ICONDEFAULT"
+#define IDI_DOCUMENT_NAME "IDI_ICONFORTVNXDOCUMENT"
+
+// The field properties dialog and its picture (type "Gif") with opacity picture.
+#define IDD_FIELDPROP 147
+#define IDC_FIELDPROP_CAPTION 1005
+#define IDC_FIELDPROP_COLOR 1006
+#define IDC_FIELDPROP_COLOR2 1013
+#define IDC_FIELDPROP_COLOR10 1021
+#define IDC_FIELDPROP_CODELABEL 1022
+#define IDC_FIELDPROP_PRESET 1023
+#define IDC_FIELDPROP_TEMPLATE 1024
+#define IDC_FIELDPROP_COUNTS1 1055
+#define IDC_FIELDPROP_COUNTS2 1057
+#define IDC_FIELDPROP_CONTENTSGROUP 1058
+#define IDC_FIELDPROP_COLORLABEL 1085
+#define IDC_FIELDPROP_NAMEGROUP 1086
+#define IDC_FIELDPROP_MORECOLORS 1089
+#define IDC_FIELDPROP_WHITECELLS 1115
+#define IDC_FIELDPROP_PICTURE 1118
+#define IDG_FIELDPROP_PICTURE 457
+#define IDG_FIELDPROP_PICTURE_MASK 458

@@ -45,7 +45,7 @@
 #define WM_GETREDOTITLE      (WM_APP + 0x39)  // the redo step's title, 0 without a step
 #define WM_EXPORTFIELD       (WM_APP + 0x3B)  // wParam a field id
 #define WM_GETFIELDSMILIES   (WM_APP + 0x3C)  // wParam a field id; its number of smilies
-#define WM_PREVIEWLCLICK     (WM_APP + 0x3D)  // the preview to the window under a click; lParam the point
+#define WM_PREVIEWLCLICK     (WM_APP + 0x3D)  // the preview to the window under a click; wParam the key flags, lParam the client point
 #define WM_PREVIEWRCLICK     (WM_APP + 0x3E)
 #define WM_ANIMATETOTRAY     (WM_APP + 0x3F)
 #define WM_GETTOOLRECT       (WM_APP + 0x40)  // wParam a rectangle to fill

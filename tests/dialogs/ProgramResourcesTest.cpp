@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -72,6 +73,11 @@ TEST_F(ProgramResources, DialogTemplatesAndBitmaps)
         {533, RT_DIALOG, "messenger exporter"},
         {409, RT_BITMAP, "hiding notice: notification area"},
         {189, RT_BITMAP, "smilie fields' background tile"},
+        {147, RT_DIALOG, "field properties"},
+        {610, RT_BITMAP, "collections button"},
+        {611, RT_BITMAP, "collections button pressed"},
+        {612, RT_BITMAP, "collections button focused"},
+        {613, RT_BITMAP, "collections button disabled"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.pszUse);
@@ -114,6 +120,7 @@ TEST_F(ProgramResources, PicturesDecodeAndMasksMatch)
         {"gif", 524, 526, "tip 22"},
         {"gif", 530, 531, "tip 24"},
         {"Gif", 455, 456, "notice picture"},
+        {"Gif", 457, 458, "field properties picture"},
         {"Png", 542, 0, "messenger 6 reminder: picture size"},
         {"Png", 547, 0, "messenger 7 reminder: classic collection"},
     };
@@ -137,6 +144,37 @@ TEST_F(ProgramResources, NotePaperPiecesShareTheirWidth)
     EXPECT_GT(top.cx, 0);
     EXPECT_EQ(PictureSize("Gif", 504).cx, top.cx);
     EXPECT_EQ(PictureSize("Gif", 506).cx, top.cx);
+}
+
+BOOL CALLBACK CollectGroupName(HMODULE, LPCSTR, LPSTR pszName, LONG_PTR lParam)
+{
+    auto* pNames = reinterpret_cast<std::vector<std::string>*>(lParam);
+    pNames->push_back(IS_INTRESOURCE(pszName) ? "#" + std::to_string(reinterpret_cast<UINT_PTR>(pszName)) : pszName);
+    return TRUE;
+}
+
+// The program's icon and its collection files' icon are the only named icon
+// groups and come first, in this order: the file types name the second by
+// its place ("<program>,1"). Both, and the tab menu's icons, load at 16 x 16.
+TEST_F(ProgramResources, NamedIconGroupsComeFirst)
+{
+    std::vector<std::string> names;
+    EnumResourceNamesA(s_hModule, RT_GROUP_ICON, CollectGroupName, reinterpret_cast<LONG_PTR>(&names));
+    ASSERT_GE(names.size(), 2u);
+    EXPECT_EQ("IDI_ICONDEFAULT", names[0]);
+    EXPECT_EQ("IDI_ICONFORTVNXDOCUMENT", names[1]);
+    for (size_t i = 2; i < names.size(); i++)
+        EXPECT_EQ('#', names[i][0]) << names[i] << " is a third named group";
+
+    std::vector<LPCSTR> icons = {"IDI_ICONDEFAULT", "IDI_ICONFORTVNXDOCUMENT"};
+    for (UINT nId = 620; nId <= 627; nId++)
+        icons.push_back(MAKEINTRESOURCEA(nId));
+    for (LPCSTR pszIcon : icons) {
+        HICON hIcon = static_cast<HICON>(LoadImageA(s_hModule, pszIcon, IMAGE_ICON, 16, 16, 0));
+        EXPECT_TRUE(hIcon != NULL) << (IS_INTRESOURCE(pszIcon) ? std::to_string(UINT_PTR(pszIcon)) : pszIcon);
+        if (hIcon != NULL)
+            DestroyIcon(hIcon);
+    }
 }
 
 }  // namespace

@@ -295,7 +295,7 @@ LRESULT CControlBase::OnButton(UINT message, WPARAM wParam, LPARAM lParam)
 
 // --- wheel and timer -------------------------------------------------------------
 
-LRESULT CControlBase::OnWheelRoll(WPARAM wParam, LPARAM lParam)
+LRESULT ForwardWheelRoll(HWND hSelf, WPARAM wParam, LPARAM lParam)
 {
     WORD nKeys = 0;
     if (::GetKeyState(VK_CONTROL) < 0)
@@ -305,7 +305,7 @@ LRESULT CControlBase::OnWheelRoll(WPARAM wParam, LPARAM lParam)
     const WPARAM wWheel = MAKEWPARAM(nKeys, LOWORD(wParam));
     HWND hWnd = ::GetFocus();
     if (hWnd == NULL)
-        return ::SendMessageA(m_hWnd, WM_MOUSEWHEEL, wWheel, lParam);
+        return ::SendMessageA(hSelf, WM_MOUSEWHEEL, wWheel, lParam);
     const HWND hDesktop = ::GetDesktopWindow();
     LRESULT lResult = 0;
     while (hWnd != NULL && hWnd != hDesktop) {
@@ -315,6 +315,11 @@ LRESULT CControlBase::OnWheelRoll(WPARAM wParam, LPARAM lParam)
         hWnd = ::GetParent(hWnd);
     }
     return lResult;
+}
+
+LRESULT CControlBase::OnWheelRoll(WPARAM wParam, LPARAM lParam)
+{
+    return ForwardWheelRoll(m_hWnd, wParam, lParam);
 }
 
 int CControlBase::StartAnimation(int nTotal, int nMillis)

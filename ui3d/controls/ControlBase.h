@@ -24,6 +24,10 @@
 extern CRegisteredMessage g_msgMouseWheelRoll;
 extern CRegisteredMessage g_msgPrintBackground;
 void RegisterControlMessages();
+// The wheel message of the old mouse driver, forwarded as WM_MOUSEWHEEL (with
+// the Ctrl and Shift keys) to the focus window and up its parents until one
+// answers, or to hSelf when nothing has the focus.
+LRESULT ForwardWheelRoll(HWND hSelf, WPARAM wParam, LPARAM lParam);
 
 class CControlBase : public CWnd
 {

@@ -44,3 +44,6 @@ void ShowSmilieProperties();
 void ShowFirstTimeWizard();
 void ShowNotices();
 void ShowSmilieFields();
+void ShowFieldTabs();
+void ShowFieldProperties();
+void ShowSmiliePreviews();
