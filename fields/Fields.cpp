@@ -3,6 +3,8 @@
 #include "fields/Fields.h"
 
 #include "collection/Smilie.h"
+#include "dialogs/DlgFieldProp.h"
+#include "fields/FieldsSwitcher.h"
 #include "services/Busy.h"
 #include "services/ChangeTracking.h"
 #include "services/Languages.h"
@@ -12,6 +14,7 @@
 #include "ui3d/dialogs/3DImgMessageBox.h"
 
 #include <windowsx.h>
+#include <climits>
 #include <cstring>
 
 CSequence<CFields*> CFields::s_AllFields;
@@ -21,9 +24,30 @@ namespace {
 const char kDefaultCode[] = "[img]<SMILIE>[/img]";
 const COLORREF kDefaultTabColor = 0x7F7F7F;
 
-CTabSelector* NewPlainSwitcher(CFields*)
+CTabSelector* NewFieldsSwitcher(CFields*)
 {
-    return new CTabSelector;
+    return new CTvnxFieldsSwitcher;
+}
+
+// The field properties dialog over one field's record; the colour comes back
+// from the dialog, the name, template and cell colour through its pointers.
+int RunFieldPropDialog(CFields* pFields, FIELDPROPS* pProps)
+{
+    CString strName = pProps->strName, strCode = pProps->strCode;
+    int bWhite = pProps->bWhiteCells;
+    const auto clampInt = [](uint64_t n) { return n > uint64_t(INT_MAX) ? INT_MAX : int(n); };
+    const bool bCounts = pProps->nSmilies >= 0;
+    CDlgFieldProp dlg(pProps->clr, NULL, &strName, &strCode, &bWhite, pProps->nSmilies,
+                      bCounts ? pProps->nTotalSmilies : -1, bCounts ? clampInt(pProps->nDataSize) : -1,
+                      bCounts ? clampInt(pProps->nTotalDataSize) : -1, pFields);
+    const int nResult = int(dlg.DoModal());
+    if (nResult == IDOK) {
+        pProps->strName = strName;
+        pProps->strCode = strCode;
+        pProps->bWhiteCells = bWhite;
+        pProps->clr = dlg.m_clr;
+    }
+    return nResult;
 }
 
 int AskWithSkinnedBox(CWnd* pParent, LPCSTR pszCaption, LPCSTR pszText, UINT nType)
@@ -54,8 +78,8 @@ BYTE StepComponent(BYTE b)
 
 }  // namespace
 
-CTabSelector* (*CFields::s_pfnNewSwitcher)(CFields*) = NewPlainSwitcher;
-int (*CFields::s_pfnFieldDialog)(CFields*, FIELDPROPS*) = NULL;
+CTabSelector* (*CFields::s_pfnNewSwitcher)(CFields*) = NewFieldsSwitcher;
+int (*CFields::s_pfnFieldDialog)(CFields*, FIELDPROPS*) = RunFieldPropDialog;
 int (*CFields::s_pfnMessageBox)(CWnd*, LPCSTR, LPCSTR, UINT) = AskWithSkinnedBox;
 
 // --- construction --------------------------------------------------------------------------

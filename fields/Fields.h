@@ -141,9 +141,9 @@ public:
     static CSequence<CFields*> s_AllFields;
 
     // What the container calls out to. The switcher is made by
-    // s_pfnNewSwitcher (a plain tab strip until the field switcher is bound);
-    // the field properties dialog is run by s_pfnFieldDialog (IDOK or
-    // IDCANCEL; none bound: IDCANCEL); questions go to s_pfnMessageBox.
+    // s_pfnNewSwitcher (the field switcher); the field properties dialog is
+    // run by s_pfnFieldDialog (IDOK or IDCANCEL; none bound: IDCANCEL);
+    // questions go to s_pfnMessageBox. Tests put in their own.
     static CTabSelector* (*s_pfnNewSwitcher)(CFields* pFields);
     static int (*s_pfnFieldDialog)(CFields* pFields, FIELDPROPS* pProps);
     static int (*s_pfnMessageBox)(CWnd* pParent, LPCSTR pszCaption, LPCSTR pszText, UINT nType);

@@ -64,6 +64,10 @@ def parse(text):
 
 def control(stmt):
     kind = stmt.split()[0] if stmt else ""
+    # A push button whose text names a colour swatch becomes a swatch in the
+    # skinned dialog: swatches sit in a row of their own, not a button row.
+    if kind in PUSH and re.match(r'\w+\s+"ClrRadioBtn ', stmt):
+        kind = "SWATCH"
     # Drop quoted texts, then read the numbers after the id.
     body = re.sub(r'"[^"]*"\s*,', "", stmt[len(kind):]).strip()
     parts = [p.strip() for p in body.split(",")]

@@ -122,6 +122,7 @@ protected:
         g_dialog = DialogScript();
         g_nBoxAnswer = IDYES;
         g_boxTexts.clear();
+        m_pfnDialog = CFields::s_pfnFieldDialog;
         CFields::s_pfnFieldDialog = ScriptedDialog;
         CFields::s_pfnMessageBox = ScriptedBox;
         g_Settings.UndoBufferSizeInMB = 20;
@@ -146,7 +147,7 @@ protected:
     {
         if (m_fields.m_hWnd != NULL)
             m_fields.DestroyWindow();
-        CFields::s_pfnFieldDialog = NULL;
+        CFields::s_pfnFieldDialog = m_pfnDialog;
         g_bChangeTracking = FALSE;
         g_bCollectionChanged = FALSE;
         ::OleUninitialize();
@@ -193,6 +194,7 @@ protected:
 
     FIELDSPARAMS m_look;
     CFields m_fields;
+    int (*m_pfnDialog)(CFields*, FIELDPROPS*) = NULL;
 };
 
 TEST_F(FieldsTest, StartsWithOneDefaultFieldAndAnswersItsMessages)
