@@ -799,3 +799,11 @@ LRESULT CFields::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     }
     return CWnd::WindowProc(message, wParam, lParam);
 }
+
+void CFields::ShowFieldsMenu(CWnd* pWnd, POINT ptScreen)
+{
+    CTvnxFieldsSwitcher* pSwitcher = dynamic_cast<CTvnxFieldsSwitcher*>(m_pSwitcher);
+    if (pSwitcher == NULL || pSwitcher->m_hWnd == NULL || pWnd == NULL)
+        return;
+    pSwitcher->ShowTabMenu(pWnd, ptScreen, pSwitcher->GetSelectedId(), ID_FIELDSMENU_EXPORT);
+}

@@ -130,6 +130,10 @@ public:
     CSmiliesFieldControl* GetField(int nIndex) const { return m_Fields[nIndex].pField; }
     int GetFieldId(int nIndex) const { return m_Fields[nIndex].nId; }
     CSmiliesFieldControl* GetShownField() const;
+    // The fields menu (switch, move, new, duplicate, remove, export,
+    // properties of the shown field), dropped down at a screen point from a
+    // menu bar of pWnd's; its command is carried out.
+    void ShowFieldsMenu(CWnd* pWnd, POINT ptScreen);
     CTabSelector* GetSwitcher() const { return m_pSwitcher; }
     C3DScrollBar& GetScrollBar() { return m_ScrollBar; }
     const CRect& GetFieldsRect() const { return m_rcFields; }

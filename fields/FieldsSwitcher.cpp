@@ -206,7 +206,7 @@ void CTvnxFieldsSwitcher::ShowCollectionsMenu()
 // --- the tab menu -------------------------------------------------------------------------------
 
 void CTvnxFieldsSwitcher::BuildTabMenu(C3DMenu& menu, C3DMenu& switchMenu, C3DMenu& moveMenu, int nTabId,
-                                       BOOL bInternalInfo)
+                                       BOOL bInternalInfo, UINT nExportCommand)
 {
     const TEXTSTYLE* pStyle = MenuStyle();
     menu.CreatePopup(pStyle);
@@ -246,7 +246,7 @@ void CTvnxFieldsSwitcher::BuildTabMenu(C3DMenu& menu, C3DMenu& switchMenu, C3DMe
     HWND hContainer = ContainerWindow();
     const LRESULT nSmilies =
         hContainer != NULL ? ::SendMessageA(hContainer, WM_GETFIELDSMILIES, static_cast<WPARAM>(nTabId), 0) : 0;
-    menu.AppendItem(NULL, GetLangString(72), nSmilies == 0 ? MF_GRAYED : MF_ENABLED, ID_TABMENU_EXPORT,
+    menu.AppendItem(NULL, GetLangString(72), nSmilies == 0 ? MF_GRAYED : MF_ENABLED, nExportCommand,
                     LoadMenuIcon(IDI_TABMENU_EXPORT), GetLangString(73));
     menu.AppendItem(NULL, NULL, MF_SEPARATOR, 0);
     menu.AppendItem(NULL, GetLangString(86), MF_ENABLED, ID_TABMENU_PROPERTIES, LoadMenuIcon(IDI_TABMENU_PROPERTIES),
@@ -279,6 +279,7 @@ void CTvnxFieldsSwitcher::OnTabMenuCommand(UINT nCommand, int nTabId)
         ::SendMessageA(hContainer, WM_EDITFIELD, wId, 0);
         return;
     case ID_TABMENU_EXPORT:
+    case ID_FIELDSMENU_EXPORT:
         ::SendMessageA(hContainer, WM_EXPORTFIELD, wId, 0);
         return;
     }
@@ -298,14 +299,19 @@ void CTvnxFieldsSwitcher::OnTabMenuCommand(UINT nCommand, int nTabId)
 
 void CTvnxFieldsSwitcher::OnTabContextMenu(POINT pt, int nId, LPCTSTR /*pszName*/)
 {
+    ::ClientToScreen(m_hWnd, &pt);
+    ShowTabMenu(this, pt, nId);
+}
+
+void CTvnxFieldsSwitcher::ShowTabMenu(CWnd* pOwner, POINT ptScreen, int nTabId, UINT nExportCommand)
+{
     const BOOL bInfo = InternalInfoKeysDown();
     C3DMenu menu, switchMenu, moveMenu;
-    BuildTabMenu(menu, switchMenu, moveMenu, nId, bInfo);
-    ::ClientToScreen(m_hWnd, &pt);
+    BuildTabMenu(menu, switchMenu, moveMenu, nTabId, bInfo, nExportCommand);
     ::SetForegroundWindow(::GetAncestor(m_hWnd, GA_ROOT));
-    const UINT nCommand = menu.Track(this, pt.x, pt.y);
-    ::PostMessageA(m_hWnd, WM_NULL, 0, 0);
+    const UINT nCommand = menu.Track(pOwner, ptScreen.x, ptScreen.y);
+    ::PostMessageA(pOwner->m_hWnd, WM_NULL, 0, 0);
     FreeMenuIcons();
     if (nCommand != 0)
-        OnTabMenuCommand(nCommand, nId);
+        OnTabMenuCommand(nCommand, nTabId);
 }

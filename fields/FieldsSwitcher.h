@@ -26,6 +26,7 @@ enum
     ID_TABMENU_REMOVE = 1026,
     ID_TABMENU_PROPERTIES = 1027,
     ID_TABMENU_EXPORT = 1030,
+    ID_FIELDSMENU_EXPORT = 1028,     // the same item in the main window's fields menu
     ID_TABMENU_MOVE_FIRST = 1034,    // + the target's position
     ID_TABMENU_SWITCH_FIRST = 17407, // + the tab's position
     ID_COLLECTIONS_FIRST = 33,       // + the collection's position
@@ -49,11 +50,15 @@ public:
     void GetButtonRect(RECT* pRect) const;
 
     // The menus, built without being shown (the tests read them).
-    void BuildTabMenu(C3DMenu& menu, C3DMenu& switchMenu, C3DMenu& moveMenu, int nTabId, BOOL bInternalInfo);
+    void BuildTabMenu(C3DMenu& menu, C3DMenu& switchMenu, C3DMenu& moveMenu, int nTabId, BOOL bInternalInfo,
+                      UINT nExportCommand = ID_TABMENU_EXPORT);
     // FALSE when there are no collections (the menu stays empty).
     BOOL BuildCollectionsMenu(C3DMenu& menu, CSequence<SCANNEDCOLLECTION>& list);
     // Acts on a command chosen in the tab menu of nTabId.
     void OnTabMenuCommand(UINT nCommand, int nTabId);
+    // The tab menu of nTabId at a screen point, owned by pOwner, and its
+    // command (the fields menu is the same menu with its own export id).
+    void ShowTabMenu(CWnd* pOwner, POINT ptScreen, int nTabId, UINT nExportCommand = ID_TABMENU_EXPORT);
     // The collections menu (or the hint) under the button.
     void ShowCollectionsMenu();
 

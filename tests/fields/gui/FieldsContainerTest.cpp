@@ -5,6 +5,8 @@
 #include "fields/Fields.h"
 
 #include "collection/Smilie.h"
+#include "framework/Menu.h"
+#include "framework/ModalAnswerer.h"
 #include "services/ChangeTracking.h"
 #include "services/Languages.h"
 #include "tests/fields/gui/FieldTestKit.h"
@@ -13,6 +15,7 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -259,6 +262,40 @@ TEST_F(FieldsTest, CommandsGoThroughTheDialogAndPushTheirUndoTitles)
     g_dialog.nAnswer = IDCANCEL;
     Msg(WM_NEWFIELD, WPARAM(-1));
     EXPECT_EQ(2, Msg(WM_GETFIELDCOUNT));
+}
+
+// The main window's fields menu acts on the shown field: its items are those of
+// the tab menu, and a command goes to the container.
+TEST_F(FieldsTest, FieldsMenuActsOnTheShownField)
+{
+    struct Picker : CModalAnswerer
+    {
+        UINT nPick = 0;
+        std::vector<UINT> commands;
+        BOOL OnPopupMenu(CMenu* pMenu, UINT, int, int, CWnd*, UINT* pnCommand) override
+        {
+            for (int i = 0; i < ::GetMenuItemCount(pMenu->m_hMenu); i++)
+                commands.push_back(::GetMenuItemID(pMenu->m_hMenu, i));
+            *pnCommand = nPick;
+            return TRUE;
+        }
+    } picker;
+    CModalAnswerer* pPrevious = AfxSetModalAnswerer(&picker);
+    g_dialog.bEnter = true;
+    g_dialog.entered.strName = "From the menu";
+    picker.nPick = 1024;   // new field
+    m_fields.ShowFieldsMenu(&m_fields, POINT{20, 20});
+    EXPECT_EQ(2, Msg(WM_GETFIELDCOUNT));
+    for (UINT nCommand : {1024u, 1025u, 1026u, 1027u, 1028u})
+        EXPECT_NE(picker.commands.end(), std::find(picker.commands.begin(), picker.commands.end(), nCommand))
+            << "command " << nCommand;
+
+    picker.nPick = 1027;   // properties of the shown (new) field
+    g_dialog.entered.strName = "Renamed";
+    m_fields.ShowFieldsMenu(&m_fields, POINT{20, 20});
+    EXPECT_EQ(std::string(GetLangString(411)), (LPCSTR)Msg(WM_GETUNDOTITLE));
+    EXPECT_NE(std::string::npos, Tabs().find("Renamed"));
+    AfxSetModalAnswerer(pPrevious);
 }
 
 TEST_F(FieldsTest, FiftyFieldsRefuseNewAndDuplicateAndOneFieldIsNeverRemoved)
