@@ -369,6 +369,44 @@ TEST_F(DialogControls, PopupEditorOpensOnFocusAndWritesItsTextBack)
     EXPECT_STREQ("a much longer text", text);
 }
 
+TEST_F(DialogControls, MultiLineEditDrawsTheScrollBarsOfItsStyle)
+{
+    // The skinned frame is drawn over the system's, which leaves the scroll
+    // bar standing: the band right of the text is not what lay there before.
+    const int nId = 260;
+    const HWND hEdit = ::CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_MULTILINE | WS_VSCROLL,
+                                         200, 10, 120, 60, m_dlg.m_hWnd, reinterpret_cast<HMENU>(nId), NULL, NULL);
+    ASSERT_NE(HWND(NULL), hEdit);
+    CPopUpEdit multi(RGB(0, 0, 0), NULL, RGB(255, 255, 255));
+    multi.Attach(NULL, nId, &m_dlg);
+    ::SetWindowTextA(hEdit, "one\r\ntwo\r\nthree\r\nfour\r\nfive\r\nsix\r\nseven\r\neight");
+    PumpPending();
+
+    RECT rcWindow, rcClient;
+    ::GetWindowRect(hEdit, &rcWindow);
+    ::GetClientRect(hEdit, &rcClient);
+    ::MapWindowPoints(hEdit, NULL, reinterpret_cast<LPPOINT>(&rcClient), 2);
+    ASSERT_GE(rcWindow.right - rcClient.right, ::GetSystemMetrics(SM_CXVSCROLL));
+    const RECT rcBand = {rcClient.right - rcWindow.left, rcClient.top - rcWindow.top,
+                         rcClient.right - rcWindow.left + ::GetSystemMetrics(SM_CXVSCROLL), rcClient.bottom - rcWindow.top};
+    const COLORREF clrMarker = RGB(255, 0, 255);
+    HDC hDC = ::GetWindowDC(hEdit);
+    HBRUSH hMarker = ::CreateSolidBrush(clrMarker);
+    ::FillRect(hDC, &rcBand, hMarker);
+    ::DeleteObject(hMarker);
+    ::ReleaseDC(hEdit, hDC);
+    ::RedrawWindow(hEdit, NULL, NULL, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    PumpPending();
+
+    hDC = ::GetWindowDC(hEdit);
+    int nMarked = 0;
+    for (int y = rcBand.top + 2; y < rcBand.bottom - 2; y += 4)
+        nMarked += ::GetPixel(hDC, (rcBand.left + rcBand.right) / 2, y) == clrMarker;
+    ::ReleaseDC(hEdit, hDC);
+    EXPECT_EQ(0, nMarked);
+    multi.DestroyWindow();
+}
+
 TEST_F(DialogControls, DisabledPopupEditNeverOpensAndDestroyKeepsTypedText)
 {
     CPopUpEdit& edit = *m_dlg.edit;
