@@ -371,6 +371,35 @@ TEST_F(SkinnedDialog, BodyIsTheSchemeColourOfTheStyle)
     pDlg->DestroyWindow();
 }
 
+TEST_F(SkinnedDialog, StockListAndProgressBarTakeTheSkinsColours)
+{
+    // No white box alone in a skinned dialog: the list box and the progress
+    // bar, which stay standard controls, get the face and text colours.
+    BODYSTYLE style = BODYSTYLE::FromSystemColors();
+    style.clrFace = RGB(60, 70, 80);
+    style.clrText = RGB(230, 220, 210);
+    style.clrText2 = RGB(250, 200, 40);
+    CTestDialog* pDlg = new CTestDialog(FALSE, &style);
+    ASSERT_TRUE(pDlg->Create(IDD_SKINNED_ALL));
+
+    HDC hDC = CreateCompatibleDC(NULL);
+    const HWND hList = GetDlgItem(pDlg->m_hWnd, IDC_SK_LIST);
+    const HBRUSH hBrush = reinterpret_cast<HBRUSH>(
+        pDlg->SendMessage(WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(hDC), reinterpret_cast<LPARAM>(hList)));
+    ASSERT_TRUE(hBrush != NULL);
+    LOGBRUSH lb = {};
+    ASSERT_EQ(int(sizeof(lb)), GetObjectA(hBrush, sizeof(lb), &lb));
+    EXPECT_EQ(style.clrFace, lb.lbColor);
+    EXPECT_EQ(style.clrFace, GetBkColor(hDC));
+    EXPECT_EQ(style.clrText, GetTextColor(hDC));
+    DeleteDC(hDC);
+
+    const HWND hProgress = GetDlgItem(pDlg->m_hWnd, IDC_SK_PROGRESS);
+    EXPECT_EQ(style.clrFace, COLORREF(SendMessageA(hProgress, WM_USER + 14, 0, 0)));  // PBM_GETBKCOLOR
+    EXPECT_EQ(style.clrText2, COLORREF(SendMessageA(hProgress, WM_USER + 15, 0, 0))); // PBM_GETBARCOLOR
+    pDlg->DestroyWindow();
+}
+
 TEST_F(SkinnedDialog, PlacementAtAPointKeepsTheDialogOnScreenWhenAsked)
 {
     const int cxScreen = GetSystemMetrics(SM_CXSCREEN);
