@@ -206,6 +206,8 @@ CClrSelButton* C3DDialog::CreateColorButton(COLORREF clr, DWORD dwStyle, const R
 CLinkButton* C3DDialog::CreateLinkButton(LPCSTR pszText, const RECT& rect, CWnd* pParent, UINT nID)
 {
     CLinkButton* pLink = new CLinkButton();
+    // In the skin's focused text colour, so it reads as something to click.
+    pLink->m_clrText = m_BodyStyle.clrText2;
     return Listed(m_LinkButtons, pLink,
                   pLink->Create(pszText, WS_CHILD | WS_VISIBLE | WS_TABSTOP, rect, pParent, nID));
 }

@@ -3,6 +3,7 @@
 // tick by tick with a hand-set performance counter (and without one),
 // modeless dialogs that delete themselves, and the body background.
 #include "ui3d/dialogs/3DDialog.h"
+#include "ui3d/controls/LinkButton.h"
 
 #include "tests/tools/Pump.h"
 #include "tests/ui3d/gui/SkinnedDialogIds.h"
@@ -371,10 +372,11 @@ TEST_F(SkinnedDialog, BodyIsTheSchemeColourOfTheStyle)
     pDlg->DestroyWindow();
 }
 
-TEST_F(SkinnedDialog, StockListAndProgressBarTakeTheSkinsColours)
+TEST_F(SkinnedDialog, StockControlsAndTheLinkTakeTheSkinsColours)
 {
     // No white box alone in a skinned dialog: the list box and the progress
-    // bar, which stay standard controls, get the face and text colours.
+    // bar, which stay standard controls, get the face and text colours; the
+    // link stands out from plain text in the focused text colour.
     BODYSTYLE style = BODYSTYLE::FromSystemColors();
     style.clrFace = RGB(60, 70, 80);
     style.clrText = RGB(230, 220, 210);
@@ -397,6 +399,10 @@ TEST_F(SkinnedDialog, StockListAndProgressBarTakeTheSkinsColours)
     const HWND hProgress = GetDlgItem(pDlg->m_hWnd, IDC_SK_PROGRESS);
     EXPECT_EQ(style.clrFace, COLORREF(SendMessageA(hProgress, WM_USER + 14, 0, 0)));  // PBM_GETBKCOLOR
     EXPECT_EQ(style.clrText2, COLORREF(SendMessageA(hProgress, WM_USER + 15, 0, 0))); // PBM_GETBARCOLOR
+    const CLinkButton* pLink =
+        static_cast<const CLinkButton*>(CWnd::FromHandlePermanent(GetDlgItem(pDlg->m_hWnd, IDC_SK_LINK)));
+    ASSERT_TRUE(pLink != NULL);
+    EXPECT_EQ(style.clrText2, pLink->m_clrText);
     pDlg->DestroyWindow();
 }
 
