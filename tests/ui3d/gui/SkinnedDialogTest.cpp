@@ -18,6 +18,8 @@
 #include "ui3d/system/VTimer.h"
 
 #include <gtest/gtest.h>
+
+#include <map>
 #include <functional>
 
 namespace {
@@ -404,6 +406,60 @@ TEST_F(SkinnedDialog, StockControlsAndTheLinkTakeTheSkinsColours)
     ASSERT_TRUE(pLink != NULL);
     EXPECT_EQ(style.clrText2, pLink->m_clrText);
     pDlg->DestroyWindow();
+}
+
+// The largest difference, summed over red, green and blue, between a pixel
+// of the static's painting and the colour most of its pixels have.
+int StrongestInk(HWND hStatic)
+{
+    RECT rc;
+    GetClientRect(hStatic, &rc);
+    HDC hScreen = GetDC(NULL);
+    HDC hMem = CreateCompatibleDC(hScreen);
+    HBITMAP hBmp = CreateCompatibleBitmap(hScreen, rc.right, rc.bottom);
+    ReleaseDC(NULL, hScreen);
+    HGDIOBJ hOld = SelectObject(hMem, hBmp);
+    SendMessageA(hStatic, WM_ERASEBKGND, reinterpret_cast<WPARAM>(hMem), 0);
+    std::map<COLORREF, int> counts;
+    for (int y = 0; y < rc.bottom; y++)
+        for (int x = 0; x < rc.right; x++)
+            counts[GetPixel(hMem, x, y)]++;
+    COLORREF clrBack = 0;
+    int nMost = 0;
+    for (const auto& c : counts)
+        if (c.second > nMost) {
+            nMost = c.second;
+            clrBack = c.first;
+        }
+    int nStrongest = 0;
+    for (const auto& c : counts) {
+        const int d = abs(GetRValue(c.first) - GetRValue(clrBack)) + abs(GetGValue(c.first) - GetGValue(clrBack)) +
+                      abs(GetBValue(c.first) - GetBValue(clrBack));
+        nStrongest = d > nStrongest ? d : nStrongest;
+    }
+    SelectObject(hMem, hOld);
+    DeleteObject(hBmp);
+    DeleteDC(hMem);
+    return nStrongest;
+}
+
+TEST_F(SkinnedDialog, DisabledStaticIsDrawnWeakerThanAnEnabledOne)
+{
+    for (const bool b3D : {false, true}) {
+        BODYSTYLE style = BODYSTYLE::FromSystemColors();
+        style.clrFace = RGB(90, 95, 100);
+        style.clrText = RGB(250, 250, 250);
+        style.nFlags = b3D ? (style.nFlags | 0x20) : (style.nFlags & ~0x20);
+        CTestDialog* pDlg = new CTestDialog(FALSE, &style);
+        ASSERT_TRUE(pDlg->Create(IDD_SKINNED_ALL));
+        const HWND hEnabled = GetDlgItem(pDlg->m_hWnd, IDC_SK_TEXT);
+        const HWND hDisabled = GetDlgItem(pDlg->m_hWnd, IDC_SK_TEXT_DISABLED);
+        ASSERT_FALSE(IsWindowEnabled(hDisabled));
+        const int nEnabled = StrongestInk(hEnabled), nDisabled = StrongestInk(hDisabled);
+        EXPECT_GT(nDisabled, 60) << "still readable, 3D " << b3D;
+        EXPECT_LT(nDisabled * 10, nEnabled * 7) << "3D " << b3D;
+        pDlg->DestroyWindow();
+    }
 }
 
 TEST_F(SkinnedDialog, PlacementAtAPointKeepsTheDialogOnScreenWhenAsked)
