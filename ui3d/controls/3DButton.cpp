@@ -509,6 +509,19 @@ void C3DButton::PaintIndicator(HDC hDC, const RECT& rect, UINT nFlags, BOOL bRad
     else
         ::UnionRect(&m_rcTool, &rcInd, &rcDrawn);
 
+    // The focus: a frame round the text in the focused text colour, inside
+    // the button.
+    if (bFocused && !str.IsEmpty()) {
+        RECT rcFrame = rcDrawn;
+        ::InflateRect(&rcFrame, 2, 1);
+        ::IntersectRect(&rcFrame, &rcFrame, &rect);
+        HBRUSH hFocus = ::CreateSolidBrush(m_style.clrText2);
+        if (hFocus != NULL) {
+            ::FrameRect(hDC, &rcFrame, hFocus);
+            ::DeleteObject(hFocus);
+        }
+    }
+
     ::SetBkMode(hDC, nOldMode);
     ::SelectObject(hDC, hOldFont);
 }

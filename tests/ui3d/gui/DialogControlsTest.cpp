@@ -369,6 +369,52 @@ TEST_F(DialogControls, PopupEditorOpensOnFocusAndWritesItsTextBack)
     EXPECT_STREQ("a much longer text", text);
 }
 
+TEST_F(DialogControls, FocusedCheckBoxAndRadioShowAFrameInTheFocusColour)
+{
+    // Painted focused and unfocused into a bitmap: only the focused one has
+    // a line of the focus colour longer than any letter, its frame.
+    BODYSTYLE style = BODYSTYLE::FromSystemColors();
+    style.clrFace = RGB(90, 95, 100);
+    style.clrText = RGB(250, 250, 250);
+    style.clrText2 = RGB(255, 210, 60);
+    for (const int nId : {IDC_CHECK, IDC_RADIO2}) {
+        C3DButton* pButton = nId == IDC_CHECK ? m_dlg.buttons[0].get() : m_dlg.buttons[2].get();
+        pButton->SendMessage(WM_SETBODYSTYLE, 0, reinterpret_cast<LPARAM>(&style));
+        RECT rc;
+        ::GetClientRect(pButton->m_hWnd, &rc);
+        HDC hScreen = ::GetDC(NULL);
+        HDC hMem = ::CreateCompatibleDC(hScreen);
+        HBITMAP hBmp = ::CreateCompatibleBitmap(hScreen, rc.right, rc.bottom);
+        ::ReleaseDC(NULL, hScreen);
+        HGDIOBJ hOld = ::SelectObject(hMem, hBmp);
+        auto longestRun = [&](bool bFocused) {
+            DRAWITEMSTRUCT dis = {};
+            dis.CtlType = ODT_BUTTON;
+            dis.CtlID = UINT(nId);
+            dis.itemAction = ODA_DRAWENTIRE;
+            dis.itemState = bFocused ? ODS_FOCUS : 0;
+            dis.hwndItem = pButton->m_hWnd;
+            dis.hDC = hMem;
+            dis.rcItem = rc;
+            pButton->DrawItem(&dis);
+            int nLongest = 0;
+            for (int y = 0; y < rc.bottom; y++) {
+                int nRun = 0;
+                for (int x = 0; x < rc.right; x++) {
+                    nRun = ::GetPixel(hMem, x, y) == style.clrText2 ? nRun + 1 : 0;
+                    nLongest = nRun > nLongest ? nRun : nLongest;
+                }
+            }
+            return nLongest;
+        };
+        EXPECT_EQ(0, longestRun(false)) << "control " << nId;
+        EXPECT_GE(longestRun(true), 15) << "control " << nId;
+        ::SelectObject(hMem, hOld);
+        ::DeleteObject(hBmp);
+        ::DeleteDC(hMem);
+    }
+}
+
 TEST_F(DialogControls, MultiLineEditDrawsTheScrollBarsOfItsStyle)
 {
     // The skinned frame is drawn over the system's, which leaves the scroll
