@@ -1,6 +1,7 @@
 #include "dialogs/DlgSmilieProp.h"
 
 #include "dialogs/InsertTemplate.h"
+#include "ui3d/drawing/Tiling.h"
 
 #include "services/Languages.h"
 #include "services/Settings.h"
@@ -13,6 +14,7 @@
 #include "ui3d/controls/3DButton.h"
 #include "ui3d/dialogs/3DImgMessageBox.h"
 #include "ui3d/drawing/SelectedBitmapDC.h"
+#include "ui3d/drawing/Tiling.h"
 #include "ui3d/system/SysUtils.h"
 
 namespace {
@@ -495,25 +497,51 @@ void CDlgSmilieProp::DrawPreview(CDC* pDC, BOOL bAdvance)
     ::IntersectClipRect(hDC, m_rcPreview.left, m_rcPreview.top, m_rcPreview.right, m_rcPreview.bottom);
     ExcludeOwnDrawnRects(pDC);
     ::BitBlt(hDC, m_rcPreview.left, m_rcPreview.top, cx, cy, hCanvasDC, 0, 0, SRCCOPY);
-    if (IsPictureLargerThanCell()) {
-        // A dotted line of alternating black and white pixels round the cell.
-        static const WORD pattern[8] = {0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55};
-        HBITMAP hPattern = ::CreateBitmap(8, 8, 1, 1, pattern);
-        HBRUSH hBrush = hPattern != NULL ? ::CreatePatternBrush(hPattern) : NULL;
-        if (hBrush != NULL) {
-            const COLORREF clrOldText = ::SetTextColor(hDC, RGB(0, 0, 0));
-            const COLORREF clrOldBk = ::SetBkColor(hDC, RGB(255, 255, 255));
-            RECT rcFrame = m_rcCell;
-            ::InflateRect(&rcFrame, 1, 1);
-            ::FrameRect(hDC, &rcFrame, hBrush);
-            ::SetTextColor(hDC, clrOldText);
-            ::SetBkColor(hDC, clrOldBk);
-            ::DeleteObject(hBrush);
-        }
-        if (hPattern != NULL)
-            ::DeleteObject(hPattern);
-    }
+    if (IsPictureLargerThanCell() && !FadeOutsideCell(hDC, hBackDC))
+        DrawCellDots(hDC);
     ::RestoreDC(hDC, nSaved);
+}
+
+// The parts of an oversized picture that lie outside the cell are shown at
+// half strength over the background, so the cell's edge is seen without a
+// line across the picture. FALSE when the system cannot blend.
+BOOL CDlgSmilieProp::FadeOutsideCell(HDC hDC, HDC hBackDC) const
+{
+    const CRect& p = m_rcPreview;
+    const CRect& c = m_rcCell;
+    const RECT bands[4] = {{p.left, p.top, p.right, c.top},
+                           {p.left, c.bottom, p.right, p.bottom},
+                           {p.left, c.top, c.left, c.bottom},
+                           {c.right, c.top, p.right, c.bottom}};
+    for (const RECT& rc : bands) {
+        if (rc.right <= rc.left || rc.bottom <= rc.top)
+            continue;
+        const POINT ptBack = {rc.left - p.left, rc.top - p.top};
+        if (!AlphaBlendFaded(hDC, rc, hBackDC, ptBack, FALSE, 128, 128))
+            return FALSE;
+    }
+    return TRUE;
+}
+
+// Without blending: a dotted line of alternating black and white pixels
+// round the cell.
+void CDlgSmilieProp::DrawCellDots(HDC hDC) const
+{
+    static const WORD pattern[8] = {0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55};
+    HBITMAP hPattern = ::CreateBitmap(8, 8, 1, 1, pattern);
+    HBRUSH hBrush = hPattern != NULL ? ::CreatePatternBrush(hPattern) : NULL;
+    if (hBrush != NULL) {
+        const COLORREF clrOldText = ::SetTextColor(hDC, RGB(0, 0, 0));
+        const COLORREF clrOldBk = ::SetBkColor(hDC, RGB(255, 255, 255));
+        RECT rcFrame = m_rcCell;
+        ::InflateRect(&rcFrame, 1, 1);
+        ::FrameRect(hDC, &rcFrame, hBrush);
+        ::SetTextColor(hDC, clrOldText);
+        ::SetBkColor(hDC, clrOldBk);
+        ::DeleteObject(hBrush);
+    }
+    if (hPattern != NULL)
+        ::DeleteObject(hPattern);
 }
 
 void CDlgSmilieProp::OnVTimer(int nId, int nAmount)

@@ -118,6 +118,8 @@ private:
     // is stale), then shows the canvas and the dotted cell frame.
     void CapturePreviewBackground(HDC hDC);
     void DrawPreview(CDC* pDC, BOOL bAdvance);
+    BOOL FadeOutsideCell(HDC hDC, HDC hBackDC) const;
+    void DrawCellDots(HDC hDC) const;
     void ChooseCursor(CPoint pt);
     void EndDragging();
     void StopAnimation();

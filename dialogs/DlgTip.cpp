@@ -6,6 +6,8 @@
 #include "resources/resource.h"
 #include "skins/Skin.h"
 
+#include <algorithm>
+
 IMPLEMENT_DYNAMIC(CDlgTip, C3DDialog)
 
 const CDlgTip::TIPROW CDlgTip::s_Tips[] = {
@@ -122,6 +124,16 @@ void CDlgTip::OnInitControls()
         m_pTipCtrl = NULL;
     }
     if (m_pTipCtrl != NULL) {
+        // The paper is as high as the tallest tip needs, so the window keeps
+        // its size and its buttons their places while the user steps.
+        int nMost = 1;
+        for (int n = 0; n < m_nTipCount; n++) {
+            const TIPROW& row = s_Tips[n];
+            m_pTipCtrl->SetTip(row.nText != 0 ? GetLangString(row.nText) : NULL, row.nPicture, row.nMask, row.nType,
+                               FALSE, NULL);
+            nMost = std::max(nMost, m_pTipCtrl->GetMiddleCount());
+        }
+        m_pTipCtrl->SetMinMiddleCount(nMost);
         SIZE size;
         SetCurrentTip(TRUE, &size);
         LayOut(size);

@@ -95,7 +95,7 @@ void DrawPicture(HDC hDC, CImageReader* pPicture, const CImageReader* pMask, int
 }  // namespace
 
 CTipCtrl::CTipCtrl()
-    : m_nMiddleCount(1), m_nTextHeight(0), m_pPicture(NULL), m_pPictureMask(NULL), m_hHeadingFont(NULL),
+    : m_nMiddleCount(1), m_nMinMiddleCount(1), m_nTextHeight(0), m_pPicture(NULL), m_pPictureMask(NULL), m_hHeadingFont(NULL),
       m_hTextFont(NULL)
 {
     for (int n = 0; n < PIECE_COUNT; n++)
@@ -196,6 +196,8 @@ void CTipCtrl::SetTip(LPCSTR pszText, UINT nPicture, UINT nMask, int nType, BOOL
         m_nMiddleCount = 1;
     else
         m_nMiddleCount = (d + cyMiddle - 1) / cyMiddle + 1;
+    if (cyMiddle > 0)
+        m_nMiddleCount = std::max(m_nMiddleCount, m_nMinMiddleCount);
 
     const SIZE size = ComputeSize();
     if (pSize != NULL)

@@ -36,6 +36,10 @@ public:
     // bResize the window takes that size at once.
     void SetTip(LPCSTR pszText, UINT nPicture, UINT nMask, int nType, BOOL bResize, SIZE* pSize);
 
+    // The paper never gets fewer middle pieces than n, so a dialog can keep
+    // one height for all its tips.
+    void SetMinMiddleCount(int n) { m_nMinMiddleCount = n; }
+
     const CString& GetText() const { return m_strText; }
     int GetTextHeight() const { return m_nTextHeight; }
     int GetMiddleCount() const { return m_nMiddleCount; }
@@ -70,6 +74,7 @@ private:
     CImageReader* m_pPieces[PIECE_COUNT];
     CImageReader* m_pPieceMasks[PIECE_COUNT];
     int m_nMiddleCount;          // at least 1
+    int m_nMinMiddleCount;       // the least m_nMiddleCount SetTip gives
     CString m_strText;
     int m_nTextHeight;
     CImageReader* m_pPicture;

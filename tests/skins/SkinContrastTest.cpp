@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "skins/SkinLoader.h"
+#include "ui3d/controls/3DButton.h"
 #include "skins/SkinScan.h"
 #include "services/Settings.h"
 #include "ui3d/drawing/Gradients.h"
@@ -251,3 +252,37 @@ TEST_F(StandardSkinContrast, CatchesADarkenedFaceAndALightenedText)
 }
 
 }  // namespace
+
+// Check boxes and radio buttons of the Standard skin are of one family: a
+// radio button, which has no pictures of its own, takes the colours of the
+// check box's pictures (fill and frame empty, fill and tick colour checked).
+TEST_F(StandardSkinContrast, RadioButtonsTakeTheColoursOfTheCheckBoxPictures)
+{
+    UseScheme(1);
+    const BODYSTYLE& body = g_pSkin->m_bodyStyle;
+    ASSERT_TRUE(body.pCheckImages[0] != NULL && CImageReader::IsLoaded(*body.pCheckImages[0]));
+    ASSERT_TRUE(body.pCheckImages[1] != NULL && CImageReader::IsLoaded(*body.pCheckImages[1]));
+    C3DButton radio(&body);
+    HDC hScreen = GetDC(NULL);
+    HDC hMem = CreateCompatibleDC(hScreen);
+    HBITMAP hBmp = CreateCompatibleBitmap(hScreen, 2 * 13, 13);
+    HBITMAP hBox = CreateCompatibleBitmap(hScreen, 2 * 13, 13);
+    ReleaseDC(NULL, hScreen);
+    HGDIOBJ hOld = SelectObject(hMem, hBmp);
+    const RECT rcOff = {0, 0, 13, 13}, rcOn = {13, 0, 26, 13};
+    radio.PaintIndicator(hMem, rcOff, 0, TRUE);
+    radio.PaintIndicator(hMem, rcOn, BTNDRAW_CHECKED, TRUE);
+    const COLORREF clrOffCentre = GetPixel(hMem, 6, 6), clrOnRing = GetPixel(hMem, 13 + 6, 2),
+                   clrOnCentre = GetPixel(hMem, 13 + 6, 6);
+    SelectObject(hMem, hBox);
+    C3DButton box(&body);
+    box.PaintIndicator(hMem, rcOff, 0, FALSE);
+    box.PaintIndicator(hMem, rcOn, BTNDRAW_CHECKED, FALSE);
+    EXPECT_EQ(GetPixel(hMem, 6, 6), clrOffCentre) << "the empty box's fill";
+    EXPECT_EQ(GetPixel(hMem, 13 + 2, 2), clrOnRing) << "the ticked box's fill";
+    EXPECT_EQ(GetPixel(hMem, 13 + 5, 8), clrOnCentre) << "the tick's colour";
+    SelectObject(hMem, hOld);
+    DeleteObject(hBmp);
+    DeleteObject(hBox);
+    DeleteDC(hMem);
+}

@@ -6,6 +6,7 @@
 #include "ui3d/drawing/Gradients.h"
 #include "ui3d/drawing/SelectedBitmapDC.h"
 
+#include <cmath>
 #include <windowsx.h>
 
 IMPLEMENT_DYNAMIC(C3DButton, CButton)
@@ -403,6 +404,77 @@ HBITMAP CreateIndicatorBitmap(BOOL bRadio)
     return hBitmap;
 }
 
+// The colour of a picture's pixel, drawn over the face.
+COLORREF PicturePixel(CImageReader* pImage, COLORREF clrFace, HDC hRef, int x, int y)
+{
+    const CSize size = pImage->GetReader()->GetSize();
+    HDC hMem = ::CreateCompatibleDC(hRef);
+    HBITMAP hBmp = ::CreateCompatibleBitmap(hRef, size.cx, size.cy);
+    COLORREF clr = CLR_INVALID;
+    if (hMem != NULL && hBmp != NULL) {
+        HGDIOBJ hOld = ::SelectObject(hMem, hBmp);
+        CDC dc;
+        dc.Attach(hMem);
+        pImage->GetReader()->SetCurrentFrame(0);
+        pImage->GetReader()->Draw(&dc, CPoint(0, 0), clrFace, &dc, CPoint(0, 0));
+        dc.Detach();
+        clr = ::GetPixel(hMem, x, y);
+        ::SelectObject(hMem, hOld);
+    }
+    if (hBmp != NULL)
+        ::DeleteObject(hBmp);
+    if (hMem != NULL)
+        ::DeleteDC(hMem);
+    return clr;
+}
+
+// A round indicator in rc, smoothed by 4 x 4 samples a pixel: a ring of
+// clrFrame, filled with clrFill, with a dot of clrDot (CLR_INVALID: none).
+void DrawRoundIndicator(HDC hDC, const RECT& rc, COLORREF clrFrame, COLORREF clrFill, COLORREF clrDot)
+{
+    const int cx = rc.right - rc.left, cy = rc.bottom - rc.top;
+    BITMAPINFO bmi = {};
+    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
+    bmi.bmiHeader.biWidth = cx;
+    bmi.bmiHeader.biHeight = -cy;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    void* pBits = NULL;
+    HBITMAP hDib = ::CreateDIBSection(hDC, &bmi, DIB_RGB_COLORS, &pBits, NULL, 0);
+    if (hDib == NULL || pBits == NULL)
+        return;
+    HDC hMem = ::CreateCompatibleDC(hDC);
+    HGDIOBJ hOld = ::SelectObject(hMem, hDib);
+    ::BitBlt(hMem, 0, 0, cx, cy, hDC, rc.left, rc.top, SRCCOPY);
+    ::GdiFlush();
+    DWORD* pPixels = static_cast<DWORD*>(pBits);
+    const double r = (cx < cy ? cx : cy) / 2.0, xc = cx / 2.0, yc = cy / 2.0;
+    const double rDot = r * 0.42;
+    for (int y = 0; y < cy; y++) {
+        for (int x = 0; x < cx; x++) {
+            DWORD& px = pPixels[y * cx + x];
+            const COLORREF clrBack = RGB((px >> 16) & 0xFF, (px >> 8) & 0xFF, px & 0xFF);
+            int red = 0, green = 0, blue = 0;
+            for (int sy = 0; sy < 4; sy++) {
+                for (int sx = 0; sx < 4; sx++) {
+                    const double dx = x + (sx + 0.5) / 4 - xc, dy = y + (sy + 0.5) / 4 - yc;
+                    const double d = std::sqrt(dx * dx + dy * dy);
+                    const COLORREF clr = (clrDot != CLR_INVALID && d < rDot) ? clrDot
+                                         : d < r - 1 ? clrFill : d < r ? clrFrame : clrBack;
+                    red += GetRValue(clr);
+                    green += GetGValue(clr);
+                    blue += GetBValue(clr);
+                }
+            }
+            px = DWORD((red / 16) << 16 | (green / 16) << 8 | (blue / 16));
+        }
+    }
+    ::BitBlt(hDC, rc.left, rc.top, cx, cy, hMem, 0, 0, SRCCOPY);
+    ::SelectObject(hMem, hOld);
+    ::DeleteDC(hMem);
+    ::DeleteObject(hDib);
+}
+
 } // namespace
 
 void C3DButton::DrawBuiltInIndicator(HDC hDC, int x, int y, BOOL bRadio, int nState)
@@ -444,6 +516,29 @@ void C3DButton::PaintIndicator(HDC hDC, const RECT& rect, UINT nFlags, BOOL bRad
         pImage->GetReader()->Draw(&dc, CPoint(rcInd.left, rcInd.top), m_style.clrFace, &dc,
                                   CPoint(rcInd.left, rcInd.top));
         dc.Detach();
+    } else if (bRadio && m_style.pCheckImages[(bPressed ? 2 : 0)] != NULL &&
+               m_style.pCheckImages[(bPressed ? 2 : 0) + 1] != NULL &&
+               CImageReader::IsLoaded(*m_style.pCheckImages[(bPressed ? 2 : 0)]) &&
+               CImageReader::IsLoaded(*m_style.pCheckImages[(bPressed ? 2 : 0) + 1])) {
+        // No radio pictures: a round one in the colours of the check box's
+        // pictures, so both are of one family. Unchecked: the empty box's
+        // frame and fill; checked: the ticked box's fill with a dot of its
+        // tick's colour.
+        CImageReader* pOn = m_style.pCheckImages[bPressed ? 2 : 0];
+        CImageReader* pOff = m_style.pCheckImages[(bPressed ? 2 : 0) + 1];
+        const CSize size = pOff->GetReader()->GetSize();
+        rcInd.left = bLeftText ? rect.right - size.cx : rect.left;
+        rcInd.top = rect.top + (rect.bottom - rect.top - size.cy) / 2;
+        rcInd.right = rcInd.left + size.cx;
+        rcInd.bottom = rcInd.top + size.cy;
+        if (bChecked) {
+            const COLORREF clrFill = PicturePixel(pOn, m_style.clrFace, hDC, 2, 2);
+            const COLORREF clrTick = PicturePixel(pOn, m_style.clrFace, hDC, size.cx * 5 / 13, size.cy * 8 / 13);
+            DrawRoundIndicator(hDC, rcInd, PicturePixel(pOn, m_style.clrFace, hDC, 0, size.cy / 2), clrFill, clrTick);
+        } else {
+            DrawRoundIndicator(hDC, rcInd, PicturePixel(pOff, m_style.clrFace, hDC, 0, size.cy / 2),
+                               PicturePixel(pOff, m_style.clrFace, hDC, size.cx / 2, size.cy / 2), CLR_INVALID);
+        }
     } else {
         rcInd.left = bLeftText ? rect.right - INDICATOR_SIZE : rect.left;
         rcInd.top = rect.top + (rect.bottom - rect.top - INDICATOR_SIZE) / 2;
@@ -508,6 +603,19 @@ void C3DButton::PaintIndicator(HDC hDC, const RECT& rect, UINT nFlags, BOOL bRad
         m_rcTool = rcInd;
     else
         ::UnionRect(&m_rcTool, &rcInd, &rcDrawn);
+
+    // The focus: a frame round the text in the focused text colour, inside
+    // the button.
+    if (bFocused && !str.IsEmpty()) {
+        RECT rcFrame = rcDrawn;
+        ::InflateRect(&rcFrame, 2, 1);
+        ::IntersectRect(&rcFrame, &rcFrame, &rect);
+        HBRUSH hFocus = ::CreateSolidBrush(m_style.clrText2);
+        if (hFocus != NULL) {
+            ::FrameRect(hDC, &rcFrame, hFocus);
+            ::DeleteObject(hFocus);
+        }
+    }
 
     ::SetBkMode(hDC, nOldMode);
     ::SelectObject(hDC, hOldFont);

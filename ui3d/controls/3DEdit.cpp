@@ -143,6 +143,10 @@ LRESULT C3DEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         ::SetBkColor(reinterpret_cast<HDC>(wParam), m_clrBack);
         return reinterpret_cast<LRESULT>(m_hBrush);
     case WM_NCPAINT: {
+        // The system draws the scroll bars the style asks for; the skinned
+        // frame then goes over its border.
+        if (GetStyle() & (WS_VSCROLL | WS_HSCROLL))
+            CEdit::WindowProc(message, wParam, lParam);
         HDC hDC = ::GetWindowDC(m_hWnd);
         if (hDC != NULL) {
             PaintBorder(hDC);

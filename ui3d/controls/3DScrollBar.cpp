@@ -12,6 +12,8 @@
 #include "ui3d/menus/3DMenu.h"
 #include "ui3d/system/ExportedFuncs.h"
 
+#include <vector>
+
 namespace {
 
 // Cells of the part cache.
@@ -378,6 +380,33 @@ BOOL C3DScrollBar::BuildPartCache()
     return bOk;
 }
 
+// Copies hBitmap (rc's height wide, rc's width high) into rc with its rows
+// and columns exchanged. FALSE when its pixels cannot be read.
+static BOOL CopyTurned(HDC hDC, const RECT& rc, HBITMAP hBitmap)
+{
+    const int cx = rc.right - rc.left, cy = rc.bottom - rc.top;
+    BITMAPINFO bmi = {};
+    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
+    bmi.bmiHeader.biWidth = cy;
+    bmi.bmiHeader.biHeight = -cx;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    std::vector<DWORD> in(size_t(cx) * cy), out(size_t(cx) * cy);
+    HDC hScreen = ::GetDC(NULL);
+    const int nRows = ::GetDIBits(hScreen, hBitmap, 0, UINT(cx), in.data(), &bmi, DIB_RGB_COLORS);
+    ::ReleaseDC(NULL, hScreen);
+    if (nRows != cx)
+        return FALSE;
+    // in: cx rows of cy pixels; out: cy rows of cx pixels.
+    for (int y = 0; y < cy; y++)
+        for (int x = 0; x < cx; x++)
+            out[size_t(y) * cx + x] = in[size_t(x) * cy + y];
+    bmi.bmiHeader.biWidth = cx;
+    bmi.bmiHeader.biHeight = -cy;
+    return ::SetDIBitsToDevice(hDC, rc.left, rc.top, DWORD(cx), DWORD(cy), 0, 0, 0, UINT(cy), out.data(), &bmi,
+                               DIB_RGB_COLORS) != 0;
+}
+
 BOOL C3DScrollBar::DrawPartCell(HDC hDC, int nCell, int nAlong, int nAlongLength, const SCROLLBARPARTLOOK& look,
                                 int nLook, BOOL bBorder, BOOL bSwapBorder)
 {
@@ -386,11 +415,14 @@ BOOL C3DScrollBar::DrawPartCell(HDC hDC, int nCell, int nAlong, int nAlongLength
     const RECT rc = CellRect(nCell, nAlong, nAlongLength);
     const SIZE size = {rc.right - rc.left, rc.bottom - rc.top};
     const POINT ptOrigin = {0, 0};
-    HBITMAP hBack = CreateSkinBackground(size, look.colors[nLook].Get(g_nSkinColorScheme), look.gradients[nLook],
+    // A part's look is drawn for a vertical bar; a horizontal bar shows it
+    // turned, so its shading and grip lie across the bar as they should.
+    const SIZE sizeDrawn = m_bHorizontal ? SIZE{size.cy, size.cx} : size;
+    HBITMAP hBack = CreateSkinBackground(sizeDrawn, look.colors[nLook].Get(g_nSkinColorScheme), look.gradients[nLook],
                                          look.layers[nLook], ptOrigin);
     if (hBack == NULL)
         return FALSE;
-    {
+    if (!m_bHorizontal || !CopyTurned(hDC, rc, hBack)) {
         CSelectedBitmapDC src(NULL, hBack);
         ::BitBlt(hDC, rc.left, rc.top, size.cx, size.cy, src.m_hDC, 0, 0, SRCCOPY);
     }

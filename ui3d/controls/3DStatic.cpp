@@ -145,7 +145,15 @@ void C3DStatic::PaintText(HDC hDC)
     if (hFont != NULL)
         ::SelectObject(hDC, hFont);
     ::SetBkMode(hDC, TRANSPARENT);
-    DrawStyledText(hDC, str, rc, GetTextFormat(), m_style, (m_style.nFlags & 0x20) != 0);
+    if (::IsWindowEnabled(m_hWnd)) {
+        DrawStyledText(hDC, str, rc, GetTextFormat(), m_style, (m_style.nFlags & 0x20) != 0);
+    } else {
+        // Disabled: flat, its colour half way to the face, so it reads weaker
+        // than an enabled text but still reads.
+        BODYSTYLE weak = m_style;
+        weak.clrText = MoveColorToward(m_style.clrText, m_style.clrFace, 50);
+        DrawStyledText(hDC, str, rc, GetTextFormat(), weak, FALSE);
+    }
     ::RestoreDC(hDC, nSaved);
     if (hFont != NULL)
         ::DeleteObject(hFont);

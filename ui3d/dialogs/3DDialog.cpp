@@ -68,6 +68,7 @@ void C3DDialog::Construct(const POINT* pPos, int bFade, const BODYSTYLE* pBodySt
     m_nRunState = 0;
     m_nClientWidth = m_nClientHeight = 0;
     m_hBackground = NULL;
+    m_hStockBrush = NULL;
     m_bFade = bFade;
     m_bReplaceControls = bReplace;
     m_nFadeState = 0;
@@ -91,6 +92,8 @@ C3DDialog::~C3DDialog()
     m_VTimers.RemoveAll();
     if (m_hBackground != NULL)
         ::DeleteObject(m_hBackground);
+    if (m_hStockBrush != NULL)
+        ::DeleteObject(m_hStockBrush);
 }
 
 // --- running -------------------------------------------------------------------
@@ -670,6 +673,19 @@ LRESULT C3DDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case WM_QUERYDLGSTATE:
         return AnswerQueryDlgState(wParam, lParam, m_nRunState, m_hWnd);
+    case WM_CTLCOLORLISTBOX:
+        // A stock list box stands on the skin's face in its text colour; a
+        // skinned control answers for itself.
+        if (CWnd::FromHandlePermanent(reinterpret_cast<HWND>(lParam)) == NULL) {
+            if (m_hStockBrush == NULL)
+                m_hStockBrush = ::CreateSolidBrush(m_BodyStyle.clrFace);
+            if (m_hStockBrush != NULL) {
+                ::SetTextColor(reinterpret_cast<HDC>(wParam), m_BodyStyle.clrText);
+                ::SetBkColor(reinterpret_cast<HDC>(wParam), m_BodyStyle.clrFace);
+                return reinterpret_cast<LRESULT>(m_hStockBrush);
+            }
+        }
+        break;
     default:
         if (g_msgPrintBackground.Is(message))
             return OnPrintBackground(reinterpret_cast<HDC>(wParam), reinterpret_cast<const RECT*>(lParam));

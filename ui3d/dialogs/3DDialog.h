@@ -104,6 +104,9 @@ public:
     // Replaces or subclasses every standard child control by its skinned kind;
     // returns how many it set out to replace. A second run replaces nothing.
     int ReplaceControls();
+    // Gives a stock control the skin can only colour (a progress bar) the
+    // skin's colours.
+    void ColourStockControl(HWND hWnd);
     // TRUE when hWnd belongs to one of the dialog's skinned controls.
     BOOL IsSkinnedControl(HWND hWnd) const;
     // Creators of skinned controls, each listed with its kind; NULL (and the
@@ -130,6 +133,7 @@ public:
     int m_nClientWidth;
     int m_nClientHeight;
     HBITMAP m_hBackground;    // NULL: rebuilt at the next paint
+    HBRUSH m_hStockBrush;     // the face under stock controls; NULL until asked
     int m_nPlacement;
     POINT m_ptPosition;
     int m_bFade;

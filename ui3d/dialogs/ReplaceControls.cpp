@@ -12,6 +12,8 @@
 #include "ui3d/controls/ClrSelButton.h"
 #include "ui3d/controls/LinkButton.h"
 
+#include <commctrl.h>
+
 namespace {
 
 const int kListCount = 8;
@@ -55,6 +57,17 @@ BOOL C3DDialog::IsSkinnedControl(HWND hWnd) const
     return FALSE;
 }
 
+// A progress bar keeps its system drawing but takes the skin's face, and
+// the focused text colour for its bar.
+void C3DDialog::ColourStockControl(HWND hWnd)
+{
+    char szClass[32];
+    if (::GetClassNameA(hWnd, szClass, sizeof(szClass)) == 0 || lstrcmpiA(szClass, "msctls_progress32") != 0)
+        return;
+    ::SendMessageA(hWnd, PBM_SETBKCOLOR, 0, static_cast<LPARAM>(m_BodyStyle.clrFace));
+    ::SendMessageA(hWnd, PBM_SETBARCOLOR, 0, static_cast<LPARAM>(m_BodyStyle.clrText2));
+}
+
 int C3DDialog::ReplaceControls()
 {
     CSequence<CControlInfo> found;
@@ -62,6 +75,7 @@ int C3DDialog::ReplaceControls()
         if (IsSkinnedControl(hWnd))
             continue;
         CControlInfo info = GetControlInfo(hWnd);
+        ColourStockControl(hWnd);
         if (info.nKind == CTRLKIND_OTHER || IsBitmapStatic(info))
             continue;
         found.Add(info);
@@ -192,6 +206,8 @@ CClrSelButton* C3DDialog::CreateColorButton(COLORREF clr, DWORD dwStyle, const R
 CLinkButton* C3DDialog::CreateLinkButton(LPCSTR pszText, const RECT& rect, CWnd* pParent, UINT nID)
 {
     CLinkButton* pLink = new CLinkButton();
+    // In the skin's focused text colour, so it reads as something to click.
+    pLink->m_clrText = m_BodyStyle.clrText2;
     return Listed(m_LinkButtons, pLink,
                   pLink->Create(pszText, WS_CHILD | WS_VISIBLE | WS_TABSTOP, rect, pParent, nID));
 }

@@ -16,6 +16,7 @@
 #include "tests/collection/PictureSamples.h"
 #include "tests/collection/TvnxSaveTestFiles.h"
 #include "ui3d/dialogs/3DImgMessageBox.h"
+#include "ui3d/system/ExportedFuncs.h"
 #include "ui3d/system/VTimer.h"
 
 #include <gtest/gtest.h>
@@ -671,6 +672,43 @@ TEST_F(SmilieProp, AnimationAdvancesOnTheTimersTicks)
     // A single picture has no timer.
     CSmilie* pStill = Smilie(recWide);
     Run(pStill, out, [&](CDlgSmilieProp* p) { EXPECT_EQ(0, p->m_nAnimTimer); });
+}
+
+TEST_F(SmilieProp, PictureOutsideTheCellIsShownFadedWithoutAFocusLikeFrame)
+{
+    // The 40 x 30 red picture overhangs the 28 x 27 cell by 6 pixels left
+    // and right. Inside the cell it is red; beside the cell, also on the
+    // line just round it, it is faded toward the background: no black and
+    // white dots that read as a focus rectangle cross it.
+    const bool bOwnFuncs = g_pExportedFuncs == NULL;
+    CreateExportedFuncs();
+    ASSERT_NE(nullptr, g_pExportedFuncs->pAlphaBlend);
+    CSmilie* pSmilie = Smilie(recAnimated);
+    OUTPUTS out;
+    Run(pSmilie, out, [&](CDlgSmilieProp* p) {
+        ::RedrawWindow(p->m_hWnd, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        const CRect& c = p->m_rcCell;
+        const int y = c.CenterPoint().y;
+        HDC hDC = ::GetDC(p->m_hWnd);
+        const COLORREF clrInside = ::GetPixel(hDC, c.CenterPoint().x, y);
+        const COLORREF clrBack = ::GetPixel(hDC, c.left - 12, y);
+        const struct {
+            int x;
+            const char* pszWhere;
+        } spots[] = {{c.left - 1, "on the line left of the cell"}, {c.left - 4, "left of the cell"},
+                     {c.right, "on the line right of the cell"}, {c.right + 3, "right of the cell"}};
+        EXPECT_EQ(kFrameColours[0], clrInside);
+        for (const auto& spot : spots) {
+            const COLORREF clr = ::GetPixel(hDC, spot.x, y);
+            EXPECT_NE(clrInside, clr) << spot.pszWhere;
+            EXPECT_NE(RGB(0, 0, 0), clr) << spot.pszWhere;
+            EXPECT_NE(RGB(255, 255, 255), clr) << spot.pszWhere;
+            EXPECT_GT(GetRValue(clr), GetRValue(clrBack) + 40) << spot.pszWhere;
+        }
+        ::ReleaseDC(p->m_hWnd, hDC);
+    });
+    if (bOwnFuncs)
+        DeleteExportedFuncs();
 }
 
 TEST_F(SmilieProp, TimerAndPicturesGoWithTheWindow)

@@ -369,6 +369,90 @@ TEST_F(DialogControls, PopupEditorOpensOnFocusAndWritesItsTextBack)
     EXPECT_STREQ("a much longer text", text);
 }
 
+TEST_F(DialogControls, FocusedCheckBoxAndRadioShowAFrameInTheFocusColour)
+{
+    // Painted focused and unfocused into a bitmap: only the focused one has
+    // a line of the focus colour longer than any letter, its frame.
+    BODYSTYLE style = BODYSTYLE::FromSystemColors();
+    style.clrFace = RGB(90, 95, 100);
+    style.clrText = RGB(250, 250, 250);
+    style.clrText2 = RGB(255, 210, 60);
+    for (const int nId : {IDC_CHECK, IDC_RADIO2}) {
+        C3DButton* pButton = nId == IDC_CHECK ? m_dlg.buttons[0].get() : m_dlg.buttons[2].get();
+        pButton->SendMessage(WM_SETBODYSTYLE, 0, reinterpret_cast<LPARAM>(&style));
+        RECT rc;
+        ::GetClientRect(pButton->m_hWnd, &rc);
+        HDC hScreen = ::GetDC(NULL);
+        HDC hMem = ::CreateCompatibleDC(hScreen);
+        HBITMAP hBmp = ::CreateCompatibleBitmap(hScreen, rc.right, rc.bottom);
+        ::ReleaseDC(NULL, hScreen);
+        HGDIOBJ hOld = ::SelectObject(hMem, hBmp);
+        auto longestRun = [&](bool bFocused) {
+            DRAWITEMSTRUCT dis = {};
+            dis.CtlType = ODT_BUTTON;
+            dis.CtlID = UINT(nId);
+            dis.itemAction = ODA_DRAWENTIRE;
+            dis.itemState = bFocused ? ODS_FOCUS : 0;
+            dis.hwndItem = pButton->m_hWnd;
+            dis.hDC = hMem;
+            dis.rcItem = rc;
+            pButton->DrawItem(&dis);
+            int nLongest = 0;
+            for (int y = 0; y < rc.bottom; y++) {
+                int nRun = 0;
+                for (int x = 0; x < rc.right; x++) {
+                    nRun = ::GetPixel(hMem, x, y) == style.clrText2 ? nRun + 1 : 0;
+                    nLongest = nRun > nLongest ? nRun : nLongest;
+                }
+            }
+            return nLongest;
+        };
+        EXPECT_EQ(0, longestRun(false)) << "control " << nId;
+        EXPECT_GE(longestRun(true), 15) << "control " << nId;
+        ::SelectObject(hMem, hOld);
+        ::DeleteObject(hBmp);
+        ::DeleteDC(hMem);
+    }
+}
+
+TEST_F(DialogControls, MultiLineEditDrawsTheScrollBarsOfItsStyle)
+{
+    // The skinned frame is drawn over the system's, which leaves the scroll
+    // bar standing: the band right of the text is not what lay there before.
+    const int nId = 260;
+    const HWND hEdit = ::CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_MULTILINE | WS_VSCROLL,
+                                         200, 10, 120, 60, m_dlg.m_hWnd, reinterpret_cast<HMENU>(nId), NULL, NULL);
+    ASSERT_NE(HWND(NULL), hEdit);
+    CPopUpEdit multi(RGB(0, 0, 0), NULL, RGB(255, 255, 255));
+    multi.Attach(NULL, nId, &m_dlg);
+    ::SetWindowTextA(hEdit, "one\r\ntwo\r\nthree\r\nfour\r\nfive\r\nsix\r\nseven\r\neight");
+    PumpPending();
+
+    RECT rcWindow, rcClient;
+    ::GetWindowRect(hEdit, &rcWindow);
+    ::GetClientRect(hEdit, &rcClient);
+    ::MapWindowPoints(hEdit, NULL, reinterpret_cast<LPPOINT>(&rcClient), 2);
+    ASSERT_GE(rcWindow.right - rcClient.right, ::GetSystemMetrics(SM_CXVSCROLL));
+    const RECT rcBand = {rcClient.right - rcWindow.left, rcClient.top - rcWindow.top,
+                         rcClient.right - rcWindow.left + ::GetSystemMetrics(SM_CXVSCROLL), rcClient.bottom - rcWindow.top};
+    const COLORREF clrMarker = RGB(255, 0, 255);
+    HDC hDC = ::GetWindowDC(hEdit);
+    HBRUSH hMarker = ::CreateSolidBrush(clrMarker);
+    ::FillRect(hDC, &rcBand, hMarker);
+    ::DeleteObject(hMarker);
+    ::ReleaseDC(hEdit, hDC);
+    ::RedrawWindow(hEdit, NULL, NULL, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    PumpPending();
+
+    hDC = ::GetWindowDC(hEdit);
+    int nMarked = 0;
+    for (int y = rcBand.top + 2; y < rcBand.bottom - 2; y += 4)
+        nMarked += ::GetPixel(hDC, (rcBand.left + rcBand.right) / 2, y) == clrMarker;
+    ::ReleaseDC(hEdit, hDC);
+    EXPECT_EQ(0, nMarked);
+    multi.DestroyWindow();
+}
+
 TEST_F(DialogControls, DisabledPopupEditNeverOpensAndDestroyKeepsTypedText)
 {
     CPopUpEdit& edit = *m_dlg.edit;

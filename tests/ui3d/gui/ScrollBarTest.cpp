@@ -460,3 +460,44 @@ TEST_F(ScrollBarTest, StretchedThumbPictureKeepsItsGreysToTheCorners)
         thumbBar.DestroyWindow();
     }
 }
+
+// A part's picture is drawn for a vertical bar: lit on its left. On a
+// horizontal bar it is turned, lit on the top, so its shading and grip lie
+// across the bar there too.
+TEST_F(ScrollBarTest, HorizontalBarShowsThePartPicturesTurned)
+{
+    const BYTE kLight = 0x80, kDark = 0x60;
+    const std::vector<BYTE> bmp = GreyBmp(16, 40, [&](int x, int) { return x < 8 ? kLight : kDark; });
+    CImageReader picture;
+    ASSERT_TRUE(CImageReader::LoadFromMemory(bmp.data(), picture, uint32_t(bmp.size()), FALSE));
+    SCROLLBARSTYLE style;
+    style.nBorders = 0;
+    style.nOptions = 0;
+    for (int i = 0; i < 3; i++) {
+        style.thumb.colors[i] = COLORSET(RGB(255, 255, 255), 0, 0, 0, 0, 0);
+        style.thumb.layers[i] = IMAGELAYER(BLEND_DARKEN, &picture, IMAGEALIGN_STRETCH);
+    }
+    for (int nHorizontal = 0; nHorizontal < 2; nHorizontal++) {
+        C3DScrollBar bar;
+        const int placement[3] = {10, 10, 240};
+        ASSERT_TRUE(bar.Create(nHorizontal, &style, 16, &parent.wnd, 20, placement));
+        SCROLLINFO si = {sizeof(si), SIF_ALL, 0, 100, 10, 0, 0};
+        ASSERT_TRUE(bar.SetScrollInfo(&si));
+        HDC hDC = ::CreateCompatibleDC(NULL);
+        HGDIOBJ hOld = ::SelectObject(hDC, bar.GetBackBuffer()->GetSafeHandle());
+        // The normal thumb: cell 4 across the bar, 20 pixels along from 0.
+        auto at = [&](int along, int across) {
+            const int x = nHorizontal ? along : 4 * 16 + across;
+            const int y = nHorizontal ? 4 * 16 + across : along;
+            return GetRValue(::GetPixel(hDC, x, y));
+        };
+        const char* pszBar = nHorizontal ? "horizontal" : "vertical";
+        for (int along : {3, 16}) {
+            EXPECT_EQ(kLight, at(along, 2)) << pszBar << " along " << along;
+            EXPECT_EQ(kDark, at(along, 13)) << pszBar << " along " << along;
+        }
+        ::SelectObject(hDC, hOld);
+        ::DeleteDC(hDC);
+        bar.DestroyWindow();
+    }
+}

@@ -3,6 +3,7 @@
 // tick by tick with a hand-set performance counter (and without one),
 // modeless dialogs that delete themselves, and the body background.
 #include "ui3d/dialogs/3DDialog.h"
+#include "ui3d/controls/LinkButton.h"
 
 #include "tests/tools/Pump.h"
 #include "tests/ui3d/gui/SkinnedDialogIds.h"
@@ -17,6 +18,8 @@
 #include "ui3d/system/VTimer.h"
 
 #include <gtest/gtest.h>
+
+#include <map>
 #include <functional>
 
 namespace {
@@ -369,6 +372,94 @@ TEST_F(SkinnedDialog, BodyIsTheSchemeColourOfTheStyle)
     DeleteDC(hMem);
     g_nSkinColorScheme = nSaved;
     pDlg->DestroyWindow();
+}
+
+TEST_F(SkinnedDialog, StockControlsAndTheLinkTakeTheSkinsColours)
+{
+    // No white box alone in a skinned dialog: the list box and the progress
+    // bar, which stay standard controls, get the face and text colours; the
+    // link stands out from plain text in the focused text colour.
+    BODYSTYLE style = BODYSTYLE::FromSystemColors();
+    style.clrFace = RGB(60, 70, 80);
+    style.clrText = RGB(230, 220, 210);
+    style.clrText2 = RGB(250, 200, 40);
+    CTestDialog* pDlg = new CTestDialog(FALSE, &style);
+    ASSERT_TRUE(pDlg->Create(IDD_SKINNED_ALL));
+
+    HDC hDC = CreateCompatibleDC(NULL);
+    const HWND hList = GetDlgItem(pDlg->m_hWnd, IDC_SK_LIST);
+    const HBRUSH hBrush = reinterpret_cast<HBRUSH>(
+        pDlg->SendMessage(WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(hDC), reinterpret_cast<LPARAM>(hList)));
+    ASSERT_TRUE(hBrush != NULL);
+    LOGBRUSH lb = {};
+    ASSERT_EQ(int(sizeof(lb)), GetObjectA(hBrush, sizeof(lb), &lb));
+    EXPECT_EQ(style.clrFace, lb.lbColor);
+    EXPECT_EQ(style.clrFace, GetBkColor(hDC));
+    EXPECT_EQ(style.clrText, GetTextColor(hDC));
+    DeleteDC(hDC);
+
+    const HWND hProgress = GetDlgItem(pDlg->m_hWnd, IDC_SK_PROGRESS);
+    EXPECT_EQ(style.clrFace, COLORREF(SendMessageA(hProgress, WM_USER + 14, 0, 0)));  // PBM_GETBKCOLOR
+    EXPECT_EQ(style.clrText2, COLORREF(SendMessageA(hProgress, WM_USER + 15, 0, 0))); // PBM_GETBARCOLOR
+    const CLinkButton* pLink =
+        static_cast<const CLinkButton*>(CWnd::FromHandlePermanent(GetDlgItem(pDlg->m_hWnd, IDC_SK_LINK)));
+    ASSERT_TRUE(pLink != NULL);
+    EXPECT_EQ(style.clrText2, pLink->m_clrText);
+    pDlg->DestroyWindow();
+}
+
+// The largest difference, summed over red, green and blue, between a pixel
+// of the static's painting and the colour most of its pixels have.
+int StrongestInk(HWND hStatic)
+{
+    RECT rc;
+    GetClientRect(hStatic, &rc);
+    HDC hScreen = GetDC(NULL);
+    HDC hMem = CreateCompatibleDC(hScreen);
+    HBITMAP hBmp = CreateCompatibleBitmap(hScreen, rc.right, rc.bottom);
+    ReleaseDC(NULL, hScreen);
+    HGDIOBJ hOld = SelectObject(hMem, hBmp);
+    SendMessageA(hStatic, WM_ERASEBKGND, reinterpret_cast<WPARAM>(hMem), 0);
+    std::map<COLORREF, int> counts;
+    for (int y = 0; y < rc.bottom; y++)
+        for (int x = 0; x < rc.right; x++)
+            counts[GetPixel(hMem, x, y)]++;
+    COLORREF clrBack = 0;
+    int nMost = 0;
+    for (const auto& c : counts)
+        if (c.second > nMost) {
+            nMost = c.second;
+            clrBack = c.first;
+        }
+    int nStrongest = 0;
+    for (const auto& c : counts) {
+        const int d = abs(GetRValue(c.first) - GetRValue(clrBack)) + abs(GetGValue(c.first) - GetGValue(clrBack)) +
+                      abs(GetBValue(c.first) - GetBValue(clrBack));
+        nStrongest = d > nStrongest ? d : nStrongest;
+    }
+    SelectObject(hMem, hOld);
+    DeleteObject(hBmp);
+    DeleteDC(hMem);
+    return nStrongest;
+}
+
+TEST_F(SkinnedDialog, DisabledStaticIsDrawnWeakerThanAnEnabledOne)
+{
+    for (const bool b3D : {false, true}) {
+        BODYSTYLE style = BODYSTYLE::FromSystemColors();
+        style.clrFace = RGB(90, 95, 100);
+        style.clrText = RGB(250, 250, 250);
+        style.nFlags = b3D ? (style.nFlags | 0x20) : (style.nFlags & ~0x20);
+        CTestDialog* pDlg = new CTestDialog(FALSE, &style);
+        ASSERT_TRUE(pDlg->Create(IDD_SKINNED_ALL));
+        const HWND hEnabled = GetDlgItem(pDlg->m_hWnd, IDC_SK_TEXT);
+        const HWND hDisabled = GetDlgItem(pDlg->m_hWnd, IDC_SK_TEXT_DISABLED);
+        ASSERT_FALSE(IsWindowEnabled(hDisabled));
+        const int nEnabled = StrongestInk(hEnabled), nDisabled = StrongestInk(hDisabled);
+        EXPECT_GT(nDisabled, 60) << "still readable, 3D " << b3D;
+        EXPECT_LT(nDisabled * 10, nEnabled * 7) << "3D " << b3D;
+        pDlg->DestroyWindow();
+    }
 }
 
 TEST_F(SkinnedDialog, PlacementAtAPointKeepsTheDialogOnScreenWhenAsked)
