@@ -9,29 +9,19 @@ Standard skin's 35 x 34 cell wide and high, so the field can draw its grid
 lines over it. Writes a 24-bit bottom-up BMP beside this script; run it again
 after changing the picture and commit its output.
 """
+import importlib.util
 import os
-import struct
+
+# The grey 24-bit BMP writer of the button pictures' script.
+_spec = importlib.util.spec_from_file_location(
+    "draw_buttons", os.path.join(os.path.dirname(os.path.abspath(__file__)), "draw-buttons.py"))
+_buttons = importlib.util.module_from_spec(_spec)
+_spec.loader.exec_module(_buttons)
+write_bmp = _buttons.write_bmp
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 W, H = 4 * 35, 4 * 34
 BASE = 214
-
-
-def write_bmp(path, rows):
-    h = len(rows)
-    w = len(rows[0])
-    stride = (w * 3 + 3) & ~3
-    pixels = bytearray()
-    for row in reversed(rows):
-        line = bytearray()
-        for g in row:
-            line += bytes((g, g, g))
-        line += bytes(stride - len(line))
-        pixels += line
-    header = struct.pack('<2sIHHI', b'BM', 14 + 40 + len(pixels), 0, 0, 14 + 40)
-    info = struct.pack('<IiiHHIIiiII', 40, w, h, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
-    with open(path, 'wb') as f:
-        f.write(header + info + pixels)
 
 
 def grain(x, y):

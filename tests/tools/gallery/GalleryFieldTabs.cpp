@@ -105,24 +105,6 @@ LRESULT CALLBACK ContainerProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lP
     return DefWindowProcA(hWnd, message, wParam, lParam);
 }
 
-class CSnapFieldProp : public CModalAnswerer
-{
-public:
-    explicit CSnapFieldProp(const char* pszName) : m_pszName(pszName) { m_pPrevious = AfxSetModalAnswerer(this); }
-    ~CSnapFieldProp() override { AfxSetModalAnswerer(m_pPrevious); }
-    INT_PTR OnDialog(CDialog* pDialog) override
-    {
-        SetForegroundWindow(pDialog->m_hWnd);
-        SetFocus(GetDlgItem(pDialog->m_hWnd, IDOK));
-        Snap(pDialog->m_hWnd, m_pszName);
-        return IDCANCEL;
-    }
-
-private:
-    const char* m_pszName;
-    CModalAnswerer* m_pPrevious;
-};
-
 std::string TempPath(const char* pszName)
 {
     char szTemp[MAX_PATH];
@@ -232,7 +214,7 @@ void ShowFieldProperties()
     CString strCaption = "Animals", strTemplate = "[IMG]<smilie>[/IMG]";
     int nWhite = 1;
     {
-        CSnapFieldProp answerer("field-properties");
+        CDialogSnapper answerer("field-properties");
         CDlgFieldProp dlg(RGB(64, 216, 56), NULL, &strCaption, &strTemplate, &nWhite, 12, 80, 48 * 1024, 300 * 1024);
         dlg.DoModal();
     }
@@ -240,7 +222,7 @@ void ShowFieldProperties()
         // A new field: no counts, its own template, a colour of no swatch.
         CString strNew = "Field 6", strOwn = "";
         int nNoWhite = 0;
-        CSnapFieldProp answerer("field-properties-new");
+        CDialogSnapper answerer("field-properties-new");
         CDlgFieldProp dlg(RGB(20, 90, 140), NULL, &strNew, &strOwn, &nNoWhite, -1, -1, -1, -1);
         dlg.DoModal();
     }

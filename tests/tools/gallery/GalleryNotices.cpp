@@ -14,26 +14,6 @@
 
 namespace {
 
-// Snaps the modal dialog that comes up, with the OK button focused, under
-// the given name, and ends it.
-class CNoticeSnapper : public CModalAnswerer
-{
-public:
-    explicit CNoticeSnapper(const char* pszName) : m_pszName(pszName) { m_pPrevious = AfxSetModalAnswerer(this); }
-    ~CNoticeSnapper() override { AfxSetModalAnswerer(m_pPrevious); }
-    INT_PTR OnDialog(CDialog* pDialog) override
-    {
-        SetForegroundWindow(pDialog->m_hWnd);
-        SetFocus(GetDlgItem(pDialog->m_hWnd, IDOK));
-        Snap(pDialog->m_hWnd, m_pszName);
-        return IDCANCEL;
-    }
-
-private:
-    const char* m_pszName;
-    CModalAnswerer* m_pPrevious;
-};
-
 template <class T> void SnapNewest(CSequence<T*>& list, const char* pszName)
 {
     if (list.GetSize() == 0) {
@@ -61,19 +41,19 @@ void ShowNotices()
     ShowWarnNoInetForMail(NULL);
     SnapNewest(g_NoInetNotices, "notice-no-internet");
     {
-        CNoticeSnapper snapper("notice-hiding");
+        CDialogSnapper snapper("notice-hiding");
         CDlgWarnHidingToTray dlg(NULL);
         dlg.DoModal();
     }
     Pump();
     {
-        CNoticeSnapper snapper("reminder-messenger6");
+        CDialogSnapper snapper("reminder-messenger6");
         CDlgWarnInsertingInMSN6 dlg(NULL);
         dlg.DoModal();
     }
     Pump();
     {
-        CNoticeSnapper snapper("reminder-messenger7");
+        CDialogSnapper snapper("reminder-messenger7");
         CDlgWarnInsertingInMSN7 dlg(NULL);
         dlg.DoModal();
     }

@@ -3,6 +3,8 @@
 // the loaded skin's records.
 #pragma once
 
+#include "framework/Dialog.h"
+#include "framework/ModalAnswerer.h"
 #include "ui3d/StyleRecords.h"
 
 #include <windows.h>
@@ -22,6 +24,26 @@ void SnapArea(const RECT& rc, const char* pszName);
 // shapes) painted a neutral grey.
 void SnapWindows(const RECT& rc, const HWND* phWnds, int nWnds, const char* pszName);
 const BODYSTYLE* BodyStyle();
+
+// While it lives, snaps each modal dialog that comes up, with its OK button
+// focused, under the given name, and ends it with Cancel.
+class CDialogSnapper : public CModalAnswerer
+{
+public:
+    explicit CDialogSnapper(const char* pszName) : m_pszName(pszName) { m_pPrevious = AfxSetModalAnswerer(this); }
+    ~CDialogSnapper() override { AfxSetModalAnswerer(m_pPrevious); }
+    INT_PTR OnDialog(CDialog* pDialog) override
+    {
+        SetForegroundWindow(pDialog->m_hWnd);
+        SetFocus(GetDlgItem(pDialog->m_hWnd, IDOK));
+        Snap(pDialog->m_hWnd, m_pszName);
+        return IDCANCEL;
+    }
+
+private:
+    const char* m_pszName;
+    CModalAnswerer* m_pPrevious;
+};
 
 // A visible skinned main-window frame at (x, y) of the skin's width and at
 // least nHeight high (GalleryShell.cpp); the caller deletes it.
