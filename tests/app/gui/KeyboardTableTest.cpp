@@ -31,6 +31,8 @@
 #include "ui3d/system/ExportedFuncs.h"
 #include "ui3d/system/VTimer.h"
 
+#include "tests/tools/FadeClock.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -41,20 +43,7 @@
 
 namespace {
 
-MMRESULT WINAPI FakeSetEvent(UINT, UINT, LPTIMECALLBACK, DWORD_PTR, UINT) { return 4712; }
-MMRESULT WINAPI FakeKillEvent(UINT) { return TIMERR_NOERROR; }
-LONGLONG g_nCounter = 1000;
-BOOL WINAPI FakeFrequency(LARGE_INTEGER* p)
-{
-    p->QuadPart = 1000;
-    return TRUE;
-}
-BOOL WINAPI FakeCounter(LARGE_INTEGER* p)
-{
-    p->QuadPart = g_nCounter;
-    return TRUE;
-}
-BOOL FakeMenuFade() { return TRUE; }
+using namespace fadeclock;
 
 // The result of a dialog that the row's keys left open (the test ends it).
 const int kLeftOpen = 99;

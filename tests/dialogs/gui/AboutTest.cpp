@@ -12,6 +12,8 @@
 #include "ui3d/system/ExportedFuncs.h"
 #include "ui3d/system/VTimer.h"
 
+#include "tests/tools/FadeClock.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -161,21 +163,8 @@ TEST(DlgAbout, FadesAsTheSettingSays)
     g_Settings.FadeDialogs = nWas;
 }
 
-// A fade driven by hand: a timer that never fires, a counter the test sets.
-MMRESULT WINAPI FakeSetEvent(UINT, UINT, LPTIMECALLBACK, DWORD_PTR, UINT) { return 4713; }
-MMRESULT WINAPI FakeKillEvent(UINT) { return TIMERR_NOERROR; }
-LONGLONG g_nCounter;
-BOOL WINAPI FakeFrequency(LARGE_INTEGER* p)
-{
-    p->QuadPart = 1000;
-    return TRUE;
-}
-BOOL WINAPI FakeCounter(LARGE_INTEGER* p)
-{
-    p->QuadPart = g_nCounter;
-    return TRUE;
-}
-BOOL FakeMenuFade() { return TRUE; }
+// A fade driven by hand (tests/tools/FadeClock.h).
+using namespace fadeclock;
 
 TEST(DlgAbout, AfterFadingInOkHasTheFocus)
 {

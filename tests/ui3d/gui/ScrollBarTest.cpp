@@ -405,6 +405,24 @@ std::vector<BYTE> GreyBmp(int cx, int cy, F grey)
 
 }  // namespace
 
+namespace {
+
+// A bar without borders whose thumb, in all three looks, is the picture
+// stretched and darkened over white: the cell shows the picture as drawn.
+SCROLLBARSTYLE ThumbOfPicture(CImageReader* pPicture)
+{
+    SCROLLBARSTYLE style;
+    style.nBorders = 0;
+    style.nOptions = 0;
+    for (int i = 0; i < 3; i++) {
+        style.thumb.colors[i] = COLORSET(RGB(255, 255, 255), 0, 0, 0, 0, 0);
+        style.thumb.layers[i] = IMAGELAYER(BLEND_DARKEN, pPicture, IMAGEALIGN_STRETCH);
+    }
+    return style;
+}
+
+}  // namespace
+
 // A thumb picture taller than the thumb is shrunk to the cell; every pixel of
 // the cell, its corners above all, comes from some pixel of the picture, so it
 // stays within the picture's own greys whatever rows the shrink keeps.
@@ -414,14 +432,7 @@ TEST_F(ScrollBarTest, StretchedThumbPictureKeepsItsGreysToTheCorners)
     const std::vector<BYTE> bmp = GreyBmp(16, 40, [&](int, int y) { return y % 2 ? kDark : kLight; });
     CImageReader picture;
     ASSERT_TRUE(CImageReader::LoadFromMemory(bmp.data(), picture, uint32_t(bmp.size()), FALSE));
-    SCROLLBARSTYLE style;
-    style.nBorders = 0;
-    style.nOptions = 0;
-    for (int i = 0; i < 3; i++) {
-        // Darken over white: the cell shows the picture as drawn.
-        style.thumb.colors[i] = COLORSET(RGB(255, 255, 255), 0, 0, 0, 0, 0);
-        style.thumb.layers[i] = IMAGELAYER(BLEND_DARKEN, &picture, IMAGEALIGN_STRETCH);
-    }
+    SCROLLBARSTYLE style = ThumbOfPicture(&picture);
     for (int nHorizontal = 0; nHorizontal < 2; nHorizontal++) {
         C3DScrollBar thumbBar;
         const int placement[3] = {10, 10, 240};
@@ -470,13 +481,7 @@ TEST_F(ScrollBarTest, HorizontalBarShowsThePartPicturesTurned)
     const std::vector<BYTE> bmp = GreyBmp(16, 40, [&](int x, int) { return x < 8 ? kLight : kDark; });
     CImageReader picture;
     ASSERT_TRUE(CImageReader::LoadFromMemory(bmp.data(), picture, uint32_t(bmp.size()), FALSE));
-    SCROLLBARSTYLE style;
-    style.nBorders = 0;
-    style.nOptions = 0;
-    for (int i = 0; i < 3; i++) {
-        style.thumb.colors[i] = COLORSET(RGB(255, 255, 255), 0, 0, 0, 0, 0);
-        style.thumb.layers[i] = IMAGELAYER(BLEND_DARKEN, &picture, IMAGEALIGN_STRETCH);
-    }
+    SCROLLBARSTYLE style = ThumbOfPicture(&picture);
     for (int nHorizontal = 0; nHorizontal < 2; nHorizontal++) {
         C3DScrollBar bar;
         const int placement[3] = {10, 10, 240};
