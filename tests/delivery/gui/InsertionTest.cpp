@@ -92,6 +92,10 @@ void OnVirtualDesktop(const std::function<void()>& body)
         ::TerminateThread(hThread, 1);
     ::CloseHandle(hThread);
     ::CloseDesktop(job.hDesk);
+    // A rendering may have started a connection probe; its worker thread ends
+    // on its own after release. Let it go before the process ends, as the
+    // program's exit step does, so no worker runs into the static teardown.
+    EXPECT_TRUE(CCheckUrlGarbageCollector::WaitUntilEmpty(10000));
 }
 
 // ---- the stand-in ------------------------------------------------------------------------
