@@ -674,10 +674,8 @@ LRESULT C3DDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_QUERYDLGSTATE:
         return AnswerQueryDlgState(wParam, lParam, m_nRunState, m_hWnd);
     case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-        // A stock list box or button (a flat one stays standard) stands on
-        // the skin's face in its text colour; a skinned control answers for
-        // itself.
+        // A stock list box stands on the skin's face in its text colour; a
+        // skinned control answers for itself.
         if (CWnd::FromHandlePermanent(reinterpret_cast<HWND>(lParam)) == NULL) {
             if (m_hStockBrush == NULL)
                 m_hStockBrush = ::CreateSolidBrush(m_BodyStyle.clrFace);

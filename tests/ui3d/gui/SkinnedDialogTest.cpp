@@ -376,10 +376,10 @@ TEST_F(SkinnedDialog, BodyIsTheSchemeColourOfTheStyle)
 
 TEST_F(SkinnedDialog, StockControlsAndTheLinkTakeTheSkinsColours)
 {
-    // No white box alone in a skinned dialog: the list box, the flat button
-    // and the progress bar, which stay standard controls, get the face and
-    // text colours; the link stands out from plain text in the accent text
-    // colour of the skin's menus (their mnemonic colour).
+    // No white box alone in a skinned dialog: the list box and the progress
+    // bar, which stay standard controls, get the face and text colours; the
+    // link stands out from plain text in the accent text colour of the
+    // skin's menus (their mnemonic colour).
     BODYSTYLE style = BODYSTYLE::FromSystemColors();
     style.clrFace = RGB(60, 70, 80);
     style.clrText = RGB(230, 220, 210);
@@ -390,8 +390,7 @@ TEST_F(SkinnedDialog, StockControlsAndTheLinkTakeTheSkinsColours)
     CTestDialog* pDlg = new CTestDialog(FALSE, &style);
     ASSERT_TRUE(pDlg->Create(IDD_SKINNED_ALL));
 
-    const struct { UINT nMessage; int nId; } stock[] = {
-        {WM_CTLCOLORLISTBOX, IDC_SK_LIST}, {WM_CTLCOLORBTN, IDC_SK_FLAT}};
+    const struct { UINT nMessage; int nId; } stock[] = {{WM_CTLCOLORLISTBOX, IDC_SK_LIST}};
     for (const auto& row : stock) {
         HDC hDC = CreateCompatibleDC(NULL);
         const HBRUSH hBrush = reinterpret_cast<HBRUSH>(pDlg->SendMessage(
