@@ -318,10 +318,18 @@ def dialog_pictures():
     # The tab strip's scroll buttons: each is half the strip long and a few
     # pixels high, the picture stretched over it; a plain shade stretches
     # without distortion.
-    # The bar draws a horizontal bar's parts turned from a vertical one, so
-    # the shade runs across the picture to end up lit along the top.
+    # The bar draws a horizontal bar's parts turned from a vertical one: the
+    # picture's columns run across the strip and its rows along it. So the
+    # shade runs across the picture, to end up lit along the top, and the
+    # first and last rows give each button a light and a dark end, which
+    # parts the two buttons with a groove.
     for name, lift in (("tab-button.png", 0), ("tab-button-h.png", 14), ("tab-button-p.png", -14)):
-        save(horizontal_shade(16, 16, 160 + lift, 116 + lift, 140 + lift), name)
+        img = horizontal_shade(16, 40, 160 + lift, 116 + lift, 140 + lift)
+        px = img.load()
+        for x in range(16):
+            px[x, 0] = grey(px[x, 0][0] + 26)
+            px[x, 39] = grey(px[x, 39][0] - 40)
+        save(img, name)
 
 
 def main():
