@@ -51,7 +51,7 @@ BOOL CreateFrameButton(CTvnxBitmapButton& button, CWnd* pFrame, const RECT& rc, 
 }  // namespace
 
 // The frame, its buttons and the bar as they come up; then the bar's second
-// item hovered and the about button pressed.
+// item hovered, the about button pressed and the close button hovered.
 void ShowMainWindow()
 {
     CTvnxWnd* pFrame = CreateSkinnedFrame(40, 40, 240);
@@ -80,6 +80,10 @@ void ShowMainWindow()
     }
     if (about.m_hWnd != NULL)
         about.SendMessage(BM_SETSTATE, TRUE, 0);
+    if (close.m_hWnd != NULL) {
+        close.m_bHot = TRUE;  // as under the mouse
+        close.Invalidate(FALSE);
+    }
     Snap(pFrame->m_hWnd, "main-window-states");
 
     if (bar.m_hWnd != NULL)
