@@ -499,6 +499,41 @@ TEST_F(TvnxDlgTest, CloseHidesThroughTheOwnerButNotUnderAModalDialog)
     EXPECT_TRUE(IsWindow(m_pDlg->m_hWnd));
 }
 
+// Answers the about box: the main window is destroyed while the box runs.
+class DestroyWhileModal : public CModalAnswerer
+{
+public:
+    explicit DestroyWhileModal(HWND hMain) : m_hMain(hMain) { m_pPrevious = AfxSetModalAnswerer(this); }
+    ~DestroyWhileModal() override { AfxSetModalAnswerer(m_pPrevious); }
+    INT_PTR OnDialog(CDialog*) override
+    {
+        DestroyWindow(m_hMain);
+        return IDCANCEL;
+    }
+
+private:
+    HWND m_hMain;
+    CModalAnswerer* m_pPrevious;
+};
+
+TEST_F(TvnxDlgTest, DestructionUnderAModalDialogStillCleansUp)
+{
+    Show(CopyDemo());
+    const HWND hMain = m_pDlg->m_hWnd;
+    {
+        DestroyWhileModal answerer(hMain);
+        CTvnxDlg::s_pfnRunDialog = RealAbout;
+        m_pDlg->SendMessage(WM_COMMAND, CTvnxDlg::CMD_ABOUT);
+    }
+    ASSERT_FALSE(IsWindow(hMain));
+    EXPECT_EQ(1, g_nAnimates);
+    EXPECT_EQ(0, m_pDlg->m_nTickClient);
+    for (int i = 0; i < g_pVTimer->m_Clients.GetSize(); i++)
+        EXPECT_NE(hMain, g_pVTimer->m_Clients[i].hWnd);
+    EXPECT_EQ(nullptr, g_pImgCache);
+    EXPECT_FALSE(g_BusyEnabled);
+}
+
 INT_PTR RealAbout(CTvnxDlg* pDlg, int nDialog, CString* pText)
 {
     CTvnxDlg::s_pfnRunDialog = RecordDialog;
