@@ -157,14 +157,28 @@ std::string ReadManifest()
 class TvnxDlgTest : public testing::Test
 {
 protected:
+    // The program's skin and optional functions for this suite only: the
+    // other suites of the process run without them.
     static void SetUpTestSuite()
     {
         RegisterControlMessages();
-        if (g_pExportedFuncs == NULL)
+        s_bOwnFuncs = g_pExportedFuncs == NULL;
+        if (s_bOwnFuncs)
             CreateExportedFuncs();
-        if (g_pSkin == NULL)
+        s_bOwnSkin = g_pSkin == NULL;
+        if (s_bOwnSkin)
             LoadSkin((std::string(TVNX_SOURCE_DIR) + "\\data\\Skins\\Standard\\Standard.skn").c_str());
     }
+    static void TearDownTestSuite()
+    {
+        if (s_bOwnSkin) {
+            delete g_pSkin;
+            g_pSkin = NULL;
+        }
+        if (s_bOwnFuncs)
+            DeleteExportedFuncs();
+    }
+    static inline bool s_bOwnSkin = false, s_bOwnFuncs = false;
 
     void SetUp() override
     {
