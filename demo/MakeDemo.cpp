@@ -116,7 +116,7 @@ Bytes Gif(int n, const std::vector<COLORREF>& colours, int nDelayCs)
     for (size_t f = 0; f < colours.size(); f++) {
         GifFrameSpec frame;
         frame.cx = frame.cy = n;
-        frame.bControl = colours.size() > 1 || true;
+        frame.bControl = true;
         frame.nDelayCs = nDelayCs;
         frame.nTransparent = 0;
         for (uint32_t p : Face(n, colours[f], 0xFF000000u, int(f) & 1))

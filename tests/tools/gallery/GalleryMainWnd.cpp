@@ -1,8 +1,10 @@
-// The main window with the demo collection of the build open, and each of
-// its menus (collection, options, help, the slider's) dropped down.
+// The main window with the demo collection of the build open, each of its
+// menus (collection, options, help, the slider's) dropped down, and the
+// editor of the smilie code that the options menu opens.
 #include "tests/tools/gallery/GallerySnap.h"
 
 #include "app/TvnxDlg.h"
+#include "dialogs/DlgCustomTemplate.h"
 #include "collection/ImgCache.h"
 #include "collection/TvnxSave.h"
 #include "services/Settings.h"
@@ -117,6 +119,14 @@ void ShowMainDlg()
     pDlg->SendMessage(WM_SCROLLBARCLICK, reinterpret_cast<WPARAM>(pDlg->m_Slider.m_hWnd), MAKELPARAM(20, 4));
     Pump();
     CTvnxDlg::s_pfnTrackMenu = pfnSaved;
+
+    // The options menu's editor of the smilie code of all fields.
+    {
+        CDialogSnapper snapper("custom-template");
+        CString strCode = "<img src=\"<SMILIE>\">";
+        CDlgCustomTemplate dlg(strCode, pDlg);
+        dlg.DoModal();
+    }
 
     // Half transparent over the desktop.
     pDlg->SetTransparency(50, TRUE);
