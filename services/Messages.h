@@ -58,6 +58,9 @@
 #define WM_DEFERREDQUESTION  (WM_APP + 0x50)
 
 #define WM_RELAYMOUSEMSG     (WM_USER + 7)    // a control hands its owner a mouse message
+// Posted by the main window to itself: wParam its handle, lParam 1 after the
+// first show, 2 after a collection was opened, 3 after one was merged.
+#define WM_COLLECTIONLOADED  (WM_USER + 1)
 
 // Final states of a download (low byte of WM_DOWNLOADPROGRESS, lParam of WM_DOWNLOADDONE).
 enum DOWNLOADSTATE

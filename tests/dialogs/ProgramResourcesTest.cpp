@@ -52,6 +52,7 @@ TEST_F(ProgramResources, DialogTemplatesAndBitmaps)
         const char* pszUse;
     } rows[] = {
         {159, RT_DIALOG, "about box"},
+        {245, RT_DIALOG, "insertion template editor"},
         {400, RT_DIALOG, "progress window"},
         {536, RT_DIALOG, "quick-open hint"},
         {485, RT_DIALOG, "tip of the day"},
@@ -168,6 +169,9 @@ TEST_F(ProgramResources, NamedIconGroupsComeFirst)
 
     std::vector<LPCSTR> icons = {"IDI_ICONDEFAULT", "IDI_ICONFORTVNXDOCUMENT"};
     for (UINT nId = 620; nId <= 627; nId++)
+        icons.push_back(MAKEINTRESOURCEA(nId));
+    // The main window's menus.
+    for (UINT nId : {153, 154, 401, 390, 155, 394, 211, 398, 413, 380, 157, 374, 362, 399, 392, 131, 226, 227})
         icons.push_back(MAKEINTRESOURCEA(nId));
     for (LPCSTR pszIcon : icons) {
         HICON hIcon = static_cast<HICON>(LoadImageA(s_hModule, pszIcon, IMAGE_ICON, 16, 16, 0));

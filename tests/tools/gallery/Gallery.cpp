@@ -333,7 +333,7 @@ struct GALLERYENTRY
 const GALLERYENTRY kEntries[] = {
     {"skinned dialog", ShowSkinnedDialog},
     {"popup menu", ShowPopupMenu},
-    {"main window", ShowMainWindow},
+    {"main window with the demo collection and its menus", ShowMainDlg},
     {"scroll bars", ShowScrollBars},
     {"tab strip", ShowTabStrip},
     {"field tabs, their menus and the collections hint", ShowFieldTabs},

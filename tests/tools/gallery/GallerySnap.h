@@ -56,7 +56,7 @@ bool WriteEmptyCollection(const std::string& strPath);
 
 // The entries kept in their own files.
 void ShowPopupMenu();
-void ShowMainWindow();
+void ShowMainDlg();
 void ShowScrollBars();
 void ShowTabStrip();
 void ShowParserReports();
