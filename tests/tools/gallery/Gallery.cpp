@@ -346,6 +346,7 @@ const GALLERYENTRY kEntries[] = {
     {"field properties", ShowFieldProperties},
     {"smilie previews", ShowSmiliePreviews},
     {"first-time wizard", ShowFirstTimeWizard},
+    {"options sheet", ShowOptionsSheet},
     {"notices and the messenger exporter", ShowNotices},
     {"smilie fields", ShowSmilieFields},
 };

@@ -64,6 +64,7 @@ void ShowAboutAndProgress();
 void ShowTipOfTheDay();
 void ShowSmilieProperties();
 void ShowFirstTimeWizard();
+void ShowOptionsSheet();
 void ShowNotices();
 void ShowSmilieFields();
 void ShowFieldTabs();
