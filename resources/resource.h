@@ -292,3 +292,10 @@
 // Memory.
 #define IDC_OPT_UNDOSIZE 1072
 #define IDC_OPT_CACHESIZE 1100
+
+// The tray icon while the main window is open and while it is closed, and the
+// tray menu's icon of the open item (resources/draw-tray.py; 16 x 16, 4 bits,
+// the face in pure blue, which the program recolours).
+#define IDI_TRAY_OPEN 423
+#define IDI_TRAY_CLOSED 424
+#define IDI_TRAYMENU_OPEN 224
