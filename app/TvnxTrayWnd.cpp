@@ -465,26 +465,18 @@ LRESULT CTvnxTrayWnd::OnTrayNotify(WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
-void CTvnxTrayWnd::ShowTrayMenu()
+void BuildTrayMenu(C3DMenu& menu, C3DMenu& colors, BOOL bMainWndOpen, BOOL bCanOpaque, CSequence<HICON>& icons)
 {
-    const TEXTSTYLE* pStyle = g_pSkin != NULL ? &g_pSkin->m_menuTextStyle : NULL;
-    C3DMenu menu, colors;
-    menu.CreatePopup(pStyle);
-    colors.CreatePopup(pStyle);
-    CSequence<HICON> icons;
     auto icon = [&icons](HICON h) {
         if (h != NULL)
             icons.Add(h);
         return h;
     };
-
-    for (int i = 0; i < TRAY_COLOR_COUNT; i++) {
-        const UINT nFlags = s_TrayColors[i] == g_Settings.TrayIconColor ? MF_GRAYED : MF_ENABLED;
-        colors.AppendItem(NULL, GetLangString(423 + i), nFlags, ID_TRAY_FIRSTCOLOR + i,
-                          icon(MakeTrayIcon(FALSE, s_TrayColors[i])), GetLangString(9));
+    for (int i = 0; i < CTvnxTrayWnd::TRAY_COLOR_COUNT; i++) {
+        const COLORREF clr = CTvnxTrayWnd::s_TrayColors[i];
+        colors.AppendItem(NULL, GetLangString(423 + i), clr == g_Settings.TrayIconColor ? MF_GRAYED : MF_ENABLED,
+                          CTvnxTrayWnd::ID_TRAY_FIRSTCOLOR + i, icon(MakeTrayIcon(FALSE, clr)), GetLangString(9));
     }
-
-    const BOOL bCanOpaque = HasLayeredWindows() && m_pMainWnd != NULL && GetMainWndTransparency() > 0;
     CString strOpaqueHint = GetLangString(5);
     if (!bCanOpaque) {
         strOpaqueHint += "\n\n";
@@ -506,16 +498,27 @@ void CTvnxTrayWnd::ShowTrayMenu()
     menu.AppendItem(NULL, GetLangString(39), MF_ENABLED, ID_TRAY_WEB, icon(LoadSmallIcon(399)), GetLangString(40));
     menu.AppendItem(NULL, GetLangString(31), MF_ENABLED, ID_TRAY_ABOUT, icon(LoadSmallIcon(131)), GetLangString(32));
     menu.AppendItem(NULL, NULL, MF_SEPARATOR, 0);
-    if (m_pMainWnd != NULL)
+    if (bMainWndOpen)
         menu.AppendItem(NULL, GetLangString(35), MF_ENABLED, ID_TRAY_HIDE, icon(LoadSmallIcon(394)), GetLangString(36));
     else
         menu.AppendItem(NULL, GetLangString(1), MF_ENABLED, ID_TRAY_OPEN, icon(LoadSmallIcon(IDI_TRAYMENU_OPEN)),
                         GetLangString(4));
-    ::SetMenuDefaultItem(menu.m_hMenu, m_pMainWnd != NULL ? ID_TRAY_HIDE : ID_TRAY_OPEN, FALSE);
+    ::SetMenuDefaultItem(menu.m_hMenu, bMainWndOpen ? ID_TRAY_HIDE : ID_TRAY_OPEN, FALSE);
     CString strExit = "<rgb(192,0,0)>";
     strExit += GetLangString(3);
     menu.AppendItem(NULL, strExit, MF_ENABLED, ID_TRAY_EXIT, icon(LoadSmallIcon(211)), GetLangString(7), 0xFFFFFF,
                     0x0000DF);
+}
+
+void CTvnxTrayWnd::ShowTrayMenu()
+{
+    const TEXTSTYLE* pStyle = g_pSkin != NULL ? &g_pSkin->m_menuTextStyle : NULL;
+    C3DMenu menu, colors;
+    menu.CreatePopup(pStyle);
+    colors.CreatePopup(pStyle);
+    CSequence<HICON> icons;
+    const BOOL bCanOpaque = HasLayeredWindows() && m_pMainWnd != NULL && GetMainWndTransparency() > 0;
+    BuildTrayMenu(menu, colors, m_pMainWnd != NULL, bCanOpaque, icons);
 
     POINT pt;
     ::GetCursorPos(&pt);

@@ -6,6 +6,7 @@
 // program and runs the shutdown steps, in a fixed order.
 #pragma once
 
+#include "collection/Sequence.h"
 #include "delivery/FocusHookLib.h"
 #include "framework/Str.h"
 #include "framework/Wnd.h"
@@ -25,6 +26,13 @@ HICON MakeTrayIcon(BOOL bOpen, COLORREF clr);
 // text ends at its first zero unit or at the end of the block. TRUE with the
 // text converted to ANSI and trimmed.
 BOOL ReadHandOver(const COPYDATASTRUCT* pcds, CString* pstrText);
+
+class C3DMenu;
+
+// Fills the tray menu and its colour submenu (made by the caller with the
+// skin's menu style) for a main window open or closed; the icons made for
+// the items are added to icons, for the caller to destroy after the menu.
+void BuildTrayMenu(C3DMenu& menu, C3DMenu& colors, BOOL bMainWndOpen, BOOL bCanMakeOpaque, CSequence<HICON>& icons);
 
 // What the tray window needs of the main window, which lives above it. Until
 // the main window fills these in, the tray runs without one (each NULL).

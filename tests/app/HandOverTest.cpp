@@ -96,8 +96,9 @@ TEST(HandOverFuzz, MutatedBlocksEndCleanly)
         const RESULT r = Read(dwData, block);
         EXPECT_LE(r.strText.size(), 2u * 260u) << "input " << run.Taken();
         EXPECT_LE(r.strText.size(), block.size()) << "read past the block, input " << run.Taken();
-        if (!r.bAccepted)
+        if (!r.bAccepted) {
             EXPECT_TRUE(r.strText.empty()) << "input " << run.Taken();
+        }
         run.Done();
     }
     if (!run.Replaying()) {

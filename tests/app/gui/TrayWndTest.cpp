@@ -17,7 +17,9 @@
 #include "services/TrayIconPattern.h"
 #include "tests/services/RegistrySandbox.h"
 #include "tests/tools/Pump.h"
+#include "dialogs/DlgGlobalProp.h"
 #include "ui3d/dialogs/3DImgMessageBox.h"
+#include "ui3d/dialogs/LiveDialogs.h"
 #include "ui3d/system/ExportedFuncs.h"
 
 #include <gtest/gtest.h>
@@ -283,6 +285,53 @@ TEST_F(TrayWndTest, HandOversOpenCollectionsOrImportUpdates)
     ASSERT_EQ(3u, g_mainCalls.size());
     EXPECT_EQ("open C:\\c.tvnx", g_mainCalls[1]);
     EXPECT_EQ("import C:\\u.TVNU", g_mainCalls[2]);
+}
+
+// While the options sheet runs, a hand-over opens nothing: the sheet is
+// brought forward instead.
+TEST_F(TrayWndTest, HandOverUnderTheOptionsSheetOpensNothing)
+{
+    ASSERT_TRUE(m_tray.Create());
+    struct UnderSheet : CModalAnswerer
+    {
+        CTvnxTrayWnd* pTray;
+        LRESULT nResult = -1;
+        INT_PTR OnDialog(CDialog*) override
+        {
+            std::string buffer = "C:\\a\\b.tvnx";
+            COPYDATASTRUCT cds = {1, DWORD(buffer.size()), &buffer[0]};
+            nResult = pTray->SendMessage(WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds));
+            return IDCANCEL;
+        }
+    } answer;
+    answer.pTray = &m_tray;
+    CModalAnswerer* pPrevious = AfxSetModalAnswerer(&answer);
+    m_tray.OnTrayCommand(6);
+    AfxSetModalAnswerer(pPrevious);
+    EXPECT_EQ(0, answer.nResult);
+    EXPECT_TRUE(g_mainCalls.empty());
+    EXPECT_EQ("<default>", std::string(g_Settings.SmilieCollection));
+}
+
+// The connection probe (cookie 0) that failed shows the no-connection notice.
+TEST_F(TrayWndTest, FailedProbeShowsTheNoConnectionNotice)
+{
+    ASSERT_TRUE(m_tray.Create());
+    const struct
+    {
+        WPARAM nCookie;
+        LPARAM nState;
+        int nNotices;
+    } rows[] = {{0, 3, 1}, {0, 4, 1}, {0, 2, 0}, {0, 5, 0}, {0, 6, 0}, {0, 7, 0}, {1, 3, 0}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.nCookie << " " << row.nState);
+        const int nBefore = GetLiveDialogCount();
+        m_tray.SendMessage(WM_DOWNLOADDONE, row.nCookie, row.nState);
+        PumpPending();
+        EXPECT_EQ(row.nNotices, GetLiveDialogCount() - nBefore);
+        DestroyModelessDialogs();
+        PumpPending();
+    }
 }
 
 TEST_F(TrayWndTest, FocusReportsKeepOnlyOtherProcessesWindows)

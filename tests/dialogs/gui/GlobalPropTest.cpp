@@ -213,6 +213,21 @@ TEST_F(GlobalPropTest, OkWithTheDefaultsSavesNothing)
     EXPECT_EQ("<none>", RunValue()) << "an unchecked box removes nothing that is not there";
 }
 
+// Each run makes its own sheet: a second run starts from what the first stored.
+TEST_F(GlobalPropTest, TwoRunsInARow)
+{
+    EXPECT_EQ(1, Run([](CDlgGlobalProp* p) { CheckDlgButton(p->m_hWnd, IDC_OPT_WARNEXIT, BST_CHECKED); }, IDOK));
+    bool bChecked = false;
+    EXPECT_EQ(1, Run(
+                     [&](CDlgGlobalProp* p) {
+                         bChecked = Checked(p->m_hWnd, IDC_OPT_WARNEXIT);
+                         CheckDlgButton(p->m_hWnd, IDC_OPT_WARNEXIT, BST_UNCHECKED);
+                     },
+                     IDOK));
+    EXPECT_TRUE(bChecked);
+    EXPECT_EQ(0, g_Settings.WarnExit);
+}
+
 TEST_F(GlobalPropTest, RangeCombosShowValuesBelowTheFirstEntryAsTheLast)
 {
     // Kept as the program has always shown them: OK then stores the last entry.

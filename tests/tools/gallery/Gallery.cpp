@@ -347,6 +347,7 @@ const GALLERYENTRY kEntries[] = {
     {"smilie previews", ShowSmiliePreviews},
     {"first-time wizard", ShowFirstTimeWizard},
     {"options sheet", ShowOptionsSheet},
+    {"tray menu and its colours", ShowTrayMenu},
     {"notices and the messenger exporter", ShowNotices},
     {"smilie fields", ShowSmilieFields},
 };

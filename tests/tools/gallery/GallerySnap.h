@@ -65,6 +65,7 @@ void ShowTipOfTheDay();
 void ShowSmilieProperties();
 void ShowFirstTimeWizard();
 void ShowOptionsSheet();
+void ShowTrayMenu();
 void ShowNotices();
 void ShowSmilieFields();
 void ShowFieldTabs();
