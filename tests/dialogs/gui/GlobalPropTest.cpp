@@ -8,6 +8,7 @@
 #include "framework/ModalAnswerer.h"
 #include "resources/resource.h"
 #include "services/Languages.h"
+#include "services/Messages.h"
 #include "services/Settings.h"
 #include "tests/services/RegistrySandbox.h"
 #include "tests/tools/Pump.h"
@@ -18,7 +19,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <vector>
 #include <string>
 
 namespace {
@@ -511,6 +514,35 @@ TEST_F(GlobalPropTest, ApplyClampsEachChangedOption)
         ApplyOptionsData(start, now, OPTIONSTARGETS());
         EXPECT_EQ(row.nExpected, row.stored());
     }
+}
+
+// A new language is announced to every window of the thread, child windows
+// included.
+TEST_F(GlobalPropTest, LanguageChangeReachesEveryWindowOfTheThread)
+{
+    static std::vector<HWND> s_told;
+    s_told.clear();
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+        if (m == WM_LANGUAGE_CHANGED)
+            s_told.push_back(h);
+        return DefWindowProcA(h, m, w, l);
+    };
+    wc.lpszClassName = "GlobalPropTestListener";
+    RegisterClassA(&wc);
+    HWND hTop = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 50, 50, NULL, NULL, NULL, NULL);
+    HWND hChild = CreateWindowExA(0, wc.lpszClassName, "", WS_CHILD, 0, 0, 10, 10, hTop, NULL, NULL, NULL);
+    HWND hGrandChild = CreateWindowExA(0, wc.lpszClassName, "", WS_CHILD, 0, 0, 5, 5, hChild, NULL, NULL, NULL);
+    ASSERT_TRUE(hGrandChild != NULL);
+    OPTIONSDATA start;
+    LoadOptionsData(&start);
+    OPTIONSDATA now = start;
+    now.nLanguage = start.nLanguage + 1;
+    ApplyOptionsData(start, now, OPTIONSTARGETS());
+    for (HWND h : {hTop, hChild, hGrandChild})
+        EXPECT_EQ(1, std::count(s_told.begin(), s_told.end(), h)) << h;
+    DestroyWindow(hTop);
+    UnregisterClassA(wc.lpszClassName, NULL);
 }
 
 // The main window hears of docking and, after the skin colouring, repaints
