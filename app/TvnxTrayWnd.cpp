@@ -201,11 +201,12 @@ CTvnxTrayWnd::CTvnxTrayWnd()
 
 CTvnxTrayWnd::~CTvnxTrayWnd()
 {
-    SetLanguageName("");
-    SetSkinName("");
-    SetAppDataFolder("");
-    SetCollectionPath("");
-    SetFieldName("");
+    // The program ends: the strings are freed, not set to their defaults.
+    g_Settings.Language.Empty();
+    g_Settings.Skin.Empty();
+    g_Settings.AppDataFolder.Empty();
+    g_Settings.SmilieCollection.Empty();
+    g_Settings.FieldName.Empty();
     if (m_FocusHook.hModule != NULL)
         UnloadFocusHook(&m_FocusHook);
 }
