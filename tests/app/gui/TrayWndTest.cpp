@@ -55,6 +55,12 @@ DWORD WINAPI DistProgramPath(HMODULE, LPSTR pszPath, DWORD nSize)
     return DWORD(str.size());
 }
 
+DWORD WINAPI NowhereProgramPath(HMODULE, LPSTR pszPath, DWORD nSize)
+{
+    lstrcpynA(pszPath, "C:\\nowhere\\tarvenex.exe", int(nSize));
+    return DWORD(lstrlenA(pszPath));
+}
+
 // A stand-in main window: a plain hidden window, recorded.
 std::vector<std::string> g_mainCalls;
 CWnd* CreateStandIn(CTvnxTrayWnd*)
@@ -200,10 +206,7 @@ TEST_F(TrayWndTest, CreationFailsWithoutIconOrHook)
         EXPECT_EQ(GetLangString(435), answer.strPlainBox);
     }
     CTvnxTrayWnd::s_pfnShellNotifyIcon = RecordNotifyIcon;
-    g_pfnFocusHookProgramPath = [](HMODULE, LPSTR psz, DWORD) -> DWORD {
-        lstrcpyA(psz, "C:\\nowhere\\tarvenex.exe");
-        return 23;
-    };
+    g_pfnFocusHookProgramPath = NowhereProgramPath;
     CTvnxTrayWnd tray;
     EXPECT_FALSE(tray.Create());
     EXPECT_EQ("add+balloon delete ", Messages()) << "the icon is taken away again";

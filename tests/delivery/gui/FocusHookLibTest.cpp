@@ -67,24 +67,28 @@ TEST_F(FocusHookLibTest, LoadsOnlyTheLibraryBesideTheProgram)
     DestroyWindow(hWnd);
 }
 
+int s_nReports;
+HWND s_hLast;
+
+LRESULT CALLBACK NotifyProc(HWND h, UINT m, WPARAM w, LPARAM l)
+{
+    if (m == GetFocusHookMessage()) {
+        s_nReports++;
+        if (w != 0)
+            s_hLast = reinterpret_cast<HWND>(w);
+        return 0;
+    }
+    return DefWindowProcA(h, m, w, l);
+}
+
 // A window of ours taking the focus is reported to the window given.
 TEST_F(FocusHookLibTest, ReportsFocusChangesUntilUnloaded)
 {
     g_strProgramPath = kDistProgram;
-    static int s_nReports;
-    static HWND s_hLast;
     s_nReports = 0;
     s_hLast = NULL;
     WNDCLASSA wc = {};
-    wc.lpfnWndProc = [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
-        if (m == GetFocusHookMessage()) {
-            s_nReports++;
-            if (w != 0)
-                s_hLast = reinterpret_cast<HWND>(w);
-            return 0;
-        }
-        return DefWindowProcA(h, m, w, l);
-    };
+    wc.lpfnWndProc = NotifyProc;
     wc.lpszClassName = "FocusHookLibTestNotify";
     RegisterClassA(&wc);
     HWND hNotify = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 1, 1, NULL, NULL, NULL, NULL);

@@ -516,18 +516,22 @@ TEST_F(GlobalPropTest, ApplyClampsEachChangedOption)
     }
 }
 
+std::vector<HWND> g_told;
+
+LRESULT CALLBACK ListenerProc(HWND h, UINT m, WPARAM w, LPARAM l)
+{
+    if (m == WM_LANGUAGE_CHANGED)
+        g_told.push_back(h);
+    return DefWindowProcA(h, m, w, l);
+}
+
 // A new language is announced to every window of the thread, child windows
 // included.
 TEST_F(GlobalPropTest, LanguageChangeReachesEveryWindowOfTheThread)
 {
-    static std::vector<HWND> s_told;
-    s_told.clear();
+    g_told.clear();
     WNDCLASSA wc = {};
-    wc.lpfnWndProc = [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
-        if (m == WM_LANGUAGE_CHANGED)
-            s_told.push_back(h);
-        return DefWindowProcA(h, m, w, l);
-    };
+    wc.lpfnWndProc = ListenerProc;
     wc.lpszClassName = "GlobalPropTestListener";
     RegisterClassA(&wc);
     HWND hTop = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 50, 50, NULL, NULL, NULL, NULL);
@@ -540,7 +544,7 @@ TEST_F(GlobalPropTest, LanguageChangeReachesEveryWindowOfTheThread)
     now.nLanguage = start.nLanguage + 1;
     ApplyOptionsData(start, now, OPTIONSTARGETS());
     for (HWND h : {hTop, hChild, hGrandChild})
-        EXPECT_EQ(1, std::count(s_told.begin(), s_told.end(), h)) << h;
+        EXPECT_EQ(1, std::count(g_told.begin(), g_told.end(), h)) << h;
     DestroyWindow(hTop);
     UnregisterClassA(wc.lpszClassName, NULL);
 }
