@@ -234,3 +234,72 @@
 #define IDD_CUSTOMTEMPLATE 245
 #define IDC_CUSTOMTEMPLATE_TEXT 1014
 #define IDC_CUSTOMTEMPLATE_GROUP 1015
+// The options sheet: its five pages (general, skin colour, smilies, start-up,
+// memory); the sheet shows the field properties' picture (457 with 458).
+#define IDD_OPTIONS_GENERAL 402
+#define IDD_OPTIONS_COLOR 411
+#define IDD_OPTIONS_SMILIES 403
+#define IDD_OPTIONS_STARTUP 407
+#define IDD_OPTIONS_MEMORY 405
+// General.
+#define IDC_OPT_DOCK 1002
+#define IDC_OPT_3DMENUS 1011
+#define IDC_OPT_TOOLTIPS 1050
+#define IDC_OPT_TRAYSINGLECLICK 1060
+#define IDC_OPT_OPAQUEHOVER 1069
+#define IDC_OPT_HIDEANIMATION 1070
+#define IDC_OPT_FADEDIALOGS 1101
+#define IDC_OPT_SMOOTHSCROLL 1102
+#define IDC_OPT_TRANSPARENTEDGES 1103
+#define IDC_OPT_LOOKGROUP 1105
+#define IDC_OPT_TASKBARBUTTON 1107
+#define IDC_OPT_LANGUAGE 1108
+#define IDC_OPT_MAINGROUP 1125
+// Skin colour: the five scheme swatches (1006 starts the group) and their labels.
+#define IDC_OPT_SCHEME1 1006
+#define IDC_OPT_SCHEME2 1013
+#define IDC_OPT_SCHEME3 1014
+#define IDC_OPT_SCHEME4 1015
+#define IDC_OPT_SCHEME5 1016
+#define IDC_OPT_COLORING 1077
+#define IDC_OPT_SKINCOLOR 1078
+#define IDC_OPT_SKINCOLORLABEL 1080
+#define IDC_OPT_SCHEMELABEL1 1082
+#define IDC_OPT_SCHEMELABEL2 1083
+#define IDC_OPT_SCHEMELABEL3 1084
+#define IDC_OPT_SCHEMELABEL4 1085
+#define IDC_OPT_SCHEMELABEL5 1086
+// Smilies.
+#define IDC_OPT_LOCALSMILIES 1031
+#define IDC_OPT_EUDORAONLY 1043
+#define IDC_OPT_BIGONLY 1051
+#define IDC_OPT_PREVIEWBACK 1053
+#define IDC_OPT_PREVIEWBACKLABEL 1054
+#define IDC_OPT_LOCALMARK 1059
+#define IDC_OPT_PREVIEWNAME 1066
+#define IDC_OPT_NAMECOLOR 1067
+#define IDC_OPT_NAMECOLORLABEL 1068
+#define IDC_OPT_FIELDSGROUP 1076
+#define IDC_OPT_FIELDSLOOK 1087
+#define IDC_OPT_PREVIEWMODE 1097
+#define IDC_OPT_PREVIEWDELAY 1098
+#define IDC_OPT_ANIMATION 1099
+#define IDC_OPT_PREVIEWGROUP 1104
+#define IDC_OPT_TOOLBAR 1114
+#define IDC_OPT_CENSORED 1130
+// Start-up.
+#define IDC_OPT_TIPSOFTHEDAY 1028
+#define IDC_OPT_AUTOSTART 1029
+#define IDC_OPT_TRAYTIP 1061
+#define IDC_OPT_WARNEXIT 1063
+#define IDC_OPT_OPENATSTART 1071
+// Memory.
+#define IDC_OPT_UNDOSIZE 1072
+#define IDC_OPT_CACHESIZE 1100
+
+// The tray icon while the main window is open and while it is closed, and the
+// tray menu's icon of the open item (resources/draw-tray.py; 16 x 16, 4 bits,
+// the face in pure blue, which the program recolours).
+#define IDI_TRAY_OPEN 423
+#define IDI_TRAY_CLOSED 424
+#define IDI_TRAYMENU_OPEN 224

@@ -1,6 +1,7 @@
 #include "services/Registered.h"
 
 #include "msnhook/MsnHookApi.h"
+#include "services/Messages.h"
 
 CLIPFORMAT GetHtmlClipFormat()
 {
@@ -38,6 +39,24 @@ UINT GetHookCompletionMessage()
     return s_nMsg;
 }
 
+UINT GetFocusHookMessage()
+{
+    static const UINT s_nMsg = RegisterWindowMessageA(TVNX_MSG_FOCUSHOOK);
+    return s_nMsg;
+}
+
+UINT GetTaskbarCreatedMessage()
+{
+    static const UINT s_nMsg = RegisterWindowMessageA(TVNX_MSG_TASKBARCREATED);
+    return s_nMsg;
+}
+
+UINT GetActivateMainWndMessage()
+{
+    static const UINT s_nMsg = RegisterWindowMessageA(TVNX_MSG_ACTIVATEMAINWND);
+    return s_nMsg;
+}
+
 void RegisterSharedNames()
 {
     GetHtmlClipFormat();
@@ -46,4 +65,7 @@ void RegisterSharedNames()
     GetNetscapeEditorClipFormat();
     GetHtmlGetObjectMessage();
     GetHookCompletionMessage();
+    GetFocusHookMessage();
+    GetTaskbarCreatedMessage();
+    GetActivateMainWndMessage();
 }

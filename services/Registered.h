@@ -13,6 +13,12 @@ CLIPFORMAT GetNetscapeEditorClipFormat();   // "NETSCAPE_EDITOR"
 UINT GetHtmlGetObjectMessage();
 // The messenger hook library's completion message.
 UINT GetHookCompletionMessage();
+// The focus-hook library's report to the tray window.
+UINT GetFocusHookMessage();
+// Sent to every top-level window when the taskbar (re)starts.
+UINT GetTaskbarCreatedMessage();
+// A second start asks the first to show its main window.
+UINT GetActivateMainWndMessage();
 
 // Registers every name above.
 void RegisterSharedNames();

@@ -79,6 +79,11 @@ TEST_F(ProgramResources, DialogTemplatesAndBitmaps)
         {611, RT_BITMAP, "collections button pressed"},
         {612, RT_BITMAP, "collections button focused"},
         {613, RT_BITMAP, "collections button disabled"},
+        {402, RT_DIALOG, "options: general"},
+        {411, RT_DIALOG, "options: skin colour"},
+        {403, RT_DIALOG, "options: smilies"},
+        {407, RT_DIALOG, "options: start-up"},
+        {405, RT_DIALOG, "options: memory"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.pszUse);
@@ -172,6 +177,8 @@ TEST_F(ProgramResources, NamedIconGroupsComeFirst)
         icons.push_back(MAKEINTRESOURCEA(nId));
     // The main window's menus.
     for (UINT nId : {153, 154, 401, 390, 155, 394, 211, 398, 413, 380, 157, 374, 362, 399, 392, 131, 226, 227})
+        icons.push_back(MAKEINTRESOURCEA(nId));
+    for (UINT nId : {423, 424, 224})  // the tray icons, the tray menu's open item
         icons.push_back(MAKEINTRESOURCEA(nId));
     for (LPCSTR pszIcon : icons) {
         HICON hIcon = static_cast<HICON>(LoadImageA(s_hModule, pszIcon, IMAGE_ICON, 16, 16, 0));

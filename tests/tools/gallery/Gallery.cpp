@@ -346,6 +346,8 @@ const GALLERYENTRY kEntries[] = {
     {"field properties", ShowFieldProperties},
     {"smilie previews", ShowSmiliePreviews},
     {"first-time wizard", ShowFirstTimeWizard},
+    {"options sheet", ShowOptionsSheet},
+    {"tray menu and its colours", ShowTrayMenu},
     {"notices and the messenger exporter", ShowNotices},
     {"smilie fields", ShowSmilieFields},
 };

@@ -64,6 +64,8 @@ void ShowAboutAndProgress();
 void ShowTipOfTheDay();
 void ShowSmilieProperties();
 void ShowFirstTimeWizard();
+void ShowOptionsSheet();
+void ShowTrayMenu();
 void ShowNotices();
 void ShowSmilieFields();
 void ShowFieldTabs();
