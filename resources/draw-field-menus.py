@@ -180,12 +180,13 @@ def draw_large_group(img):
 
 def draw_sort(img):
     for i, w in enumerate((11, 8, 5, 3)):
-        rect(img, 1, 2 + i * 3, 1 + w, 4 + i * 3, FRAME)
+        box(img, 0, 1 + i * 3, 2 + w, 5 + i * 3, PALE, FRAME)
     arrow_down(img, 13, 1, 15, DEEP_BLUE)
 
 
 def draw_sort_text(img):
-    pixels(img, 1, 1, [" ### ", "#   #", "#####", "#   #", "#   #"], INK)
+    box(img, 0, 0, 8, 16, WHITE, FRAME)
+    pixels(img, 1, 2, [" ### ", "#   #", "#####", "#   #", "#   #"], INK)
     pixels(img, 1, 9, ["#####", "   # ", "  #  ", " #   ", "#####"], INK)
     arrow_down(img, 11, 1, 15, DEEP_BLUE)
 

@@ -348,6 +348,7 @@ const GALLERYENTRY kEntries[] = {
     {"first-time wizard", ShowFirstTimeWizard},
     {"notices and the messenger exporter", ShowNotices},
     {"smilie fields", ShowSmilieFields},
+    {"pieces of the fields' menus", ShowFieldMenus},
 };
 
 }  // namespace

@@ -69,3 +69,4 @@ void ShowSmilieFields();
 void ShowFieldTabs();
 void ShowFieldProperties();
 void ShowSmiliePreviews();
+void ShowFieldMenus();
