@@ -14,7 +14,7 @@
 #include "ui3d/system/ExportedFuncs.h"
 #include "ui3d/system/SysUtils.h"
 
-#include <cstdio>
+#include <cstring>
 
 DWORD(WINAPI* g_pfnExportFileAttributes)(LPCSTR pszPath) = ::GetFileAttributesA;
 
@@ -189,6 +189,7 @@ BOOL WriteWholeFile(const CString& strPath, const void* pData, DWORD nSize)
     return ::CloseHandle(hFile) && bOk;
 }
 
+// The smilie's picture bytes or phrase into the file, by the same rule.
 BOOL ExportOne(const CSmilie* pSmilie, const CString& strPath)
 {
     return strPath.GetLength() < MAX_PATH && pSmilie->ExportToFile(strPath);
