@@ -5,12 +5,15 @@
 #include "framework/Module.h"
 #include "resources/resource.h"
 #include "services/Languages.h"
+#include "services/Messages.h"
 #include "ui3d/menus/3DMenu.h"
 #include "ui3d/system/SysUtils.h"
 
 namespace {
 
 const int kMaxItemText = 128;
+// Rows that commands 83 to 87 insert.
+const int kInsertedRows[] = {1, 2, 3, 5, 10};
 
 // The template with the placeholder replaced by the value, within the
 // length an item text may have.
@@ -116,4 +119,31 @@ void OnSortCommand(CSmiliesField* pField, UINT nCommand)
 {
     if (pField != NULL && nCommand >= ID_FIELDMENU_SORT_FIRST && nCommand <= ID_FIELDMENU_SORT_LAST)
         pField->Arrange(static_cast<int>(nCommand - ID_FIELDMENU_SORT_FIRST) + 1);
+}
+
+void BuildInsertRowsMenu(CMenuIcons& icons, const CSmiliesField* pField, C3DMenu& parent, C3DMenu& submenu,
+                         BOOL bGrayed)
+{
+    HICON hInsert = icons.Load(IDI_FIELDMENU_INSERT_ROWS);
+    if (pField == NULL || pField->GetSmilieCount() == 0) {
+        parent.AppendItem(NULL, GetLangString(172), MF_GRAYED, 1, hInsert);
+        return;
+    }
+    submenu.CreatePopup(&parent.GetStyle());
+    for (UINT n = ID_FIELDMENU_INSERTROWS_FIRST; n <= ID_FIELDMENU_INSERTROWS_LAST; n++)
+        submenu.AppendItem(NULL, GetLangString(145 + int(n - ID_FIELDMENU_INSERTROWS_FIRST)),
+                           bGrayed ? MF_GRAYED : MF_ENABLED, n, hInsert, GetLangString(150));
+    parent.AppendItem(NULL, GetLangString(172), MF_POPUP, reinterpret_cast<UINT_PTR>(submenu.m_hMenu), hInsert);
+}
+
+BOOL OnInsertRowsCommand(CSmiliesField* pField, UINT nCommand, POINT pt)
+{
+    if (pField == NULL || nCommand < ID_FIELDMENU_INSERTROWS_FIRST || nCommand > ID_FIELDMENU_INSERTROWS_LAST)
+        return FALSE;
+    const int i = static_cast<int>(nCommand - ID_FIELDMENU_INSERTROWS_FIRST);
+    HWND hContainer = pField->m_hWnd != NULL ? ::GetParent(pField->m_hWnd) : NULL;
+    if (hContainer != NULL)
+        ::SendMessageA(hContainer, WM_PUSHUNDO, reinterpret_cast<WPARAM>(GetLangString(473 + i)), 0);
+    pField->InsertRows(&pt, kInsertedRows[i], TRUE);
+    return TRUE;
 }

@@ -1,5 +1,5 @@
 // Pieces the fields' menus share: the texts that carry a smilie's name, and
-// the sort submenu with its commands. The field control's menus and the main
+// the sort and insert-rows submenus with their commands. The field control's menus and the main
 // window's Edit and Smilies menus build on them. User-interface thread only.
 #pragma once
 
@@ -16,7 +16,9 @@ class CSmiliesField;
 enum
 {
     ID_FIELDMENU_SORT_FIRST = 64,  // 64 to 73: arrange commands 1 to 10
-    ID_FIELDMENU_SORT_LAST = 73
+    ID_FIELDMENU_SORT_LAST = 73,
+    ID_FIELDMENU_INSERTROWS_FIRST = 83,  // 83 to 87: insert 1, 2, 3, 5 or 10 empty rows
+    ID_FIELDMENU_INSERTROWS_LAST = 87
 };
 
 // The icons a menu shows, loaded from the program's resources at 16 x 16
@@ -53,3 +55,13 @@ void BuildSortMenu(CMenuIcons& icons, const CSmiliesField* pField, C3DMenu& pare
 // Commands 64 to 73 arrange the field by arrange commands 1 to 10; other
 // commands do nothing.
 void OnSortCommand(CSmiliesField* pField, UINT nCommand);
+
+// Appends the insert-rows submenu (made in submenu, with the parent's
+// style), its items grayed with bGrayed; a field without smilies gets one
+// grayed item instead.
+void BuildInsertRowsMenu(CMenuIcons& icons, const CSmiliesField* pField, C3DMenu& parent, C3DMenu& submenu,
+                         BOOL bGrayed);
+// Commands 83 to 87 record their undo step with the field's container and
+// insert 1, 2, 3, 5 or 10 empty rows at the row under the client point.
+// FALSE for other commands.
+BOOL OnInsertRowsCommand(CSmiliesField* pField, UINT nCommand, POINT pt);

@@ -166,4 +166,61 @@ TEST_F(FieldMenusTest, SortCommandsReachTheArrangeCommands)
     EXPECT_EQ(m_field.GetSmilieCount(), 5);
 }
 
+TEST_F(FieldMenusTest, InsertRowsSubmenu)
+{
+    {
+        CMenuIcons icons;
+        C3DMenu parent, submenu;
+        ASSERT_TRUE(parent.CreatePopup(NULL));
+        BuildInsertRowsMenu(icons, &m_field, parent, submenu, FALSE);
+        ASSERT_EQ(parent.GetItemCount(), 1);
+        EXPECT_EQ(parent.GetItem(0)->nCommand, 1u) << "a field without smilies: one grayed item";
+        EXPECT_EQ(GetMenuState(parent.m_hMenu, 0, MF_BYPOSITION) & (MF_GRAYED | MF_POPUP), UINT(MF_GRAYED));
+        EXPECT_TRUE(submenu.m_hMenu == NULL);
+    }
+    fieldkit::Fill(m_field, 1);
+    for (BOOL bGrayed : {FALSE, TRUE}) {
+        CMenuIcons icons;
+        C3DMenu parent, submenu;
+        ASSERT_TRUE(parent.CreatePopup(NULL));
+        BuildInsertRowsMenu(icons, &m_field, parent, submenu, bGrayed);
+        ASSERT_EQ(GetSubMenu(parent.m_hMenu, 0), submenu.m_hMenu);
+        EXPECT_TRUE(parent.GetItem(0)->hIcon != NULL);
+        ASSERT_EQ(submenu.GetItemCount(), 5);
+        for (int i = 0; i < 5; i++) {
+            const C3DMenu::CItemStr* p = submenu.GetItem(i);
+            EXPECT_EQ(p->nCommand, UINT(83 + i));
+            EXPECT_EQ(p->runs.GetSize() > 0 ? std::string(p->runs[0].strText) : "", "L" + std::to_string(145 + i));
+            EXPECT_STREQ(p->strTip, "L150");
+            EXPECT_EQ(GetMenuState(submenu.m_hMenu, UINT(i), MF_BYPOSITION) & MF_GRAYED,
+                      bGrayed ? UINT(MF_GRAYED) : 0u);
+        }
+    }
+}
+
+// Commands 83 to 87 insert 1, 2, 3, 5 and 10 rows at the point's row after
+// their undo steps, titled by entries 473 to 477.
+TEST_F(FieldMenusTest, InsertRowsCommandsMoveTheRowsDown)
+{
+    fieldkit::Fill(m_field, 1);
+    CSmilie* pSmilie = m_field.GetAt(0, 0);
+    ASSERT_TRUE(pSmilie != NULL);
+    const int kRows[] = {1, 2, 3, 5, 10};
+    int nRow = 0;
+    for (int i = 0; i < 5; i++) {
+        g_undoTitles.clear();
+        const CRect rc = m_field.GetCellRect(0, nRow);
+        const POINT pt = {rc.left + 2, rc.top + 2};
+        EXPECT_TRUE(OnInsertRowsCommand(&m_field, UINT(83 + i), pt));
+        nRow += kRows[i];
+        EXPECT_EQ(m_field.GetAt(0, nRow), pSmilie) << 83 + i;
+        ASSERT_EQ(g_undoTitles.size(), 1u);
+        EXPECT_EQ(g_undoTitles[0], "L" + std::to_string(473 + i));
+    }
+    g_undoTitles.clear();
+    EXPECT_FALSE(OnInsertRowsCommand(&m_field, 88, POINT{2, 2}));
+    EXPECT_FALSE(OnInsertRowsCommand(&m_field, 82, POINT{2, 2}));
+    EXPECT_TRUE(g_undoTitles.empty());
+}
+
 }  // namespace
