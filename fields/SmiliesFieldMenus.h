@@ -1,6 +1,7 @@
 // Pieces the fields' menus share: the texts that carry a smilie's name, and
-// the sort and insert-rows submenus with their commands. The field control's menus and the main
-// window's Edit and Smilies menus build on them. User-interface thread only.
+// the sort and insert-rows submenus with their commands. The field
+// control's menus and the main window's Edit and Smilies menus build on
+// them. User-interface thread only.
 #pragma once
 
 #include "collection/Sequence.h"
