@@ -206,6 +206,38 @@
 #define IDI_TABMENU_EXPORT       625
 #define IDI_TABMENU_PROPERTIES   626
 #define IDI_TABMENU_INFO         627
+// The icons of the fields' menus (16 x 16, resources/draw-field-menus.py);
+// icon 166 is not bitmap 166.
+#define IDI_FIELDMENU_PASTE                215
+#define IDI_FIELDMENU_PASTE_HISTORY        213
+#define IDI_FIELDMENU_LARGE_GROUP          166
+#define IDI_FIELDMENU_SORT                 209
+#define IDI_FIELDMENU_SORT_TEXT            179
+#define IDI_FIELDMENU_SORT_PICTURE_SIZE    233
+#define IDI_FIELDMENU_SORT_DATA_SIZE       231
+#define IDI_FIELDMENU_SORT_DATE            228
+#define IDI_FIELDMENU_SORT_USAGE           232
+#define IDI_FIELDMENU_SORT_RANDOM          152
+#define IDI_FIELDMENU_ARRANGE_PACK         183
+#define IDI_FIELDMENU_ARRANGE_EVERY_OTHER_CELL 182
+#define IDI_FIELDMENU_ARRANGE_EVERY_OTHER_ROW 180
+#define IDI_FIELDMENU_ARRANGE_SPREAD_OUT   178
+#define IDI_FIELDMENU_INSERT_ROWS          184
+#define IDI_FIELDMENU_ADD_FILES            358
+#define IDI_FIELDMENU_NEW                  198
+#define IDI_FIELDMENU_NEW_SMILIE           199
+#define IDI_FIELDMENU_NEW_PHRASE           200
+#define IDI_FIELDMENU_SELECT_ALL           201
+#define IDI_FIELDMENU_CUT                  186
+#define IDI_FIELDMENU_COPY                 190
+#define IDI_FIELDMENU_DELETE               187
+#define IDI_FIELDMENU_EXPORT               359
+#define IDI_FIELDMENU_STOP_DOWNLOAD        207
+#define IDI_FIELDMENU_DOWNLOAD             206
+#define IDI_FIELDMENU_PROPERTIES_PICTURE   208
+#define IDI_FIELDMENU_PROPERTIES_PHRASE    210
+#define IDI_FIELDMENU_UNDO                 341
+#define IDI_FIELDMENU_REDO                 342
 // The program's two named icon groups: the program and its collection files.
 #define IDI_PROGRAM_NAME  "IDI_ICONDEFAULT"
 #define IDI_DOCUMENT_NAME "IDI_ICONFORTVNXDOCUMENT"

@@ -188,4 +188,50 @@ TEST_F(ProgramResources, NamedIconGroupsComeFirst)
     }
 }
 
+// The fields' menus load their icons by number, at 16 x 16.
+TEST_F(ProgramResources, FieldMenuIconsLoad)
+{
+    const struct {
+        UINT nId;
+        const char* pszUse;
+    } rows[] = {
+        {215, "paste"},
+        {213, "paste history"},
+        {166, "history entry of a large group"},
+        {209, "sort submenu"},
+        {179, "sort by text"},
+        {233, "sort by picture size"},
+        {231, "sort by data size"},
+        {228, "sort by date"},
+        {232, "sort by use"},
+        {152, "random order"},
+        {183, "arrange: pack"},
+        {182, "arrange: every other cell"},
+        {180, "arrange: every other row"},
+        {178, "arrange: spread out"},
+        {184, "insert rows"},
+        {358, "add pictures from files"},
+        {198, "new submenu"},
+        {199, "new smilie"},
+        {200, "new phrase"},
+        {201, "select all"},
+        {186, "cut"},
+        {190, "copy"},
+        {187, "delete"},
+        {359, "export"},
+        {207, "stop the download"},
+        {206, "download the picture"},
+        {208, "properties of a picture"},
+        {210, "properties of a phrase"},
+        {341, "undo"},
+        {342, "redo"},
+    };
+    for (const auto& row : rows) {
+        HICON hIcon = static_cast<HICON>(LoadImageA(s_hModule, MAKEINTRESOURCEA(row.nId), IMAGE_ICON, 16, 16, 0));
+        EXPECT_TRUE(hIcon != NULL) << row.nId << " " << row.pszUse;
+        if (hIcon != NULL)
+            DestroyIcon(hIcon);
+    }
+}
+
 }  // namespace

@@ -350,6 +350,7 @@ const GALLERYENTRY kEntries[] = {
     {"tray menu and its colours", ShowTrayMenu},
     {"notices and the messenger exporter", ShowNotices},
     {"smilie fields", ShowSmilieFields},
+    {"pieces of the fields' menus", ShowFieldMenus},
 };
 
 }  // namespace

@@ -71,3 +71,4 @@ void ShowSmilieFields();
 void ShowFieldTabs();
 void ShowFieldProperties();
 void ShowSmiliePreviews();
+void ShowFieldMenus();
