@@ -113,6 +113,11 @@ int CInFieldControl::Run(CSmilie* pSmilie, LPCSTR pszCursor)
 
     if (!CreateControl(rc, m_pField, WS_POPUP | WS_VISIBLE))
         return 0;
+    // Over a window that stays on top the popup must stay on top too, or the
+    // cell it covers would be the window under the cursor.
+    const HWND hRoot = ::GetAncestor(m_pField->m_hWnd, GA_ROOT);
+    if (::GetWindowLongA(hRoot, GWL_EXSTYLE) & WS_EX_TOPMOST)
+        SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     m_hCursor = ::LoadCursorA(NULL, pszCursor);
     if (m_hCursor == NULL)
         m_hCursor = ::LoadCursorA(NULL, IDC_ARROW);

@@ -88,6 +88,10 @@ public:
     int Start(CSmilie* pSmilie, SIZE* pSize);
 
 protected:
+    // The drag began on the field's grip with the button held, and the
+    // control holds the mouse (mouse tracking captures it): it follows the
+    // drag wherever the cursor goes.
+    int IsMouseCaptured() override { return m_bRunning; }
     void OnLButtonUp(UINT nFlags, int x, int y) override;
     void OnMouseMove(UINT nFlags, int x, int y) override;
 };

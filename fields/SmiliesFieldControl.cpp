@@ -929,12 +929,15 @@ LRESULT CSmiliesFieldControl::OnSmilieUrlResult(WPARAM wParam)
         return 0;
 
     BOOL bFinished = FALSE;
-    if ((pSmilie->GetDownloadState() & 0xFF) == DOWNLOAD_DONE) {
+    const BOOL bDone = (pSmilie->GetDownloadState() & 0xFF) == DOWNLOAD_DONE;
+    if (bDone)
         bFinished = CompleteDownload(pSmilie);
-        RedrawSmilie(pSmilie);
-    }
-    // Once, whatever the outcome: the smilie forgets the worker with it.
+    // Once, whatever the outcome: the smilie forgets the worker with it. The
+    // cell is painted after that, since painting reads a live worker's state
+    // over the outcome's.
     pSmilie->ReleaseDownload();
+    if (bDone)
+        RedrawSmilie(pSmilie);
 
     if (bFinished && !(pSmilie->m_nFlags & CSmilie::flagWebSmilie) && pSmilie->HasPendingSource()) {
         if (m_pHoveredSmilie == pSmilie)

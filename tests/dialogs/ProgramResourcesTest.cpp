@@ -74,6 +74,14 @@ TEST_F(ProgramResources, DialogTemplatesAndBitmaps)
         {409, RT_BITMAP, "hiding notice: notification area"},
         {189, RT_BITMAP, "smilie fields' background tile"},
         {147, RT_DIALOG, "field properties"},
+        {174, RT_DIALOG, "new smilie"},
+        {173, RT_DIALOG, "new phrase"},
+        {169, RT_DIALOG, "phrase properties"},
+        {220, RT_GROUP_ICON, "right-drag menu: first drop method"},
+        {222, RT_GROUP_ICON, "right-drag menu: second drop method"},
+        {221, RT_GROUP_ICON, "right-drag menu: third drop method"},
+        {223, RT_GROUP_ICON, "right-drag menu: fourth drop method"},
+        {230, RT_GROUP_ICON, "right-drag menu: default method submenu"},
         {610, RT_BITMAP, "collections button"},
         {611, RT_BITMAP, "collections button pressed"},
         {612, RT_BITMAP, "collections button focused"},
@@ -168,6 +176,8 @@ TEST_F(ProgramResources, NamedIconGroupsComeFirst)
 
     std::vector<LPCSTR> icons = {"IDI_ICONDEFAULT", "IDI_ICONFORTVNXDOCUMENT"};
     for (UINT nId = 620; nId <= 627; nId++)
+        icons.push_back(MAKEINTRESOURCEA(nId));
+    for (UINT nId : {220u, 221u, 222u, 223u, 230u})
         icons.push_back(MAKEINTRESOURCEA(nId));
     for (LPCSTR pszIcon : icons) {
         HICON hIcon = static_cast<HICON>(LoadImageA(s_hModule, pszIcon, IMAGE_ICON, 16, 16, 0));

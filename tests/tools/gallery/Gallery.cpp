@@ -348,6 +348,7 @@ const GALLERYENTRY kEntries[] = {
     {"first-time wizard", ShowFirstTimeWizard},
     {"notices and the messenger exporter", ShowNotices},
     {"smilie fields", ShowSmilieFields},
+    {"field control: its dialogs, move and resize, a part tip", ShowFieldControl},
 };
 
 }  // namespace

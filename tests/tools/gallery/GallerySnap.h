@@ -68,4 +68,5 @@ void ShowNotices();
 void ShowSmilieFields();
 void ShowFieldTabs();
 void ShowFieldProperties();
+void ShowFieldControl();
 void ShowSmiliePreviews();
