@@ -1,6 +1,7 @@
 // The in-field move and resize controls; see InFieldControls.h.
 #include "fields/InFieldControls.h"
 
+#include "collection/ImgCache.h"
 #include "fields/SmiliesField.h"
 #include "ui3d/controls/SmiliePreview.h"
 
@@ -57,6 +58,22 @@ POINT ClampImageOffset(POINT pt, SIZE size)
     out.y = pt.y < -hy ? -hy : (pt.y > hy ? hy : pt.y);
     return out;
 }
+
+namespace {
+
+// A smilie knows its picture offset only while it is bound to its image in
+// the cache, which the next paint does after every change of the offset:
+// the move control reads and writes offsets between paints.
+void BindPicture(CSmilie* pSmilie)
+{
+    if (pSmilie->m_nImageId != 0 || pSmilie->m_nImageRecord == 0 || g_pImgCache == NULL)
+        return;
+    const uint32_t nImageId = g_pImgCache->AddCollectionImage(pSmilie->m_nImageRecord);
+    if (nImageId != 0 && g_pImgCache->GetImageFrameCount(nImageId) > 0)
+        pSmilie->m_nImageId = nImageId;
+}
+
+}  // namespace
 
 // --- the shared part -------------------------------------------------------------------
 
@@ -233,6 +250,7 @@ int CDlgSmilieReposition::Start(CSmilie* pSmilie)
     if (pSmilie == NULL || pSmilie->m_pField == NULL)
         return 0;
     m_pSmilie = pSmilie;
+    BindPicture(pSmilie);
     const CSize size = pSmilie->GetImageSize();
     m_sizeImage.cx = size.cx;
     m_sizeImage.cy = size.cy;
@@ -252,6 +270,7 @@ void CDlgSmilieReposition::OnMouseMove(UINT /*nFlags*/, int x, int y)
 {
     if (!m_bRunning)
         return;
+    BindPicture(&m_Copy);
     const CPoint ptOld = m_Copy.GetImageOffset();
     POINT pt = {ptOld.x + x - m_ptLast.x, ptOld.y + y - m_ptLast.y};
     m_ptLast.x = x;
@@ -263,6 +282,7 @@ void CDlgSmilieReposition::OnMouseMove(UINT /*nFlags*/, int x, int y)
     if (m_Copy.m_nContentState > 1)
         RestartAnimation(30);
     m_Copy.SetImageOffset(pt.x, pt.y);
+    BindPicture(&m_Copy);
     Invalidate(FALSE);
 }
 
@@ -271,9 +291,12 @@ void CDlgSmilieReposition::OnLButtonDown(UINT /*nFlags*/, int /*x*/, int /*y*/)
     if (!m_bRunning)
         return;
     if (m_pField->ContainsSmilie(m_pSmilie)) {
+        BindPicture(&m_Copy);
+        BindPicture(m_pSmilie);
         const CPoint ptNew = m_Copy.GetImageOffset();
         if (ptNew != m_pSmilie->GetImageOffset()) {
             m_pSmilie->SetImageOffset(ptNew.x, ptNew.y);
+            BindPicture(m_pSmilie);
             CRect rc = m_pField->GetSmilieRect(m_pSmilie);
             CRect rcClient;
             m_pField->GetClientRect(&rcClient);
