@@ -294,17 +294,14 @@ void CSmiliesFieldControl::ShowPartTip(int nTip, int x, int y)
         return;
     ClosePartTip();
     m_pPartTip = new C3DToolTip(g_pSkin != NULL ? &g_pSkin->m_tooltipStyle : NULL);
-    if (!m_pPartTip->Create(this)) {
-        delete m_pPartTip;
-        m_pPartTip = NULL;
-        return;
-    }
     LPCTSTR pszTitle = GetLangString(461 + 2 * (nTip - 1));
     LPCTSTR pszText = GetLangString(462 + 2 * (nTip - 1));
-    if (g_ShellDllVersions.MultilineTips)
-        m_pPartTip->ShowAt(this, pszText, pszTitle, x, y);
-    else
-        m_pPartTip->ShowAt(this, pszTitle, NULL, x, y);
+    const int nShown = g_ShellDllVersions.MultilineTips ? m_pPartTip->ShowAt(this, pszText, pszTitle, x, y)
+                                                        : m_pPartTip->ShowAt(this, pszTitle, NULL, x, y);
+    if (!nShown) {
+        delete m_pPartTip;
+        m_pPartTip = NULL;
+    }
 }
 
 void CSmiliesFieldControl::ClosePartTip()

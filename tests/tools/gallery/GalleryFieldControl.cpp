@@ -58,6 +58,7 @@ void ShowDialogs()
 // Snaps the field with the control over it, then cancels the control.
 void SnapControl(CInFieldControl* pControl, const char* pszName, int x, int y, UINT nFlags)
 {
+    RedrawWindow(g_hParent, NULL, NULL, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     pControl->SendMessage(WM_MOUSEMOVE, nFlags, MAKELPARAM(x, y));
     Pump();
     pControl->UpdateWindow();
@@ -75,7 +76,7 @@ void SnapResize(CInFieldControl* p)
 
 void SnapMove(CInFieldControl* p)
 {
-    SnapControl(p, "field-move-control", 34, 30, 0);
+    SnapControl(p, "field-move-control", 36, 32, 0);
 }
 
 }  // namespace
@@ -133,6 +134,12 @@ void ShowFieldControl()
         CInFieldControl::s_pfnLoopStarted = SnapResize;
         CDlgSmilieResize resize;
         resize.Start(pSmilie, NULL);
+        Pump();
+        // The move measures from where the cursor stands: the cell's centre.
+        POINT ptCentre = field.GetCellRect(1, 0).CenterPoint();
+        ::ClientToScreen(field.m_hWnd, &ptCentre);
+        SetCursorPos(ptCentre.x, ptCentre.y);
+        Pump();
         CInFieldControl::s_pfnLoopStarted = SnapMove;
         CDlgSmilieReposition move;
         move.Start(pSmilie);
@@ -142,8 +149,17 @@ void ShowFieldControl()
         // The tip of the menu button of a hot cell.
         const CRect rcCell = field.GetCellRect(2, 0);
         field.SetSmilieHotPart(SMILIEPART_MENU, TRUE, 2, 0);
-        field.ShowPartTip(2, rcCell.left + 8, rcCell.top + 8);
+        // The common tooltip shows only while the cursor is at its tool.
+        POINT ptTip = {rcCell.left + 8, rcCell.top + 8};
+        ::ClientToScreen(field.m_hWnd, &ptTip);
+        SetCursorPos(ptTip.x, ptTip.y);
+        // The move that brings the cursor there closes tips: let it pass first.
         Pump();
+        field.ShowPartTip(2, rcCell.left + 8, rcCell.top + 8);
+        for (int i = 0; i < 20; i++) {
+            Pump();
+            Sleep(25);
+        }
         RECT rcArea;
         GetWindowRect(g_hParent, &rcArea);
         rcArea.right += 220;
