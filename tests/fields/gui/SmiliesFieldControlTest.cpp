@@ -22,6 +22,7 @@
 #include "services/Languages.h"
 #include "tests/tools/Pump.h"
 #include "ui3d/controls/3DToolTip.h"
+#include "ui3d/dialogs/3DFileDialog.h"
 #include "ui3d/dialogs/3DImgMessageBox.h"
 
 #include <functional>
@@ -75,6 +76,27 @@ public:
         }
         return pDialog->ContinueModal() ? IDCANCEL : -1;
     }
+    // A file dialog: cancelled without names, else answered with them (the
+    // first entry the folder) as the system lists several chosen files.
+    INT_PTR OnCommonDialog(CCommonDialog* pDialog) override
+    {
+        nFileDialogs++;
+        if (fileNames.empty())
+            return IDCANCEL;
+        OPENFILENAMEA& ofn = static_cast<C3DFileDialog*>(pDialog)->m_ofn;
+        std::string list;
+        for (const std::string& name : fileNames)
+            list += name + '\0';
+        list += '\0';
+        if (list.size() > ofn.nMaxFile)
+            return IDCANCEL;
+        memcpy(ofn.lpstrFile, list.data(), list.size());
+        ofn.nFileOffset = static_cast<WORD>(fileNames[0].size() + 1);
+        return IDOK;
+    }
+    std::vector<std::string> fileNames;
+    int nFileDialogs = 0;
+
     BOOL OnPopupMenu(CMenu*, UINT, int, int, CWnd*, UINT* pnCommand) override
     {
         nMenus++;
@@ -566,6 +588,38 @@ TEST_F(FieldAdding, ADroppedTextBecomesAPhrase)
     ASSERT_NE(nullptr, p);
     EXPECT_EQ("  a phrase", std::string(p->m_strPhrase));
     EXPECT_TRUE(IsPhraseSmilie(p));
+}
+
+TEST_F(FieldAdding, PicturesFromTheFileDialogTakeOnlyPictureFilesAndTellWhenNoneCame)
+{
+    Make();
+    File("good.bmp", SolidBmp(12, 12, RGB(0, 120, 0)));
+    File("BROKEN.JPEG", ::Text("taken by its extension, refused by its bytes"));
+    File("notes.txt", SolidBmp(12, 12, RGB(0, 120, 0)));
+    File("wide.bmp", OneBitBmp(700, 500));
+    std::string strFolder = m_dir.Path("x");
+    strFolder.erase(strFolder.size() - 2);
+    CTestAnswerer answerer;
+    const struct {
+        const char* pszName;
+        std::vector<std::string> names;
+        int nAdded;
+        size_t nBoxes;   // language string 490 when files came but none was added
+    } rows[] = {
+        {"cancelled", {}, 0, 0},
+        {"a picture among others", {strFolder, "notes.txt", "good.bmp", "wide.bmp"}, 1, 0},
+        {"none of them", {strFolder, "notes.txt", "wide.bmp", "BROKEN.JPEG"}, 0, 1},
+    };
+    int nRow = 0;
+    for (const auto& row : rows) {
+        answerer.fileNames = row.names;
+        answerer.boxes.clear();
+        EXPECT_EQ(row.nAdded, AddPicturesFromFiles(&field, Centre(0, nRow++))) << row.pszName;
+        ASSERT_EQ(row.nBoxes, answerer.boxes.size()) << row.pszName;
+        if (row.nBoxes > 0)
+            EXPECT_EQ(GetLangString(490), answerer.boxes[0]) << row.pszName;
+    }
+    EXPECT_EQ(3, answerer.nFileDialogs);
 }
 
 // --- right-drag menu ------------------------------------------------------------------------------------
