@@ -622,6 +622,34 @@ TEST_F(FieldAdding, PicturesFromTheFileDialogTakeOnlyPictureFilesAndTellWhenNone
     EXPECT_EQ(3, answerer.nFileDialogs);
 }
 
+TEST_F(FieldAdding, ALongAddressBecomesASmilieWithoutAskingAShortOneAsks)
+{
+    Make();
+    CTestAnswerer answerer;
+    int nDialogs = 0;
+    answerer.work = [&](CDialog*) { nDialogs++; };
+    // Refused at once by the loopback address: no download leaves the machine.
+    const std::string strLong = LoopbackHttpServer::RefusedUrl() + "/s.gif";
+    ASSERT_GE(strLong.size(), 18u);
+    const POINT cell = {2, 0};
+    field.AddSmilie(&cell, 0, "taken", "");
+    const int nSteps = ParentWindow::s_nUndoSteps;
+    EXPECT_EQ(1, NewSmilieAt(Centre(2, 0), &field, strLong.c_str()));
+    EXPECT_EQ(0, nDialogs);
+    EXPECT_EQ(nSteps + 1, ParentWindow::s_nUndoSteps);
+    CSmilie* p = field.GetAt(2, 0);
+    ASSERT_NE(nullptr, p);
+    CString strSource;
+    p->GetSource(strSource);
+    EXPECT_EQ(strLong, std::string(strSource));
+    EXPECT_EQ("taken", std::string(field.GetAt(2, 1)->m_strPhrase)) << "the occupied cell's row went down";
+
+    EXPECT_EQ(0, NewSmilieAt(Centre(4, 3), &field, "http://a/b.gif")) << "asked, and cancelled";
+    EXPECT_EQ(1, nDialogs);
+    EXPECT_EQ(nullptr, field.GetAt(4, 3));
+    PumpUntil([&] { return p->m_pDownload == NULL; }, 10000);
+}
+
 // --- right-drag menu ------------------------------------------------------------------------------------
 
 TEST_F(FieldControl, RightDragMenuReturnsTheMethodOrSetsTheDefault)
@@ -676,6 +704,17 @@ TEST_F(FieldControl, ResizeCommitsTheDraggedSizeAndAKeyCancels)
     s_drive = [](CInFieldControl* p) { p->SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(70, 70)); };
     CDlgSmilieResize released;
     EXPECT_EQ(0, released.Start(pSmilie, &size)) << "a move without the button cancels";
+
+    // The field applies a committed size as one undo step.
+    s_drive = [](CInFieldControl* p) {
+        p->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(70, 70));
+        p->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(70, 70));
+    };
+    const int nSteps = ParentWindow::s_nUndoSteps;
+    field.OnSmilieResizeStart(pSmilie, 0, 0);
+    EXPECT_EQ(75, field.GetCellWidth());
+    EXPECT_EQ(72, field.GetCellHeight());
+    EXPECT_EQ(nSteps + 1, ParentWindow::s_nUndoSteps);
 }
 
 TEST_F(FieldControl, RepositionKeepsThePictureWithinHalfItsSizeAndLeavingCancels)
