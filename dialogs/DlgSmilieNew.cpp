@@ -117,7 +117,7 @@ void CDlgSmilieNew::OnOK()
     if (ExtractWebAddress(strAddress, strWeb))
         strAddress = strWeb;
     const int nClass = ClassifySourceText(strAddress);
-    if (nClass == SOURCE_OTHER_ADDRESS || nClass != 0) {
+    if (nClass != SOURCE_PICTURE_ADDRESS) {
         MessageBox3D(this, "Tarvenex", GetLangString(nClass == SOURCE_OTHER_ADDRESS ? 272 : 271),
                      MB_OK | MB_ICONEXCLAMATION, g_Settings.FadeDialogs, SkinBodyStyle());
         ::SetFocus(hAddress);

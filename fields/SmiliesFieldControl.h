@@ -90,8 +90,7 @@ public:
     // The window a click sends to; by default the foreign window the focus hook
     // reported last. Tests put in their own.
     static HWND (*s_pfnGetTarget)();
-    // Seams for the hover and tip ticks: how each reached its decision, and
-    // the preview shown (tests count them).
+    // Previews that ShowSmilieTip opened, since the program started.
     static int s_nSmilieTipsShown;
 
 protected:
