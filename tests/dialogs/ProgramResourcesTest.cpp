@@ -75,6 +75,14 @@ TEST_F(ProgramResources, DialogTemplatesAndBitmaps)
         {409, RT_BITMAP, "hiding notice: notification area"},
         {189, RT_BITMAP, "smilie fields' background tile"},
         {147, RT_DIALOG, "field properties"},
+        {174, RT_DIALOG, "new smilie"},
+        {173, RT_DIALOG, "new phrase"},
+        {169, RT_DIALOG, "phrase properties"},
+        {220, RT_GROUP_ICON, "right-drag menu: first drop method"},
+        {222, RT_GROUP_ICON, "right-drag menu: second drop method"},
+        {221, RT_GROUP_ICON, "right-drag menu: third drop method"},
+        {223, RT_GROUP_ICON, "right-drag menu: fourth drop method"},
+        {230, RT_GROUP_ICON, "right-drag menu: default method submenu"},
         {610, RT_BITMAP, "collections button"},
         {611, RT_BITMAP, "collections button pressed"},
         {612, RT_BITMAP, "collections button focused"},
@@ -179,6 +187,8 @@ TEST_F(ProgramResources, NamedIconGroupsComeFirst)
     for (UINT nId : {153, 154, 401, 390, 155, 394, 211, 398, 413, 380, 157, 374, 362, 399, 392, 131, 226, 227})
         icons.push_back(MAKEINTRESOURCEA(nId));
     for (UINT nId : {423, 424, 224})  // the tray icons, the tray menu's open item
+        icons.push_back(MAKEINTRESOURCEA(nId));
+    for (UINT nId : {220u, 221u, 222u, 223u, 230u})  // the right-drag menu
         icons.push_back(MAKEINTRESOURCEA(nId));
     for (LPCSTR pszIcon : icons) {
         HICON hIcon = static_cast<HICON>(LoadImageA(s_hModule, pszIcon, IMAGE_ICON, 16, 16, 0));

@@ -351,6 +351,7 @@ const GALLERYENTRY kEntries[] = {
     {"notices and the messenger exporter", ShowNotices},
     {"smilie fields", ShowSmilieFields},
     {"pieces of the fields' menus", ShowFieldMenus},
+    {"field control: its dialogs, move and resize, a part tip", ShowFieldControl},
 };
 
 }  // namespace

@@ -70,5 +70,6 @@ void ShowNotices();
 void ShowSmilieFields();
 void ShowFieldTabs();
 void ShowFieldProperties();
+void ShowFieldControl();
 void ShowSmiliePreviews();
 void ShowFieldMenus();
