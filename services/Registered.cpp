@@ -26,6 +26,12 @@ CLIPFORMAT GetNetscapeEditorClipFormat()
     return s_cf;
 }
 
+CLIPFORMAT GetSmilieGroupClipFormat()
+{
+    static const CLIPFORMAT s_cf = CLIPFORMAT(RegisterClipboardFormatA("Tarvenex's Group of Smilies"));
+    return s_cf;
+}
+
 UINT GetHtmlGetObjectMessage()
 {
     static const UINT s_nMsg = RegisterWindowMessageA("WM_HTML_GETOBJECT");
@@ -44,6 +50,7 @@ void RegisterSharedNames()
     GetUrlClipFormat();
     GetTextHtmlClipFormat();
     GetNetscapeEditorClipFormat();
+    GetSmilieGroupClipFormat();
     GetHtmlGetObjectMessage();
     GetHookCompletionMessage();
 }
