@@ -126,7 +126,7 @@ BOOL CDDWarn::Create(LPCSTR pszText, HWND hOwner)
     ::ReleaseDC(NULL, hScreen);
     LPCSTR pszClass = AfxRegisterWndClass(0);
     // Top-most: the warning stands next to the cursor over another program.
-    return pszClass != NULL && CreateEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, pszClass, "", WS_POPUP, 0, 0,
+    return pszClass != NULL && CreateEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, pszClass, m_strText, WS_POPUP, 0, 0,
                                         m_TextSize.cx + 10, m_TextSize.cy + 4, hOwner, NULL);
 }
 
@@ -235,7 +235,7 @@ void CODSPictsGroup::ShowGroupImage()
                 if (pSmilie == NULL)
                     continue;
                 const CRect rc = m_pField->GetSmilieRect(pSmilie);
-                m_pField->DrawSmilieImage(&dc, pSmilie, POINT{rc.left - rcBox.left, rc.top - rcBox.top});
+                m_pField->DrawSmilieAt(&dc, POINT{rc.left - rcBox.left, rc.top - rcBox.top}, pSmilie);
             }
             if (m_pDesc->smilies.GetSize() > 1) {
                 const CSmilie* pMarked = pGrabbed != NULL ? pGrabbed : m_pDesc->smilies[0];

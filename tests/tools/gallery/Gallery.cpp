@@ -348,6 +348,7 @@ const GALLERYENTRY kEntries[] = {
     {"first-time wizard", ShowFirstTimeWizard},
     {"notices and the messenger exporter", ShowNotices},
     {"smilie fields", ShowSmilieFields},
+    {"a smilie drag: its picture, the warnings, a paste group's icon", ShowSmilieDrag},
 };
 
 }  // namespace

@@ -66,6 +66,7 @@ void ShowSmilieProperties();
 void ShowFirstTimeWizard();
 void ShowNotices();
 void ShowSmilieFields();
+void ShowSmilieDrag();
 void ShowFieldTabs();
 void ShowFieldProperties();
 void ShowSmiliePreviews();
