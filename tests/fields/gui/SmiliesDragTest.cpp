@@ -43,6 +43,13 @@ public:
         nOffers++;
         return effect;
     }
+    BOOL OnDropData(COleDataObject* pData, DROPEFFECT dropEffect, CPoint point) override
+    {
+        const BOOL bTaken = CSmiliesFieldDropPaste::OnDropData(pData, dropEffect, point);
+        drops += "drop effect " + std::to_string(dropEffect) + " at " + std::to_string(point.x) + "," +
+                 std::to_string(point.y) + (bTaken ? " taken; " : " refused; ");
+        return bTaken;
+    }
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
     {
         if (message == WM_EXPORTTOMESSENGER)
@@ -53,6 +60,7 @@ public:
     std::atomic<LONG> lastOffer{-1};
     std::atomic<int> nOffers{0};
     std::vector<int> exportsSeenInDrag;
+    std::string drops;   // what OnDropData was given and said
 };
 
 // ---- input from a second thread of the desktop -----------------------------------------------
@@ -289,8 +297,8 @@ TEST(SmiliesDrag, GroupsMoveAndCopyWithinAndBetweenFieldsInEachMode)
                 WaitOn([] { return ActiveDrags() == 0; });
             });
             EXPECT_TRUE(PumpUntil([&] { return Scene::Letters(scene.left) == c.wantLeft; }, 3000));
-            EXPECT_EQ(c.wantLeft, Scene::Letters(scene.left));
-            EXPECT_EQ(c.wantRight, Scene::Letters(scene.right));
+            EXPECT_EQ(c.wantLeft, Scene::Letters(scene.left)) << target.drops;
+            EXPECT_EQ(c.wantRight, Scene::Letters(scene.right)) << target.drops;
             EXPECT_EQ(nUses, scene.Uses()) << "a drop inside the program is no use";
             EXPECT_EQ(0, g_nActiveDrags);
             EXPECT_TRUE(PumpUntil([] { return CDragImageWnd::s_nLiveCount == 0; }, 3000)) << "the image closed";
