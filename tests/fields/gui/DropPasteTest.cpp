@@ -401,6 +401,23 @@ TEST_F(DropPaste, ADropIsInsertedAfterwardsInTheModeTheFieldChooses)
     }
     PumpPending();
     EXPECT_EQ(".B.A|", Join(Letters(field)));
+
+    // A dropped smilie deleted before the insertion is left out, not followed.
+    desc.smilies.RemoveAll();
+    desc.smilies.Add(Find(field, 'B'));
+    {
+        CRunningGroupDrag running(&desc);
+        COleDataSource source;
+        source.CacheGlobalData(GetSmilieGroupClipFormat(), MakeGroupDragBlock(running, &desc));
+        COleDataObject data;
+        data.Attach(source.GetInterface(), FALSE);
+        EXPECT_TRUE(field.OnDropData(&data, DROPEFFECT_MOVE, CPoint(Middle(0, 1))));
+    }
+    field.RemoveSmilie(Find(field, 'B'), FALSE);
+    ParentWindow::s_nUndoSteps = 0;
+    PumpPending();
+    EXPECT_EQ("...A|", Join(Letters(field)));
+    EXPECT_EQ(0, ParentWindow::s_nUndoSteps);
 }
 
 // ---- scrolling while dragging ----------------------------------------------------------------
