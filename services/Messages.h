@@ -32,6 +32,7 @@
 #define WM_HIDEMAINWND       (WM_APP + 0x25)
 #define WM_APPMOUSEMOVE      (WM_APP + 0x26)  // wParam the window under the mouse, lParam the point
 #define WM_SHOWOPTIONS       (WM_APP + 0x27)
+#define WM_DROPGROUP         (WM_APP + 0x28)  // a field to itself after a group of smilies was dropped on it
 #define WM_LANGUAGE_CHANGED  (WM_APP + 0x29)
 #define WM_DOWNLOADSFINISHED (WM_APP + 0x2A)  // a field to itself: the last web picture has come
 #define WM_GETFIELDCOUNT     (WM_APP + 0x2D)  // the number of fields of the container

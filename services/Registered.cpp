@@ -27,6 +27,12 @@ CLIPFORMAT GetNetscapeEditorClipFormat()
     return s_cf;
 }
 
+CLIPFORMAT GetSmilieGroupClipFormat()
+{
+    static const CLIPFORMAT s_cf = CLIPFORMAT(RegisterClipboardFormatA("Tarvenex's Group of Smilies"));
+    return s_cf;
+}
+
 UINT GetHtmlGetObjectMessage()
 {
     static const UINT s_nMsg = RegisterWindowMessageA("WM_HTML_GETOBJECT");
@@ -63,6 +69,7 @@ void RegisterSharedNames()
     GetUrlClipFormat();
     GetTextHtmlClipFormat();
     GetNetscapeEditorClipFormat();
+    GetSmilieGroupClipFormat();
     GetHtmlGetObjectMessage();
     GetHookCompletionMessage();
     GetFocusHookMessage();

@@ -9,6 +9,8 @@ CLIPFORMAT GetHtmlClipFormat();        // "HTML Format"
 CLIPFORMAT GetUrlClipFormat();         // "UniformResourceLocator"
 CLIPFORMAT GetTextHtmlClipFormat();    // "text/html"
 CLIPFORMAT GetNetscapeEditorClipFormat();   // "NETSCAPE_EDITOR"
+// "Tarvenex's Group of Smilies": smilies dragged out of a field of this program.
+CLIPFORMAT GetSmilieGroupClipFormat();
 // "WM_HTML_GETOBJECT": asks a browser window for its document.
 UINT GetHtmlGetObjectMessage();
 // The messenger hook library's completion message.

@@ -352,6 +352,7 @@ const GALLERYENTRY kEntries[] = {
     {"smilie fields", ShowSmilieFields},
     {"pieces of the fields' menus", ShowFieldMenus},
     {"field control: its dialogs, move and resize, a part tip", ShowFieldControl},
+    {"a smilie drag: its picture, the warnings, a paste group's icon", ShowSmilieDrag},
 };
 
 }  // namespace

@@ -68,6 +68,7 @@ void ShowOptionsSheet();
 void ShowTrayMenu();
 void ShowNotices();
 void ShowSmilieFields();
+void ShowSmilieDrag();
 void ShowFieldTabs();
 void ShowFieldProperties();
 void ShowFieldControl();
