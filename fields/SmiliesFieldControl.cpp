@@ -753,9 +753,26 @@ BOOL CSmiliesFieldControl::ImportDropData(COleDataObject* pData, int x, int y)
     return TRUE;
 }
 
-int CSmiliesFieldControl::FillDeliveryFormats(CSequence<CSmilie*>* pList, CTvFieldDataSource* pSource)
+int CSmiliesFieldControl::FillDataSource(CSequence<CSmilie*>* pList, CTvFieldDataSource* pSource)
 {
-    return FillDataSource(pList, m_hWnd, pSource, g_Settings.EudoraOnly);
+    return ::FillDataSource(pList, m_hWnd, pSource, g_Settings.EudoraOnly);
+}
+
+DROPEFFECT CSmiliesFieldControl::CanAcceptDrop(COleDataObject* pDataObject, DWORD dwKeyState, CPoint point)
+{
+    const DROPEFFECT effect = CSmiliesFieldDropPaste::CanAcceptDrop(pDataObject, dwKeyState, point);
+    if (effect != DROPEFFECT_NONE)
+        return effect;
+    return CanAcceptDroppedPictures(pDataObject) ? DROPEFFECT_COPY : DROPEFFECT_NONE;
+}
+
+BOOL CSmiliesFieldControl::OnDropData(COleDataObject* pDataObject, DROPEFFECT dropEffect, CPoint point)
+{
+    const BOOL bTaken = CSmiliesFieldDropPaste::OnDropData(pDataObject, dropEffect, point);
+    CloseInFieldControls();
+    if (bTaken)
+        return TRUE;
+    return ImportDropData(pDataObject, point.x, point.y);
 }
 
 LRESULT CSmiliesFieldControl::OnImportDropped()

@@ -49,7 +49,13 @@ public:
     // --- dropping and dragging out (the drop-and-paste view calls these) ---------
     // The drop method: without a right-button drag the default; with one the
     // user's choice from a menu (1 to 4), 0 for no drop.
-    virtual int QueryDropMode(BOOL bRightDrag);
+    int QueryDropMode(BOOL bRightDrag) override;
+    // The view's answer; when it refuses, a copy for files or a page that can
+    // become pictures.
+    DROPEFFECT CanAcceptDrop(COleDataObject* pDataObject, DWORD dwKeyState, CPoint point) override;
+    // The view's handling first; else the files, page or text of the drop
+    // are imported at the point once the drop has returned.
+    BOOL OnDropData(COleDataObject* pDataObject, DROPEFFECT dropEffect, CPoint point) override;
     // Whether files or a page that can become pictures are offered.
     BOOL CanAcceptDroppedPictures(COleDataObject* pData);
     // Reads files, a page or a text out of a drop the view did not take and
@@ -57,7 +63,7 @@ public:
     // found.
     BOOL ImportDropData(COleDataObject* pData, int x, int y);
     // The delivery formats of the smilies, for a drag out of the field.
-    int FillDeliveryFormats(CSequence<CSmilie*>* pList, CTvFieldDataSource* pSource);
+    int FillDataSource(CSequence<CSmilie*>* pList, CTvFieldDataSource* pSource) override;
 
     // --- tips ----------------------------------------------------------------------
     virtual void ShowSmilieTip(CSmilie* pSmilie, int x, int y);
