@@ -25,6 +25,8 @@
 
 #include <stdio.h>
 
+#include <memory>
+
 namespace {
 
 // Pictures wider or higher than this count as large (command 6).
@@ -474,12 +476,13 @@ BOOL GetTargetCell(CSmiliesFieldControl* pField, BOOL bSelection, POINT& cell)
     return TRUE;
 }
 
-// The command may have changed what is under the point: the smilie it
-// names must still be there.
-CSmilie* SmilieStillAt(CSmiliesFieldControl* pField, POINT pt, CSmilie* pSmilie)
+// While the menu was open the smilie may have gone, and another may have
+// taken its cell, even at its address: the commands that name the smilie
+// act only on the one the menu was shown for, as it was.
+CSmilie* SmilieStillAt(CSmiliesFieldControl* pField, POINT pt, CSmilie* pSmilie, const CSmilie& snapshot)
 {
     const POINT cell = pField->CellFromPoint(pt);
-    return pField->GetAt(cell.x, cell.y) == pSmilie ? pSmilie : NULL;
+    return pField->GetAt(cell.x, cell.y) == pSmilie && pSmilie->Compare(snapshot) ? pSmilie : NULL;
 }
 
 BOOL IsSmilieCommand(UINT nCommand)
@@ -539,6 +542,7 @@ void ShowSmilieMenu(CSmiliesFieldControl* pField, POINT pt)
     CSmilie* pSmilie = pField->GetAt(cell.x, cell.y);
     if (pSmilie == NULL)
         return;
+    const CSmilie snapshot(*pSmilie);
     const int nSelected = pField->GetSelectedCount();
     const BOOL bSingle = nSelected == 0 || (nSelected == 1 && pSmilie->m_bSelected);
     UINT nCommand = 0;
@@ -572,7 +576,7 @@ void ShowSmilieMenu(CSmiliesFieldControl* pField, POINT pt)
     }
     if (!IsFieldAlive(hField, pField))
         return;
-    if (IsSmilieCommand(nCommand) && SmilieStillAt(pField, pt, pSmilie) == NULL)
+    if (IsSmilieCommand(nCommand) && SmilieStillAt(pField, pt, pSmilie, snapshot) == NULL)
         return;
     OnSmilieCommand(pField, nCommand, pt, pSmilie);
 }
@@ -587,6 +591,7 @@ void ShowEditMenu(CSmiliesFieldControl* pField, C3DMenuBar* pMenuBar)
     const BOOL bTarget = GetTargetCell(pField, TRUE, cell);
     CSmilie* pSmilie = bTarget ? pField->GetAt(cell.x, cell.y) : NULL;
     const POINT pt = bTarget ? pField->GetCellRect(cell.x, cell.y).CenterPoint() : POINT{0, 0};
+    const std::unique_ptr<CSmilie> snapshot(pSmilie != NULL ? new CSmilie(*pSmilie) : NULL);
     const int nSelected = pField->GetSelectedCount();
     const BOOL bSingle = nSelected == 0 || (nSelected == 1 && pSmilie != NULL && pSmilie->m_bSelected);
     UINT nCommand = 0;
@@ -627,7 +632,7 @@ void ShowEditMenu(CSmiliesFieldControl* pField, C3DMenuBar* pMenuBar)
     }
     if (!bTarget && nCommand != ID_FIELDMENU_SELECT_ALL)
         return;
-    if (IsSmilieCommand(nCommand) && (pSmilie == NULL || SmilieStillAt(pField, pt, pSmilie) == NULL))
+    if (IsSmilieCommand(nCommand) && (pSmilie == NULL || SmilieStillAt(pField, pt, pSmilie, *snapshot) == NULL))
         return;
     OnSmilieCommand(pField, nCommand, pt, pSmilie);
 }
@@ -642,6 +647,7 @@ void ShowSmiliesMenu(CSmiliesFieldControl* pField, C3DMenuBar* pMenuBar)
     CSmilie* pSmilie = bTarget ? pField->GetAt(cell.x, cell.y) : NULL;
     const POINT pt = bTarget ? pField->GetCellRect(cell.x, cell.y).CenterPoint() : POINT{0, 0};
     const BOOL bEmptyCell = bTarget && pSmilie == NULL;
+    const std::unique_ptr<CSmilie> snapshot(pSmilie != NULL ? new CSmilie(*pSmilie) : NULL);
     const BOOL bSeveral = pField->GetSelectedCount() >= 2;
     UINT nCommand = 0;
     {
@@ -671,7 +677,7 @@ void ShowSmiliesMenu(CSmiliesFieldControl* pField, C3DMenuBar* pMenuBar)
     if (!bTarget)
         return;
     if (IsSmilieCommand(nCommand)) {
-        if (pSmilie != NULL && SmilieStillAt(pField, pt, pSmilie) != NULL)
+        if (pSmilie != NULL && SmilieStillAt(pField, pt, pSmilie, *snapshot) != NULL)
             OnSmilieCommand(pField, nCommand, pt, pSmilie);
         return;
     }
