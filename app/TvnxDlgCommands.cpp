@@ -7,6 +7,7 @@
 #include "dialogs/DlgAbout.h"
 #include "dialogs/DlgCustomTemplate.h"
 #include "dialogs/Progress.h"
+#include "fields/SmiliesFieldMenus.h"
 #include "framework/Module.h"
 #include "services/Busy.h"
 #include "services/ChangeTracking.h"
@@ -942,8 +943,17 @@ void CTvnxDlg::ShowMenu(UINT nBarValue)
             }
         }
         break;
-    default:
+    case BAR_EDIT:
+    case BAR_SMILIES:
         // The edit and smilies menus belong to the current field.
+        if (m_Fields.m_hWnd != NULL && m_Fields.GetShownField() != NULL && m_MenuBar.m_hWnd != NULL) {
+            if (nBarValue == BAR_EDIT)
+                ShowEditMenu(m_Fields.GetShownField(), &m_MenuBar);
+            else
+                ShowSmiliesMenu(m_Fields.GetShownField(), &m_MenuBar);
+        }
+        break;
+    default:
         break;
     }
 }

@@ -185,6 +185,8 @@ public:
     void RedrawAll();
     void FreeCellBitmaps();
     void StopAnimations();
+    // Stops the animation timer of one smilie's cell.
+    void StopSmilieTimer(CSmilie* pSmilie) { KillSmilieTimer(pSmilie); }
     void DrawSmilieAt(CDC* pDC, POINT pt, const CSmilie* pSmilie);
     void DrawSmilieImage(CDC* pDC, const CSmilie* pSmilie, POINT pt);
     BOOL AddOwnTimer(UINT nId);

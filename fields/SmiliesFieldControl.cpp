@@ -14,6 +14,7 @@
 #include "fields/FieldAdd.h"
 #include "fields/ForeignFocus.h"
 #include "fields/InFieldControls.h"
+#include "fields/SmiliesFieldMenus.h"
 #include "framework/Module.h"
 #include "framework/Sync.h"
 #include "resources/resource.h"
@@ -474,12 +475,14 @@ void CSmiliesFieldControl::OnSmilieClick(POINT* pPoint, CSmilie* pSmilie)
     ::SetFieldsModified();
 }
 
-void CSmiliesFieldControl::OnFieldMenu(POINT* /*pPoint*/)
+void CSmiliesFieldControl::OnFieldMenu(POINT* pPoint)
 {
+    ShowFieldMenu(this, pPoint != NULL ? *pPoint : GetCursorClientPos());
 }
 
-void CSmiliesFieldControl::OnSmilieMenu(POINT* /*pPoint*/)
+void CSmiliesFieldControl::OnSmilieMenu(POINT* pPoint)
 {
+    ShowSmilieMenu(this, pPoint != NULL ? *pPoint : GetCursorClientPos());
 }
 
 // --- move and resize --------------------------------------------------------------------------

@@ -1,8 +1,13 @@
 #include "fields/SmiliesFieldMenus.h"
 
 #include "collection/Smilie.h"
+#include "fields/DroppedData.h"
+#include "fields/FieldAdd.h"
 #include "fields/SmiliesField.h"
+#include "fields/SmiliesFieldControl.h"
+#include "fields/SmiliesPasteGroup.h"
 #include "framework/Module.h"
+#include "framework/OleDataObject.h"
 #include "resources/resource.h"
 #include "services/Languages.h"
 #include "services/Messages.h"
@@ -145,5 +150,119 @@ BOOL OnInsertRowsCommand(CSmiliesField* pField, UINT nCommand, POINT pt)
     if (hContainer != NULL)
         ::SendMessageA(hContainer, WM_PUSHUNDO, reinterpret_cast<WPARAM>(GetLangString(473 + i)), 0);
     pField->InsertRows(&pt, kInsertedRows[i], TRUE);
+    return TRUE;
+}
+
+namespace {
+
+// Groups larger than this show the large-group icon instead of a thumbnail:
+// drawing one would take longer than a menu may.
+const int kMaxThumbnailSmilies = 128;
+
+// Whether the clipboard holds files or a page that a field can make pictures of.
+BOOL ClipboardHasPictures()
+{
+    COleDataObject data;
+    if (!data.AttachClipboard())
+        return FALSE;
+    const BOOL bPictures = HasDroppedPictures(&data);
+    data.Release();
+    return bPictures;
+}
+
+// The clipboard is another program's: no owner, or one of another process.
+BOOL IsForeignClipboard()
+{
+    HWND hOwner = ::GetClipboardOwner();
+    if (hOwner == NULL)
+        return TRUE;
+    DWORD dwProcess = 0;
+    ::GetWindowThreadProcessId(hOwner, &dwProcess);
+    return dwProcess != ::GetCurrentProcessId();
+}
+
+CString HistoryEntryTip(CSmiliesPasteGroup& group)
+{
+    char szTime[64] = "";
+    if (::GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &group.m_Time, NULL, szTime, sizeof(szTime)) == 0)
+        szTime[0] = '\0';
+    SIZE box = {0, 0};
+    group.GetCellBounds(&box);
+    char sz[256];
+    FormatTemplate(sz, sizeof(sz), GetLangString(169), "[SMILIENUM]", "%d", group.m_Smilies.GetSize(), "[TIME]", "%s",
+                   szTime, "[NUMX]", "%ld", static_cast<long>(box.cx), "[NUMY]", "%ld", static_cast<long>(box.cy), NULL);
+    return sz;
+}
+
+}  // namespace
+
+void BuildPasteMenu(C3DMenu& submenu, CMenuIcons& icons, C3DMenu& parent, BOOL bGrayed)
+{
+    HICON hPaste = icons.Load(IDI_FIELDMENU_PASTE);
+    HICON hHistory = icons.Load(IDI_FIELDMENU_PASTE_HISTORY);
+    HICON hLarge = icons.Load(IDI_FIELDMENU_LARGE_GROUP);
+    const BOOL bHistory = g_PasteHistory.GetSize() > 0;
+
+    CString strTip = GetLangString(167);
+    if (!bHistory)
+        strTip += CString("\n\n") + GetLangString(170);
+    const BOOL bPasteGrayed = bGrayed || (!bHistory && !ClipboardHasPictures());
+    parent.AppendItem(NULL, GetLangString(166), bPasteGrayed ? MF_GRAYED : MF_ENABLED, ID_FIELDMENU_PASTE, hPaste,
+                      strTip);
+
+    if (!bHistory || bGrayed) {
+        parent.AppendItem(NULL, GetLangString(168), MF_GRAYED, ID_FIELDMENU_HISTORY_FIRST, hHistory,
+                          GetLangString(170));
+        return;
+    }
+    submenu.CreatePopup(&parent.GetStyle());
+    const int nEntries = g_PasteHistory.GetSize();
+    for (int i = nEntries - 1; i >= 0; i--) {
+        CSmiliesPasteGroup& group = g_PasteHistory[i];
+        char szText[16];
+        wsprintfA(szText, "&%x", nEntries - i);
+        HICON hIcon = hLarge;
+        if (group.m_Smilies.GetSize() <= kMaxThumbnailSmilies) {
+            POINT ptHot;
+            HICON hThumbnail = group.GetIcon(&ptHot, 64, 64);
+            if (hThumbnail != NULL)
+                hIcon = hThumbnail;
+        }
+        submenu.AppendItem(GetLangString(168), szText, MF_ENABLED, ID_FIELDMENU_HISTORY_FIRST + static_cast<UINT>(i),
+                           hIcon, HistoryEntryTip(group));
+    }
+    parent.AppendItem(NULL, GetLangString(168), MF_POPUP, reinterpret_cast<UINT_PTR>(submenu.m_hMenu), hHistory);
+}
+
+BOOL OnPasteCommand(CSmiliesFieldControl* pField, UINT nCommand, POINT pt)
+{
+    if (pField == NULL)
+        return FALSE;
+    if (nCommand >= ID_FIELDMENU_HISTORY_FIRST && nCommand <= ID_FIELDMENU_HISTORY_LAST) {
+        pField->PasteFromHistory(static_cast<int>(nCommand - ID_FIELDMENU_HISTORY_FIRST), pField, pt);
+        return TRUE;
+    }
+    if (nCommand != ID_FIELDMENU_PASTE)
+        return FALSE;
+    if (IsForeignClipboard()) {
+        CSequence<ODOIMGINFO> pictures;
+        CString strText;
+        COleDataObject data;
+        BOOL bRead = FALSE;
+        if (data.AttachClipboard()) {
+            bRead = ReadDroppedData(&data, pictures, strText);
+            data.Release();
+        }
+        int nAdded = 0;
+        if (bRead && pictures.GetSize() > 0)
+            nAdded = AddPicturesAt(pField, pt, pictures, 0);
+        else if (bRead && !strText.IsEmpty())
+            nAdded = NewPhraseAt(pt, pField, strText);
+        FreeImageInfoList(pictures);
+        if (nAdded > 0)
+            return TRUE;
+    }
+    if (g_PasteHistory.GetSize() > 0 && ::IsWindow(pField->m_hWnd))
+        pField->PasteFromHistory(g_PasteHistory.GetSize() - 1, pField, pt);
     return TRUE;
 }

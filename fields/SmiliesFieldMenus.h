@@ -10,16 +10,43 @@
 #include <windows.h>
 
 class C3DMenu;
+class C3DMenuBar;
 class CSmilie;
 class CSmiliesField;
+class CSmiliesFieldControl;
 
 // Command ids shared by every menu of a field.
 enum
 {
+    ID_FIELDMENU_DELETE = 1,
+    ID_FIELDMENU_CUT = 2,
+    ID_FIELDMENU_COPY = 3,
+    ID_FIELDMENU_PROPERTIES = 4,
+    ID_FIELDMENU_PASTE = 5,
+    ID_FIELDMENU_SELECT_LARGE = 6,
+    ID_FIELDMENU_SELECT_ALL = 9,
+    ID_FIELDMENU_DOWNLOAD = 11,
+    ID_FIELDMENU_STOP_DOWNLOAD = 12,
+    ID_FIELDMENU_HISTORY_FIRST = 32,  // 32 to 47: paste entry 0 to 15 of the paste history
+    ID_FIELDMENU_HISTORY_LAST = 47,
     ID_FIELDMENU_SORT_FIRST = 64,  // 64 to 73: arrange commands 1 to 10
     ID_FIELDMENU_SORT_LAST = 73,
     ID_FIELDMENU_INSERTROWS_FIRST = 83,  // 83 to 87: insert 1, 2, 3, 5 or 10 empty rows
-    ID_FIELDMENU_INSERTROWS_LAST = 87
+    ID_FIELDMENU_INSERTROWS_LAST = 87,
+    ID_FIELDMENU_UNDO = 88,
+    ID_FIELDMENU_REDO = 89,
+    ID_FIELDMENU_EXPORT = 90,
+    ID_FIELDMENU_ADD_FILES = 91,
+    ID_FIELDMENU_NEW_SMILIE = 100,
+    ID_FIELDMENU_NEW_PHRASE = 101,
+    ID_FIELDMENU_NEW_FROM_CLIPBOARD = 102
+};
+
+// Values of the main window's menu-bar items that drop these menus down.
+enum
+{
+    MENUBAR_VALUE_EDIT = 6,
+    MENUBAR_VALUE_SMILIES = 10
 };
 
 // The icons a menu shows, loaded from the program's resources at 16 x 16
@@ -66,3 +93,24 @@ void BuildInsertRowsMenu(CMenuIcons& icons, const CSmiliesField* pField, C3DMenu
 // insert 1, 2, 3, 5 or 10 empty rows at the row under the client point.
 // FALSE for other commands.
 BOOL OnInsertRowsCommand(CSmiliesField* pField, UINT nCommand, POINT pt);
+
+// Appends the paste item and the paste-history item to the parent. With
+// entries in the history (and bGrayed clear) the history item opens the
+// submenu, made in submenu: one item per entry, newest first, with a
+// thumbnail of its group. The paste item is grayed with bGrayed, or when
+// neither the history nor the clipboard has anything to paste.
+void BuildPasteMenu(C3DMenu& submenu, CMenuIcons& icons, C3DMenu& parent, BOOL bGrayed);
+// Command 5 pastes what another program left on the clipboard (pictures or
+// a text) at the client point, else the newest history entry; 32 to 47
+// paste history entry (command - 32). TRUE when the command was one of these.
+BOOL OnPasteCommand(CSmiliesFieldControl* pField, UINT nCommand, POINT pt);
+
+// The menus of a field, shown and carried out. The field menu belongs to an
+// empty cell, the smilie menu to the smilie under the client point; both
+// open at that point. The Edit and Smilies menus drop down from the item of
+// the main window's menu bar and act at the field's focus cell (the Edit
+// menu: else at the first selected smilie).
+void ShowFieldMenu(CSmiliesFieldControl* pField, POINT pt);
+void ShowSmilieMenu(CSmiliesFieldControl* pField, POINT pt);
+void ShowEditMenu(CSmiliesFieldControl* pField, C3DMenuBar* pMenuBar);
+void ShowSmiliesMenu(CSmiliesFieldControl* pField, C3DMenuBar* pMenuBar);

@@ -351,6 +351,7 @@ const GALLERYENTRY kEntries[] = {
     {"notices and the messenger exporter", ShowNotices},
     {"smilie fields", ShowSmilieFields},
     {"pieces of the fields' menus", ShowFieldMenus},
+    {"field menu, smilie menu and paste history", ShowFieldContextMenus},
     {"field control: its dialogs, move and resize, a part tip", ShowFieldControl},
     {"a smilie drag: its picture, the warnings, a paste group's icon", ShowSmilieDrag},
 };

@@ -74,3 +74,4 @@ void ShowFieldProperties();
 void ShowFieldControl();
 void ShowSmiliePreviews();
 void ShowFieldMenus();
+void ShowFieldContextMenus();
