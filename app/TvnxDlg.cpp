@@ -1,5 +1,6 @@
 #include "app/TvnxDlg.h"
 
+#include "app/ShowOptions.h"
 #include "collection/ImgCache.h"
 #include "collection/Smilie.h"
 #include "collection/TvnxSave.h"
@@ -554,6 +555,7 @@ LRESULT CTvnxDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         }
         return 0;
     case WM_SHOWOPTIONS:
+        ShowOptionsDialog(&m_Fields, this, this);
         return 0;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {

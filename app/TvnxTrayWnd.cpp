@@ -1,11 +1,12 @@
 #include "app/TvnxTrayWnd.h"
 
 #include "app/DlgWizard.h"
+#include "app/ShowOptions.h"
+#include "app/TvnxApp.h"
 #include "app/TrayAnimationThread.h"
 #include "collection/TvnxSave.h"
 #include "delivery/ForeignWindows.h"
 #include "dialogs/DlgAbout.h"
-#include "dialogs/DlgGlobalProp.h"
 #include "dialogs/DlgTip.h"
 #include "dialogs/DlgWarnHidingToTray.h"
 #include "dialogs/Notices.h"
@@ -369,10 +370,24 @@ int CTvnxTrayWnd::OnCreate()
     g_bShow3DMenus = g_Settings.Show3DMenus;
     if (g_Settings.ShowFirstTimeSetup && g_nActiveDrags <= 0)
         RunFirstTimeWizard(this);
-    // A file named on the command line is opened by start-up once this
-    // window exists; without one the main window opens as the user chose.
-    if (m_pMainWnd == NULL && g_Settings.MainWndOpenAtStartup)
+    if (!g_CommandLine.IsEmpty()) {
+        const CString strPath = g_CommandLine;
+        if (EndsWithUpdateExtension(strPath)) {
+            if (m_pMainWnd == NULL)
+                ShowMainWnd();
+            if (m_pMainWnd != NULL && s_MainWndHooks.pfnImportUpdate != NULL)
+                s_MainWndHooks.pfnImportUpdate(m_pMainWnd, strPath);
+        } else if (m_pMainWnd != NULL) {
+            if (s_MainWndHooks.pfnOpenCollection != NULL)
+                s_MainWndHooks.pfnOpenCollection(m_pMainWnd, strPath);
+        } else {
+            SetCollectionPath(strPath);
+            ShowMainWnd();
+        }
+        g_CommandLine.Empty();
+    } else if (m_pMainWnd == NULL && g_Settings.MainWndOpenAtStartup) {
         ShowMainWnd();
+    }
     if (g_Settings.ShowTipsOfTheDay != -1) {
         CDlgTip tip(m_pMainWnd);
         tip.Show();
@@ -562,7 +577,7 @@ void CTvnxTrayWnd::OnTrayCommand(UINT nCommand)
         if (m_pMainWnd != NULL)
             m_pMainWnd->SendMessage(WM_SHOWOPTIONS, 0, 0);
         else
-            RunOptionsSheet(OPTIONSTARGETS(), NULL);
+            ShowOptionsDialog(NULL, NULL, NULL);
         return;
     case ID_TRAY_HOWTO:
         OpenHelpPage();

@@ -233,6 +233,8 @@ run_program() {
   if [ "$ended" = "$waiter" ]; then
     if [ "$first" = 0 ]; then
       say "$program_name shows its window (after $((SECONDS - started)) s). To end it: close its window, or press Ctrl+C here."
+    elif [ "$first" = 3 ]; then
+      say "$program_name runs in the notification area (after $((SECONDS - started)) s): a click on its icon shows its window. To end it: Exit in the icon's menu, or press Ctrl+C here."
     else
       say "no window of $program_name after 120 s; Ctrl+C ends it"
     fi

@@ -1,11 +1,18 @@
 // The scripts' handle on a running program's windows, by the name of its
 // executable (for example tarvenex.exe):
 //   programwindows wait NAME SECONDS   returns 0 once a visible top-level window
-//                                      of NAME exists, 1 if none came in time
-//   programwindows close NAME          posts WM_CLOSE to every top-level window
-//                                      of NAME, topmost first (an owned dialog
-//                                      goes before its owner); returns 0 if it
-//                                      found one, 1 if not
+//                                      of NAME exists, 3 once NAME runs in the
+//                                      notification area only (its hidden tray
+//                                      window, nothing visible for a second),
+//                                      1 if neither came in time
+//   programwindows close NAME          a program in the notification area ends
+//                                      its message loop (WM_QUIT to its tray
+//                                      window's thread, again while it stays,
+//                                      up to 4 s: the exit steps run);
+//                                      else posts WM_CLOSE to every top-level
+//                                      window of NAME, topmost first (an owned
+//                                      dialog goes before its owner); returns
+//                                      0 if it found one, 1 if not
 #include <windows.h>
 #include <tlhelp32.h>
 #include <stdlib.h>
@@ -61,21 +68,54 @@ std::vector<HWND> WindowsOf(const char* name, bool visibleOnly)
     return search.found;
 }
 
+const char kTrayClass[] = "Tarvenex Tray Window";
+
+std::vector<HWND> TrayWindowsOf(const char* name)
+{
+    std::vector<HWND> trays;
+    for (HWND wnd : WindowsOf(name, false)) {
+        char cls[64] = "";
+        GetClassNameA(wnd, cls, sizeof(cls));
+        if (lstrcmpiA(cls, kTrayClass) == 0)
+            trays.push_back(wnd);
+    }
+    return trays;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     if (argc == 4 && strcmp(argv[1], "wait") == 0) {
         DWORD end = GetTickCount() + 1000u * (DWORD)atoi(argv[3]);
+        DWORD trayFrom = 0;
         for (;;) {
             if (!WindowsOf(argv[2], true).empty())
                 return 0;
+            if (TrayWindowsOf(argv[2]).empty())
+                trayFrom = 0;
+            else if (trayFrom == 0)
+                trayFrom = GetTickCount() | 1;
+            else if (GetTickCount() - trayFrom >= 1000)
+                return 3;
             if ((LONG)(GetTickCount() - end) >= 0)
                 return 1;
             Sleep(100);
         }
     }
     if (argc == 3 && strcmp(argv[1], "close") == 0) {
+        std::vector<HWND> trays = TrayWindowsOf(argv[2]);
+        if (!trays.empty()) {
+            // Each modal loop that runs (a dialog of the start, a message)
+            // ends on one: asked again until the tray window is gone (4 s).
+            for (DWORD end = GetTickCount() + 4000; !trays.empty() && (LONG)(GetTickCount() - end) < 0;
+                 trays = TrayWindowsOf(argv[2])) {
+                for (HWND wnd : trays)
+                    PostThreadMessageA(GetWindowThreadProcessId(wnd, NULL), WM_QUIT, 0, 0);
+                Sleep(300);
+            }
+            return 0;
+        }
         std::vector<HWND> windows = WindowsOf(argv[2], false);
         for (HWND wnd : windows)
             PostMessageA(wnd, WM_CLOSE, 0, 0);

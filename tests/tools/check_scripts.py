@@ -114,7 +114,7 @@ def run_session(root, arch, build_dir, prefix, end_it):
             lines.append(line.rstrip())
             if line.startswith("display "):
                 display = line.split()[1]
-            if "shows its window" in line:
+            if "shows its window" in line or "runs in the notification area" in line:
                 shown = True
                 break
             if time.time() > deadline:

@@ -4,6 +4,7 @@
 // commands, hand-overs, focus reports, and the shutdown steps, also under a
 // modal dialog. The icon pictures must show the eyes the hiding flight looks for.
 #include "app/TrayAnimationThread.h"
+#include "app/TvnxApp.h"
 #include "app/TvnxTrayWnd.h"
 
 #include "delivery/FocusHookLib.h"
@@ -288,6 +289,61 @@ TEST_F(TrayWndTest, HandOversOpenCollectionsOrImportUpdates)
     ASSERT_EQ(3u, g_mainCalls.size());
     EXPECT_EQ("open C:\\c.tvnx", g_mainCalls[1]);
     EXPECT_EQ("import C:\\u.TVNU", g_mainCalls[2]);
+}
+
+// The file named at start is opened once the tray window exists: an update
+// is imported into the main window (opened first), a collection becomes the
+// one the main window opens; the command line is used once.
+TEST_F(TrayWndTest, StartupCommandLineIsOpenedOnce)
+{
+    const struct
+    {
+        const char* pszLine;
+        int bOpenAtStartup;
+        const char* pszCalls;
+        const char* pszCollection;
+    } rows[] = {
+        {"", 0, "", "<default>"},
+        {"", 1, "create ", "<default>"},
+        {"C:\\a\\b.tvnx", 0, "create ", "C:\\a\\b.tvnx"},
+        {"C:\\a\\b.tvnx", 1, "create ", "C:\\a\\b.tvnx"},
+        {"C:\\u\\new.TVNU", 0, "create import C:\\u\\new.TVNU ", "<default>"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.pszLine);
+        g_mainCalls.clear();
+        SetCollectionPath(NULL);
+        g_Settings.MainWndOpenAtStartup = row.bOpenAtStartup;
+        g_CommandLine = row.pszLine;
+        CTvnxTrayWnd tray;
+        ASSERT_TRUE(tray.Create());
+        std::string calls;
+        for (const std::string& c : g_mainCalls)
+            calls += c + " ";
+        EXPECT_EQ(row.pszCalls, calls);
+        EXPECT_EQ(row.pszCollection, std::string(g_Settings.SmilieCollection));
+        EXPECT_TRUE(g_CommandLine.IsEmpty());
+        tray.DestroyWindow();
+    }
+}
+
+// A second start hands its command line (quotes gone, trimmed) to the tray
+// window of the first: nothing opens the main window, a path opens that file.
+TEST_F(TrayWndTest, SecondStartHandsOverToTheTrayWindow)
+{
+    SetCommandLine("  \"C:\\my files\\b.tvnx\"  ");
+    EXPECT_EQ(std::string("C:\\my files\\b.tvnx"), std::string(g_CommandLine));
+    const CString strPath = g_CommandLine;
+    g_CommandLine.Empty();
+    EXPECT_FALSE(HandOverToFirstInstance(""));
+    ASSERT_TRUE(m_tray.Create());
+    EXPECT_TRUE(HandOverToFirstInstance(""));
+    ASSERT_EQ(1u, g_mainCalls.size());
+    EXPECT_EQ("create", g_mainCalls[0]);
+    m_tray.CloseMainWnd();
+    EXPECT_TRUE(HandOverToFirstInstance(strPath));
+    EXPECT_EQ(std::string(strPath), std::string(g_Settings.SmilieCollection));
+    EXPECT_EQ("create", g_mainCalls.back());
 }
 
 // While the options sheet runs, a hand-over opens nothing: the sheet is

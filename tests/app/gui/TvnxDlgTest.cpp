@@ -5,10 +5,13 @@
 // demo collection of the build among them). Messages, file dialogs, menus and
 // dialogs go through the window's seams; the shell seam records.
 #include "app/TvnxDlg.h"
+#include "app/TvnxApp.h"
+#include "app/TvnxTrayWnd.h"
 
 #include "collection/ImgCache.h"
 #include "collection/Smilie.h"
 #include "collection/TvnxSave.h"
+#include "framework/Dialog.h"
 #include "framework/ModalAnswerer.h"
 #include "services/Busy.h"
 #include "services/ChangeTracking.h"
@@ -21,12 +24,14 @@
 #include "skins/SkinScan.h"
 #include "tests/collection/TvnxSaveTestFiles.h"
 #include "tests/tools/NumberedLanguage.h"
+#include "tests/tools/Pump.h"
 #include "ui3d/controls/ControlBase.h"
 #include "ui3d/menus/3DMenu.h"
 #include "ui3d/system/ExportedFuncs.h"
 #include "ui3d/system/VTimer.h"
 
 #include <gtest/gtest.h>
+#include <ole2.h>
 
 #include <fstream>
 #include <sstream>
@@ -179,6 +184,7 @@ protected:
         }
         if (s_bOwnFuncs)
             DeleteExportedFuncs();
+        OleUninitialize();
     }
     static inline bool s_bOwnSkin = false, s_bOwnFuncs = false;
 
@@ -568,11 +574,91 @@ TEST_F(TvnxDlgTest, MessagesOfTheWindow)
     EXPECT_EQ(1, m_pDlg->SendMessage(WM_OPENCOLLECTION, reinterpret_cast<WPARAM>(strDemo.c_str()), 0));
     EXPECT_EQ(strDemo, OpenPath());
     EXPECT_EQ(0, m_pDlg->SendMessage(WM_COLLECTIONLOADED, 0, 2));
+    // The options sheet runs over the window, a new one each time.
+    struct SheetAnswer : CModalAnswerer
+    {
+        std::vector<HWND> owners;
+        INT_PTR OnDialog(CDialog* pDialog) override
+        {
+            owners.push_back(::GetWindow(pDialog->m_hWnd, GW_OWNER));
+            return IDCANCEL;
+        }
+    } sheet;
+    CModalAnswerer* pPrevious = AfxSetModalAnswerer(&sheet);
     EXPECT_EQ(0, m_pDlg->SendMessage(WM_SHOWOPTIONS));
+    EXPECT_EQ(0, m_pDlg->SendMessage(WM_SHOWOPTIONS));
+    AfxSetModalAnswerer(pPrevious);
+    EXPECT_EQ(std::vector<HWND>(2, m_pDlg->m_hWnd), sheet.owners);
     // Help opens the program's page through the shell.
     EXPECT_EQ(1, m_pDlg->SendMessage(WM_HELP));
     ASSERT_EQ(1u, g_shell.size());
     EXPECT_NE(std::string::npos, g_shell[0].find("\\help\\index.htm"));
+}
+
+// F1 in any window of the main window's family comes up as WM_HELP through
+// parents and owners to the main window, which opens the help.
+TEST_F(TvnxDlgTest, HelpComesUpFromChildrenAndOwnedWindows)
+{
+    CopyDemo();
+    Show("<default>");
+    HWND hPopup = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, m_pDlg->m_hWnd, NULL, NULL, NULL);
+    const HWND rows[] = {m_pDlg->m_Fields.m_hWnd, m_pDlg->m_Slider.m_hWnd, hPopup};
+    for (HWND hWnd : rows) {
+        SCOPED_TRACE(hWnd == hPopup ? "owned popup" : "child");
+        g_shell.clear();
+        HELPINFO hi = {sizeof(hi), HELPINFO_WINDOW, GetDlgCtrlID(hWnd), hWnd, 0, {0, 0}};
+        SendMessageA(hWnd, WM_HELP, 0, reinterpret_cast<LPARAM>(&hi));
+        ASSERT_EQ(1u, g_shell.size());
+        EXPECT_NE(std::string::npos, g_shell[0].find("\\help\\index.htm"));
+    }
+    DestroyWindow(hPopup);
+}
+
+// The tray window's main window is this window: created at the stored height
+// and place, owned by the tray window unless it has its own taskbar button,
+// made opaque by its slider, and gone with g_pMainDlg cleared.
+TEST_F(TvnxDlgTest, TrayWindowsMainWindow)
+{
+    const std::string strDemo = CopyDemo();
+    SetCollectionPath(strDemo.c_str());
+    InstallMainWndHooks();
+    const TRAYMAINWNDHOOKS hooks = CTvnxTrayWnd::s_MainWndHooks;
+    CTvnxTrayWnd::s_MainWndHooks = TRAYMAINWNDHOOKS();
+    CTvnxTrayWnd tray;
+    tray.Attach(m_hOwner);
+    const struct
+    {
+        int bTaskbarButton;
+        bool bOwned;
+    } rows[] = {{0, true}, {1, false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.bTaskbarButton);
+        g_Settings.ShowButtonOnTaskbar = row.bTaskbarButton;
+        g_Settings.MainWndHeight = 320;
+        g_Settings.MainWndPosition = {70, 80};
+        CWnd* pMain = hooks.pfnCreate(&tray);
+        ASSERT_NE(nullptr, pMain);
+        EXPECT_EQ(pMain, static_cast<CWnd*>(g_pMainDlg));
+        PumpPending();
+        RECT rc;
+        GetWindowRect(pMain->m_hWnd, &rc);
+        EXPECT_EQ(70, rc.left);
+        EXPECT_EQ(80, rc.top);
+        EXPECT_EQ(320, rc.bottom - rc.top);
+        EXPECT_EQ(row.bOwned ? m_hOwner : NULL, GetWindow(pMain->m_hWnd, GW_OWNER));
+        hooks.pfnOpenCollection(pMain, strDemo.c_str());
+        EXPECT_EQ(strDemo, OpenPath());
+        if (g_pExportedFuncs->pSetLayeredWindowAttributes != NULL) {
+            g_pMainDlg->SetTransparency(50, TRUE);
+            EXPECT_GT(hooks.pfnGetTransparency(pMain), 0);
+            hooks.pfnMakeOpaque(pMain);
+            EXPECT_EQ(int(CTvnxDlg::SLIDER_OPAQUE), g_pMainDlg->m_Slider.GetPos());
+            EXPECT_EQ(0, hooks.pfnGetTransparency(pMain));
+        }
+        hooks.pfnDestroy(pMain);
+        EXPECT_EQ(nullptr, g_pMainDlg);
+    }
+    tray.Detach();
 }
 
 UINT g_nWheelTarget = 0;
