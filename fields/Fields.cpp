@@ -4,6 +4,7 @@
 
 #include "collection/Smilie.h"
 #include "dialogs/DlgFieldProp.h"
+#include "fields/ExportSmilies.h"
 #include "fields/FieldsSwitcher.h"
 #include "services/Busy.h"
 #include "services/ChangeTracking.h"
@@ -748,8 +749,12 @@ LRESULT CFields::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         if (m_nUndoPos + 1 >= 0 && m_nUndoPos + 1 < m_Undo.GetSize())
             return reinterpret_cast<LRESULT>(m_strRedoTitle.GetString());
         return 0;
-    case WM_EXPORTFIELD:
+    case WM_EXPORTFIELD: {
+        const int i = FindField(ResolveId(nId));
+        if (i >= 0)
+            ExportField(m_Fields[i].pField);
         return 0;
+    }
     case WM_GETFIELDSMILIES: {
         const int i = FindField(ResolveId(nId));
         return i >= 0 ? m_Fields[i].pField->GetSmilieCount() : 0;

@@ -206,6 +206,38 @@
 #define IDI_TABMENU_EXPORT       625
 #define IDI_TABMENU_PROPERTIES   626
 #define IDI_TABMENU_INFO         627
+// The icons of the fields' menus (16 x 16, resources/draw-field-menus.py);
+// icon 166 is not bitmap 166.
+#define IDI_FIELDMENU_PASTE                215
+#define IDI_FIELDMENU_PASTE_HISTORY        213
+#define IDI_FIELDMENU_LARGE_GROUP          166
+#define IDI_FIELDMENU_SORT                 209
+#define IDI_FIELDMENU_SORT_TEXT            179
+#define IDI_FIELDMENU_SORT_PICTURE_SIZE    233
+#define IDI_FIELDMENU_SORT_DATA_SIZE       231
+#define IDI_FIELDMENU_SORT_DATE            228
+#define IDI_FIELDMENU_SORT_USAGE           232
+#define IDI_FIELDMENU_SORT_RANDOM          152
+#define IDI_FIELDMENU_ARRANGE_PACK         183
+#define IDI_FIELDMENU_ARRANGE_EVERY_OTHER_CELL 182
+#define IDI_FIELDMENU_ARRANGE_EVERY_OTHER_ROW 180
+#define IDI_FIELDMENU_ARRANGE_SPREAD_OUT   178
+#define IDI_FIELDMENU_INSERT_ROWS          184
+#define IDI_FIELDMENU_ADD_FILES            358
+#define IDI_FIELDMENU_NEW                  198
+#define IDI_FIELDMENU_NEW_SMILIE           199
+#define IDI_FIELDMENU_NEW_PHRASE           200
+#define IDI_FIELDMENU_SELECT_ALL           201
+#define IDI_FIELDMENU_CUT                  186
+#define IDI_FIELDMENU_COPY                 190
+#define IDI_FIELDMENU_DELETE               187
+#define IDI_FIELDMENU_EXPORT               359
+#define IDI_FIELDMENU_STOP_DOWNLOAD        207
+#define IDI_FIELDMENU_DOWNLOAD             206
+#define IDI_FIELDMENU_PROPERTIES_PICTURE   208
+#define IDI_FIELDMENU_PROPERTIES_PHRASE    210
+#define IDI_FIELDMENU_UNDO                 341
+#define IDI_FIELDMENU_REDO                 342
 // The program's two named icon groups: the program and its collection files.
 #define IDI_PROGRAM_NAME  "IDI_ICONDEFAULT"
 #define IDI_DOCUMENT_NAME "IDI_ICONFORTVNXDOCUMENT"
@@ -229,3 +261,96 @@
 #define IDC_FIELDPROP_PICTURE 1118
 #define IDG_FIELDPROP_PICTURE 457
 #define IDG_FIELDPROP_PICTURE_MASK 458
+
+// The insertion template editor of all fields.
+#define IDD_CUSTOMTEMPLATE 245
+#define IDC_CUSTOMTEMPLATE_TEXT 1014
+#define IDC_CUSTOMTEMPLATE_GROUP 1015
+// The options sheet: its five pages (general, skin colour, smilies, start-up,
+// memory); the sheet shows the field properties' picture (457 with 458).
+#define IDD_OPTIONS_GENERAL 402
+#define IDD_OPTIONS_COLOR 411
+#define IDD_OPTIONS_SMILIES 403
+#define IDD_OPTIONS_STARTUP 407
+#define IDD_OPTIONS_MEMORY 405
+// General.
+#define IDC_OPT_DOCK 1002
+#define IDC_OPT_3DMENUS 1011
+#define IDC_OPT_TOOLTIPS 1050
+#define IDC_OPT_TRAYSINGLECLICK 1060
+#define IDC_OPT_OPAQUEHOVER 1069
+#define IDC_OPT_HIDEANIMATION 1070
+#define IDC_OPT_FADEDIALOGS 1101
+#define IDC_OPT_SMOOTHSCROLL 1102
+#define IDC_OPT_TRANSPARENTEDGES 1103
+#define IDC_OPT_LOOKGROUP 1105
+#define IDC_OPT_TASKBARBUTTON 1107
+#define IDC_OPT_LANGUAGE 1108
+#define IDC_OPT_MAINGROUP 1125
+// Skin colour: the five scheme swatches (1006 starts the group) and their labels.
+#define IDC_OPT_SCHEME1 1006
+#define IDC_OPT_SCHEME2 1013
+#define IDC_OPT_SCHEME3 1014
+#define IDC_OPT_SCHEME4 1015
+#define IDC_OPT_SCHEME5 1016
+#define IDC_OPT_COLORING 1077
+#define IDC_OPT_SKINCOLOR 1078
+#define IDC_OPT_SKINCOLORLABEL 1080
+#define IDC_OPT_SCHEMELABEL1 1082
+#define IDC_OPT_SCHEMELABEL2 1083
+#define IDC_OPT_SCHEMELABEL3 1084
+#define IDC_OPT_SCHEMELABEL4 1085
+#define IDC_OPT_SCHEMELABEL5 1086
+// Smilies.
+#define IDC_OPT_LOCALSMILIES 1031
+#define IDC_OPT_EUDORAONLY 1043
+#define IDC_OPT_BIGONLY 1051
+#define IDC_OPT_PREVIEWBACK 1053
+#define IDC_OPT_PREVIEWBACKLABEL 1054
+#define IDC_OPT_LOCALMARK 1059
+#define IDC_OPT_PREVIEWNAME 1066
+#define IDC_OPT_NAMECOLOR 1067
+#define IDC_OPT_NAMECOLORLABEL 1068
+#define IDC_OPT_FIELDSGROUP 1076
+#define IDC_OPT_FIELDSLOOK 1087
+#define IDC_OPT_PREVIEWMODE 1097
+#define IDC_OPT_PREVIEWDELAY 1098
+#define IDC_OPT_ANIMATION 1099
+#define IDC_OPT_PREVIEWGROUP 1104
+#define IDC_OPT_TOOLBAR 1114
+#define IDC_OPT_CENSORED 1130
+// Start-up.
+#define IDC_OPT_TIPSOFTHEDAY 1028
+#define IDC_OPT_AUTOSTART 1029
+#define IDC_OPT_TRAYTIP 1061
+#define IDC_OPT_WARNEXIT 1063
+#define IDC_OPT_OPENATSTART 1071
+// Memory.
+#define IDC_OPT_UNDOSIZE 1072
+#define IDC_OPT_CACHESIZE 1100
+
+// The tray icon while the main window is open and while it is closed, and the
+// tray menu's icon of the open item (resources/draw-tray.py; 16 x 16, 4 bits,
+// the face in pure blue, which the program recolours).
+#define IDI_TRAY_OPEN 423
+#define IDI_TRAY_CLOSED 424
+#define IDI_TRAYMENU_OPEN 224
+// The new-smilie, new-phrase and phrase properties dialogs.
+#define IDD_PHRASEPROP 169
+#define IDD_PHRASENEW 173
+#define IDD_SMILIENEW 174
+#define IDC_SMILIENEW_TEMPLATEGROUP 1015
+#define IDC_SMILIENEW_TEMPLATECHOICE 1013
+#define IDC_SMILIENEW_TEMPLATE 1014
+#define IDC_SMILIENEW_ADDRESS 1066
+#define IDC_SMILIENEW_ADDRESSGROUP 1093
+#define IDC_PHRASE_FACTS 1079
+#define IDC_PHRASE_FACTSGROUP 1083
+#define IDC_PHRASE_TEXTGROUP 1084
+#define IDC_PHRASE_TEXT 1092
+// The drop methods of the right-drag menu and its default submenu.
+#define IDI_DROPMENU_METHOD1 220
+#define IDI_DROPMENU_METHOD3 221
+#define IDI_DROPMENU_METHOD2 222
+#define IDI_DROPMENU_METHOD4 223
+#define IDI_DROPMENU_DEFAULT 230

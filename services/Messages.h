@@ -27,10 +27,14 @@
 #define WM_TABSELCHANGED     (WM_APP + 0x17)  // wParam the new tab id, lParam the previous one
 #define WM_DOWNLOADPROGRESS  (WM_APP + 0x18)  // posted; wParam the cookie, lParam state | progress << 16
 #define WM_DOWNLOADDONE      (WM_APP + 0x21)  // sent; wParam the cookie, lParam the final state
+#define WM_IMPORTDROPPED     (WM_APP + 0x22)  // a field to itself: import what the last drop brought
+#define WM_DROPREFUSED       (WM_APP + 0x24)  // wParam why a dropped picture was refused
 #define WM_HIDEMAINWND       (WM_APP + 0x25)
 #define WM_APPMOUSEMOVE      (WM_APP + 0x26)  // wParam the window under the mouse, lParam the point
 #define WM_SHOWOPTIONS       (WM_APP + 0x27)
+#define WM_DROPGROUP         (WM_APP + 0x28)  // a field to itself after a group of smilies was dropped on it
 #define WM_LANGUAGE_CHANGED  (WM_APP + 0x29)
+#define WM_DOWNLOADSFINISHED (WM_APP + 0x2A)  // a field to itself: the last web picture has come
 #define WM_GETFIELDCOUNT     (WM_APP + 0x2D)  // the number of fields of the container
 #define WM_GETMAXFIELDS      (WM_APP + 0x2E)  // the most fields a container takes (50)
 #define WM_QUERYDLGSTATE     (WM_APP + 0x30)
@@ -58,6 +62,9 @@
 #define WM_DEFERREDQUESTION  (WM_APP + 0x50)
 
 #define WM_RELAYMOUSEMSG     (WM_USER + 7)    // a control hands its owner a mouse message
+// Posted by the main window to itself: wParam its handle, lParam 1 after the
+// first show, 2 after a collection was opened, 3 after one was merged.
+#define WM_COLLECTIONLOADED  (WM_USER + 1)
 
 // Final states of a download (low byte of WM_DOWNLOADPROGRESS, lParam of WM_DOWNLOADDONE).
 enum DOWNLOADSTATE

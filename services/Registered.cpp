@@ -1,6 +1,7 @@
 #include "services/Registered.h"
 
 #include "msnhook/MsnHookApi.h"
+#include "services/Messages.h"
 
 CLIPFORMAT GetHtmlClipFormat()
 {
@@ -26,6 +27,12 @@ CLIPFORMAT GetNetscapeEditorClipFormat()
     return s_cf;
 }
 
+CLIPFORMAT GetSmilieGroupClipFormat()
+{
+    static const CLIPFORMAT s_cf = CLIPFORMAT(RegisterClipboardFormatA("Tarvenex's Group of Smilies"));
+    return s_cf;
+}
+
 UINT GetHtmlGetObjectMessage()
 {
     static const UINT s_nMsg = RegisterWindowMessageA("WM_HTML_GETOBJECT");
@@ -38,12 +45,34 @@ UINT GetHookCompletionMessage()
     return s_nMsg;
 }
 
+UINT GetFocusHookMessage()
+{
+    static const UINT s_nMsg = RegisterWindowMessageA(TVNX_MSG_FOCUSHOOK);
+    return s_nMsg;
+}
+
+UINT GetTaskbarCreatedMessage()
+{
+    static const UINT s_nMsg = RegisterWindowMessageA(TVNX_MSG_TASKBARCREATED);
+    return s_nMsg;
+}
+
+UINT GetActivateMainWndMessage()
+{
+    static const UINT s_nMsg = RegisterWindowMessageA(TVNX_MSG_ACTIVATEMAINWND);
+    return s_nMsg;
+}
+
 void RegisterSharedNames()
 {
     GetHtmlClipFormat();
     GetUrlClipFormat();
     GetTextHtmlClipFormat();
     GetNetscapeEditorClipFormat();
+    GetSmilieGroupClipFormat();
     GetHtmlGetObjectMessage();
     GetHookCompletionMessage();
+    GetFocusHookMessage();
+    GetTaskbarCreatedMessage();
+    GetActivateMainWndMessage();
 }

@@ -9,10 +9,18 @@ CLIPFORMAT GetHtmlClipFormat();        // "HTML Format"
 CLIPFORMAT GetUrlClipFormat();         // "UniformResourceLocator"
 CLIPFORMAT GetTextHtmlClipFormat();    // "text/html"
 CLIPFORMAT GetNetscapeEditorClipFormat();   // "NETSCAPE_EDITOR"
+// "Tarvenex's Group of Smilies": smilies dragged out of a field of this program.
+CLIPFORMAT GetSmilieGroupClipFormat();
 // "WM_HTML_GETOBJECT": asks a browser window for its document.
 UINT GetHtmlGetObjectMessage();
 // The messenger hook library's completion message.
 UINT GetHookCompletionMessage();
+// The focus-hook library's report to the tray window.
+UINT GetFocusHookMessage();
+// Sent to every top-level window when the taskbar (re)starts.
+UINT GetTaskbarCreatedMessage();
+// A second start asks the first to show its main window.
+UINT GetActivateMainWndMessage();
 
 // Registers every name above.
 void RegisterSharedNames();

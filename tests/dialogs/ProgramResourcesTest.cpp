@@ -53,6 +53,7 @@ TEST_F(ProgramResources, DialogTemplatesAndBitmaps)
         const char* pszUse;
     } rows[] = {
         {159, RT_DIALOG, "about box"},
+        {245, RT_DIALOG, "insertion template editor"},
         {400, RT_DIALOG, "progress window"},
         {536, RT_DIALOG, "quick-open hint"},
         {485, RT_DIALOG, "tip of the day"},
@@ -75,10 +76,23 @@ TEST_F(ProgramResources, DialogTemplatesAndBitmaps)
         {409, RT_BITMAP, "hiding notice: notification area"},
         {189, RT_BITMAP, "smilie fields' background tile"},
         {147, RT_DIALOG, "field properties"},
+        {174, RT_DIALOG, "new smilie"},
+        {173, RT_DIALOG, "new phrase"},
+        {169, RT_DIALOG, "phrase properties"},
+        {220, RT_GROUP_ICON, "right-drag menu: first drop method"},
+        {222, RT_GROUP_ICON, "right-drag menu: second drop method"},
+        {221, RT_GROUP_ICON, "right-drag menu: third drop method"},
+        {223, RT_GROUP_ICON, "right-drag menu: fourth drop method"},
+        {230, RT_GROUP_ICON, "right-drag menu: default method submenu"},
         {610, RT_BITMAP, "collections button"},
         {611, RT_BITMAP, "collections button pressed"},
         {612, RT_BITMAP, "collections button focused"},
         {613, RT_BITMAP, "collections button disabled"},
+        {402, RT_DIALOG, "options: general"},
+        {411, RT_DIALOG, "options: skin colour"},
+        {403, RT_DIALOG, "options: smilies"},
+        {407, RT_DIALOG, "options: start-up"},
+        {405, RT_DIALOG, "options: memory"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.pszUse);
@@ -170,6 +184,13 @@ TEST_F(ProgramResources, NamedIconGroupsComeFirst)
     std::vector<LPCSTR> icons = {"IDI_ICONDEFAULT", "IDI_ICONFORTVNXDOCUMENT"};
     for (UINT nId = 620; nId <= 627; nId++)
         icons.push_back(MAKEINTRESOURCEA(nId));
+    // The main window's menus.
+    for (UINT nId : {153, 154, 401, 390, 155, 394, 211, 398, 413, 380, 157, 374, 362, 399, 392, 131, 226, 227})
+        icons.push_back(MAKEINTRESOURCEA(nId));
+    for (UINT nId : {423, 424, 224})  // the tray icons, the tray menu's open item
+        icons.push_back(MAKEINTRESOURCEA(nId));
+    for (UINT nId : {220u, 221u, 222u, 223u, 230u})  // the right-drag menu
+        icons.push_back(MAKEINTRESOURCEA(nId));
     for (LPCSTR pszIcon : icons) {
         HICON hIcon = static_cast<HICON>(LoadImageA(s_hModule, pszIcon, IMAGE_ICON, 16, 16, 0));
         EXPECT_TRUE(hIcon != NULL) << (IS_INTRESOURCE(pszIcon) ? std::to_string(UINT_PTR(pszIcon)) : pszIcon);
@@ -178,6 +199,7 @@ TEST_F(ProgramResources, NamedIconGroupsComeFirst)
     }
 }
 
+<<<<<<< HEAD
 // The DLL names a binary imports, read from its import directory; "!" plus a
 // reason when the file is not a PE image we can read.
 std::vector<std::string> ImportedLibraries(const std::string& path)
@@ -257,6 +279,51 @@ TEST(Dist, BinariesImportOnlySystemLibrariesAndTheDataIsThere)
                                 "help\\page2.htm", "history.txt", "demo.tvnx"}) {
         const DWORD dw = GetFileAttributesA((dist + pszFile).c_str());
         EXPECT_TRUE(dw != INVALID_FILE_ATTRIBUTES && !(dw & FILE_ATTRIBUTE_DIRECTORY)) << pszFile;
+=======
+// The fields' menus load their icons by number, at 16 x 16.
+TEST_F(ProgramResources, FieldMenuIconsLoad)
+{
+    const struct {
+        UINT nId;
+        const char* pszUse;
+    } rows[] = {
+        {215, "paste"},
+        {213, "paste history"},
+        {166, "history entry of a large group"},
+        {209, "sort submenu"},
+        {179, "sort by text"},
+        {233, "sort by picture size"},
+        {231, "sort by data size"},
+        {228, "sort by date"},
+        {232, "sort by use"},
+        {152, "random order"},
+        {183, "arrange: pack"},
+        {182, "arrange: every other cell"},
+        {180, "arrange: every other row"},
+        {178, "arrange: spread out"},
+        {184, "insert rows"},
+        {358, "add pictures from files"},
+        {198, "new submenu"},
+        {199, "new smilie"},
+        {200, "new phrase"},
+        {201, "select all"},
+        {186, "cut"},
+        {190, "copy"},
+        {187, "delete"},
+        {359, "export"},
+        {207, "stop the download"},
+        {206, "download the picture"},
+        {208, "properties of a picture"},
+        {210, "properties of a phrase"},
+        {341, "undo"},
+        {342, "redo"},
+    };
+    for (const auto& row : rows) {
+        HICON hIcon = static_cast<HICON>(LoadImageA(s_hModule, MAKEINTRESOURCEA(row.nId), IMAGE_ICON, 16, 16, 0));
+        EXPECT_TRUE(hIcon != NULL) << row.nId << " " << row.pszUse;
+        if (hIcon != NULL)
+            DestroyIcon(hIcon);
+>>>>>>> main
     }
 }
 

@@ -13,6 +13,8 @@
 #include "ui3d/drawing/Gradients.h"
 #include "ui3d/drawing/SelectedBitmapDC.h"
 #include "ui3d/drawing/SkinBackground.h"
+#include "collection/ImageReader.h"
+#include "collection/GraphicalFormatReader.h"
 
 #include <algorithm>
 #include <cmath>
@@ -123,6 +125,7 @@ std::vector<TEXTPAIR> TextPairs(const CSkin& skin)
     pairs.push_back({"focused push button", body.clrText2, clrButton, kText});
     pairs.push_back({"focus mark on a push button", body.clrText2, clrButton, kMark});
     pairs.push_back({"edit and combo box", body.clrText, body.clrFace, kText});
+    pairs.push_back({"link on the dialog body", body.textStyle.mnemonicColors.Get(s), clrBody, kText});
 
     const TEXTSTYLE& menu = skin.m_menuTextStyle;
     const int nItem = std::max(menu.nItemHeight, 16);
@@ -142,8 +145,13 @@ std::vector<TEXTPAIR> TextPairs(const CSkin& skin)
     for (int i = 0; i < 3; ++i) {
         const TABSTATELOOK& tab = skin.m_propTabLook.looks[i];
         const int nTab = std::max(skin.m_nPropTabsHeight, 16);
+        // As wide as the tab picture: the strip slices it to the tab's width,
+        // so nothing of a tab lies beyond the picture.
+        int cxTab = 70;
+        if (tab.layer.pImage != NULL && CImageReader::IsLoaded(*tab.layer.pImage))
+            cxTab = tab.layer.pImage->GetReader()->GetSize().cx;
         pairs.push_back({kTabStates[i], tab.textColors.Get(s),
-                         Surface(70, nTab, tab.tabColors.Get(s), tab.gradient, tab.layer), kText});
+                         Surface(cxTab, nTab, tab.tabColors.Get(s), tab.gradient, tab.layer), kText});
     }
 
     // Arrows are glyphs, not text: graphical objects ask for 3:1.

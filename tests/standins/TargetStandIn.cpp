@@ -15,6 +15,8 @@
 //   aol            "AOL Frame25" > "AOL Child" > "Internet Explorer_Server" (input),
 //                  which answers WM_HTML_GETOBJECT with 0x5A5A
 //   holdclip       holds the clipboard open until it is closed
+//   droptarget     frame > input, where anything dragged may be dropped (copy,
+//                  else move); it logs the formats of what was dropped
 // FORMAT is a registered format name or "#N" for format number N.
 //
 // Log lines (CR LF):
@@ -24,7 +26,10 @@
 //   format ITEM data HEX | format ITEM none | open failed
 //   pasted
 //   holding                         (holdclip) the clipboard is open
+//   dropped N                       (droptarget) a drop offering N formats, and
+//   dropformat NUMBER               one line per format offered
 #include <windows.h>
+#include <ole2.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -96,6 +101,49 @@ void Paste(HWND hOwner)
     Log("pasted");
 }
 
+// Takes whatever is dropped, as a copy when the source allows it.
+class DropTarget : public IDropTarget
+{
+public:
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override
+    {
+        if (riid == IID_IUnknown || riid == IID_IDropTarget) {
+            *ppv = static_cast<IDropTarget*>(this);
+            return S_OK;
+        }
+        *ppv = NULL;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP DragEnter(IDataObject*, DWORD, POINTL, DWORD* pdwEffect) override { return Answer(pdwEffect); }
+    STDMETHODIMP DragOver(DWORD, POINTL, DWORD* pdwEffect) override { return Answer(pdwEffect); }
+    STDMETHODIMP DragLeave() override { return S_OK; }
+    STDMETHODIMP Drop(IDataObject* pData, DWORD, POINTL, DWORD* pdwEffect) override
+    {
+        std::vector<UINT> formats;
+        IEnumFORMATETC* pEnum = NULL;
+        if (pData != NULL && SUCCEEDED(pData->EnumFormatEtc(DATADIR_GET, &pEnum)) && pEnum != NULL) {
+            FORMATETC fe;
+            while (pEnum->Next(1, &fe, NULL) == S_OK)
+                formats.push_back(fe.cfFormat);
+            pEnum->Release();
+        }
+        Log("dropped " + std::to_string(formats.size()));
+        for (UINT cf : formats)
+            Log("dropformat " + std::to_string(cf));
+        return Answer(pdwEffect);
+    }
+
+private:
+    static HRESULT Answer(DWORD* pdwEffect)
+    {
+        *pdwEffect = (*pdwEffect & DROPEFFECT_COPY) ? DROPEFFECT_COPY : (*pdwEffect & DROPEFFECT_MOVE);
+        return S_OK;
+    }
+};
+DropTarget g_dropTarget;
+
 LRESULT CALLBACK TreeProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     static const UINT s_nGetObject = RegisterWindowMessageA("WM_HTML_GETOBJECT");
@@ -165,7 +213,7 @@ int main(int argc, char** argv)
     if (g_hFrame == NULL)
         return 2;
     HWND hInput = NULL, hBrowser = NULL;
-    if (scenario == "plain" || scenario == "browser" || scenario == "holdclip") {
+    if (scenario == "plain" || scenario == "browser" || scenario == "holdclip" || scenario == "droptarget") {
         hInput = Child("TvnxTargetInput", g_hFrame, 10, 10, 200, 100);
         if (scenario == "browser")
             hBrowser = Child("Internet Explorer_Server", g_hFrame, 10, 120, 300, 150);
@@ -181,6 +229,11 @@ int main(int argc, char** argv)
         return 2;
     }
     SetFocus(hInput);
+    if (scenario == "droptarget") {
+        OleInitialize(NULL);
+        if (FAILED(RegisterDragDrop(hInput, &g_dropTarget)))
+            return 2;
+    }
 
     if (scenario == "holdclip") {
         if (OpenClipboard(g_hFrame))

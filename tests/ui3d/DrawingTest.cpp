@@ -176,9 +176,18 @@ TEST(Drawing, FrameLinesOwnTheirCorners)
 
 TEST(Drawing, ArrowGlyphSizesAndShape)
 {
+    // The base spans the pixels the middle third touches (odd), the height
+    // is half the base rounded up: a scroll button of 17 gets a 7 x 4 arrow.
+    const struct { int cx, cy, nType, nLines; } sizes[] = {
+        {9, 9, ARROW_DOWN, 2}, {17, 17, ARROW_UP, 4}, {132, 12, ARROW_LEFT, 3}, {40, 12, ARROW_RIGHT, 3},
+        {16, 16, ARROW_DOWN, 4}, {2, 2, ARROW_UP, 1}, {9, 9, 4, -1},
+    };
+    for (const auto& row : sizes) {
+        const RECT rc = {0, 0, row.cx, row.cy};
+        EXPECT_EQ(row.nLines, DrawArrowGlyph(rc, nullptr, 0, row.nType))
+            << row.cx << " x " << row.cy << ", type " << row.nType;
+    }
     const RECT rc = {0, 0, 9, 9};
-    EXPECT_EQ(2, DrawArrowGlyph(rc, nullptr, 0, ARROW_DOWN));
-    EXPECT_EQ(-1, DrawArrowGlyph(rc, nullptr, 0, 4));
     MemSurface s(9, 9);
     s.Fill(RGB(255, 255, 255), 9, 9);
     ASSERT_EQ(2, DrawArrowGlyph(rc, s.DC(), RGB(0, 0, 0), ARROW_DOWN));
@@ -188,6 +197,18 @@ TEST(Drawing, ArrowGlyphSizesAndShape)
     EXPECT_EQ(0u, s.At(4, 4));
     EXPECT_EQ(RGB(255, 255, 255), s.At(3, 4));
     EXPECT_EQ(RGB(255, 255, 255), s.At(4, 5));
+
+    // 17 x 17 pointing up: tip at (8, 6), base from x 5 to 11 on row 9.
+    const RECT rcBig = {0, 0, 17, 17};
+    MemSurface big(17, 17);
+    big.Fill(RGB(255, 255, 255), 17, 17);
+    ASSERT_EQ(4, DrawArrowGlyph(rcBig, big.DC(), RGB(0, 0, 0), ARROW_UP));
+    const struct { int x, y; COLORREF clr; } px[] = {
+        {8, 6, 0}, {7, 6, RGB(255, 255, 255)}, {8, 5, RGB(255, 255, 255)}, {5, 9, 0}, {11, 9, 0},
+        {4, 9, RGB(255, 255, 255)}, {12, 9, RGB(255, 255, 255)}, {8, 10, RGB(255, 255, 255)},
+    };
+    for (const auto& p : px)
+        EXPECT_EQ(p.clr, big.At(p.x, p.y)) << "(" << p.x << ", " << p.y << ")";
 }
 
 TEST(Drawing, TileAtAnchoredGrid)

@@ -306,6 +306,37 @@ TEST_F(MenuItem, MeasuresHeightsAndTheSubmenuArrowRoom)
     sub.Detach();  // the parent menu destroys it with itself
 }
 
+TEST_F(MenuItem, SubmenuArrowInTheTextColourAndKeptFromTheSystem)
+{
+    // Ours at the right end in the state's text colour; then the item is
+    // clipped out of the DC, so the system's own arrow box cannot cover it.
+    const struct { const char* name; UINT nState; COLORREF clr; } rows[] = {
+        {"normal", 0, kText}, {"selected", ODS_SELECTED, kHotText}};
+    for (const auto& row : rows) {
+        const TEXTSTYLE style = MenuStyle();
+        C3DMenu menu;
+        ASSERT_TRUE(menu.CreatePopup(&style));
+        C3DMenu sub;
+        ASSERT_TRUE(sub.CreatePopup(&style));
+        menu.AppendItem(NULL, "Plain", 0, 100);
+        menu.AppendItem(NULL, "More", MF_POPUP, reinterpret_cast<UINT_PTR>(sub.m_hMenu));
+        CCanvas canvas(120, 40);
+        Draw(menu, canvas.m_hDC, 100, 1, row.nState, RECT{0, 0, 120, 20});
+        Draw(menu, canvas.m_hDC, 0, 2, row.nState, RECT{0, 20, 120, 40});
+        // A 7 x 4 arrow pointing right: its base from (106, 26) to (106, 32),
+        // its tip at (109, 29); none beside the plain item.
+        EXPECT_EQ(Hex(row.clr), Hex(canvas.At(106, 26))) << row.name;
+        EXPECT_EQ(Hex(row.clr), Hex(canvas.At(106, 32))) << row.name;
+        EXPECT_EQ(Hex(row.clr), Hex(canvas.At(109, 29))) << row.name;
+        EXPECT_NE(Hex(row.clr), Hex(canvas.At(109, 30))) << row.name;
+        EXPECT_NE(Hex(row.clr), Hex(canvas.At(106, 6))) << row.name;
+        EXPECT_TRUE(PtVisible(canvas.m_hDC, 60, 10)) << row.name;
+        EXPECT_FALSE(PtVisible(canvas.m_hDC, 110, 30)) << row.name;
+        EXPECT_FALSE(PtVisible(canvas.m_hDC, 5, 25)) << row.name;
+        sub.Detach();  // the parent menu destroys it with itself
+    }
+}
+
 TEST_F(MenuItem, DisabledTextColourByFormula)
 {
     struct Row

@@ -223,7 +223,8 @@ UINT_PTR CALLBACK C3DFileDialog::FileHookProc(HWND hWnd, UINT message, WPARAM wP
 
 void C3DFileDialog::SaveAnswer()
 {
-    // The whole list, up to its two zero characters.
+    // The whole list, up to its two zero characters, and the filter chosen.
+    m_nAnswerFilter = m_ofn.nFilterIndex;
     m_answer.clear();
     if (m_ofn.lpstrFile == NULL)
         return;
@@ -232,6 +233,7 @@ void C3DFileDialog::SaveAnswer()
 
 void C3DFileDialog::RestoreAnswer()
 {
+    m_ofn.nFilterIndex = m_nAnswerFilter;
     if (m_ofn.lpstrFile == NULL || m_answer.size() != m_ofn.nMaxFile)
         return;
     memcpy(m_ofn.lpstrFile, m_answer.data(), m_answer.size());

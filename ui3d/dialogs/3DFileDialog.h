@@ -68,4 +68,5 @@ private:
     CString m_strTitle;
     CString m_strInitialFolder;
     std::vector<char> m_answer;
+    DWORD m_nAnswerFilter = 0;
 };

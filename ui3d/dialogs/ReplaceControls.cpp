@@ -206,8 +206,9 @@ CClrSelButton* C3DDialog::CreateColorButton(COLORREF clr, DWORD dwStyle, const R
 CLinkButton* C3DDialog::CreateLinkButton(LPCSTR pszText, const RECT& rect, CWnd* pParent, UINT nID)
 {
     CLinkButton* pLink = new CLinkButton();
-    // In the skin's focused text colour, so it reads as something to click.
-    pLink->m_clrText = m_BodyStyle.clrText2;
+    // In the accent text colour of the skin's menus (the mnemonic colour),
+    // so it stands apart from plain text and reads as something to click.
+    pLink->m_clrText = m_BodyStyle.textStyle.mnemonicColors.Get(g_nSkinColorScheme);
     return Listed(m_LinkButtons, pLink,
                   pLink->Create(pszText, WS_CHILD | WS_VISIBLE | WS_TABSTOP, rect, pParent, nID));
 }

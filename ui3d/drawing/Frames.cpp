@@ -26,9 +26,15 @@ int DrawArrowGlyph(const RECT& rect, HDC hDC, COLORREF clr, int nType)
     const int cx = rect.right - rect.left, cy = rect.bottom - rect.top;
     const int nAcross = bVerticalLines ? cy : cx;
     const int nAlong = bVerticalLines ? cx : cy;
-    int nBase = nAcross / 3;
+    // The base covers every pixel that the middle third touches, so a
+    // 17-pixel button gets a 7-pixel base; an even count grows by one to keep
+    // the tip on a pixel of its own.
+    const int nFirst = nAcross / 3, nPast = (2 * nAcross + 2) / 3;
+    int nBase = nPast - nFirst;
     if (nBase % 2 == 0)
-        nBase--;
+        nBase++;
+    if (nBase > nAcross)
+        nBase -= 2;
     if (nBase < 1)
         nBase = 1;
     const int nLines = (nBase + 1) / 2;

@@ -722,8 +722,21 @@ void C3DMenu::DrawItem(LPDRAWITEMSTRUCT lpDIS)
             DrawCheckGlyph(hMem, cx, cy, bSelected);
         }
         DrawRuns(hMem, *pItem, rcLocal, lpDIS->itemState);
+        if (pItem->nFlags & MF_POPUP) {
+            // The submenu arrow in the item's text colour, at the right end.
+            const COLORREF clrState = GetItemTextColor(lpDIS->itemState);
+            const COLORREF clrArrow =
+                clrState != CLR_INVALID ? clrState : m_style.textColors.Get(g_nSkinColorScheme);
+            const RECT rcArrow = {cx - 20, (cy - 16) / 2, cx - 4, (cy - 16) / 2 + 16};
+            DrawArrowGlyph(rcArrow, hMem, clrArrow, ARROW_RIGHT);
+        }
     }
     BitBlt(lpDIS->hDC, rcItem.left, rcItem.top, cx, cy, hMem, 0, 0, SRCCOPY);
+    // The system draws its own submenu arrow over an owner-drawn item after
+    // this returns, in the system's menu colours (a white or blue box); the
+    // item is left out of the DC's clipping so that it keeps ours.
+    if (pItem != NULL && (pItem->nFlags & MF_POPUP))
+        ExcludeClipRect(lpDIS->hDC, rcItem.left, rcItem.top, rcItem.right, rcItem.bottom);
 }
 
 // ---- item tips ----------------------------------------------------------------

@@ -7,9 +7,9 @@ beside this script, so the build needs neither.
 Most pictures are grey shading around a mid grey (128): the skin blends them
 over its colour sets (OVERLAY or SOFT LIGHT), where 128 keeps the colour and
 lighter or darker greys give highlights and shadows. That way one set of
-pictures serves every colour scheme. The check boxes and the main window's
-top and bottom are drawn in their own colours; the window pieces are GIFs
-whose transparent corners give the window its rounded outline.
+pictures serves every colour scheme. The check boxes are drawn in their own
+colours. The main window's pieces and the tabs are GIFs whose transparent
+corners give the window and the tabs their rounded outlines.
 """
 import os
 
@@ -112,71 +112,104 @@ def transparent_gif(rgb, mask, name):
     pal.save(os.path.join(HERE, name), transparency=255)
 
 
-def colour_ramp(w, h, top, bottom):
-    """Rows running from the colour top to the colour bottom."""
-    img = Image.new("RGB", (w, h))
-    d = ImageDraw.Draw(img)
+def coverage(w, h, inset, radius, top, bottom, n=4):
+    """How much of each pixel a rounded rectangle covers (0..1), sampled n x n.
+
+    The rectangle is the picture inset by `inset` pixels; only the corners
+    on the rounded sides (top, bottom) are rounded."""
+    cov = [[0.0] * w for _ in range(h)]
+    left, right = inset, w - inset
+    upper = inset if top else -1e9
+    lower = h - inset if bottom else 1e9
+    r = radius - inset
     for y in range(h):
-        t = y / (h - 1)
-        d.line((0, y, w, y), fill=tuple(clamp(a + (b - a) * t) for a, b in zip(top, bottom)))
-    return img
+        for x in range(w):
+            inside = 0
+            for sy in range(n):
+                for sx in range(n):
+                    px = x + (sx + 0.5) / n
+                    py = y + (sy + 0.5) / n
+                    if not (left <= px <= right and upper <= py <= lower):
+                        continue
+                    cx = min(max(px, left + r), right - r)
+                    cy = py
+                    if top and py < upper + r:
+                        cy = upper + r
+                    elif bottom and py > lower - r:
+                        cy = lower - r
+                    else:
+                        inside += 1
+                        continue
+                    if (px - cx) ** 2 + (py - cy) ** 2 <= r * r:
+                        inside += 1
+            cov[y][x] = inside / (n * n)
+    return cov
+
+
+RIM = 52          # the frame's dark edge: about 0.4 of the body colour
+LIGHT_RIM = 140   # a faint light line inside it
+
+
+def framed_body(w, h, shade, top, bottom, name):
+    """A grey body picture blended over the body colour (OVERLAY: 128 keeps
+    the colour). The outline is the rounded rectangle; a dark rim runs along
+    it, its inner side anti-aliased, so the rounded corners read smooth even
+    though the window's outline itself has only whole pixels."""
+    outer = coverage(w, h, 0, RADIUS, top, bottom)
+    inner = coverage(w, h, 1, RADIUS, top, bottom)
+    inner2 = coverage(w, h, 2, RADIUS, top, bottom)
+    img = Image.new("RGB", (w, h))
+    mask = Image.new("L", (w, h), 0)
+    px, m = img.load(), mask.load()
+    for y in range(h):
+        for x in range(w):
+            c, c1, c2 = outer[y][x], inner[y][x], inner2[y][x]
+            if c < 0.5:
+                continue
+            m[x, y] = 255
+            v = (RIM * (c - c1) + LIGHT_RIM * (c1 - c2) + shade(x, y) * c2) / c
+            px[x, y] = grey(v)
+    transparent_gif(img, mask, name)
 
 
 def body_top():
     w, h = BODY_WIDTH, TOP_HEIGHT
-    # A soft light-to-body ramp under the title area.
-    img = colour_ramp(w, h, BODY_LIGHT, BODY)
-    d = ImageDraw.Draw(img)
-    # The accent band along the top edge and a hairline under the menu bar.
-    for y in range(4):
-        d.line((0, y, w, y), fill=tuple(clamp(a + 18 * y) for a in ACCENT))
-    d.line((8, 46, w - 9, 46), fill=BODY_DARK)
-    d.line((8, 47, w - 9, 47), fill=BODY_LIGHT)
-    # The close and about buttons' places (the program draws on them).
-    d.rounded_rectangle((w - 22, 8, w - 9, 21), radius=3, outline=BODY_DARK, fill=BODY_LIGHT)
-    d.line((w - 19, 11, w - 12, 18), fill=INK, width=1)
-    d.line((w - 19, 18, w - 12, 11), fill=INK, width=1)
-    d.ellipse((8, 8, 21, 21), outline=ACCENT, fill=BODY_LIGHT)
-    d.rectangle((14, 13, 15, 18), fill=INK)
-    d.point((14, 10), fill=INK)
-    d.point((15, 10), fill=INK)
-    # Side edges.
-    d.line((0, 0, 0, h), fill=BODY_DARK)
-    d.line((w - 1, 0, w - 1, h), fill=BODY_DARK)
-    mask = Image.new("L", (w, h), 0)
-    ImageDraw.Draw(mask).rounded_rectangle((0, 0, w - 1, h + RADIUS), radius=RADIUS, fill=255)
-    # The rounded corners get a darker rim.
-    rim = Image.new("L", (w, h), 0)
-    ImageDraw.Draw(rim).rounded_rectangle((0, 0, w - 1, h + RADIUS), radius=RADIUS, outline=255)
-    img.paste(Image.new("RGB", (w, h), BODY_DARK), (0, 0), rim)
-    # Keep the accent band above the rim.
-    transparent_gif(img, mask, "body-top.gif")
+
+    def shade(x, y):
+        # A little light under the top edge, fading out by the menu bar; a
+        # groove (dark over light) under the menu bar.
+        if y == 46 and 8 <= x < w - 8:
+            return 100
+        if y == 47 and 8 <= x < w - 8:
+            return 136
+        return 128 + max(0, 12 - y * 12 / 24)
+    framed_body(w, h, shade, True, False, "body-top.gif")
 
 
 def body_middle():
     w, h = BODY_WIDTH, 32
-    img = Image.new("RGB", (w, h), BODY)
+    img = Image.new("RGB", (w, h), grey(128))
     d = ImageDraw.Draw(img)
-    d.line((0, 0, 0, h), fill=BODY_DARK)
-    d.line((w - 1, 0, w - 1, h), fill=BODY_DARK)
-    d.line((1, 0, 1, h), fill=BODY_LIGHT)
+    d.line((0, 0, 0, h), fill=grey(RIM))
+    d.line((w - 1, 0, w - 1, h), fill=grey(RIM))
+    d.line((1, 0, 1, h), fill=grey(LIGHT_RIM))
+    d.line((w - 2, 0, w - 2, h), fill=grey(LIGHT_RIM))
     img.save(os.path.join(HERE, "body-middle.gif"))
 
 
 def body_bottom():
     w, h = BODY_WIDTH, BOTTOM_HEIGHT
-    img = colour_ramp(w, h, BODY, tuple(b + (bd - b) * 0.35 for b, bd in zip(BODY, BODY_DARK)))
-    d = ImageDraw.Draw(img)
-    # A grip of three short diagonals in the lower right corner.
-    for i in range(3):
-        o = 6 + 4 * i
-        d.line((w - o - 4, h - 5, w - 5, h - o - 4), fill=BODY_LIGHT)
-    mask = Image.new("L", (w, h), 0)
-    ImageDraw.Draw(mask).rounded_rectangle((0, -RADIUS, w - 1, h - 1), radius=RADIUS, fill=255)
-    rim = Image.new("L", (w, h), 0)
-    ImageDraw.Draw(rim).rounded_rectangle((0, -RADIUS, w - 1, h - 1), radius=RADIUS, outline=255)
-    img.paste(Image.new("RGB", (w, h), BODY_DARK), (0, 0), rim)
-    transparent_gif(img, mask, "body-bottom.gif")
+
+    def shade(x, y):
+        # A grip of three short diagonals in the lower right corner.
+        for i in range(3):
+            o = 6 + 4 * i
+            if x + y == w - 5 + h - o - 4 and w - o - 4 <= x <= w - 5:
+                return 160
+            if x + y == w - 5 + h - o - 3 and w - o - 3 <= x <= w - 4:
+                return 100
+        return 128 - 8 * y / (h - 1)
+    framed_body(w, h, shade, False, True, "body-bottom.gif")
 
 
 # --- check boxes ------------------------------------------------------------------
@@ -233,16 +266,24 @@ def slider_pictures():
         save(img, name)
 
 
-def tab_picture(name, lift, height=21):
+def tab_picture(name, lift, height, full):
+    """A tab: a grey shade with rounded top corners, transparent outside
+    them (GIF), so nothing of a square corner shows beside the curve. The
+    picture's height is the tab's height: selected tabs are drawn as tall as
+    the strip (full), the others a little lower."""
     w = 40
-    img = vertical_shade(w, height, 180 + lift, 120 + lift, 150 + lift)
+    if full:
+        # The selected tab wears its colour unchanged below a lit top, so
+        # that it meets the page under it in the page's own colour.
+        img = vertical_shade(w, height, 172 + lift, 128, 130)
+    else:
+        img = vertical_shade(w, height, 176 + lift, 124 + lift, 148 + lift)
     mask = Image.new("L", (w, height), 0)
-    ImageDraw.Draw(mask).rounded_rectangle((0, 0, w - 1, height + 6), radius=6, fill=255)
-    img = put_on_grey(img, mask, 128)
+    ImageDraw.Draw(mask).rounded_rectangle((0, 0, w - 1, height + 6), radius=5, fill=255)
     d = ImageDraw.Draw(img)
-    # A light inner rim along the rounded top.
-    d.line((6, 1, w - 7, 1), fill=grey(200 + lift))
-    save(img, name)
+    # A light inner rim along the top; the selected tab's is brighter.
+    d.line((5, 1, w - 6, 1), fill=grey(206 + lift if full else 188 + lift))
+    transparent_gif(img, mask, name)
 
 
 def menu_pictures():
@@ -253,26 +294,42 @@ def menu_pictures():
     d.line((4, 1, 195, 1), fill=grey(96))
     d.line((4, 2, 195, 2), fill=grey(170))
     save(sep, "menu-separator.png")
-    item = vertical_shade(48, 16, 176, 128, 160)
-    save(put_on_grey(item, rounded_mask(48, 16, 5), 128), "menubar-item-h.png")
+    # The bar draws this picture from its own left edge, each item showing
+    # the columns under it: so it is as wide as a bar can be and the same in
+    # every column (rounded ends would show as notches inside the items).
+    save(vertical_shade(300, 16, 170, 120, 150), "menubar-item-h.png")
 
 
 def dialog_pictures():
-    # The dialog body: a very soft diagonal light from the top left.
+    # The dialog body: a very soft diagonal light from the top left, around
+    # the neutral grey, so the body wears the scheme's colour (the tabs of a
+    # property sheet meet it in that colour).
     w, h = 320, 240
     img = Image.new("RGB", (w, h))
     px = img.load()
     for y in range(h):
         for x in range(w):
             t = (x / w + y / h) / 2
-            px[x, y] = grey(146 - 30 * t)
+            px[x, y] = grey(136 - 16 * t)
     save(img, "dialog-body.png")
     button = vertical_shade(80, 24, 176, 112, 144)
     button = put_on_grey(button, rounded_mask(80, 24, 5), 128)
     save(bevel(button, 10, 10), "dialog-button.png")
+    # The tab strip's scroll buttons: each is half the strip long and a few
+    # pixels high, the picture stretched over it; a plain shade stretches
+    # without distortion.
+    # The bar draws a horizontal bar's parts turned from a vertical one: the
+    # picture's columns run across the strip and its rows along it. So the
+    # shade runs across the picture, to end up lit along the top, and the
+    # first and last rows give each button a light and a dark end, which
+    # parts the two buttons with a groove.
     for name, lift in (("tab-button.png", 0), ("tab-button-h.png", 14), ("tab-button-p.png", -14)):
-        img = vertical_shade(16, 16, 166 + lift, 114 + lift, 142 + lift)
-        save(put_on_grey(img, rounded_mask(16, 16, 4), 128), name)
+        img = horizontal_shade(16, 40, 160 + lift, 116 + lift, 140 + lift)
+        px = img.load()
+        for x in range(16):
+            px[x, 0] = grey(px[x, 0][0] + 26)
+            px[x, 39] = grey(px[x, 39][0] - 40)
+        save(img, name)
 
 
 def main():
@@ -285,12 +342,12 @@ def main():
     checkbox(False, True, "check-off-h.png")
     scroll_pictures()
     slider_pictures()
-    tab_picture("tab.png", 0)
-    tab_picture("tab-h.png", 16)
-    tab_picture("tab-p.png", 30)
-    tab_picture("proptab.png", 0, 24)
-    tab_picture("proptab-h.png", 16, 24)
-    tab_picture("proptab-p.png", 30, 24)
+    tab_picture("tab.gif", -6, 19, False)
+    tab_picture("tab-h.gif", 14, 19, False)
+    tab_picture("tab-p.gif", 22, 21, True)
+    tab_picture("proptab.gif", -6, 21, False)
+    tab_picture("proptab-h.gif", 4, 21, False)
+    tab_picture("proptab-p.gif", 6, 24, True)
     menu_pictures()
     dialog_pictures()
 

@@ -15,6 +15,7 @@
 #include "services/ShellServices.h"
 #include "collection/Smilie.h"
 #include "dialogs/DlgAbout.h"
+#include "dialogs/DlgCustomTemplate.h"
 #include "dialogs/DlgSmilieProp.h"
 #include "dialogs/DlgTip.h"
 #include "framework/Framework.h"
@@ -280,6 +281,22 @@ std::vector<DIALOGDEF> Dialogs()
                      dlg.Show();
                  },
                  [propNames](HWND h) { return CheckedNames(h, propNames); }, nullptr});
+    // The insertion template editor: the edit takes Enter as a new line.
+    const std::vector<CTLNAME> templateNames = {
+        {"Text", IDC_CUSTOMTEMPLATE_TEXT}, {"OK", IDOK}, {"Cancel", IDCANCEL}};
+    v.push_back({"CustomTemplate", templateNames,
+                 [](int bFade) {
+                     g_Settings.FadeDialogs = bFade;
+                     CString strTemplate = "[img]<SMILIE>[/img]";
+                     CDlgCustomTemplate dlg(strTemplate);
+                     dlg.DoModal();
+                 },
+                 [](HWND h) {
+                     char sz[64] = "";
+                     GetDlgItemTextA(h, IDC_CUSTOMTEMPLATE_TEXT, sz, sizeof(sz));
+                     return std::string(sz);
+                 },
+                 nullptr});
     const std::vector<CTLNAME> wizardNames = {{"Look3D", IDC_WIZARD_3DLOOK},   {"Flat", IDC_WIZARD_FLATLOOK},
                                               {"Censor", IDC_WIZARD_CENSOR},   {"NoCensor", IDC_WIZARD_NOCENSOR},
                                               {"Back", IDC_SHEET_BACK},        {"Next", IDC_SHEET_NEXT},
@@ -521,6 +538,10 @@ const KEYROW kRows[] = {
     {"SmilieProp", 1, "Tab Space", "Template OK Template", kLeftOpen, ""},
     {"SmilieProp", 0, "Tab Tab Tab Enter", "Template OK Cancel Censored Template", kLeftOpen, NULL},
     {"SmilieProp", 0, "Esc", "Template end", IDCANCEL, NULL},
+    // The insertion template editor opens in its text; Tab reaches OK.
+    {"CustomTemplate", 1, "Tab Enter", "Text OK end", IDOK, NULL},
+    {"CustomTemplate", 0, "Tab Tab Enter", "Text OK Cancel end", IDCANCEL, NULL},
+    {"CustomTemplate", 0, "Esc", "Text end", IDCANCEL, NULL},
     // The first-time wizard.
     {"Wizard", 1, "Tab Tab Enter", "Look3D Next Cancel end", IDCANCEL, "Look3D Censor"},
     {"Wizard", 0, "Tab Enter Enter", "Look3D Next Finish end", IDOK, "Look3D Censor"},

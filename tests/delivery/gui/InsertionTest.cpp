@@ -13,6 +13,7 @@
 #include "delivery/ShiftInsert.h"
 #include "delivery/TvFieldDataSource.h"
 #include "dialogs/Notices.h"
+#include "fields/SmiliesFieldControl.h"
 #include "fields/ForeignFocus.h"
 #include "framework/Framework.h"
 #include "framework/ModalAnswerer.h"
@@ -30,6 +31,7 @@
 #include "tests/tools/Pump.h"
 #include "tests/tools/StandInTarget.h"
 #include "ui3d/controls/ControlBase.h"
+#include "ui3d/controls/SmiliePreview.h"
 #include "ui3d/system/ExportedFuncs.h"
 
 #include <gtest/gtest.h>
@@ -689,6 +691,62 @@ TEST(Insertion, CopyToGlobalKeepsToTheGivenBlock)
     EXPECT_EQ(hSmall, hGiven);
     ::GlobalFree(hSmall);
     ::GlobalFree(hNew);
+}
+
+// ---- a click in a field -------------------------------------------------------------------
+
+// A click on a smilie of a field window sends it to the remembered window,
+// once; a press that moved past the drag distance sends nothing; a local
+// picture is not sent to a browser, which could not show it.
+TEST(Insertion, AClickInAFieldSendsTheSmilieToTheRememberedWindow)
+{
+    OnVirtualDesktop([] {
+        Program program;
+        CSmiliesFieldControl field;
+        FIELDGRIDDEFAULTS grid;
+        grid.nRows = 8;
+        const CELLLOOK look = {RGB(200, 200, 200), RGB(0, 0, 190), RGB(255, 255, 255), RGB(160, 160, 160),
+                               RGB(96, 96, 96), RGB(128, 128, 255), 0, 3};
+        const RECT rc = {0, 0, 175, 136};
+        ASSERT_TRUE(field.Create(CWnd::FromHandle(program.hField), &grid, &look, &rc, SIZE{35, 34}));
+        field.ShowWindow(SW_SHOW);
+        const POINT cell = {1, 1};
+        ASSERT_NE(nullptr, field.AddSmilie(&cell, 1, "", ""));   // a local picture
+        const POINT pt = field.GetCellRect(1, 1).CenterPoint();
+        auto click = [&](int dx) {
+            ::SetForegroundWindow(program.hField);
+            EXPECT_TRUE(PumpUntil([&] { return ::GetForegroundWindow() == program.hField; }, 5000));
+            field.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(pt.x, pt.y));
+            field.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(pt.x + dx, pt.y));
+            field.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(pt.x + dx, pt.y));
+        };
+        const struct {
+            const char* exe;
+            bool bSent;
+        } rows[] = {{"IEXPLORE.EXE", false}, {"someeditor.exe", true}};
+        for (const auto& r : rows) {
+            SCOPED_TRACE(r.exe);
+            TargetProcess target(r.exe, 0, 0, "plain", {"#1"});
+            SetForeignTarget(target.input);
+            const int nPreviews = CSmiliePreview::GetLiveCount();
+            click(::GetSystemMetrics(SM_CXDRAG) + 1);
+            PumpPending();
+            EXPECT_EQ(0, target.Count("pasted")) << "a press that moved away sends nothing";
+            EXPECT_EQ(nPreviews, CSmiliePreview::GetLiveCount());
+            click(0);
+            if (r.bSent) {
+                EXPECT_TRUE(target.WaitFor("pasted"));
+                EXPECT_EQ(1, target.Count("pasted"));
+            } else {
+                PumpPending();
+                EXPECT_EQ(nPreviews + 1, CSmiliePreview::GetLiveCount()) << "the refusal shows in the popup";
+                EXPECT_EQ(0, target.Count("pasted"));
+            }
+            ::OleSetClipboard(NULL);
+        }
+        SetForeignTarget(NULL);
+        field.DestroyWindow();
+    });
 }
 
 }  // namespace

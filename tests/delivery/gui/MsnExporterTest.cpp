@@ -7,6 +7,7 @@
 #include "delivery/ShiftInsert.h"
 #include "dialogs/DlgHowToQuickOpenDefCol.h"
 #include "dialogs/DlgMessengerReminders.h"
+#include "fields/SmiliesFieldDropPaste.h"
 #include "framework/Framework.h"
 #include "framework/ModalAnswerer.h"
 #include "resources/resource.h"
@@ -464,6 +465,40 @@ TEST_F(MsnExporter, LibraryOnlyInTheCurrentFolderIsNotLoaded)
     ::DeleteFileA(strCopy.c_str());
     ::RemoveDirectoryA(strPlanted.c_str());
     ::RemoveDirectoryA(strEmpty.c_str());
+}
+
+// The field window opens the exporter of the messenger's major version when
+// the data source asks (WM_EXPORTTOMESSENGER); the libraries come from the
+// build's dist folder through the path seam.
+TEST_F(MsnExporter, AFieldRunsTheExporterOfTheRequestsVersion)
+{
+    ::OleInitialize(NULL);
+    HWND hParent = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 200, 200, NULL, NULL, NULL, NULL);
+    CSmiliesFieldDropPaste field;
+    const RECT rc = {0, 0, 140, 136};
+    ASSERT_TRUE(field.Create(CWnd::FromHandle(hParent), NULL, NULL, &rc, SIZE{35, 34}));
+    const struct {
+        double dVersion;
+        const char* shortcut;   // "" when no exporter runs
+    } rows[] = {
+        {5.0, ""},
+        {6.2, "~a"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.dVersion);
+        MsnStandInProcess standIn(6, "ok");
+        ASSERT_TRUE(standIn.Ready());
+        CMsnMsgr6ExporterDlg::s_nShortcut = 0;
+        g_MsnExportRequest = Request(standIn.conversation, row.dVersion);
+        ::SendMessageA(field.m_hWnd, WM_EXPORTTOMESSENGER, 1, reinterpret_cast<LPARAM>(&g_MsnExportRequest));
+        EXPECT_TRUE(standIn.Sync());
+        EXPECT_EQ(row.shortcut, standIn.Value("create shortcut="));
+    }
+    ClearMessengerRequest();
+    g_MsnExportRequest.size = 0;
+    field.DestroyWindow();
+    ::DestroyWindow(hParent);
+    ::OleUninitialize();
 }
 
 }  // namespace

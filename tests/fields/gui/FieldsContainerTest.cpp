@@ -12,6 +12,7 @@
 #include "tests/fields/gui/FieldTestKit.h"
 #include "tests/tools/FuzzRandom.h"
 #include "tests/tools/FuzzRun.h"
+#include "ui3d/dialogs/3DDirDialog.h"
 
 #include <windowsx.h>
 
@@ -627,6 +628,36 @@ TEST_F(FieldsTest, ALimitBelowOneSnapshotKeepsTheNewest)
     EXPECT_STREQ("2", (LPCSTR)Msg(WM_GETUNDOTITLE));
     EXPECT_EQ(1, Msg(WM_UNDO_FIELDS));
     EXPECT_EQ(0, Msg(WM_UNDO_FIELDS));
+}
+
+// The export message exports the phrases of the field with that id (here
+// through the folder dialog, as they are two); an id no field has asks nothing.
+TEST_F(FieldsTest, ExportMessageExportsThatField)
+{
+    struct FolderAnswerer : public CModalAnswerer {
+        INT_PTR OnCommonDialog(CCommonDialog* pDialog) override
+        {
+            ++nAsked;
+            lstrcpynA(static_cast<C3DDirDialog*>(pDialog)->m_szPath, strFolder.c_str(), MAX_PATH);
+            return IDOK;
+        }
+        std::string strFolder;
+        int nAsked = 0;
+    } answerer;
+    CSmiliesFieldControl* pField = m_fields.GetField(0);
+    const POINT cells[] = {{0, 0}, {1, 0}};
+    pField->AddSmilie(&cells[0], 0, "one", NULL);
+    pField->AddSmilie(&cells[1], 0, "two", NULL);
+    TvnxTempDir out;
+    answerer.strFolder = out.Dir();
+    CModalAnswerer* pPrevious = AfxSetModalAnswerer(&answerer);
+    Msg(WM_EXPORTFIELD, 12345);
+    EXPECT_EQ(answerer.nAsked, 0);
+    Msg(WM_EXPORTFIELD, WPARAM(-1));
+    AfxSetModalAnswerer(pPrevious);
+    EXPECT_EQ(answerer.nAsked, 1);
+    EXPECT_EQ(ReadBytes(out.Path("one.txt")), Text("one"));
+    EXPECT_EQ(ReadBytes(out.Path("two.txt")), Text("two"));
 }
 
 }  // namespace

@@ -333,7 +333,7 @@ struct GALLERYENTRY
 const GALLERYENTRY kEntries[] = {
     {"skinned dialog", ShowSkinnedDialog},
     {"popup menu", ShowPopupMenu},
-    {"main window", ShowMainWindow},
+    {"main window with the demo collection and its menus", ShowMainDlg},
     {"scroll bars", ShowScrollBars},
     {"tab strip", ShowTabStrip},
     {"field tabs, their menus and the collections hint", ShowFieldTabs},
@@ -346,8 +346,13 @@ const GALLERYENTRY kEntries[] = {
     {"field properties", ShowFieldProperties},
     {"smilie previews", ShowSmiliePreviews},
     {"first-time wizard", ShowFirstTimeWizard},
+    {"options sheet", ShowOptionsSheet},
+    {"tray menu and its colours", ShowTrayMenu},
     {"notices and the messenger exporter", ShowNotices},
     {"smilie fields", ShowSmilieFields},
+    {"pieces of the fields' menus", ShowFieldMenus},
+    {"field control: its dialogs, move and resize, a part tip", ShowFieldControl},
+    {"a smilie drag: its picture, the warnings, a paste group's icon", ShowSmilieDrag},
 };
 
 }  // namespace

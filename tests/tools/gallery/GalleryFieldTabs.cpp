@@ -31,9 +31,14 @@ const char* g_pszMenuName = NULL;
 DWORD g_nDeadline = 0;
 int g_nPhase = 0;
 
+// The visible menu windows (at most eight) and the rectangle round them.
+HWND g_hMenus[8];
+int g_nMenus = 0;
+
 BOOL VisibleMenusRect(RECT* pRect)
 {
     SetRectEmpty(pRect);
+    g_nMenus = 0;
     for (HWND h = NULL; (h = FindWindowExA(NULL, h, "#32768", NULL)) != NULL;) {
         if (!IsWindowVisible(h))
             continue;
@@ -41,6 +46,8 @@ BOOL VisibleMenusRect(RECT* pRect)
         RECT rc;
         GetWindowRect(h, &rc);
         UnionRect(pRect, pRect, &rc);
+        if (g_nMenus < 8)
+            g_hMenus[g_nMenus++] = h;
     }
     return !IsRectEmpty(pRect);
 }
@@ -65,7 +72,7 @@ VOID CALLBACK MenuTick(HWND, UINT, UINT_PTR, DWORD)
     }
     if (g_nPhase == 6) {
         if (bVisible)
-            SnapArea(rc, g_pszMenuName);
+            SnapWindows(rc, g_hMenus, g_nMenus, g_pszMenuName);
         else
             fprintf(stderr, "no visible menu for %s\n", g_pszMenuName);
         g_nPhase = 7;

@@ -1,13 +1,11 @@
-// The main window's skinned frame with its close and about buttons and its
-// menu bar, and the two loader report windows.
+// The main window's skinned frame for the pictures that need one, and the
+// two loader report windows.
 #include "tests/tools/gallery/GallerySnap.h"
 
-#include "ui3d/controls/TvnxBitmapButton.h"
 #include "app/TvnxWnd.h"
 #include "services/DlgParserOutput.h"
 #include "resources/resource.h"
 #include "skins/Skin.h"
-#include "ui3d/menus/3DMenuBar.h"
 
 #include <initializer_list>
 #include <stdio.h>
@@ -33,60 +31,6 @@ CTvnxWnd* CreateSkinnedFrame(int x, int y, int nHeight)
     }
     UpdateWindow(pFrame->m_hWnd);
     return pFrame;
-}
-
-namespace {
-
-enum { ID_CLOSE = 1, ID_ABOUT = 2 };
-
-BOOL CreateFrameButton(CTvnxBitmapButton& button, CWnd* pFrame, const RECT& rc, UINT nId, WORD nNormal, WORD nSel)
-{
-    button.m_nNormalId = nNormal;
-    button.m_nSelectedId = nSel;
-    if (IsRectEmpty(&rc) || !button.Create("", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, rc, pFrame, nId))
-        return FALSE;
-    return button.LoadBitmaps();
-}
-
-}  // namespace
-
-// The frame, its buttons and the bar as they come up; then the bar's second
-// item hovered and the about button pressed.
-void ShowMainWindow()
-{
-    CTvnxWnd* pFrame = CreateSkinnedFrame(40, 40, 240);
-    if (pFrame == NULL)
-        return;
-    CTvnxBitmapButton close, about;
-    const RECT rcNone = {0, 0, 0, 0};
-    if (!CreateFrameButton(close, pFrame, g_pSkin != NULL ? g_pSkin->m_rcBtnClose : rcNone, ID_CLOSE, IDB_BTNCLOSE,
-                           IDB_BTNCLOSE_SEL) ||
-        !CreateFrameButton(about, pFrame, g_pSkin != NULL ? g_pSkin->m_rcBtnAbout : rcNone, ID_ABOUT, IDB_BTNABOUT,
-                           IDB_BTNABOUT_SEL))
-        fprintf(stderr, "a frame button was not made\n");
-    C3DMenuBar bar;
-    const POINT ptBar = g_pSkin != NULL ? g_pSkin->m_ptMenuBar : POINT{0, 0};
-    if (bar.Create(g_pSkin != NULL ? &g_pSkin->m_menuBarStyle : NULL, pFrame, ptBar.x, ptBar.y)) {
-        for (const char* psz : {"File", "Edit", "View", "Help"})
-            bar.AddItem(psz, static_cast<UINT>(1000 + bar.GetItemCount() + 1));
-    } else {
-        fprintf(stderr, "the menu bar was not created\n");
-    }
-    Snap(pFrame->m_hWnd, "main-window");
-
-    if (bar.m_hWnd != NULL && bar.GetItemCount() > 1) {
-        const RECT& rc = bar.GetItem(1).rect;
-        bar.OnMouseMove(0, (rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
-    }
-    if (about.m_hWnd != NULL)
-        about.SendMessage(BM_SETSTATE, TRUE, 0);
-    Snap(pFrame->m_hWnd, "main-window-states");
-
-    if (bar.m_hWnd != NULL)
-        bar.DestroyWindow();
-    pFrame->DestroyWindow();
-    delete pFrame;
-    Pump();
 }
 
 // Both report windows with a few lines, opened without their modal loop.

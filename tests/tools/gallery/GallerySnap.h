@@ -56,7 +56,7 @@ bool WriteEmptyCollection(const std::string& strPath);
 
 // The entries kept in their own files.
 void ShowPopupMenu();
-void ShowMainWindow();
+void ShowMainDlg();
 void ShowScrollBars();
 void ShowTabStrip();
 void ShowParserReports();
@@ -64,8 +64,13 @@ void ShowAboutAndProgress();
 void ShowTipOfTheDay();
 void ShowSmilieProperties();
 void ShowFirstTimeWizard();
+void ShowOptionsSheet();
+void ShowTrayMenu();
 void ShowNotices();
 void ShowSmilieFields();
+void ShowSmilieDrag();
 void ShowFieldTabs();
 void ShowFieldProperties();
+void ShowFieldControl();
 void ShowSmiliePreviews();
+void ShowFieldMenus();

@@ -378,25 +378,31 @@ TEST_F(SkinnedDialog, StockControlsAndTheLinkTakeTheSkinsColours)
 {
     // No white box alone in a skinned dialog: the list box and the progress
     // bar, which stay standard controls, get the face and text colours; the
-    // link stands out from plain text in the focused text colour.
+    // link stands out from plain text in the accent text colour of the
+    // skin's menus (their mnemonic colour).
     BODYSTYLE style = BODYSTYLE::FromSystemColors();
     style.clrFace = RGB(60, 70, 80);
     style.clrText = RGB(230, 220, 210);
     style.clrText2 = RGB(250, 200, 40);
+    const int nSaved = g_nSkinColorScheme;
+    g_nSkinColorScheme = 2;
+    style.textStyle.mnemonicColors.clr[2] = RGB(150, 200, 255);
     CTestDialog* pDlg = new CTestDialog(FALSE, &style);
     ASSERT_TRUE(pDlg->Create(IDD_SKINNED_ALL));
 
-    HDC hDC = CreateCompatibleDC(NULL);
-    const HWND hList = GetDlgItem(pDlg->m_hWnd, IDC_SK_LIST);
-    const HBRUSH hBrush = reinterpret_cast<HBRUSH>(
-        pDlg->SendMessage(WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(hDC), reinterpret_cast<LPARAM>(hList)));
-    ASSERT_TRUE(hBrush != NULL);
-    LOGBRUSH lb = {};
-    ASSERT_EQ(int(sizeof(lb)), GetObjectA(hBrush, sizeof(lb), &lb));
-    EXPECT_EQ(style.clrFace, lb.lbColor);
-    EXPECT_EQ(style.clrFace, GetBkColor(hDC));
-    EXPECT_EQ(style.clrText, GetTextColor(hDC));
-    DeleteDC(hDC);
+    const struct { UINT nMessage; int nId; } stock[] = {{WM_CTLCOLORLISTBOX, IDC_SK_LIST}};
+    for (const auto& row : stock) {
+        HDC hDC = CreateCompatibleDC(NULL);
+        const HBRUSH hBrush = reinterpret_cast<HBRUSH>(pDlg->SendMessage(
+            row.nMessage, reinterpret_cast<WPARAM>(hDC), reinterpret_cast<LPARAM>(GetDlgItem(pDlg->m_hWnd, row.nId))));
+        ASSERT_TRUE(hBrush != NULL) << "control " << row.nId;
+        LOGBRUSH lb = {};
+        ASSERT_EQ(int(sizeof(lb)), GetObjectA(hBrush, sizeof(lb), &lb));
+        EXPECT_EQ(style.clrFace, lb.lbColor) << "control " << row.nId;
+        EXPECT_EQ(style.clrFace, GetBkColor(hDC)) << "control " << row.nId;
+        EXPECT_EQ(style.clrText, GetTextColor(hDC)) << "control " << row.nId;
+        DeleteDC(hDC);
+    }
 
     const HWND hProgress = GetDlgItem(pDlg->m_hWnd, IDC_SK_PROGRESS);
     EXPECT_EQ(style.clrFace, COLORREF(SendMessageA(hProgress, WM_USER + 14, 0, 0)));  // PBM_GETBKCOLOR
@@ -404,8 +410,9 @@ TEST_F(SkinnedDialog, StockControlsAndTheLinkTakeTheSkinsColours)
     const CLinkButton* pLink =
         static_cast<const CLinkButton*>(CWnd::FromHandlePermanent(GetDlgItem(pDlg->m_hWnd, IDC_SK_LINK)));
     ASSERT_TRUE(pLink != NULL);
-    EXPECT_EQ(style.clrText2, pLink->m_clrText);
+    EXPECT_EQ(RGB(150, 200, 255), pLink->m_clrText);
     pDlg->DestroyWindow();
+    g_nSkinColorScheme = nSaved;
 }
 
 // The largest difference, summed over red, green and blue, between a pixel

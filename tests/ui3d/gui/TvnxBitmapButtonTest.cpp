@@ -108,16 +108,21 @@ TEST(TvnxBitmapButtonTest, EachStateDrawsItsPicture)
     struct Case
     {
         const char* pszName;
+        BOOL bHot;
         UINT nState;
         CBitmap* pExpected;
     } cases[] = {
-        {"normal", 0, &button.m_bitmap},
-        {"selected", ODS_SELECTED | ODS_FOCUS, &button.m_bitmapSel},
-        {"focused", ODS_FOCUS, &button.m_bitmapFocus},
-        {"disabled", ODS_DISABLED, &button.m_bitmapDisabled},
+        {"normal", FALSE, 0, &button.m_bitmap},
+        {"selected", FALSE, ODS_SELECTED | ODS_FOCUS, &button.m_bitmapSel},
+        {"focused", FALSE, ODS_FOCUS, &button.m_bitmapFocus},
+        {"disabled", FALSE, ODS_DISABLED, &button.m_bitmapDisabled},
+        {"hovered", TRUE, 0, &button.m_bitmapHot},
+        {"hovered and pressed", TRUE, ODS_SELECTED | ODS_FOCUS, &button.m_bitmapSel},
+        {"hovered and disabled", TRUE, ODS_DISABLED, &button.m_bitmapDisabled},
     };
-    const int cx = 9, cy = 8;  // the close pictures' size; the about ones are larger
+    const int cx = 16, cy = 14;  // the pictures' size
     for (const Case& c : cases) {
+        button.m_bHot = c.bHot;
         BYTE* pBits = NULL;
         HBITMAP hTarget = CreateDIBSection32(cx, cy, &pBits);
         ASSERT_NE((HBITMAP)NULL, hTarget);
@@ -144,6 +149,35 @@ TEST(TvnxBitmapButtonTest, EachStateDrawsItsPicture)
                 ASSERT_EQ(src[size_t(cySrc - 1 - y) * cxSrc + x], drawn[size_t(cy - 1 - y) * cx + x])
                     << c.pszName << " at (" << x << ", " << y << ")";
     }
+}
+
+TEST(TvnxBitmapButtonTest, HoveredPictureIsTheNormalOneLightened)
+{
+    CTvnxBitmapButton button;
+    button.m_nNormalId = IDB_BTNABOUT;
+    ASSERT_TRUE(button.LoadBitmaps());
+    const std::vector<DWORD> normal = Pixels(button.m_bitmap), hot = Pixels(button.m_bitmapHot);
+    ASSERT_EQ(normal.size(), hot.size());
+    for (size_t i = 0; i < normal.size(); i++)
+        for (int nShift = 0; nShift < 24; nShift += 8) {
+            const DWORD c = (normal[i] >> nShift) & 0xFF;
+            ASSERT_EQ(c + (255 - c) / 4, (hot[i] >> nShift) & 0xFF) << "pixel " << i;
+        }
+
+    // The mouse entering and leaving the window turns the hovered look on and off.
+    HWND hParent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 100, 100, NULL, NULL, NULL, NULL);
+    ASSERT_NE((HWND)NULL, hParent);
+    CWnd parent;
+    parent.Attach(hParent);
+    const RECT rc = {0, 0, 16, 14};
+    ASSERT_TRUE(button.Create("", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, rc, &parent, 1));
+    button.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
+    EXPECT_TRUE(button.m_bHot);
+    button.SendMessage(WM_MOUSELEAVE);
+    EXPECT_FALSE(button.m_bHot);
+    button.DestroyWindow();
+    parent.Detach();
+    DestroyWindow(hParent);
 }
 
 }  // namespace

@@ -1,0 +1,149 @@
+#include "fields/SmiliesFieldMenus.h"
+
+#include "collection/Smilie.h"
+#include "fields/SmiliesField.h"
+#include "framework/Module.h"
+#include "resources/resource.h"
+#include "services/Languages.h"
+#include "services/Messages.h"
+#include "ui3d/menus/3DMenu.h"
+#include "ui3d/system/SysUtils.h"
+
+namespace {
+
+const int kMaxItemText = 128;
+// Rows that commands 83 to 87 insert.
+const int kInsertedRows[] = {1, 2, 3, 5, 10};
+
+// The template with the placeholder replaced by the value, within the
+// length an item text may have.
+CString FillName(LPCTSTR pszTemplate, LPCTSTR pszValue)
+{
+    char sz[kMaxItemText];
+    FormatTemplate(sz, sizeof(sz), pszTemplate != NULL ? pszTemplate : "", "[SMILIENAME]", "%s", pszValue, NULL);
+    return sz;
+}
+
+// The name between its markup, the name cut (never inside a double-byte
+// character) so that the whole fits the item's length: a value too long
+// for it would be left out altogether.
+CString FillMarkedName(LPCTSTR pszTemplate, const CString& strName, LPCTSTR pszBefore, LPCTSTR pszAfter)
+{
+    const int nFixed = static_cast<int>(lstrlenA(pszTemplate != NULL ? pszTemplate : "")) -
+                       static_cast<int>(sizeof("[SMILIENAME]") - 1) + lstrlenA(pszBefore) + lstrlenA(pszAfter);
+    const int nRoom = kMaxItemText - 1 - nFixed;
+    const char* pEnd = strName;
+    for (const char* p = strName; *p != '\0' && p - strName.GetString() <= nRoom; p = ::CharNextA(p)) {
+        const char* pNext = ::CharNextA(p);
+        if (pNext - strName.GetString() <= nRoom)
+            pEnd = pNext;
+    }
+    const CString strCut = strName.Left(static_cast<int>(pEnd - strName.GetString()));
+    return FillName(pszTemplate, CString(pszBefore) + strCut + pszAfter);
+}
+
+}  // namespace
+
+HICON CMenuIcons::Load(UINT nId)
+{
+    HICON hIcon = static_cast<HICON>(
+        ::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(nId), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+    if (hIcon != NULL)
+        m_icons.Add(hIcon);
+    return hIcon;
+}
+
+void CMenuIcons::Free()
+{
+    for (int i = 0; i < m_icons.GetSize(); i++)
+        ::DestroyIcon(m_icons[i]);
+    m_icons.RemoveAll();
+}
+
+void FormatMenuItemText(LPCTSTR pszFixed, CSmilie* pSmilie, CString& strText, CString& strSecond,
+                        LPCTSTR pszTemplate)
+{
+    if (pSmilie != NULL && pSmilie->m_nImageRecord != 0) {
+        CString strName = pSmilie->GetImageFileName();
+        strName.Trim();
+        if (strName.IsEmpty()) {
+            strText = strSecond = FillName(pszTemplate, "");
+            return;
+        }
+        strText = FillMarkedName(pszTemplate, strName, "<rgb(255,255,0)>", "<noclr><n>");
+        strSecond = FillMarkedName(pszTemplate, strName, "\"", "\"");
+        return;
+    }
+    if (pSmilie != NULL && IsPhraseSmilie(pSmilie)) {
+        strText = strSecond = pszFixed != NULL && pszFixed[0] != '\0' ? FillName(pszFixed, "")
+                                                                      : FillName(pszTemplate, "");
+        return;
+    }
+    const CString strName = GetLangString(522);
+    strText = FillMarkedName(pszTemplate, strName, "<rgb(192,0,0)>", "<noclr><n>");
+    strSecond = FillMarkedName(pszTemplate, strName, "\"", "\"");
+}
+
+void BuildSortMenu(CMenuIcons& icons, const CSmiliesField* pField, C3DMenu& parent, C3DMenu& submenu)
+{
+    HICON hSort = icons.Load(IDI_FIELDMENU_SORT);
+    if (pField == NULL || pField->GetSmilieCount() == 0) {
+        parent.AppendItem(NULL, GetLangString(143), MF_GRAYED, ID_FIELDMENU_SORT_FIRST, hSort, GetLangString(171));
+        return;
+    }
+    // The sorts first, then the layouts; each text's tip is the entry after it.
+    static const struct {
+        UINT nCommand;
+        int nText;
+        UINT nIcon;
+    } kItems[] = {
+        {68, 103, IDI_FIELDMENU_SORT_TEXT},          {69, 105, IDI_FIELDMENU_SORT_PICTURE_SIZE},
+        {70, 107, IDI_FIELDMENU_SORT_DATA_SIZE},     {71, 109, IDI_FIELDMENU_SORT_DATE},
+        {72, 111, IDI_FIELDMENU_SORT_USAGE},         {73, 113, IDI_FIELDMENU_SORT_RANDOM},
+        {0, 0, 0},
+        {64, 95, IDI_FIELDMENU_ARRANGE_PACK},        {65, 97, IDI_FIELDMENU_ARRANGE_EVERY_OTHER_CELL},
+        {66, 99, IDI_FIELDMENU_ARRANGE_EVERY_OTHER_ROW}, {67, 101, IDI_FIELDMENU_ARRANGE_SPREAD_OUT},
+    };
+    submenu.CreatePopup(&parent.GetStyle());
+    for (const auto& item : kItems) {
+        if (item.nCommand == 0)
+            submenu.AppendItem(NULL, NULL, MF_SEPARATOR, 0);
+        else
+            submenu.AppendItem(NULL, GetLangString(item.nText), MF_ENABLED, item.nCommand, icons.Load(item.nIcon),
+                               GetLangString(item.nText + 1));
+    }
+    parent.AppendItem(NULL, GetLangString(143), MF_POPUP, reinterpret_cast<UINT_PTR>(submenu.m_hMenu), hSort);
+}
+
+void OnSortCommand(CSmiliesField* pField, UINT nCommand)
+{
+    if (pField != NULL && nCommand >= ID_FIELDMENU_SORT_FIRST && nCommand <= ID_FIELDMENU_SORT_LAST)
+        pField->Arrange(static_cast<int>(nCommand - ID_FIELDMENU_SORT_FIRST) + 1);
+}
+
+void BuildInsertRowsMenu(CMenuIcons& icons, const CSmiliesField* pField, C3DMenu& parent, C3DMenu& submenu,
+                         BOOL bGrayed)
+{
+    HICON hInsert = icons.Load(IDI_FIELDMENU_INSERT_ROWS);
+    if (pField == NULL || pField->GetSmilieCount() == 0) {
+        parent.AppendItem(NULL, GetLangString(172), MF_GRAYED, 1, hInsert);
+        return;
+    }
+    submenu.CreatePopup(&parent.GetStyle());
+    for (UINT n = ID_FIELDMENU_INSERTROWS_FIRST; n <= ID_FIELDMENU_INSERTROWS_LAST; n++)
+        submenu.AppendItem(NULL, GetLangString(145 + int(n - ID_FIELDMENU_INSERTROWS_FIRST)),
+                           bGrayed ? MF_GRAYED : MF_ENABLED, n, hInsert, GetLangString(150));
+    parent.AppendItem(NULL, GetLangString(172), MF_POPUP, reinterpret_cast<UINT_PTR>(submenu.m_hMenu), hInsert);
+}
+
+BOOL OnInsertRowsCommand(CSmiliesField* pField, UINT nCommand, POINT pt)
+{
+    if (pField == NULL || nCommand < ID_FIELDMENU_INSERTROWS_FIRST || nCommand > ID_FIELDMENU_INSERTROWS_LAST)
+        return FALSE;
+    const int i = static_cast<int>(nCommand - ID_FIELDMENU_INSERTROWS_FIRST);
+    HWND hContainer = pField->m_hWnd != NULL ? ::GetParent(pField->m_hWnd) : NULL;
+    if (hContainer != NULL)
+        ::SendMessageA(hContainer, WM_PUSHUNDO, reinterpret_cast<WPARAM>(GetLangString(473 + i)), 0);
+    pField->InsertRows(&pt, kInsertedRows[i], TRUE);
+    return TRUE;
+}

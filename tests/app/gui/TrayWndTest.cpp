@@ -1,0 +1,448 @@
+// The tray window in the test process, with the shell's icon function
+// recorded, the focus-hook library taken from dist/ and the settings in a
+// registry sandbox: the icon and its balloon, the icon's clicks and menu
+// commands, hand-overs, focus reports, and the shutdown steps, also under a
+// modal dialog. The icon pictures must show the eyes the hiding flight looks for.
+#include "app/TrayAnimationThread.h"
+#include "app/TvnxTrayWnd.h"
+
+#include "delivery/FocusHookLib.h"
+#include "fields/ForeignFocus.h"
+#include "framework/ModalAnswerer.h"
+#include "resources/resource.h"
+#include "services/Languages.h"
+#include "services/ProgramWindows.h"
+#include "services/Registered.h"
+#include "services/Settings.h"
+#include "services/TrayIconPattern.h"
+#include "tests/services/RegistrySandbox.h"
+#include "tests/tools/Pump.h"
+#include "dialogs/DlgGlobalProp.h"
+#include "ui3d/dialogs/3DImgMessageBox.h"
+#include "ui3d/dialogs/LiveDialogs.h"
+#include "ui3d/system/ExportedFuncs.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct NOTIFYCALL
+{
+    DWORD dwMessage;
+    UINT uFlags;
+    std::string strInfo;
+};
+std::vector<NOTIFYCALL> g_calls;
+
+BOOL WINAPI RecordNotifyIcon(DWORD dwMessage, PNOTIFYICONDATAA pData)
+{
+    g_calls.push_back({dwMessage, pData->uFlags, (pData->uFlags & NIF_INFO) ? pData->szInfo : ""});
+    return TRUE;
+}
+
+BOOL WINAPI RefuseNotifyIcon(DWORD, PNOTIFYICONDATAA)
+{
+    return FALSE;
+}
+
+DWORD WINAPI DistProgramPath(HMODULE, LPSTR pszPath, DWORD nSize)
+{
+    const std::string str = std::string(TVNX_BINARY_DIR) + "\\dist\\tarvenex.exe";
+    lstrcpynA(pszPath, str.c_str(), int(nSize));
+    return DWORD(str.size());
+}
+
+DWORD WINAPI NowhereProgramPath(HMODULE, LPSTR pszPath, DWORD nSize)
+{
+    lstrcpynA(pszPath, "C:\\nowhere\\tarvenex.exe", int(nSize));
+    return DWORD(lstrlenA(pszPath));
+}
+
+// A stand-in main window: a plain hidden window, recorded.
+std::vector<std::string> g_mainCalls;
+CWnd* CreateStandIn(CTvnxTrayWnd*)
+{
+    CWnd* p = new CWnd();
+    p->CreateEx(0, "STATIC", "main", WS_POPUP, 0, 0, 10, 10, NULL, NULL);
+    g_mainCalls.push_back("create");
+    return p;
+}
+void DestroyStandIn(CWnd* p)
+{
+    g_mainCalls.push_back("destroy");
+    p->DestroyWindow();
+    delete p;
+}
+void OpenStandIn(CWnd*, LPCTSTR psz)
+{
+    g_mainCalls.push_back(std::string("open ") + psz);
+}
+void ImportStandIn(CWnd*, LPCTSTR psz)
+{
+    g_mainCalls.push_back(std::string("import ") + psz);
+}
+
+class BoxAnswerer : public CModalAnswerer
+{
+public:
+    explicit BoxAnswerer(int nAnswer) : m_nAnswer(nAnswer) { m_pPrevious = AfxSetModalAnswerer(this); }
+    ~BoxAnswerer() override { AfxSetModalAnswerer(m_pPrevious); }
+    INT_PTR OnDialog(CDialog* pDialog) override
+    {
+        nAsked++;
+        return pDialog->IsKindOf(RUNTIME_CLASS(C3DImgMessageBox)) ? m_nAnswer : IDCANCEL;
+    }
+    BOOL OnMessageBox(HWND, LPCSTR pszText, LPCSTR, UINT, int* pnResult) override
+    {
+        strPlainBox = pszText;
+        *pnResult = IDOK;
+        return TRUE;
+    }
+    int nAsked = 0;
+    std::string strPlainBox;
+
+private:
+    int m_nAnswer;
+    CModalAnswerer* m_pPrevious;
+};
+
+class TrayWndTest : public testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        LoadLanguages(TVNX_SOURCE_DIR "\\data\\Languages\\", NULL);
+        CreateExportedFuncs();
+    }
+    static void TearDownTestSuite() { FreeLanguages(); }
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_sandbox.IsActive());
+        SetDefaultSettings();
+        g_Settings.ShowFirstTimeSetup = 0;
+        g_Settings.ShowTipsOfTheDay = -1;
+        g_Settings.MainWndOpenAtStartup = 0;
+        g_Settings.FadeDialogs = 0;
+        g_calls.clear();
+        g_mainCalls.clear();
+        CTvnxTrayWnd::s_pfnShellNotifyIcon = RecordNotifyIcon;
+        CTvnxTrayWnd::s_bStartupBalloonShown = FALSE;
+        CTvnxTrayWnd::s_MainWndHooks = TRAYMAINWNDHOOKS();
+        CTvnxTrayWnd::s_MainWndHooks.pfnCreate = CreateStandIn;
+        CTvnxTrayWnd::s_MainWndHooks.pfnDestroy = DestroyStandIn;
+        CTvnxTrayWnd::s_MainWndHooks.pfnOpenCollection = OpenStandIn;
+        CTvnxTrayWnd::s_MainWndHooks.pfnImportUpdate = ImportStandIn;
+        g_pfnFocusHookProgramPath = DistProgramPath;
+    }
+    void TearDown() override
+    {
+        if (m_tray.m_hWnd != NULL)
+            m_tray.DestroyWindow();
+        CTvnxTrayWnd::s_pfnShellNotifyIcon = Shell_NotifyIconA;
+        CTvnxTrayWnd::s_MainWndHooks = TRAYMAINWNDHOOKS();
+        g_pfnFocusHookProgramPath = GetModuleFileNameA;
+        SetDefaultSettings();
+    }
+
+    bool SettingsSaved()
+    {
+        HKEY hKey = NULL;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Mordale\\Tarvenex", 0, KEY_READ, &hKey) != ERROR_SUCCESS)
+            return false;
+        RegCloseKey(hKey);
+        return true;
+    }
+
+    RegistrySandbox m_sandbox{HKEY_CURRENT_USER};
+    CTvnxTrayWnd m_tray;
+};
+
+std::string Messages()
+{
+    std::string s;
+    for (const auto& c : g_calls) {
+        s += c.dwMessage == NIM_ADD ? "add" : c.dwMessage == NIM_MODIFY ? "modify" : "delete";
+        if (c.uFlags & NIF_INFO)
+            s += "+balloon";
+        s += " ";
+    }
+    return s;
+}
+
+TEST_F(TrayWndTest, IconIsAddedWithOneBalloonPerRunAndAddedAgainForANewTaskbar)
+{
+    ASSERT_TRUE(m_tray.Create());
+    EXPECT_TRUE(m_tray.IsCreated());
+    EXPECT_EQ(m_tray.m_hWnd, GetTrayWindow());
+    EXPECT_TRUE(m_tray.GetFocusHook().hModule != NULL);
+    EXPECT_FALSE(IsWindowVisible(m_tray.m_hWnd));
+    ASSERT_EQ("add+balloon ", Messages());
+    EXPECT_EQ(GetLangString(197), g_calls[0].strInfo);
+
+    m_tray.SendMessage(GetTaskbarCreatedMessage(), 0, 0);
+    EXPECT_EQ("add+balloon delete add ", Messages()) << "no second balloon";
+    EXPECT_TRUE(m_tray.IsIconPresent());
+
+    // A second tray window in the same run shows none either.
+    m_tray.DestroyWindow();
+    g_calls.clear();
+    CTvnxTrayWnd second;
+    ASSERT_TRUE(second.Create());
+    EXPECT_EQ("add ", Messages());
+    second.DestroyWindow();
+}
+
+TEST_F(TrayWndTest, CreationFailsWithoutIconOrHook)
+{
+    {
+        CTvnxTrayWnd::s_pfnShellNotifyIcon = RefuseNotifyIcon;
+        BoxAnswerer answer(IDOK);
+        CTvnxTrayWnd tray;
+        EXPECT_FALSE(tray.Create());
+        EXPECT_TRUE(tray.m_hWnd == NULL);
+        EXPECT_EQ(GetLangString(435), answer.strPlainBox);
+    }
+    CTvnxTrayWnd::s_pfnShellNotifyIcon = RecordNotifyIcon;
+    g_pfnFocusHookProgramPath = NowhereProgramPath;
+    CTvnxTrayWnd tray;
+    EXPECT_FALSE(tray.Create());
+    EXPECT_EQ("add+balloon delete ", Messages()) << "the icon is taken away again";
+}
+
+TEST_F(TrayWndTest, ClickSettingDecidesWhichClickToggles)
+{
+    ASSERT_TRUE(m_tray.Create());
+    const struct
+    {
+        int bSingle;
+        UINT nMouse;
+        bool bToggles;
+    } rows[] = {
+        {1, WM_LBUTTONDOWN, true},  {1, WM_LBUTTONDBLCLK, false}, {0, WM_LBUTTONDOWN, false},
+        {0, WM_LBUTTONDBLCLK, true}, {1, WM_MOUSEMOVE, false},
+    };
+    g_Settings.WarnMinimizingToTray = 0;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.bSingle << " " << row.nMouse);
+        g_Settings.TrayIconSingleClick = row.bSingle;
+        const bool bOpen = m_tray.GetMainWnd() != NULL;
+        m_tray.SendMessage(WM_TRAYNOTIFY, 1, row.nMouse);
+        EXPECT_EQ(row.bToggles ? !bOpen : bOpen, m_tray.GetMainWnd() != NULL);
+        m_tray.SendMessage(WM_TRAYNOTIFY, 2, row.nMouse);
+        EXPECT_EQ(row.bToggles ? !bOpen : bOpen, m_tray.GetMainWnd() != NULL) << "another icon's id";
+    }
+}
+
+TEST_F(TrayWndTest, ExitAsksWhenWarnExitIsSet)
+{
+    ASSERT_TRUE(m_tray.Create());
+    g_Settings.WarnExit = 1;
+    {
+        BoxAnswerer answer(IDNO);
+        m_tray.OnTrayCommand(1);
+        EXPECT_EQ(1, answer.nAsked);
+    }
+    EXPECT_TRUE(IsWindow(m_tray.m_hWnd)) << "No keeps the program running";
+    BoxAnswerer answer(IDYES);
+    m_tray.OnTrayCommand(1);
+    EXPECT_TRUE(m_tray.m_hWnd == NULL);
+}
+
+TEST_F(TrayWndTest, ColourItemsStoreTheColourAndRepaintTheIcon)
+{
+    ASSERT_TRUE(m_tray.Create());
+    g_calls.clear();
+    for (int i = 0; i < CTvnxTrayWnd::TRAY_COLOR_COUNT; i++) {
+        m_tray.OnTrayCommand(CTvnxTrayWnd::ID_TRAY_FIRSTCOLOR + i);
+        EXPECT_EQ(CTvnxTrayWnd::s_TrayColors[i], g_Settings.TrayIconColor);
+        HICON h = MakeTrayIcon(FALSE, CTvnxTrayWnd::s_TrayColors[i]);
+        EXPECT_TRUE(h != NULL) << i;
+        DestroyIcon(h);
+    }
+    EXPECT_EQ(CTvnxTrayWnd::TRAY_COLOR_COUNT, int(g_calls.size()));
+    EXPECT_TRUE(SettingsSaved());
+}
+
+TEST_F(TrayWndTest, HandOversOpenCollectionsOrImportUpdates)
+{
+    ASSERT_TRUE(m_tray.Create());
+    auto send = [&](ULONG_PTR dwData, const std::string& bytes) {
+        std::string buffer = bytes;
+        COPYDATASTRUCT cds = {dwData, DWORD(buffer.size()), &buffer[0]};
+        return m_tray.SendMessage(WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds));
+    };
+    EXPECT_EQ(0, send(2, "C:\\a\\b.tvnx"));
+    EXPECT_EQ(0, send(1, "C:\\a\\"));
+    EXPECT_EQ(0, send(1, std::string(261, 'a')));
+    EXPECT_TRUE(g_mainCalls.empty());
+
+    EXPECT_EQ(1, send(1, "C:\\a\\b.tvnx"));
+    EXPECT_EQ("C:\\a\\b.tvnx", std::string(g_Settings.SmilieCollection));
+    ASSERT_EQ(1u, g_mainCalls.size());
+    EXPECT_EQ("create", g_mainCalls[0]);
+    EXPECT_EQ(1, send(1, "\xFF\xFE" + std::string("C\0:\0\\\0c\0.\0t\0v\0n\0x\0\0\0", 20)));
+    EXPECT_EQ(1, send(1, "  C:\\u.TVNU "));
+    ASSERT_EQ(3u, g_mainCalls.size());
+    EXPECT_EQ("open C:\\c.tvnx", g_mainCalls[1]);
+    EXPECT_EQ("import C:\\u.TVNU", g_mainCalls[2]);
+}
+
+// While the options sheet runs, a hand-over opens nothing: the sheet is
+// brought forward instead.
+TEST_F(TrayWndTest, HandOverUnderTheOptionsSheetOpensNothing)
+{
+    ASSERT_TRUE(m_tray.Create());
+    struct UnderSheet : CModalAnswerer
+    {
+        CTvnxTrayWnd* pTray;
+        LRESULT nResult = -1;
+        INT_PTR OnDialog(CDialog*) override
+        {
+            std::string buffer = "C:\\a\\b.tvnx";
+            COPYDATASTRUCT cds = {1, DWORD(buffer.size()), &buffer[0]};
+            nResult = pTray->SendMessage(WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds));
+            return IDCANCEL;
+        }
+    } answer;
+    answer.pTray = &m_tray;
+    CModalAnswerer* pPrevious = AfxSetModalAnswerer(&answer);
+    m_tray.OnTrayCommand(6);
+    AfxSetModalAnswerer(pPrevious);
+    EXPECT_EQ(0, answer.nResult);
+    EXPECT_TRUE(g_mainCalls.empty());
+    EXPECT_EQ("<default>", std::string(g_Settings.SmilieCollection));
+}
+
+// The connection probe (cookie 0) that failed shows the no-connection notice.
+TEST_F(TrayWndTest, FailedProbeShowsTheNoConnectionNotice)
+{
+    ASSERT_TRUE(m_tray.Create());
+    const struct
+    {
+        WPARAM nCookie;
+        LPARAM nState;
+        int nNotices;
+    } rows[] = {{0, 3, 1}, {0, 4, 1}, {0, 2, 0}, {0, 5, 0}, {0, 6, 0}, {0, 7, 0}, {1, 3, 0}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.nCookie << " " << row.nState);
+        const int nBefore = GetLiveDialogCount();
+        m_tray.SendMessage(WM_DOWNLOADDONE, row.nCookie, row.nState);
+        PumpPending();
+        EXPECT_EQ(row.nNotices, GetLiveDialogCount() - nBefore);
+        DestroyModelessDialogs();
+        PumpPending();
+    }
+}
+
+TEST_F(TrayWndTest, FocusReportsKeepOnlyOtherProcessesWindows)
+{
+    ASSERT_TRUE(m_tray.Create());
+    SetForeignTarget(NULL);
+    HWND hOwn = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL, NULL);
+    HWND hOther = GetDesktopWindow();
+    DWORD dwOther = 0;
+    GetWindowThreadProcessId(hOther, &dwOther);
+    const UINT nMsg = GetFocusHookMessage();
+    m_tray.SendMessage(nMsg, reinterpret_cast<WPARAM>(hOwn), 0);
+    EXPECT_TRUE(GetForeignTarget() == NULL) << "a window of the program itself";
+    if (dwOther != 0 && dwOther != GetCurrentProcessId()) {
+        m_tray.SendMessage(nMsg, reinterpret_cast<WPARAM>(hOther), 0);
+        EXPECT_EQ(hOther, GetForeignTarget());
+        m_tray.SendMessage(nMsg, reinterpret_cast<WPARAM>(hOwn), 0);
+        EXPECT_EQ(hOther, GetForeignTarget()) << "kept";
+    }
+    // A point left of or above the screen is no window of a browser.
+    m_tray.SendMessage(nMsg, 0, MAKELPARAM(-20, -20));
+    POINT pt;
+    EXPECT_TRUE(GetForeignBrowser(&pt) == NULL);
+    DestroyWindow(hOwn);
+    SetForeignTarget(NULL);
+}
+
+TEST_F(TrayWndTest, DestructionCleansUpAlsoUnderAModalDialog)
+{
+    for (bool bModal : {false, true}) {
+        SCOPED_TRACE(bModal ? "under a modal dialog" : "plain");
+        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Mordale\\Tarvenex");
+        CTvnxTrayWnd::s_bStartupBalloonShown = FALSE;
+        CTvnxTrayWnd tray;
+        ASSERT_TRUE(tray.Create());
+        tray.SendMessage(WM_TRAYNOTIFY, 1, WM_LBUTTONDOWN);
+        ASSERT_TRUE(tray.GetMainWnd() != NULL);
+        g_calls.clear();
+        g_mainCalls.clear();
+        if (bModal) {
+            struct DestroyUnder : CModalAnswerer
+            {
+                CTvnxTrayWnd* pTray;
+                CModalAnswerer* pPrevious;
+                INT_PTR OnDialog(CDialog*) override
+                {
+                    pTray->DestroyWindow();
+                    return IDCANCEL;
+                }
+            } answer;
+            answer.pTray = &tray;
+            answer.pPrevious = AfxSetModalAnswerer(&answer);
+            MessageBox3D(NULL, "Tarvenex", "modal", MB_OK, FALSE, NULL);
+            AfxSetModalAnswerer(answer.pPrevious);
+        } else {
+            tray.DestroyWindow();
+        }
+        EXPECT_TRUE(tray.m_hWnd == NULL);
+        EXPECT_EQ("modify delete ", Messages()) << "the closed icon, then none";
+        ASSERT_EQ(1u, g_mainCalls.size());
+        EXPECT_EQ("destroy", g_mainCalls[0]);
+        EXPECT_TRUE(tray.GetFocusHook().hModule == NULL) << "the hook is removed";
+        EXPECT_TRUE(SettingsSaved());
+        EXPECT_TRUE(GetTrayWindow() == NULL);
+    }
+}
+
+// The flight looks for the icon's two white eyes in the notification area;
+// the eyes must show in both pictures and in every colour of the menu.
+TEST_F(TrayWndTest, FlightFindsTheEyesOfEveryIcon)
+{
+    const int cx = 60, cy = 24, x0 = 23, y0 = 4;
+    for (BOOL bOpen : {TRUE, FALSE}) {
+        for (COLORREF clr : CTvnxTrayWnd::s_TrayColors) {
+            SCOPED_TRACE(testing::Message() << (bOpen ? "open " : "closed ") << std::hex << clr);
+            HICON hIcon = MakeTrayIcon(bOpen, clr);
+            ASSERT_TRUE(hIcon != NULL);
+            BITMAPINFO bi = {};
+            bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+            bi.bmiHeader.biWidth = cx;
+            bi.bmiHeader.biHeight = -cy;
+            bi.bmiHeader.biPlanes = 1;
+            bi.bmiHeader.biBitCount = 32;
+            void* pBits = NULL;
+            HDC hDC = CreateCompatibleDC(NULL);
+            HBITMAP hBitmap = CreateDIBSection(hDC, &bi, DIB_RGB_COLORS, &pBits, NULL, 0);
+            HGDIOBJ hOld = SelectObject(hDC, hBitmap);
+            RECT rc = {0, 0, cx, cy};
+            HBRUSH hBrush = CreateSolidBrush(RGB(212, 208, 200));
+            FillRect(hDC, &rc, hBrush);
+            DeleteObject(hBrush);
+            DrawIconEx(hDC, x0, y0, hIcon, 16, 16, 0, NULL, DI_NORMAL);
+            GdiFlush();
+            std::vector<BYTE> mask(size_t(cx) * cy);
+            const BYTE* p = static_cast<const BYTE*>(pBits);
+            for (int i = 0; i < cx * cy; i++)
+                mask[i] = (p[4 * i] + p[4 * i + 1] + p[4 * i + 2]) / 3 >= 230 ? 0xFF : 0;
+            const RECT rcNotify = {100, 700, 100 + cx, 700 + cy};
+            const RECT found = ChooseTrayIconRect(&rcNotify, mask.data(), NULL, &g_TrayIconPattern.bits[0][0],
+                                                  TRAYICONPATTERN::cx, TRAYICONPATTERN::cy, 1024, 768);
+            EXPECT_EQ(100 + x0, found.left);
+            EXPECT_EQ(700 + y0, found.top);
+            SelectObject(hDC, hOld);
+            DeleteObject(hBitmap);
+            DeleteDC(hDC);
+            DestroyIcon(hIcon);
+        }
+    }
+}
+
+}  // namespace

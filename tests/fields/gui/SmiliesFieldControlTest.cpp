@@ -1,0 +1,765 @@
+// The field control on real windows: the preview and the part tips by
+// hand-fed ticks, the keys through the key-state seam, picture downloads from
+// a server on 127.0.0.1 waited for by their messages, the import of dropped
+// pictures and text, adding pictures from files, the right-drag menu, the
+// in-field move and resize controls, and destruction while a modal dialog runs.
+// Winsock before windows.h (the loopback server).
+#include "tests/collection/LoopbackHttpServer.h"
+
+#include "tests/fields/gui/FieldTestKit.h"
+
+#include "collection/CheckUrl.h"
+#include "dialogs/DlgPhraseNew.h"
+#include "dialogs/Progress.h"
+#include "fields/FieldAdd.h"
+#include "fields/ForeignFocus.h"
+#include "fields/InFieldControls.h"
+#include "fields/SmiliesFieldControl.h"
+#include "framework/Framework.h"
+#include "framework/ModalAnswerer.h"
+#include "delivery/SourceText.h"
+#include "services/KeyState.h"
+#include "services/Languages.h"
+#include "tests/tools/Pump.h"
+#include "ui3d/controls/3DToolTip.h"
+#include "ui3d/dialogs/3DFileDialog.h"
+#include "ui3d/dialogs/3DImgMessageBox.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+using namespace fieldkit;
+
+namespace {
+
+// The control with what it shows written down.
+class TestControl : public CSmiliesFieldControl
+{
+public:
+    void ShowSmilieTip(CSmilie* pSmilie, int, int) override { previews.push_back(pSmilie); }
+    void ShowPartTip(int nTip, int x, int y) override
+    {
+        tips.push_back(nTip);
+        CSmiliesFieldControl::ShowPartTip(nTip, x, y);
+    }
+    using CSmiliesFieldControl::m_DroppedImages;
+    using CSmiliesFieldControl::m_ptDrop;
+    using CSmiliesFieldControl::m_strDroppedText;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_DOWNLOADDONE)
+            downloadsDone.push_back(reinterpret_cast<CSmilie*>(wParam));
+        return CSmiliesFieldControl::WindowProc(message, wParam, lParam);
+    }
+    std::vector<CSmilie*> downloadsDone;
+
+    std::vector<CSmilie*> previews;
+    std::vector<int> tips;
+};
+
+// Message boxes answered with OK and written down; popup menus answered with
+// a chosen command; other dialogs worked by a function.
+class CTestAnswerer : public CModalAnswerer
+{
+public:
+    CTestAnswerer() { m_pPrevious = AfxSetModalAnswerer(this); }
+    ~CTestAnswerer() override { AfxSetModalAnswerer(m_pPrevious); }
+
+    INT_PTR OnDialog(CDialog* pDialog) override
+    {
+        if (work)
+            work(pDialog);
+        if (pDialog->IsKindOf(RUNTIME_CLASS(C3DImgMessageBox))) {
+            boxes.push_back(static_cast<LPCSTR>(static_cast<C3DImgMessageBox*>(pDialog)->m_strText));
+            return IDOK;
+        }
+        return pDialog->ContinueModal() ? IDCANCEL : -1;
+    }
+    // A file dialog: cancelled without names, else answered with them (the
+    // first entry the folder) as the system lists several chosen files.
+    INT_PTR OnCommonDialog(CCommonDialog* pDialog) override
+    {
+        nFileDialogs++;
+        if (fileNames.empty())
+            return IDCANCEL;
+        OPENFILENAMEA& ofn = static_cast<C3DFileDialog*>(pDialog)->m_ofn;
+        std::string list;
+        for (const std::string& name : fileNames)
+            list += name + '\0';
+        list += '\0';
+        if (list.size() > ofn.nMaxFile)
+            return IDCANCEL;
+        memcpy(ofn.lpstrFile, list.data(), list.size());
+        ofn.nFileOffset = static_cast<WORD>(fileNames[0].size() + 1);
+        return IDOK;
+    }
+    std::vector<std::string> fileNames;
+    int nFileDialogs = 0;
+
+    BOOL OnPopupMenu(CMenu*, UINT, int, int, CWnd*, UINT* pnCommand) override
+    {
+        nMenus++;
+        *pnCommand = nMenuCommand;
+        return TRUE;
+    }
+
+    std::vector<std::string> boxes;
+    std::function<void(CDialog*)> work;
+    UINT nMenuCommand = 0;
+    int nMenus = 0;
+
+private:
+    CModalAnswerer* m_pPrevious;
+};
+
+SHORT g_nCtrlState = 0;
+SHORT WINAPI FakeAsyncKeyState(int nKey)
+{
+    return nKey == VK_CONTROL ? g_nCtrlState : 0;
+}
+
+HWND NoTarget()
+{
+    return NULL;
+}
+
+class FieldControl : public FieldFixture
+{
+protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(LoadLanguages(TVNX_SOURCE_DIR "\\data\\Languages\\", NULL)); }
+    static void TearDownTestSuite() { FreeLanguages(); }
+
+    void SetUp() override
+    {
+        FieldFixture::SetUp();
+        // No probe of this run leaves the machine.
+        CCheckUrl::s_strProbeUrl = LoopbackHttpServer::RefusedUrl().c_str();
+        m_pfnAsync = g_pfnGetAsyncKeyState;
+        g_pfnGetAsyncKeyState = FakeAsyncKeyState;
+        g_nCtrlState = 0;
+        CSmiliesFieldControl::s_pfnGetTarget = NoTarget;
+        g_Settings.FadeDialogs = 0;
+        g_Settings.SmiliePreviewMode = 0;
+        g_Settings.ShowTips = 0;
+    }
+    void TearDown() override
+    {
+        if (field.m_hWnd != NULL)
+            field.DestroyWindow();
+        g_WebSmilieQueue.RemoveAll();
+        CSmiliesFieldControl::s_pfnGetTarget = GetForeignTarget;
+        g_pfnGetAsyncKeyState = m_pfnAsync;
+        CInFieldControl::s_pfnLoopStarted = NULL;
+        FieldFixture::TearDown();
+    }
+
+    void Make(int cx = 350, int cy = 340) { ASSERT_TRUE(MakeField(field, m_parent, cx, cy, 35, 34)); }
+    static LPARAM KeyData(bool bRepeat) { return 1 | (bRepeat ? 0x40000000 : 0); }
+    POINT Centre(int c, int r) const { return field.GetCellRect(c, r).CenterPoint(); }
+    void Tick(int nId) { Send(field, WM_VTIMER, static_cast<WPARAM>(nId)); }
+
+    TestControl field;
+    PFN_GETKEYSTATE m_pfnAsync = NULL;
+};
+
+// --- keys --------------------------------------------------------------------------------------
+
+TEST_F(FieldControl, DeleteActsOnTheFirstPressOnly)
+{
+    Make();
+    Fill(field, 3);
+    PlaceCursor(field, Centre(1, 0).x, Centre(1, 0).y);
+    const int nSteps = ParentWindow::s_nUndoSteps;
+    Send(field, WM_KEYDOWN, VK_DELETE, KeyData(true));
+    EXPECT_EQ(3, field.GetSmilieCount()) << "auto-repeat";
+    Send(field, WM_KEYDOWN, VK_DELETE, KeyData(false));
+    EXPECT_EQ(2, field.GetSmilieCount());
+    EXPECT_EQ(NULL, field.GetAt(1, 0));
+    EXPECT_EQ(nSteps + 1, ParentWindow::s_nUndoSteps);
+}
+
+TEST_F(FieldControl, DeleteTakesTheSelectionOrTheFocusCell)
+{
+    Make();
+    Fill(field, 5);
+    field.SetSmilieSelected(TRUE, 3, 0);
+    field.SetSmilieSelected(TRUE, 4, 0);
+    PlaceCursor(field, Centre(3, 0).x, Centre(3, 0).y);
+    Send(field, WM_KEYDOWN, VK_DELETE, KeyData(false));
+    EXPECT_EQ(3, field.GetSmilieCount()) << "a selected smilie under the cursor takes the selection with it";
+    EXPECT_EQ(nullptr, field.GetAt(4, 0));
+
+    field.SetFocusCell(2, 0);
+    Send(field, WM_KEYDOWN, VK_DELETE, KeyData(false));
+    EXPECT_EQ(nullptr, field.GetAt(2, 0)) << "the focus cell, wherever the cursor is";
+    EXPECT_NE(nullptr, field.GetAt(1, 0));
+}
+
+TEST_F(FieldControl, CtrlAReadsTheHighBitOfTheKeyState)
+{
+    Make();
+    Fill(field, 4);
+    const struct {
+        SHORT nState;
+        bool bRepeat;
+        int nSelected;
+    } rows[] = {
+        {0x0001, false, 0},   // pressed some time ago, not held now
+        {(SHORT)0x8000, true, 0},
+        {(SHORT)0x8000, false, 4},
+        {(SHORT)0x8001, false, 0},   // all were selected: cleared
+    };
+    for (const auto& row : rows) {
+        g_nCtrlState = row.nState;
+        Send(field, WM_KEYDOWN, 'A', KeyData(row.bRepeat));
+        EXPECT_EQ(row.nSelected, field.GetSelectedCount()) << std::hex << row.nState << " repeat " << row.bRepeat;
+    }
+}
+
+TEST_F(FieldControl, ArrowsMoveTheFocusCellOrScrollByRows)
+{
+    Make(350, 102);
+    Fill(field, 100);
+    ASSERT_FALSE(field.HasFocusCell());
+    const struct {
+        int nFrom;
+        UINT nKey;
+        int nTo;
+    } scrolls[] = {{0, VK_DOWN, 34}, {50, VK_UP, 34}, {34, VK_UP, 0}, {0, VK_UP, 0}, {20, VK_LEFT, 20}};
+    for (const auto& s : scrolls) {
+        field.SetScrollPos(s.nFrom, TRUE);
+        Send(field, WM_KEYDOWN, s.nKey, KeyData(false));
+        EXPECT_EQ(s.nTo, field.GetScrollPos()) << s.nFrom << " key " << s.nKey;
+    }
+
+    field.SetScrollPos(0, TRUE);
+    field.SetFocusCell(2, 2);
+    const struct {
+        UINT nKey;
+        POINT expected;
+    } moves[] = {{VK_RIGHT, {3, 2}}, {VK_DOWN, {3, 3}}, {VK_LEFT, {2, 3}}, {VK_UP, {2, 2}}, {VK_HOME, {2, 0}}};
+    for (const auto& m : moves) {
+        Send(field, WM_KEYDOWN, m.nKey, KeyData(false));
+        EXPECT_EQ(m.expected.x, field.GetFocusCell().x) << m.nKey;
+        EXPECT_EQ(m.expected.y, field.GetFocusCell().y) << m.nKey;
+    }
+    EXPECT_EQ(0, field.GetScrollPos());
+}
+
+// --- preview and tips ----------------------------------------------------------------------------
+
+TEST_F(FieldControl, PreviewModeOneShowsEachSmilieOnceUntilAnotherWasShown)
+{
+    const Bytes pic = SolidBmp(20, 20, RGB(255, 0, 0));
+    OpenPictures pictures({pic, pic});
+    ASSERT_TRUE(pictures.IsOpen());
+    g_Settings.SmiliePreviewMode = 1;
+    g_Settings.SmiliePreviewTimeoutInMs = 300;
+    Make();
+    const POINT c0 = {0, 0}, c1 = {1, 0};
+    CSmilie* pFirst = field.AddSmilie(&c0, 1, "", "");
+    CSmilie* pSecond = field.AddSmilie(&c1, 2, "", "");
+    field.RedrawAll();
+
+    auto restAt = [&](POINT pt) {
+        PlaceCursor(field, pt.x, pt.y);
+        Move(field, pt.x, pt.y);
+        const int nTimer = field.GetHoverTimer();
+        EXPECT_NE(0, nTimer);
+        EXPECT_EQ(30, HandTimer::Divider(field.m_hWnd, nTimer));
+        Tick(nTimer);
+        EXPECT_EQ(0, field.GetHoverTimer());
+    };
+    const POINT a = Centre(0, 0), b = Centre(1, 0);
+    restAt(a);
+    restAt(POINT{a.x + 1, a.y});
+    restAt(b);
+    restAt(a);
+    ASSERT_EQ(3u, field.previews.size());
+    EXPECT_EQ(pFirst, field.previews[0]);
+    EXPECT_EQ(pSecond, field.previews[1]);
+    EXPECT_EQ(pFirst, field.previews[2]);
+
+    g_Settings.SmiliePreviewMode = 2;
+    restAt(POINT{a.x + 2, a.y});
+    EXPECT_EQ(4u, field.previews.size()) << "mode 2 shows again after a new rest";
+
+    Move(field, a.x, a.y, MK_LBUTTON);
+    EXPECT_EQ(0, field.GetHoverTimer()) << "no timer while a button is held";
+}
+
+TEST_F(FieldControl, TipTicksShowTheTipOfThePartUnderTheCursor)
+{
+    g_Settings.ShowTips = 1;
+    Make();
+    Fill(field, 1);
+    CSmilie* pSmilie = field.GetAt(0, 0);
+    const CRect rc = field.GetCellRect(0, 0);
+    // One point of each part of the hot cell.
+    POINT parts[5] = {{-1, -1}, {-1, -1}, {-1, -1}, {-1, -1}, {-1, -1}};
+    PlaceCursor(field, rc.CenterPoint().x, rc.CenterPoint().y);
+    Move(field, rc.CenterPoint().x, rc.CenterPoint().y);
+    for (int y = rc.top; y < rc.bottom; y++)
+        for (int x = rc.left; x < rc.right; x++) {
+            const int nPart = field.HitTestSmilie(pSmilie, x, y);
+            if (nPart >= 0 && nPart <= 4 && parts[nPart].x < 0 && !field.IsOnResizeGrip(pSmilie, POINT{x, y}))
+                parts[nPart] = POINT{x, y};
+        }
+    const POINT grip = {rc.right - 2, rc.bottom - 2};
+    ASSERT_TRUE(field.IsOnResizeGrip(pSmilie, grip));
+
+    const struct {
+        const char* pszName;
+        POINT pt;
+        int nTip;   // 0: none shown
+    } rows[] = {
+        {"picture", parts[SMILIEPART_BODY], 0},
+        {"menu button", parts[SMILIEPART_MENU], 2},
+        {"select box", parts[SMILIEPART_SELECT], 3},
+        {"resize grip", grip, 1},
+    };
+    for (const auto& row : rows) {
+        ASSERT_GE(row.pt.x, 0) << row.pszName << ": no such part in the cell";
+        field.tips.clear();
+        PlaceCursor(field, row.pt.x, row.pt.y);
+        Move(field, row.pt.x, row.pt.y);
+        const int nTimer = field.GetTipTimer();
+        ASSERT_NE(0, nTimer) << row.pszName;
+        EXPECT_EQ(50, HandTimer::Divider(field.m_hWnd, nTimer));
+        Tick(nTimer);
+        if (row.nTip == 0) {
+            EXPECT_TRUE(field.tips.empty()) << row.pszName;
+            EXPECT_EQ(nullptr, field.GetPartTip()) << row.pszName;
+        } else {
+            ASSERT_EQ(1u, field.tips.size()) << row.pszName;
+            EXPECT_EQ(row.nTip, field.tips[0]) << row.pszName;
+            EXPECT_NE(nullptr, field.GetPartTip()) << row.pszName;
+        }
+    }
+    Send(field, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(grip.x, grip.y));
+    Send(field, WM_LBUTTONUP, 0, MAKELPARAM(grip.x, grip.y));
+    EXPECT_EQ(nullptr, field.GetPartTip()) << "a button closes the tip";
+}
+
+// --- downloads ---------------------------------------------------------------------------------------
+
+std::string Body(const Bytes& b)
+{
+    return std::string(b.begin(), b.end());
+}
+
+Bytes OneBitBmp(int cx, int cy)
+{
+    BmpSpec bmp;
+    bmp.cx = cx;
+    bmp.cy = cy;
+    bmp.nBpp = 1;
+    bmp.palette = {RGB(0, 0, 0), RGB(255, 255, 255)};
+    bmp.pixels.assign(static_cast<size_t>(cx) * cy, 0);
+    return MakeBmp(bmp);
+}
+
+TEST_F(FieldControl, DownloadsEndInTheirStateOrBecomeThePicture)
+{
+    OpenPictures pictures({SolidBmp(20, 20, RGB(0, 0, 255))});
+    ASSERT_TRUE(pictures.IsOpen());
+    LoopbackHttpServer server;
+    HttpResponse r;
+    r.body = std::string(307201, 'G');
+    server.Add("/huge.gif", r);
+    r.body = "<html><body>Not here</body></html>";
+    server.Add("/page.gif", r);
+    r.body = "just some words";
+    server.Add("/words.gif", r);
+    r.body = Body(OneBitBmp(700, 500));
+    server.Add("/wide.bmp", r);
+    r.body = Body(SolidBmp(2, 2, RGB(1, 2, 3)));
+    server.Add("/tiny.bmp", r);
+    const Bytes good = SolidBmp(24, 16, RGB(0, 200, 0));
+    r.body = Body(good);
+    server.Add("/good.bmp", r);
+
+    CTestAnswerer answerer;
+    Make();
+    const struct {
+        const char* pszPath;
+        bool bWeb;
+        DWORD nState;      // the end state; 0: the smilie was removed
+        bool bPicture;
+    } rows[] = {
+        {"/huge.gif", false, 6, false}, {"/page.gif", true, 4, false}, {"/words.gif", true, 5, false},
+        {"/words.gif", false, 0, false}, {"/wide.bmp", false, 8, false}, {"/tiny.bmp", false, 0, false},
+        {"/good.bmp", true, DOWNLOAD_DONE, true},
+    };
+    std::vector<CSmilie*> smilies;
+    for (size_t i = 0; i < sizeof(rows) / sizeof(rows[0]); i++) {
+        const POINT cell = {static_cast<int>(i), 0};
+        CSmilie* p = field.AddSmilie(&cell, 0, "", server.Url(rows[i].pszPath).c_str());
+        ASSERT_NE(nullptr, p);
+        if (rows[i].bWeb)
+            p->m_nFlags |= CSmilie::flagWebSmilie;
+        CSmilie::QueueDownload(p);
+        smilies.push_back(p);
+    }
+    while (CSmilie::StartNextDownload(FALSE, NULL)) {
+    }
+    ASSERT_TRUE(PumpUntil([&] { return field.downloadsDone.size() >= smilies.size(); }, 20000));
+    for (size_t i = 0; i < smilies.size(); i++) {
+        const auto& row = rows[i];
+        if (row.nState == 0) {
+            EXPECT_FALSE(field.FindSmilie(smilies[i])) << row.pszPath << ": an address smilie that ended is removed";
+            continue;
+        }
+        ASSERT_TRUE(field.FindSmilie(smilies[i])) << row.pszPath;
+        EXPECT_EQ(nullptr, smilies[i]->m_pDownload) << row.pszPath;
+        EXPECT_EQ(row.nState, smilies[i]->m_nDownloadState & 0xFF) << row.pszPath;
+        EXPECT_EQ(row.bPicture, smilies[i]->m_nImageRecord != 0) << row.pszPath;
+    }
+    CSmilie* pGood = smilies.back();
+    EXPECT_EQ(0u, pGood->m_nFlags & CSmilie::flagWebSmilie) << "the picture came: no longer a web smilie";
+    CString strName, strExpected;
+    ASSERT_EQ(good.size(), g_pCollectionFile->ReadRecord(pGood->m_nImageRecord, strName, NULL));
+    GetSourceFileNameNoTarget(strExpected, server.Url("/good.bmp").c_str());
+    EXPECT_EQ(std::string(strExpected), std::string(strName));
+
+    EXPECT_TRUE(answerer.boxes.empty() || answerer.boxes[0] == GetLangString(582));
+
+    // A web smilie whose download ends the last: the user hears once the
+    // message comes through.
+    answerer.boxes.clear();
+    const POINT cell = {0, 2};
+    CSmilie* pLast = field.AddSmilie(&cell, 0, "", server.Url("/good.bmp?target=last").c_str());
+    ASSERT_NE(nullptr, pLast);
+    pLast->m_nFlags |= CSmilie::flagWebSmilie;
+    CSmilie::QueueDownload(pLast);
+    g_pCollectionFile->SetLevelByte(3);
+    while (CSmilie::StartNextDownload(FALSE, NULL)) {
+    }
+    ASSERT_TRUE(PumpUntil([&] { return !answerer.boxes.empty(); }, 20000));
+    EXPECT_EQ(GetLangString(582), answerer.boxes[0]);
+    EXPECT_EQ(10, g_pCollectionFile->GetLevelByte());
+}
+
+// --- adding and the drop import ---------------------------------------------------------------------
+
+class FieldAdding : public FieldControl
+{
+protected:
+    void SetUp() override
+    {
+        FieldControl::SetUp();
+        m_pPictures.reset(new OpenPictures({SolidBmp(10, 10, RGB(9, 9, 9))}));
+        ASSERT_TRUE(m_pPictures->IsOpen());
+    }
+    void TearDown() override
+    {
+        FieldControl::TearDown();
+        m_pPictures.reset();
+    }
+    std::string File(const std::string& strName, const Bytes& bytes)
+    {
+        const std::string strPath = m_dir.Path(strName);
+        EXPECT_TRUE(WriteBytes(strPath, bytes));
+        return strPath;
+    }
+    static ODOIMGINFO Entry(const std::string& strPath, const std::string& strUrl = "")
+    {
+        ODOIMGINFO info;
+        info.strPath = strPath.c_str();
+        info.strUrl = strUrl.c_str();
+        return info;
+    }
+
+    TvnxTempDir m_dir;
+    std::unique_ptr<OpenPictures> m_pPictures;
+};
+
+TEST_F(FieldAdding, PicturesAboveTheLimitsAreNotAdded)
+{
+    Make();
+    // A picture padded to the size, its header telling that size.
+    auto padded = [](size_t nSize) {
+        Bytes b = SolidBmp(20, 20, RGB(1, 1, 1));
+        b.resize(nSize, 0);
+        for (int i = 0; i < 4; i++)
+            b[2 + i] = BYTE(nSize >> (8 * i));
+        return b;
+    };
+    const Bytes atLimit = padded(307200), overLimit = padded(307201);
+    const struct {
+        const char* pszName;
+        Bytes bytes;
+        int nAdded;
+    } rows[] = {
+        {"307200 bytes", atLimit, 1},
+        {"307201 bytes", overLimit, 0},
+        {"700 x 500", OneBitBmp(700, 500), 0},
+        {"640 x 480", OneBitBmp(640, 480), 1},
+        {"no picture", ::Text("not a picture at all"), 0},
+    };
+    int nRow = 0;
+    for (const auto& row : rows) {
+        CSequence<ODOIMGINFO> list;
+        list.Add(Entry(File(std::string("p") + std::to_string(nRow) + ".bmp", row.bytes)));
+        const CRect rc = field.GetCellRect(0, nRow++);
+        EXPECT_EQ(row.nAdded, AddPicturesAt(&field, rc.CenterPoint(), list, 0)) << row.pszName;
+        FreeImageInfoList(list);
+    }
+}
+
+TEST_F(FieldAdding, PicturesFillTheRowWrapAndPushOccupiedRowsDown)
+{
+    Make();
+    const int nColumns = field.GetColumnCount();
+    const POINT last = {nColumns - 1, 0};
+    CSmilie* pOld = field.AddSmilie(&last, 0, "old", "");
+    const std::string strFile = File("a.bmp", SolidBmp(12, 12, RGB(200, 0, 0)));
+    CSequence<ODOIMGINFO> list;
+    list.Add(Entry(strFile));
+    list.Add(Entry(strFile, "http://127.0.0.1/pics/a.bmp"));
+    const int nSteps = ParentWindow::s_nUndoSteps;
+    EXPECT_EQ(2, AddPicturesAt(&field, Centre(nColumns - 1, 0), list, 0));
+    FreeImageInfoList(list);
+    EXPECT_EQ(nSteps + 1, ParentWindow::s_nUndoSteps);
+    EXPECT_EQ(pOld, field.GetAt(nColumns - 1, 1)) << "the occupied row went down";
+    CSmilie* pFirst = field.GetAt(nColumns - 1, 0);
+    CSmilie* pSecond = field.GetAt(0, 1);
+    ASSERT_NE(nullptr, pFirst);
+    ASSERT_NE(nullptr, pSecond) << "wrapped to the next row";
+    CString strSource;
+    pFirst->GetSource(strSource);
+    EXPECT_EQ("", std::string(strSource)) << "a file alone is a local picture";
+    pSecond->GetSource(strSource);
+    EXPECT_EQ("http://127.0.0.1/pics/a.bmp", std::string(strSource)) << "a page keeps its address";
+    EXPECT_NE(0u, pSecond->m_nImageRecord);
+}
+
+// A window that looks at the progress window when its message comes, from
+// inside the import's own message pumping, and presses Esc on it.
+int g_nProgressSeen = 0;
+LRESULT CALLBACK ProgressProbeProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_APP && CDlgAutoProgress::GetCurrent() != NULL) {
+        g_nProgressSeen++;
+        HWND hProgress = CDlgAutoProgress::GetCurrent()->m_hWnd;
+        ::SendMessageA(hProgress, WM_KEYDOWN, VK_ESCAPE, 1);
+        ::SendMessageA(hProgress, WM_COMMAND, IDCANCEL, 0);
+        return 0;
+    }
+    return DefWindowProcA(hWnd, message, wParam, lParam);
+}
+
+TEST_F(FieldAdding, DroppedPicturesShowTheProgressWindowOnlyAboveSixteen)
+{
+    Make(350, 600);
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = ProgressProbeProc;
+    wc.hInstance = GetModuleHandleA(NULL);
+    wc.lpszClassName = "TvnxProgressProbe";
+    RegisterClassA(&wc);
+    HWND hProbe = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, NULL, NULL, NULL);
+    ASSERT_NE(nullptr, hProbe);
+    const std::string strFile = File("d.bmp", SolidBmp(12, 12, RGB(0, 0, 200)));
+    for (int nCount : {16, 17}) {
+        field.DeleteAllSmilies();
+        for (int i = 0; i < nCount; i++)
+            field.m_DroppedImages.Add(Entry(strFile));
+        field.m_ptDrop = Centre(0, 0);
+        g_nProgressSeen = 0;
+        field.PostMessage(WM_IMPORTDROPPED);
+        ::PostMessageA(hProbe, WM_APP, 0, 0);
+        PumpUntil([&] { return field.GetPendingPictureCount() == 0; }, 10000);
+        PumpPending();
+        EXPECT_EQ(nCount, field.GetSmilieCount()) << nCount;
+        EXPECT_EQ(nCount > 16 ? 1 : 0, g_nProgressSeen) << nCount;
+        EXPECT_EQ(nullptr, CDlgAutoProgress::GetCurrent()) << nCount;
+    }
+    DestroyWindow(hProbe);
+}
+
+TEST_F(FieldAdding, ADroppedTextBecomesAPhrase)
+{
+    Make();
+    field.m_strDroppedText = "  a phrase";
+    field.m_ptDrop = Centre(2, 1);
+    Send(field, WM_IMPORTDROPPED);
+    CSmilie* p = field.GetAt(2, 1);
+    ASSERT_NE(nullptr, p);
+    EXPECT_EQ("  a phrase", std::string(p->m_strPhrase));
+    EXPECT_TRUE(IsPhraseSmilie(p));
+}
+
+TEST_F(FieldAdding, PicturesFromTheFileDialogTakeOnlyPictureFilesAndTellWhenNoneCame)
+{
+    Make();
+    File("good.bmp", SolidBmp(12, 12, RGB(0, 120, 0)));
+    File("BROKEN.JPEG", ::Text("taken by its extension, refused by its bytes"));
+    File("notes.txt", SolidBmp(12, 12, RGB(0, 120, 0)));
+    File("wide.bmp", OneBitBmp(700, 500));
+    std::string strFolder = m_dir.Path("x");
+    strFolder.erase(strFolder.size() - 2);
+    CTestAnswerer answerer;
+    const struct {
+        const char* pszName;
+        std::vector<std::string> names;
+        int nAdded;
+        size_t nBoxes;   // language string 490 when files came but none was added
+    } rows[] = {
+        {"cancelled", {}, 0, 0},
+        {"a picture among others", {strFolder, "notes.txt", "good.bmp", "wide.bmp"}, 1, 0},
+        {"none of them", {strFolder, "notes.txt", "wide.bmp", "BROKEN.JPEG"}, 0, 1},
+    };
+    int nRow = 0;
+    for (const auto& row : rows) {
+        answerer.fileNames = row.names;
+        answerer.boxes.clear();
+        EXPECT_EQ(row.nAdded, AddPicturesFromFiles(&field, Centre(0, nRow++))) << row.pszName;
+        ASSERT_EQ(row.nBoxes, answerer.boxes.size()) << row.pszName;
+        if (row.nBoxes > 0)
+            EXPECT_EQ(GetLangString(490), answerer.boxes[0]) << row.pszName;
+    }
+    EXPECT_EQ(3, answerer.nFileDialogs);
+}
+
+TEST_F(FieldAdding, ALongAddressBecomesASmilieWithoutAskingAShortOneAsks)
+{
+    Make();
+    CTestAnswerer answerer;
+    int nDialogs = 0;
+    answerer.work = [&](CDialog*) { nDialogs++; };
+    // Refused at once by the loopback address: no download leaves the machine.
+    const std::string strLong = LoopbackHttpServer::RefusedUrl() + "/s.gif";
+    ASSERT_GE(strLong.size(), 18u);
+    const POINT cell = {2, 0};
+    field.AddSmilie(&cell, 0, "taken", "");
+    const int nSteps = ParentWindow::s_nUndoSteps;
+    EXPECT_EQ(1, NewSmilieAt(Centre(2, 0), &field, strLong.c_str()));
+    EXPECT_EQ(0, nDialogs);
+    EXPECT_EQ(nSteps + 1, ParentWindow::s_nUndoSteps);
+    CSmilie* p = field.GetAt(2, 0);
+    ASSERT_NE(nullptr, p);
+    CString strSource;
+    p->GetSource(strSource);
+    EXPECT_EQ(strLong, std::string(strSource));
+    EXPECT_EQ("taken", std::string(field.GetAt(2, 1)->m_strPhrase)) << "the occupied cell's row went down";
+
+    EXPECT_EQ(0, NewSmilieAt(Centre(4, 3), &field, "http://a/b.gif")) << "asked, and cancelled";
+    EXPECT_EQ(1, nDialogs);
+    EXPECT_EQ(nullptr, field.GetAt(4, 3));
+    PumpUntil([&] { return p->m_pDownload == NULL; }, 10000);
+}
+
+// --- right-drag menu ------------------------------------------------------------------------------------
+
+TEST_F(FieldControl, RightDragMenuReturnsTheMethodOrSetsTheDefault)
+{
+    Make();
+    CTestAnswerer answerer;
+    CSmiliesFieldControl::s_nDefaultDropMethod = 2;
+    EXPECT_EQ(2, field.QueryDropMode(FALSE));
+    EXPECT_EQ(0, answerer.nMenus) << "no menu without a right drag";
+    const struct {
+        UINT nCommand;
+        int nResult;
+        int nDefault;
+    } rows[] = {{1, 1, 2}, {4, 4, 2}, {0, 0, 2}, {5, 0, 1}, {8, 0, 4}, {6, 0, 2}};
+    for (const auto& row : rows) {
+        answerer.nMenuCommand = row.nCommand;
+        EXPECT_EQ(row.nResult, field.QueryDropMode(TRUE)) << row.nCommand;
+        EXPECT_EQ(row.nDefault, CSmiliesFieldControl::s_nDefaultDropMethod) << row.nCommand;
+    }
+}
+
+// --- move and resize ------------------------------------------------------------------------------------
+
+TEST_F(FieldControl, ResizeCommitsTheDraggedSizeAndAKeyCancels)
+{
+    Make(300, 300);
+    Fill(field, 2);
+    CSmilie* pSmilie = field.GetAt(1, 0);
+    static std::function<void(CInFieldControl*)> s_drive;
+    CInFieldControl::s_pfnLoopStarted = [](CInFieldControl* p) { s_drive(p); };
+
+    s_drive = [](CInFieldControl* p) {
+        p->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(70, 70));
+        p->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(70, 70));
+    };
+    CDlgSmilieResize resize;
+    SIZE size = {0, 0};
+    EXPECT_EQ(1, resize.Start(pSmilie, &size));
+    EXPECT_EQ(75, size.cx) << "whole cells fill the 300-pixel window";
+    EXPECT_EQ(72, size.cy);
+    EXPECT_EQ(35, field.GetCellWidth()) << "the control leaves the field alone";
+
+    s_drive = [](CInFieldControl* p) {
+        p->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(70, 70));
+        p->SendMessage(WM_KEYDOWN, VK_SPACE, 1);
+    };
+    CDlgSmilieResize cancelled;
+    size = SIZE{0, 0};
+    EXPECT_EQ(0, cancelled.Start(pSmilie, &size));
+    EXPECT_EQ(0, size.cx);
+
+    s_drive = [](CInFieldControl* p) { p->SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(70, 70)); };
+    CDlgSmilieResize released;
+    EXPECT_EQ(0, released.Start(pSmilie, &size)) << "a move without the button cancels";
+
+    // The field applies a committed size as one undo step.
+    s_drive = [](CInFieldControl* p) {
+        p->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(70, 70));
+        p->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(70, 70));
+    };
+    const int nSteps = ParentWindow::s_nUndoSteps;
+    field.OnSmilieResizeStart(pSmilie, 0, 0);
+    EXPECT_EQ(75, field.GetCellWidth());
+    EXPECT_EQ(72, field.GetCellHeight());
+    EXPECT_EQ(nSteps + 1, ParentWindow::s_nUndoSteps);
+}
+
+TEST_F(FieldControl, RepositionKeepsThePictureWithinHalfItsSizeAndLeavingCancels)
+{
+    OpenPictures pictures({SolidBmp(20, 16, RGB(255, 0, 0))});
+    ASSERT_TRUE(pictures.IsOpen());
+    Make();
+    const POINT cell = {1, 1};
+    CSmilie* pSmilie = field.AddSmilie(&cell, 1, "", "");
+    field.RedrawAll();   // looked up in the image cache: its size is known
+    ASSERT_EQ(20, pSmilie->GetImageSize().cx);
+    PlaceCursor(field, Centre(1, 1).x, Centre(1, 1).y);
+    static std::function<void(CInFieldControl*)> s_drive;
+    CInFieldControl::s_pfnLoopStarted = [](CInFieldControl* p) { s_drive(p); };
+
+    s_drive = [](CInFieldControl* p) {
+        p->SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(30, 20));
+        p->SendMessage(WM_MOUSELEAVE, 0, 0);
+    };
+    CDlgSmilieReposition left;
+    EXPECT_EQ(0, left.Start(pSmilie));
+    EXPECT_EQ(CPoint(0, 0), pSmilie->GetImageOffset()) << "leaving cancels";
+
+    s_drive = [](CInFieldControl* p) {
+        p->SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(30, 17));
+        p->SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(34, 17));
+        p->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(34, 17));
+    };
+    CDlgSmilieReposition moved;
+    EXPECT_EQ(1, moved.Start(pSmilie));
+    EXPECT_EQ(10, pSmilie->GetImageOffset().x) << "half the picture's width";
+}
+
+// --- destruction ------------------------------------------------------------------------------------
+
+TEST_F(FieldControl, DestroyedWhileAModalDialogRunsTheSmiliesGo)
+{
+    Make();
+    Fill(field, 3);
+    const int nBefore = CSmilie::s_nInstances;
+    CTestAnswerer answerer;
+    answerer.work = [&](CDialog*) { field.DestroyWindow(); };
+    MessageBox3D(m_parent.Wnd(), "Tarvenex", "a question", MB_YESNO, 0, NULL);
+    EXPECT_EQ(NULL, field.m_hWnd);
+    EXPECT_EQ(nBefore - 3, CSmilie::s_nInstances);
+}
+
+}  // namespace

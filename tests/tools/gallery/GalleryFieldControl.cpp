@@ -1,0 +1,181 @@
+// The gallery's pictures of what the field control adds: the new-smilie,
+// new-phrase and phrase properties dialogs, the in-field resize and move
+// controls over a field, and the tooltip of a cell's menu button.
+#include "tests/tools/gallery/GallerySnap.h"
+
+#include "collection/ImgCache.h"
+#include "collection/Smilie.h"
+#include "collection/TvnxSave.h"
+#include "dialogs/DlgPhraseNew.h"
+#include "dialogs/DlgPhraseProp.h"
+#include "dialogs/DlgSmilieNew.h"
+#include "fields/InFieldControls.h"
+#include "fields/SmiliesFieldControl.h"
+#include "services/Settings.h"
+#include "skins/Skin.h"
+#include "ui3d/controls/3DToolTip.h"
+
+#include <stdio.h>
+
+namespace {
+
+const int kCell = 48, kColumns = 5, kRows = 3;
+HWND g_hParent = NULL;
+
+LRESULT CALLBACK ParentProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcA(hWnd, message, wParam, lParam);
+}
+
+void ShowDialogs()
+{
+    {
+        CDialogSnapper snapper("smilie-new");
+        CString strAddress = "http://www.example.com/smilies/wave.gif", strTemplate;
+        CDlgSmilieNew dlg(&strAddress, &strTemplate);
+        dlg.DoModal();
+    }
+    {
+        CDialogSnapper snapper("phrase-new");
+        CString strText = "See you tomorrow!";
+        CDlgPhraseNew dlg(&strText);
+        dlg.DoModal();
+    }
+    {
+        CDialogSnapper snapper("phrase-properties");
+        CSmilie smilie;
+        smilie.m_strPhrase = "Good morning, everybody!";
+        smilie.m_nUsageCount = 12;
+        const SYSTEMTIME date = {2026, 11, 3, 4, 9, 15, 0, 0};
+        smilie.m_Date = date;
+        CString strText;
+        CDlgPhraseProp dlg(&smilie, &strText);
+        dlg.DoModal();
+    }
+    Pump();
+}
+
+// Snaps the field with the control over it, then cancels the control.
+void SnapControl(CInFieldControl* pControl, const char* pszName, int x, int y, UINT nFlags)
+{
+    RedrawWindow(g_hParent, NULL, NULL, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    pControl->SendMessage(WM_MOUSEMOVE, nFlags, MAKELPARAM(x, y));
+    Pump();
+    pControl->UpdateWindow();
+    RECT rc;
+    GetWindowRect(g_hParent, &rc);
+    HWND hWnds[2] = {g_hParent, pControl->m_hWnd};
+    SnapWindows(rc, hWnds, 2, pszName);
+    pControl->SendMessage(WM_KEYDOWN, VK_ESCAPE, 1);
+}
+
+void SnapResize(CInFieldControl* p)
+{
+    SnapControl(p, "field-resize-control", 66, 60, MK_LBUTTON);
+}
+
+void SnapMove(CInFieldControl* p)
+{
+    SnapControl(p, "field-move-control", 36, 32, 0);
+}
+
+}  // namespace
+
+void ShowFieldControl()
+{
+    ShowDialogs();
+
+    char szTemp[MAX_PATH];
+    GetTempPathA(sizeof(szTemp), szTemp);
+    const std::string strPath = std::string(szTemp) + "tvnx-gallery-control.tvnx";
+    if (!WriteEmptyCollection(strPath)) {
+        fprintf(stderr, "no collection file for the field control\n");
+        return;
+    }
+    g_pCollectionFile = new CTvnxSave;
+    g_pImgCache = new CImgCache;
+    uint32_t nFace = 0;
+    if (g_pCollectionFile->OpenCollection(strPath.c_str(), FALSE, 0) == 0) {
+        g_pImgCache->Reset();
+        const std::vector<BYTE> gif = MakeFaceGif();
+        nFace = g_pCollectionFile->AppendRecord(gif.data(), "face.gif", static_cast<uint32_t>(gif.size()));
+    }
+    const APPSETTINGS saved = g_Settings;
+    g_Settings.SmilieToolbar = 1;
+
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = ParentProc;
+    wc.hInstance = GetModuleHandleA(NULL);
+    wc.lpszClassName = "TvnxGalleryFieldControl";
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(DKGRAY_BRUSH));
+    RegisterClassA(&wc);
+    const int cx = kColumns * kCell, cy = kRows * kCell;
+    g_hParent = CreateWindowExA(WS_EX_TOPMOST, "TvnxGalleryFieldControl", "", WS_POPUP | WS_VISIBLE, 40, 40, cx + 16,
+                                cy + 16, NULL, NULL, GetModuleHandleA(NULL), NULL);
+    FIELDGRIDDEFAULTS grid;
+    CELLLOOK look = {RGB(200, 200, 200), RGB(190, 0, 0), RGB(255, 255, 255), RGB(160, 160, 160), RGB(96, 96, 96),
+                     RGB(128, 128, 255), 0, 3};
+    if (g_pSkin != NULL) {
+        grid = g_pSkin->m_fieldsLook.grid;
+        look = g_pSkin->m_fieldsLook.cellLook;
+    }
+    CSmiliesFieldControl field;
+    const RECT rc = {8, 8, 8 + cx, 8 + cy};
+    if (field.Create(CWnd::FromHandle(g_hParent), &grid, &look, &rc, SIZE{kCell, kCell})) {
+        field.ShowWindow(SW_SHOW);
+        for (int i = 0; i < 7; i++) {
+            const POINT cell = {i % kColumns, i / kColumns};
+            field.AddSmilie(&cell, i == 3 ? 0 : nFace, i == 3 ? "Hi!" : "", NULL);
+        }
+        field.UpdateScrollRange(TRUE);
+        Pump();
+        CSmilie* pSmilie = field.GetAt(1, 0);
+
+        CInFieldControl::s_pfnLoopStarted = SnapResize;
+        CDlgSmilieResize resize;
+        resize.Start(pSmilie, NULL);
+        Pump();
+        // The move measures from where the cursor stands: the cell's centre.
+        POINT ptCentre = field.GetCellRect(1, 0).CenterPoint();
+        ::ClientToScreen(field.m_hWnd, &ptCentre);
+        SetCursorPos(ptCentre.x, ptCentre.y);
+        Pump();
+        CInFieldControl::s_pfnLoopStarted = SnapMove;
+        CDlgSmilieReposition move;
+        move.Start(pSmilie);
+        CInFieldControl::s_pfnLoopStarted = NULL;
+        Pump();
+
+        // The tip of the menu button of a hot cell.
+        const CRect rcCell = field.GetCellRect(2, 0);
+        field.SetSmilieHotPart(SMILIEPART_MENU, TRUE, 2, 0);
+        // The common tooltip shows only while the cursor is at its tool.
+        POINT ptTip = {rcCell.left + 8, rcCell.top + 8};
+        ::ClientToScreen(field.m_hWnd, &ptTip);
+        SetCursorPos(ptTip.x, ptTip.y);
+        // The move that brings the cursor there closes tips: let it pass first.
+        Pump();
+        field.ShowPartTip(2, rcCell.left + 8, rcCell.top + 8);
+        for (int i = 0; i < 20; i++) {
+            Pump();
+            Sleep(25);
+        }
+        RECT rcArea;
+        GetWindowRect(g_hParent, &rcArea);
+        rcArea.right += 220;
+        rcArea.bottom += 90;
+        SnapArea(rcArea, "field-part-tip");
+        field.DestroyWindow();
+    } else {
+        fprintf(stderr, "the field control was not created\n");
+    }
+    DestroyWindow(g_hParent);
+    g_hParent = NULL;
+    Pump();
+    g_Settings = saved;
+    delete g_pImgCache;
+    g_pImgCache = NULL;
+    delete g_pCollectionFile;
+    g_pCollectionFile = NULL;
+    DeleteFileA(strPath.c_str());
+}
