@@ -199,7 +199,6 @@ TEST_F(ProgramResources, NamedIconGroupsComeFirst)
     }
 }
 
-<<<<<<< HEAD
 // The DLL names a binary imports, read from its import directory; "!" plus a
 // reason when the file is not a PE image we can read.
 std::vector<std::string> ImportedLibraries(const std::string& path)
@@ -279,7 +278,9 @@ TEST(Dist, BinariesImportOnlySystemLibrariesAndTheDataIsThere)
                                 "help\\page2.htm", "history.txt", "demo.tvnx"}) {
         const DWORD dw = GetFileAttributesA((dist + pszFile).c_str());
         EXPECT_TRUE(dw != INVALID_FILE_ATTRIBUTES && !(dw & FILE_ATTRIBUTE_DIRECTORY)) << pszFile;
-=======
+    }
+}
+
 // The fields' menus load their icons by number, at 16 x 16.
 TEST_F(ProgramResources, FieldMenuIconsLoad)
 {
@@ -323,7 +324,6 @@ TEST_F(ProgramResources, FieldMenuIconsLoad)
         EXPECT_TRUE(hIcon != NULL) << row.nId << " " << row.pszUse;
         if (hIcon != NULL)
             DestroyIcon(hIcon);
->>>>>>> main
     }
 }
 
