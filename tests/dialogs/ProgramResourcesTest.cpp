@@ -3,11 +3,12 @@
 // the notices about target programs, the messenger exporter and the smilie
 // fields load are in the shipped program: the templates, the bitmaps, and
 // pictures that our readers decode, each opacity picture of the same size as
-// its colour picture.
+// its colour picture. And dist/ holds what a user runs.
 #include "collection/ImageReader.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -195,6 +196,88 @@ TEST_F(ProgramResources, NamedIconGroupsComeFirst)
         EXPECT_TRUE(hIcon != NULL) << (IS_INTRESOURCE(pszIcon) ? std::to_string(UINT_PTR(pszIcon)) : pszIcon);
         if (hIcon != NULL)
             DestroyIcon(hIcon);
+    }
+}
+
+// The DLL names a binary imports, read from its import directory; "!" plus a
+// reason when the file is not a PE image we can read.
+std::vector<std::string> ImportedLibraries(const std::string& path)
+{
+    std::vector<std::string> names;
+    HANDLE hFile = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    if (hFile == INVALID_HANDLE_VALUE)
+        return {"!missing"};
+    std::vector<BYTE> b(GetFileSize(hFile, NULL));
+    DWORD nRead = 0;
+    const BOOL bRead = ReadFile(hFile, b.data(), DWORD(b.size()), &nRead, NULL);
+    CloseHandle(hFile);
+    if (!bRead || nRead != b.size() || b.size() < sizeof(IMAGE_DOS_HEADER))
+        return {"!unreadable"};
+    auto at = [&](size_t off, size_t len) { return off <= b.size() && len <= b.size() - off; };
+    const LONG nt = reinterpret_cast<const IMAGE_DOS_HEADER*>(b.data())->e_lfanew;
+    if (nt < 0 || !at(nt, 4 + sizeof(IMAGE_FILE_HEADER) + 2))
+        return {"!no PE header"};
+    const auto* fh = reinterpret_cast<const IMAGE_FILE_HEADER*>(&b[nt + 4]);
+    const size_t opt = nt + 4 + sizeof(IMAGE_FILE_HEADER);
+    const WORD magic = *reinterpret_cast<const WORD*>(&b[opt]);
+    IMAGE_DATA_DIRECTORY dir;
+    if (magic == IMAGE_NT_OPTIONAL_HDR32_MAGIC && at(opt, sizeof(IMAGE_OPTIONAL_HEADER32)))
+        dir = reinterpret_cast<const IMAGE_OPTIONAL_HEADER32*>(&b[opt])->DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    else if (magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC && at(opt, sizeof(IMAGE_OPTIONAL_HEADER64)))
+        dir = reinterpret_cast<const IMAGE_OPTIONAL_HEADER64*>(&b[opt])->DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    else
+        return {"!unknown optional header"};
+    const size_t sections = opt + fh->SizeOfOptionalHeader;
+    if (!at(sections, size_t(fh->NumberOfSections) * sizeof(IMAGE_SECTION_HEADER)))
+        return {"!truncated section table"};
+    // A relative address to its offset in the file; 0 when no section holds it.
+    auto offsetOf = [&](DWORD rva) -> size_t {
+        for (WORD i = 0; i < fh->NumberOfSections; i++) {
+            const auto* sh = reinterpret_cast<const IMAGE_SECTION_HEADER*>(&b[sections]) + i;
+            if (rva >= sh->VirtualAddress && rva < sh->VirtualAddress + sh->SizeOfRawData)
+                return rva - sh->VirtualAddress + sh->PointerToRawData;
+        }
+        return 0;
+    };
+    for (size_t off = offsetOf(dir.VirtualAddress); off != 0 && at(off, sizeof(IMAGE_IMPORT_DESCRIPTOR));
+         off += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
+        const auto* d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(&b[off]);
+        if (d->Name == 0)
+            break;
+        const size_t name = offsetOf(d->Name);
+        std::string s;
+        for (size_t i = name; name != 0 && i < b.size() && b[i] != 0; i++)
+            s += char(tolower(b[i]));
+        names.push_back(s.empty() ? "!bad name" : s);
+    }
+    return names;
+}
+
+// What a user gets in dist/: the program, the focus-hook library and the two
+// messenger hook libraries, importing only what every Windows has (no runtime
+// of the compiler beside them), and the data the program reads.
+TEST(Dist, BinariesImportOnlySystemLibrariesAndTheDataIsThere)
+{
+    const std::string dist = std::string(TVNX_BINARY_DIR) + "\\dist\\";
+    const char* const system[] = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll",
+                                  "ole32.dll", "oleaut32.dll", "comctl32.dll", "comdlg32.dll", "msimg32.dll",
+                                  "version.dll", "winmm.dll", "wininet.dll", "urlmon.dll", "shlwapi.dll",
+                                  "msvcrt.dll", "imm32.dll", "uxtheme.dll"};
+    for (const char* pszBinary : {"tarvenex.exe", "tarvenex.dll", "tarvenex_msnm6.dll", "tarvenex_msnm7.dll"}) {
+        const std::vector<std::string> imports = ImportedLibraries(dist + pszBinary);
+        EXPECT_FALSE(imports.empty()) << pszBinary;
+        for (const std::string& lib : imports)
+            EXPECT_NE(std::end(system), std::find(std::begin(system), std::end(system), lib))
+                << pszBinary << " imports " << lib;
+    }
+    for (const char* pszFolder : {"Languages", "Skins\\Standard", "help"}) {
+        const DWORD dw = GetFileAttributesA((dist + pszFolder).c_str());
+        EXPECT_TRUE(dw != INVALID_FILE_ATTRIBUTES && (dw & FILE_ATTRIBUTE_DIRECTORY)) << pszFolder;
+    }
+    for (const char* pszFile : {"Languages\\English.lng", "Skins\\Standard\\Standard.skn", "help\\index.htm",
+                                "help\\page2.htm", "history.txt", "demo.tvnx"}) {
+        const DWORD dw = GetFileAttributesA((dist + pszFile).c_str());
+        EXPECT_TRUE(dw != INVALID_FILE_ATTRIBUTES && !(dw & FILE_ATTRIBUTE_DIRECTORY)) << pszFile;
     }
 }
 

@@ -14,6 +14,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -230,3 +231,72 @@ private:
     std::string m_dir, m_exe, m_log;
     PROCESS_INFORMATION m_process = {};
 };
+
+// ---- what a stand-in got -----------------------------------------------------------------
+
+// A CF_HTML document read back: its fragment, by the offsets its header gives,
+// in the two ways the header may place them (at the start marker, or after it).
+struct CfHtml
+{
+    bool ok = false;
+    std::string version;
+    std::string fragment;
+    std::string src;   // the picture's path or address
+};
+
+inline CfHtml ReadCfHtml(std::string doc)
+{
+    CfHtml h;
+    while (!doc.empty() && doc.back() == '\0')
+        doc.pop_back();
+    long nStartHtml = -1, nEndHtml = -1, nStart = -1, nEnd = -1;
+    size_t at = 0;
+    while (at < doc.size() && doc[at] != '<') {
+        const size_t eol = doc.find("\r\n", at);
+        if (eol == std::string::npos)
+            return h;
+        const std::string line = doc.substr(at, eol - at);
+        const size_t colon = line.find(':');
+        const std::string key = line.substr(0, colon), value = line.substr(colon + 1);
+        if (key == "Version")
+            h.version = value;
+        else if (key == "StartHTML")
+            nStartHtml = std::strtol(value.c_str(), nullptr, 10);
+        else if (key == "EndHTML")
+            nEndHtml = std::strtol(value.c_str(), nullptr, 10);
+        else if (key == "StartFragment")
+            nStart = std::strtol(value.c_str(), nullptr, 10);
+        else if (key == "EndFragment")
+            nEnd = std::strtol(value.c_str(), nullptr, 10);
+        at = eol + 2;
+    }
+    if (nStartHtml != long(at) || nEndHtml > long(doc.size()) || nStart < nStartHtml || nEnd < nStart ||
+        nEnd > nEndHtml)
+        return h;
+    // Only line breaks may follow the document's end.
+    if (doc.find_first_not_of("\r\n", size_t(nEndHtml)) != std::string::npos)
+        return h;
+    h.fragment = doc.substr(size_t(nStart), size_t(nEnd - nStart));
+    for (const char* mark : {"<!--StartFragment-->", "<!--StartFragment -->"})
+        if (h.fragment.compare(0, strlen(mark), mark) == 0)
+            h.fragment = h.fragment.substr(strlen(mark));
+    if (doc.compare(size_t(nEnd), 18, "<!--EndFragment-->") != 0)
+        return h;
+    const size_t src = h.fragment.find("src=\"");
+    if (src == std::string::npos)
+        return h;
+    const size_t q = h.fragment.find('"', src + 5);
+    h.src = h.fragment.substr(src + 5, q - src - 5);
+    h.ok = true;
+    return h;
+}
+
+inline std::string FromFileUrl(std::string s)
+{
+    if (s.compare(0, 8, "file:///") == 0)
+        s = s.substr(8);
+    for (char& c : s)
+        if (c == '/')
+            c = '\\';
+    return s;
+}

@@ -3,6 +3,7 @@
 // "WM_FOCUSHOOK" posted with the window that got the focus and a screen point.
 #include <gtest/gtest.h>
 #include "tests/tools/Pump.h"
+#include "tests/tools/StandInTarget.h"
 #include <windows.h>
 #include <cstdio>
 #include <functional>
@@ -99,6 +100,43 @@ TEST(FocusHook, ReportsEveryFocusChangeUntilRemoved)
     DestroyWindow(frame);
     DestroyWindow(notify);
     FreeLibrary(library);
+}
+
+// The hook is global: the focus set inside another program (the stand-in
+// target, started after the hook on the same desktop) is reported too, from
+// that program's process.
+TEST(FocusHook, ReportsTheFocusInAnotherProgram)
+{
+    OnVirtualDesktop([] {
+        char path[MAX_PATH];
+        snprintf(path, sizeof(path), "%s\\dist\\tarvenex.dll", TVNX_BINARY_DIR);
+        HMODULE library = LoadLibraryA(path);
+        ASSERT_NE(library, static_cast<HMODULE>(NULL)) << path;
+        PFN_SETHOOK setHook = reinterpret_cast<PFN_SETHOOK>(GetProcAddress(library, "SetHook"));
+        PFN_REMOVEHOOK removeHook = reinterpret_cast<PFN_REMOVEHOOK>(GetProcAddress(library, "RemoveHook"));
+        ASSERT_TRUE(setHook != NULL && removeHook != NULL);
+
+        Reports reports;
+        reports.message = RegisterWindowMessageA("WM_FOCUSHOOK");
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = NotifyProc;
+        wc.hInstance = GetModuleHandleA(NULL);
+        wc.lpszClassName = "TvnxFocusHookProbe2";
+        RegisterClassA(&wc);
+        HWND notify = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, NULL, NULL, wc.hInstance, NULL);
+        SetWindowLongPtrA(notify, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&reports));
+        ASSERT_TRUE(setHook(notify, reports.message));
+        {
+            TargetProcess target("focusprobe.exe", 0, 0, "plain", {});
+            ASSERT_TRUE(target.input != NULL);
+            EXPECT_TRUE(PumpUntil([&] { return reports.lastWnd == target.input; }, 10000))
+                << "the stand-in's focus was not reported (" << reports.count << " reports)";
+        }
+        EXPECT_TRUE(removeHook());
+        DestroyWindow(notify);
+        UnregisterClassA(wc.lpszClassName, wc.hInstance);
+        FreeLibrary(library);
+    });
 }
 
 }

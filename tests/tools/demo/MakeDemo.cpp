@@ -3,8 +3,8 @@
 // the program reads, phrases, and smilies that name a web address as their
 // source but carry the picture already (none is a web smilie, so opening the
 // demo downloads nothing). A manifest lists every cell for the tests:
-//   field <name> <cell width> <cell height> <smilies>
-//   cell <column> <row> picture <format> <frames> <source or ->
+//   field <name> <cell width> <cell height> <smilies> <the field's code, may be empty>
+//   cell <column> <row> picture <format> <frames> <source or -> <picture record>
 //   cell <column> <row> phrase <text>
 //
 //   makedemo <demo.tvnx> <manifest.txt>
@@ -268,14 +268,15 @@ int main(int argc, char** argv)
     if (pManifest == NULL)
         return 1;
     for (const DEMOFIELD& f : fields) {
-        fprintf(pManifest, "field %s %d %d %d\n", f.strName.c_str(), int(CSmilie::defaultCellWidth),
-                int(CSmilie::defaultCellHeight), int(f.cells.size()));
+        fprintf(pManifest, "field %s %d %d %d %s\n", f.strName.c_str(), int(CSmilie::defaultCellWidth),
+                int(CSmilie::defaultCellHeight), int(f.cells.size()), f.strCode.c_str());
         for (const DEMOCELL& cell : f.cells) {
             if (cell.strFormat.empty())
                 fprintf(pManifest, "cell %d %d phrase %s\n", cell.nColumn, cell.nRow, cell.strText.c_str());
             else
-                fprintf(pManifest, "cell %d %d picture %s %d %s\n", cell.nColumn, cell.nRow, cell.strFormat.c_str(),
-                        cell.nFrames, cell.strText.empty() ? "-" : cell.strText.c_str());
+                fprintf(pManifest, "cell %d %d picture %s %d %s %u\n", cell.nColumn, cell.nRow,
+                        cell.strFormat.c_str(), cell.nFrames, cell.strText.empty() ? "-" : cell.strText.c_str(),
+                        unsigned(cell.nRecord));
         }
     }
     fclose(pManifest);
