@@ -717,6 +717,12 @@ TEST_F(FieldAdding, PicturesFromTheFileDialogTakeOnlyPictureFilesAndTellWhenNone
     File("wide.bmp", OneBitBmp(700, 500));
     std::string strFolder = m_dir.Path("x");
     strFolder.erase(strFolder.size() - 2);
+    // Names missing from the folder are refused as files that cannot be read;
+    // the picture at the end is reached only when the whole list came through.
+    std::vector<std::string> manyNames = {strFolder};
+    for (int i = 0; i < 40; i++)
+        manyNames.push_back("a-picture-that-is-not-there-" + std::to_string(i) + ".bmp");
+    manyNames.push_back("good.bmp");
     CTestAnswerer answerer;
     const struct {
         const char* pszName;
@@ -727,6 +733,7 @@ TEST_F(FieldAdding, PicturesFromTheFileDialogTakeOnlyPictureFilesAndTellWhenNone
         {"cancelled", {}, 0, 0},
         {"a picture among others", {strFolder, "notes.txt", "good.bmp", "wide.bmp"}, 1, 0},
         {"none of them", {strFolder, "notes.txt", "wide.bmp", "BROKEN.JPEG"}, 0, 1},
+        {"more names than MAX_PATH holds", manyNames, 1, 0},
     };
     int nRow = 0;
     for (const auto& row : rows) {
@@ -737,7 +744,7 @@ TEST_F(FieldAdding, PicturesFromTheFileDialogTakeOnlyPictureFilesAndTellWhenNone
         if (row.nBoxes > 0)
             EXPECT_EQ(GetLangString(490), answerer.boxes[0]) << row.pszName;
     }
-    EXPECT_EQ(3, answerer.nFileDialogs);
+    EXPECT_EQ(4, answerer.nFileDialogs);
 }
 
 TEST_F(FieldAdding, ALongAddressBecomesASmilieWithoutAskingAShortOneAsks)
