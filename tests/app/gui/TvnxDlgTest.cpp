@@ -161,6 +161,8 @@ protected:
     // other suites of the process run without them.
     static void SetUpTestSuite()
     {
+        // As the program does at start-up: the fields register drop targets.
+        ::OleInitialize(NULL);
         RegisterControlMessages();
         s_bOwnFuncs = g_pExportedFuncs == NULL;
         if (s_bOwnFuncs)

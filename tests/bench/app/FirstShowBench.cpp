@@ -46,6 +46,8 @@ int main(int argc, char** argv)
         return 2;
     }
     const int nRounds = argc > 2 ? std::max(1, atoi(argv[2])) : 7;
+    // As the program does at start-up: the fields register drop targets.
+    OleInitialize(NULL);
     char sz[MAX_PATH];
     GetModuleFileNameA(NULL, sz, sizeof(sz));
     std::string strBuild = sz;

@@ -139,7 +139,12 @@ HWND NoTarget()
 class FieldControl : public FieldFixture
 {
 protected:
-    static void SetUpTestSuite() { ASSERT_TRUE(LoadLanguages(TVNX_SOURCE_DIR "\\data\\Languages\\", NULL)); }
+    static void SetUpTestSuite()
+    {
+        // As the program does at start-up: the field registers its drop target.
+        ::OleInitialize(NULL);
+        ASSERT_TRUE(LoadLanguages(TVNX_SOURCE_DIR "\\data\\Languages\\", NULL));
+    }
     static void TearDownTestSuite() { FreeLanguages(); }
 
     void SetUp() override

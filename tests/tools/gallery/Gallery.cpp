@@ -365,6 +365,8 @@ int main(int argc, char** argv)
     }
     g_strFolder = argv[1];
     CreateDirectoryA(argv[1], NULL);
+    // As the program does at start-up: the fields register drop targets.
+    OleInitialize(NULL);
     CreateExportedFuncs();
     RegisterControlMessages();
     g_pVTimer = new CVTimer();

@@ -71,7 +71,7 @@ void ShowTabStrip()
         return;
     // Where and how the main window shows its strip.
     CTabSelector strip;
-    RECT rc = {8, 50, 272, 83};
+    RECT rc = {8, 33, 272, 66};
     if (g_pSkin != NULL) {
         strip.m_Look = g_pSkin->m_fieldsLook.tabStrip;
         if (!IsRectEmpty(&g_pSkin->m_fieldsLook.rcTabStrip))

@@ -132,7 +132,7 @@ void ShowFieldTabs()
     wc.lpszClassName = "GalleryFieldsStandIn";
     wc.hbrBackground = NULL;
     RegisterClassA(&wc);
-    RECT rc = {8, 50, 272, 83};
+    RECT rc = {8, 33, 272, 66};
     if (g_pSkin != NULL && !IsRectEmpty(&g_pSkin->m_fieldsLook.rcTabStrip))
         rc = g_pSkin->m_fieldsLook.rcTabStrip;
     // The container is transparent to the eye: the strip copies the frame behind it.
