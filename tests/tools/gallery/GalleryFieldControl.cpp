@@ -23,8 +23,9 @@ namespace {
 const int kCell = 48, kColumns = 5, kRows = 3;
 HWND g_hParent = NULL;
 
-// A 24-bit picture larger than a cell, in bands, so that a shift shows: only
-// a picture larger than its cell can be moved inside it.
+// A 24-bit picture larger than a cell, in four coloured quarters whose
+// corner shows where the picture stands: only a picture larger than its
+// cell can be moved inside it.
 std::vector<BYTE> BandedBmp(int cx, int cy)
 {
     const int nStride = (cx * 3 + 3) & ~3;
@@ -46,10 +47,12 @@ std::vector<BYTE> BandedBmp(int cx, int cy)
     for (int y = 0; y < cy; y++) {
         for (int x = 0; x < cx; x++) {
             BYTE* p = &b[54 + static_cast<size_t>(y) * nStride + x * 3];
-            const bool bBand = ((x + y) / 8) % 2 == 0;
-            p[0] = bBand ? 40 : 230;    // blue
-            p[1] = bBand ? 160 : 200;   // green
-            p[2] = bBand ? 240 : 60;    // red
+            // Rows run bottom-up: y < cy / 2 is the lower half.
+            static const BYTE kQuarters[4][3] = {{60, 60, 220}, {220, 120, 40}, {40, 180, 60}, {200, 200, 200}};
+            const BYTE* q = kQuarters[(x < cx / 2 ? 0 : 1) + (y < cy / 2 ? 2 : 0)];
+            p[0] = q[0];
+            p[1] = q[1];
+            p[2] = q[2];
         }
     }
     return b;
@@ -133,7 +136,7 @@ void ShowFieldControl()
         const std::vector<BYTE> gif = MakeFaceGif();
         nFace = g_pCollectionFile->AppendRecord(gif.data(), "face.gif", static_cast<uint32_t>(gif.size()));
         const std::vector<BYTE> bmp = BandedBmp(80, 70);
-        nBanded = g_pCollectionFile->AppendRecord(bmp.data(), "bands.bmp", static_cast<uint32_t>(bmp.size()));
+        nBanded = g_pCollectionFile->AppendRecord(bmp.data(), "quarters.bmp", static_cast<uint32_t>(bmp.size()));
     }
     const APPSETTINGS saved = g_Settings;
     g_Settings.SmilieToolbar = 1;
