@@ -10,6 +10,7 @@
 
 #include "delivery/MessengerRequest.h"
 #include "framework/Dialog.h"
+#include "framework/Menu.h"
 #include "framework/ModalAnswerer.h"
 #include "services/Registered.h"
 #include "tests/fields/gui/FieldTestKit.h"
@@ -89,14 +90,19 @@ public:
     MenuAnswerer() { m_pPrevious = AfxSetModalAnswerer(this); }
     ~MenuAnswerer() override { AfxSetModalAnswerer(m_pPrevious); }
     INT_PTR OnDialog(CDialog* pDialog) override { return pDialog->ContinueModal() ? IDCANCEL : -1; }
-    BOOL OnPopupMenu(CMenu*, UINT, int, int, CWnd*, UINT* pnCommand) override
+    BOOL OnPopupMenu(CMenu* pMenu, UINT, int, int, CWnd*, UINT* pnCommand) override
     {
-        nMenus++;
+        // The drop menu: four methods, a separator and the defaults.
+        if (pMenu != NULL && ::GetMenuItemCount(pMenu->m_hMenu) == 6)
+            nMenus++;
+        else
+            nOtherMenus++;
         *pnCommand = nCommand;
         return TRUE;
     }
     UINT nCommand = 0;
     int nMenus = 0;
+    int nOtherMenus = 0;
 
 private:
     CModalAnswerer* m_pPrevious;
@@ -537,6 +543,7 @@ TEST(SmiliesDrag, TheFieldWindowAsksHowToInsertOnlyAfterARightDrag)
             }, 3000));
             EXPECT_EQ(c.want, SceneOf<DragControl>::Letters(scene.left));
             EXPECT_EQ(c.nMenus, menus.nMenus);
+            EXPECT_EQ(0, menus.nOtherMenus) << "a menu after the drag";
             EXPECT_EQ(c.nDefault, CSmiliesFieldControl::s_nDefaultDropMethod);
         }
     });
