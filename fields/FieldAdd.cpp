@@ -18,7 +18,13 @@
 #include "ui3d/dialogs/3DFileDialog.h"
 #include "ui3d/dialogs/3DImgMessageBox.h"
 
+#include <vector>
+
 namespace {
+
+// Characters for the chosen names of the file dialog: a folder and some
+// hundreds of names.
+const size_t kFileNamesBuffer = 64 * 1024;
 
 void PushUndo(CSmiliesField* pField, int nTitle)
 {
@@ -193,6 +199,11 @@ int AddPicturesFromFiles(CSmiliesField* pField, POINT pt)
         return 0;
     const CString strFilter = BuildPictureFilter(GetLangString(420));
     C3DFileDialog dlg(strFilter, TRUE, NULL, NULL, OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST, pField);
+    // Room for a folder's worth of names. When they do not fit, some systems
+    // fail the call (the dialog then reads the names from the selection) but
+    // others return the names that fitted and drop the rest without a word.
+    std::vector<char> names(kFileNamesBuffer, '\0');
+    dlg.SetFileBuffer(names.data(), static_cast<DWORD>(names.size()));
     char szFolder[MAX_PATH] = "%MYPICTURES%";
     if (ExpandFolderMacros(szFolder))
         dlg.SetInitialFolder(szFolder);

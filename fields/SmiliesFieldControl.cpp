@@ -41,6 +41,7 @@
 int CSmiliesFieldControl::s_nDefaultDropMethod = 4;
 HWND (*CSmiliesFieldControl::s_pfnGetTarget)() = GetForeignTarget;
 int CSmiliesFieldControl::s_nSmilieTipsShown = 0;
+BOOL(WINAPI* CSmiliesFieldControl::s_pfnSetCursorPos)(int, int) = ::SetCursorPos;
 
 namespace {
 
@@ -505,7 +506,7 @@ void CSmiliesFieldControl::OnSmilieResizeStart(CSmilie* pSmilie, int /*x*/, int 
         const CRect rc = GetSmilieRect(pSmilie);
         POINT pt = {rc.right - 3, rc.bottom - 3};
         ::ClientToScreen(m_hWnd, &pt);
-        ::SetCursorPos(pt.x, pt.y);
+        s_pfnSetCursorPos(pt.x, pt.y);
     }
 }
 
@@ -518,6 +519,17 @@ void CSmiliesFieldControl::OnSmilieReposition(CSmilie* pSmilie, int /*x*/, int /
     m_pReposition = &control;
     HWND hParent = ::GetParent(m_hWnd);
     ::SendMessageA(hParent, WM_PUSHUNDO, reinterpret_cast<WPARAM>(GetLangString(482)), 0);
+    // The move starts from the mark's centre: the control measures the
+    // picture's shift from the cursor position it finds when it starts.
+    if (FindSmilie(pSmilie) && ContainsSmilie(pSmilie)) {
+        const CRect rc = GetSmilieRect(pSmilie);
+        const CRect rcMark = pSmilie->GetOversizeMarkRect();
+        if (!rcMark.IsRectEmpty()) {
+            POINT pt = {rc.left + (rcMark.left + rcMark.right) / 2, rc.top + (rcMark.top + rcMark.bottom) / 2};
+            ::ClientToScreen(m_hWnd, &pt);
+            s_pfnSetCursorPos(pt.x, pt.y);
+        }
+    }
     const int nResult = control.Start(pSmilie);
     m_pReposition = NULL;
     // A cancelled move changed nothing either.

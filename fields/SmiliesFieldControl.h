@@ -98,6 +98,8 @@ public:
     static HWND (*s_pfnGetTarget)();
     // Previews that ShowSmilieTip opened, since the program started.
     static int s_nSmilieTipsShown;
+    // Where the move and resize controls put the cursor; tests put in their own.
+    static BOOL(WINAPI* s_pfnSetCursorPos)(int, int);
 
 protected:
     void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);

@@ -479,7 +479,10 @@ void CSmiliesFieldDropPaste::BeginDrag(CSequence<const CSmilie*>* pList, int x, 
             m_bDroppedHere = FALSE;
             // The view has seen the mouse move far enough: no second wait.
             const RECT rcNoWait = {0, 0, 0, 0};
-            effect = source.DoDragDrop(bLeftButton ? DROPEFFECT_MOVE : DROPEFFECT_COPY, &rcNoWait, &dropSource);
+            // A left drag offers a copy, a right drag a move: a field that
+            // takes the drop reads its move flag as "the right button dragged"
+            // and asks how to insert; other programs get a copy from a left drag.
+            effect = source.DoDragDrop(bLeftButton ? DROPEFFECT_COPY : DROPEFFECT_MOVE, &rcNoWait, &dropSource);
             if ((effect & (DROPEFFECT_COPY | DROPEFFECT_MOVE)) && source.m_pLastRendered != NULL)
                 source.OnDataRendered(source.m_pLastRendered, 1);
         }

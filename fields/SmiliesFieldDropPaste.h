@@ -58,6 +58,7 @@ public:
     // bottom (4: fast, 3: slow) edge; 0 when it did not scroll.
     virtual int OnDragOver(DWORD dwKeyState, CPoint point);
     // The insertion mode for a dropped group (DROPMODE_*); here always 4.
+    // bMove: the drop was a move, which only a right-button drag offers.
     virtual int QueryDropMode(BOOL bMove);
     // DROPEFFECT_MOVE for a group this process is dragging now over a cell of
     // the grid, else DROPEFFECT_NONE.
@@ -74,7 +75,7 @@ public:
     void OnDestroying() override;
     void LoadCursors() override;
     void FreeCursors() override;
-    // Drags the smilies (bLeftButton: move allowed, else copy only); x, y
+    // Drags the smilies (bLeftButton: copy allowed, else move only); x, y
     // the field client point where the drag started.
     void BeginDrag(CSequence<const CSmilie*>* pList, int x, int y, BOOL bLeftButton) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -16,7 +16,8 @@
 //                  which answers WM_HTML_GETOBJECT with 0x5A5A
 //   holdclip       holds the clipboard open until it is closed
 //   droptarget     frame > input, where anything dragged may be dropped (copy,
-//                  else move); it logs the formats of what was dropped
+//                  else move); it logs the data of each FORMAT (as a paste
+//                  does) and the formats of what was dropped
 // FORMAT is a registered format name or "#N" for format number N.
 //
 // Log lines (CR LF):
@@ -27,7 +28,8 @@
 //   pasted
 //   holding                         (holdclip) the clipboard is open
 //   dropped N                       (droptarget) a drop offering N formats, and
-//   dropformat NUMBER               one line per format offered
+//   dropformat NUMBER               one line per format offered, then the
+//                                   FORMAT lines of the drop's data
 #include <windows.h>
 #include <ole2.h>
 
@@ -132,6 +134,17 @@ public:
         Log("dropped " + std::to_string(formats.size()));
         for (UINT cf : formats)
             Log("dropformat " + std::to_string(cf));
+        // The data of each format the scenario names, rendered now by the source.
+        for (const std::string& item : g_formats) {
+            FORMATETC fe = {static_cast<CLIPFORMAT>(FormatOf(item)), NULL, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+            STGMEDIUM medium = {};
+            if (pData != NULL && SUCCEEDED(pData->GetData(&fe, &medium)) && medium.tymed == TYMED_HGLOBAL) {
+                Log("format " + item + " data " + Hex(medium.hGlobal));
+                ReleaseStgMedium(&medium);
+            } else {
+                Log("format " + item + " none");
+            }
+        }
         return Answer(pdwEffect);
     }
 

@@ -5,11 +5,16 @@
 // arriving in the middle of a drag. Each step of the input waits for what the
 // program did with the last one.
 #include "fields/SmiliesDragSource.h"
+#include "fields/SmiliesFieldControl.h"
 #include "fields/SmiliesFieldDropPaste.h"
 
 #include "delivery/MessengerRequest.h"
+#include "framework/Dialog.h"
+#include "framework/Menu.h"
+#include "framework/ModalAnswerer.h"
 #include "services/Registered.h"
 #include "tests/fields/gui/FieldTestKit.h"
+#include "tests/tools/Pump.h"
 #include "tests/tools/NumberedLanguage.h"
 #include "tests/tools/StandInTarget.h"
 #include "ui3d/controls/DragImageWnd.h"
@@ -61,6 +66,46 @@ public:
     std::atomic<int> nOffers{0};
     std::vector<int> exportsSeenInDrag;
     std::string drops;   // what OnDropData was given and said
+};
+
+// The field window of the program, counting the offers as DragField does.
+class DragControl : public CSmiliesFieldControl
+{
+public:
+    DROPEFFECT CanAcceptDrop(COleDataObject* pData, DWORD dwKeyState, CPoint point) override
+    {
+        const DROPEFFECT effect = CSmiliesFieldControl::CanAcceptDrop(pData, dwKeyState, point);
+        lastOffer = MAKELONG(point.x, point.y);
+        nOffers++;
+        return effect;
+    }
+    std::atomic<LONG> lastOffer{-1};
+    std::atomic<int> nOffers{0};
+};
+
+// Popup menus answered with a chosen command and counted.
+class MenuAnswerer : public CModalAnswerer
+{
+public:
+    MenuAnswerer() { m_pPrevious = AfxSetModalAnswerer(this); }
+    ~MenuAnswerer() override { AfxSetModalAnswerer(m_pPrevious); }
+    INT_PTR OnDialog(CDialog* pDialog) override { return pDialog->ContinueModal() ? IDCANCEL : -1; }
+    BOOL OnPopupMenu(CMenu* pMenu, UINT, int, int, CWnd*, UINT* pnCommand) override
+    {
+        // The drop menu: four methods, a separator and the defaults.
+        if (pMenu != NULL && ::GetMenuItemCount(pMenu->m_hMenu) == 6)
+            nMenus++;
+        else
+            nOtherMenus++;
+        *pnCommand = nCommand;
+        return TRUE;
+    }
+    UINT nCommand = 0;
+    int nMenus = 0;
+    int nOtherMenus = 0;
+
+private:
+    CModalAnswerer* m_pPrevious;
 };
 
 // ---- input from a second thread of the desktop -----------------------------------------------
@@ -152,7 +197,7 @@ POINT Body(int c, int r)
 
 // Press on the field's smilie at the cell, move far enough to start a drag,
 // and wait for it; each step waits until the field saw the last one.
-void StartDrag(DragField& field, int c, int r)
+template <class Field> void StartDrag(Field& field, int c, int r, bool bRight = false)
 {
     const CSmilie* pSmilie = field.GetAt(c, r);
     const POINT ptScreen = ScreenPoint(field, Body(c, r));
@@ -164,10 +209,10 @@ void StartDrag(DragField& field, int c, int r)
         MouseTo(ptScreen);
         if (!WaitOn([&] { return field.GetHotSmilie() == pSmilie; }, 1000))
             continue;
-        Button(MOUSEEVENTF_LEFTDOWN);
-        bPressed = WaitOn([&] { return pSmilie->m_bPressed != 0; }, 1500);
+        Button(bRight ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
+        bPressed = WaitOn([&] { return bRight ? field.m_pRPressed == pSmilie : pSmilie->m_bPressed != 0; }, 1500);
         if (!bPressed)
-            Button(MOUSEEVENTF_LEFTUP);
+            Button(bRight ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
     }
     EXPECT_TRUE(bPressed) << "the field did not see the press";
     for (int i = 1; i <= 3 && ActiveDrags() == 0; i++) {
@@ -178,7 +223,7 @@ void StartDrag(DragField& field, int c, int r)
 }
 
 // Moves over the field's client point and waits until its drop target saw it.
-void OverField(DragField& field, POINT ptClient)
+template <class Field> void OverField(Field& field, POINT ptClient)
 {
     const int nBefore = field.nOffers;
     MouseTo(ScreenPoint(field, ptClient));
@@ -192,11 +237,14 @@ void OverField(DragField& field, POINT ptClient)
 typedef std::vector<std::string> Rows;
 
 // Two fields of four columns side by side, each holding the letters.
-struct Scene
+template <class Field> struct SceneOf
 {
-    Scene(const Rows& a, const Rows& b) : parent(560, 100, 400, 220)
+    SceneOf(const Rows& a, const Rows& b) : parent(560, 100, 400, 220)
     {
         saved = g_Settings;
+        strProbeUrl = CCheckUrl::s_strProbeUrl;
+        // A rendering may probe the connection: never beyond this machine.
+        CCheckUrl::s_strProbeUrl = "http://127.0.0.1:9/probe.htm";
         g_Settings.SmilieToolbar = 1;
         g_Settings.ShowCensoredSmilies = 0;
         g_Settings.SmilieLocalMark = 0;
@@ -211,7 +259,7 @@ struct Scene
         ::SetForegroundWindow(parent.m_hWnd);
         PumpPending();
     }
-    ~Scene()
+    ~SceneOf()
     {
         left.DestroyWindow();
         right.DestroyWindow();
@@ -219,8 +267,9 @@ struct Scene
         SetBusyHooks(NULL);
         g_pExportedFuncs = pPreviousFuncs;
         g_Settings = saved;
+        CCheckUrl::s_strProbeUrl = strProbeUrl;
     }
-    void Make(DragField& field, const Rows& rows, int x)
+    void Make(Field& field, const Rows& rows, int x)
     {
         EXPECT_TRUE(MakeField(field, parent, 4 * kCw, 6 * kCh, kCw, kCh));
         field.MoveWindow(x, 0, 4 * kCw, 6 * kCh);
@@ -248,7 +297,7 @@ struct Scene
     int Uses() const
     {
         int n = 0;
-        for (const DragField* f : {&left, &right})
+        for (const Field* f : {&left, &right})
             for (int r = 0; r < 3; r++)
                 for (int c = 0; c < 4; c++)
                     if (const CSmilie* p = f->GetAt(c, r))
@@ -260,9 +309,11 @@ struct Scene
     CExportedFuncs funcs;
     CExportedFuncs* pPreviousFuncs = nullptr;
     ParentWindow parent;
-    DragField left, right;
+    Field left, right;
     APPSETTINGS saved;
+    CString strProbeUrl;
 };
+typedef SceneOf<DragField> Scene;
 
 TEST(SmiliesDrag, GroupsMoveAndCopyWithinAndBetweenFieldsInEachMode)
 {
@@ -446,6 +497,89 @@ TEST(SmiliesDrag, ADropIntoAnotherProgramCountsOneUseOfEachDraggedSmilie)
         EXPECT_TRUE(PumpUntil([&] { return target.Count("dropped ") == 1; }, 5000)) << "nothing was dropped";
         EXPECT_TRUE(target.Has("dropformat " + std::to_string(GetSmilieGroupClipFormat())));
         EXPECT_EQ("AB..|....|....|", Scene::Letters(scene.left)) << "the smilies stay";
+        EXPECT_EQ(1u, scene.left.GetAt(0, 0)->m_nUsageCount);
+        EXPECT_EQ(0u, scene.left.GetAt(1, 0)->m_nUsageCount);
+    });
+    CODSPictsGroup::s_pfnGetCursorPos = ::GetCursorPos;
+}
+
+// ---- the field window of the program ---------------------------------------------------------------
+
+// A left drag offers a copy and inserts in the default method; a right drag
+// offers a move and asks how to insert: a method inserts, a new default
+// inserts nothing.
+TEST(SmiliesDrag, TheFieldWindowAsksHowToInsertOnlyAfterARightDrag)
+{
+    struct Case
+    {
+        const char* name;
+        bool bRight;
+        UINT nCommand;   // the menu's answer
+        std::string want;
+        int nMenus;
+        int nDefault;
+    };
+    const Case cases[] = {
+        {"left: the default, copying and keeping", false, 1, "AA..|CB..|....|", 0, 2},
+        {"right: moving and replacing chosen", true, 3, ".A..|C...|....|", 1, 2},
+        {"right: the menu closed", true, 0, "AB..|C...|....|", 1, 2},
+        {"right: moving and keeping made the default", true, 8, "AB..|C...|....|", 1, 4},
+    };
+    OnVirtualDesktop([&] {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.name);
+            SceneOf<DragControl> scene({"AB..", "C..."}, {"...."});
+            CSmiliesFieldControl::s_nDefaultDropMethod = 2;
+            MenuAnswerer menus;
+            menus.nCommand = c.nCommand;
+            Drive([&] {
+                StartDrag(scene.left, 0, 0, c.bRight);
+                OverField(scene.left, Body(1, 0));
+                Button(c.bRight ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+                WaitOn([] { return ActiveDrags() == 0; });
+            });
+            EXPECT_TRUE(PumpUntil([&] {
+                return menus.nMenus == c.nMenus && SceneOf<DragControl>::Letters(scene.left) == c.want;
+            }, 3000));
+            EXPECT_EQ(c.want, SceneOf<DragControl>::Letters(scene.left));
+            EXPECT_EQ(c.nMenus, menus.nMenus);
+            EXPECT_EQ(0, menus.nOtherMenus) << "a menu after the drag";
+            EXPECT_EQ(c.nDefault, CSmiliesFieldControl::s_nDefaultDropMethod);
+        }
+    });
+}
+
+// What another program takes from a drag out of the field window is the
+// delivery's: the text of a phrase among the group's private format.
+TEST(SmiliesDrag, ADragOutOfTheFieldWindowCarriesTheDeliveryFormatsAndCountsOneUse)
+{
+    CODSPictsGroup::s_pfnGetCursorPos = LoggedGetCursorPos;
+    OnVirtualDesktop([&] {
+        TargetProcess target("tvnxtarget.exe", 1, 0, "droptarget", {"#1"});
+        SceneOf<DragControl> scene({"AB.."}, {"...."});
+        RECT rc = {};
+        ::GetWindowRect(target.input, &rc);
+        const POINT ptOver = {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+        Drive([&] {
+            StartDrag(scene.left, 0, 0);
+            MouseTo(ptOver);
+            EXPECT_TRUE(WaitOn([&] {
+                return g_cursorLog.at == MAKELONG(ptOver.x, ptOver.y) && g_cursorLog.nCalls >= 2;
+            })) << "no feedback over the program";
+            Button(MOUSEEVENTF_LEFTUP);
+            WaitOn([] { return ActiveDrags() == 0; });
+        });
+        std::string log;
+        EXPECT_TRUE(PumpUntil([&] { return target.Count("dropped ") == 1; }, 5000)) << "nothing was dropped";
+        EXPECT_TRUE(PumpUntil([&] { return target.Count("format #1 ") == 1; }, 5000)) << "the text was not given";
+        for (const std::string& line : target.Lines())
+            log += line + "; ";
+        std::string text;
+        EXPECT_TRUE(target.Format("#1", &text)) << log;
+        EXPECT_EQ("A", std::string(text.c_str()));
+        EXPECT_TRUE(target.Has("dropformat " + std::to_string(CF_TEXT)));
+        EXPECT_TRUE(target.Has("dropformat " + std::to_string(GetSmilieGroupClipFormat())));
+        EXPECT_EQ("AB..|....|....|", SceneOf<DragControl>::Letters(scene.left)) << "the smilies stay";
         EXPECT_EQ(1u, scene.left.GetAt(0, 0)->m_nUsageCount);
         EXPECT_EQ(0u, scene.left.GetAt(1, 0)->m_nUsageCount);
     });

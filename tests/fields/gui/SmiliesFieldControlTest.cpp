@@ -16,16 +16,25 @@
 #include "fields/InFieldControls.h"
 #include "fields/SmiliesFieldControl.h"
 #include "framework/Framework.h"
+#include "framework/OleDataSource.h"
 #include "framework/ModalAnswerer.h"
 #include "delivery/SourceText.h"
+#include "services/Busy.h"
 #include "services/KeyState.h"
 #include "services/Languages.h"
 #include "tests/tools/Pump.h"
 #include "ui3d/controls/3DToolTip.h"
 #include "ui3d/dialogs/3DFileDialog.h"
 #include "ui3d/dialogs/3DImgMessageBox.h"
+#include "ui3d/menus/3DMenu.h"
+#include "ui3d/controls/DragImageWnd.h"
+#include "ui3d/controls/SmiliePreview.h"
 
+#include <shlobj.h>
+
+#include <algorithm>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -99,6 +108,8 @@ public:
 
     BOOL OnPopupMenu(CMenu*, UINT, int, int, CWnd*, UINT* pnCommand) override
     {
+        if (inMenu)
+            inMenu();
         nMenus++;
         *pnCommand = nMenuCommand;
         return TRUE;
@@ -106,6 +117,7 @@ public:
 
     std::vector<std::string> boxes;
     std::function<void(CDialog*)> work;
+    std::function<void()> inMenu;
     UINT nMenuCommand = 0;
     int nMenus = 0;
 
@@ -595,6 +607,112 @@ TEST_F(FieldAdding, ADroppedTextBecomesAPhrase)
     EXPECT_TRUE(IsPhraseSmilie(p));
 }
 
+// Another program's drop reaches the field through its OLE drop target: files
+// become pictures (with the progress window above sixteen, Esc on it ending
+// nothing early), the text of a page without pictures a phrase; a bare text
+// or a file that is no picture is refused at the door.
+HGLOBAL FileList(const std::vector<std::string>& paths)
+{
+    std::string list;
+    for (const std::string& path : paths)
+        list += path + '\0';
+    list += '\0';
+    HGLOBAL h = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + list.size());
+    BYTE* p = static_cast<BYTE*>(::GlobalLock(h));
+    reinterpret_cast<DROPFILES*>(p)->pFiles = sizeof(DROPFILES);
+    memcpy(p + sizeof(DROPFILES), list.data(), list.size());
+    ::GlobalUnlock(h);
+    return h;
+}
+
+HGLOBAL TextBlock(const std::string& text)
+{
+    HGLOBAL h = ::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    memcpy(::GlobalLock(h), text.c_str(), text.size() + 1);
+    ::GlobalUnlock(h);
+    return h;
+}
+
+TEST_F(FieldAdding, AnotherProgramsDropIsImportedThroughTheDropTarget)
+{
+    ASSERT_TRUE(SUCCEEDED(::OleInitialize(NULL)));
+    Make(350, 600);
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = ProgressProbeProc;
+    wc.hInstance = GetModuleHandleA(NULL);
+    wc.lpszClassName = "TvnxProgressProbe2";
+    RegisterClassA(&wc);
+    HWND hProbe = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, NULL, NULL, NULL);
+    ASSERT_NE(nullptr, hProbe);
+    std::vector<std::string> pictures;
+    for (int i = 0; i < 17; i++)
+        pictures.push_back(File("f" + std::to_string(i) + ".bmp", SolidBmp(12, 12, RGB(0, 10 * i, 0))));
+    const std::string strNotes = File("notes.txt", ::Text("no picture"));
+    const CLIPFORMAT cfHtml = static_cast<CLIPFORMAT>(::RegisterClipboardFormatA("HTML Format"));
+    const std::string strPage = "Version:0.9\r\nStartHTML:-1\r\n<html><body><b>well said</b></body></html>";
+    struct Row
+    {
+        const char* pszName;
+        std::vector<std::pair<CLIPFORMAT, std::string>> texts;   // formats offered as text blocks
+        std::vector<std::string> files;                           // CF_HDROP, when not empty
+        DWORD nEffect;
+        int nSmilies;
+        int nProgress;
+        const char* pszPhrase;
+    };
+    const Row rows[] = {
+        {"one picture file", {}, {pictures[0]}, DROPEFFECT_COPY, 1, 0, NULL},
+        {"sixteen", {}, std::vector<std::string>(pictures.begin(), pictures.begin() + 16), DROPEFFECT_COPY, 16, 0,
+         NULL},
+        {"seventeen", {}, pictures, DROPEFFECT_COPY, 17, 1, NULL},
+        {"a page's text", {{cfHtml, strPage}, {CF_TEXT, "well said"}}, {}, DROPEFFECT_COPY, 1, 0, "well said"},
+        {"a bare text", {{CF_TEXT, "just words"}}, {}, DROPEFFECT_NONE, 0, 0, NULL},
+        {"a text file", {}, {strNotes}, DROPEFFECT_NONE, 0, 0, NULL},
+    };
+    const CRect rcField = [&] {
+        CRect rc;
+        ::GetWindowRect(field.m_hWnd, &rc);
+        return rc;
+    }();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.pszName);
+        field.DeleteAllSmilies();
+        COleDataSource source;
+        for (const auto& text : row.texts)
+            source.CacheGlobalData(text.first, TextBlock(text.second));
+        if (!row.files.empty())
+            source.CacheGlobalData(CF_HDROP, FileList(row.files));
+        IDropTarget* pTarget = field.m_DropTarget.GetInterface();
+        const POINT pt = Centre(1, 0);
+        const POINTL ptScreen = {rcField.left + pt.x, rcField.top + pt.y};
+        DWORD nEffect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+        ASSERT_EQ(S_OK, pTarget->DragEnter(source.GetInterface(), 0, ptScreen, &nEffect));
+        EXPECT_EQ(row.nEffect, nEffect);
+        nEffect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+        pTarget->DragOver(0, ptScreen, &nEffect);
+        nEffect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+        ASSERT_EQ(S_OK, pTarget->Drop(source.GetInterface(), 0, ptScreen, &nEffect));
+        EXPECT_EQ(row.nEffect, nEffect);
+        EXPECT_EQ(0, field.GetSmilieCount()) << "nothing is added inside the drop";
+        g_nProgressSeen = 0;
+        ::PostMessageA(hProbe, WM_APP, 0, 0);
+        EXPECT_TRUE(PumpUntil([&] { return field.GetSmilieCount() == row.nSmilies && g_nProgressSeen >= row.nProgress; },
+                              10000));
+        PumpPending();
+        EXPECT_EQ(row.nSmilies, field.GetSmilieCount());
+        EXPECT_EQ(row.nProgress, g_nProgressSeen);
+        EXPECT_EQ(nullptr, CDlgAutoProgress::GetCurrent());
+        EXPECT_EQ(0, field.GetPendingPictureCount());
+        if (row.nSmilies > 0)
+            EXPECT_NE(nullptr, field.GetAt(1, 0)) << "added from the drop point on";
+        if (row.pszPhrase != NULL && field.GetAt(1, 0) != NULL)
+            EXPECT_EQ(row.pszPhrase, std::string(field.GetAt(1, 0)->m_strPhrase));
+    }
+    DestroyWindow(hProbe);
+    field.DestroyWindow();
+    ::OleUninitialize();
+}
+
 TEST_F(FieldAdding, PicturesFromTheFileDialogTakeOnlyPictureFilesAndTellWhenNoneCame)
 {
     Make();
@@ -604,6 +722,12 @@ TEST_F(FieldAdding, PicturesFromTheFileDialogTakeOnlyPictureFilesAndTellWhenNone
     File("wide.bmp", OneBitBmp(700, 500));
     std::string strFolder = m_dir.Path("x");
     strFolder.erase(strFolder.size() - 2);
+    // Names missing from the folder are refused as files that cannot be read;
+    // the picture at the end is reached only when the whole list came through.
+    std::vector<std::string> manyNames = {strFolder};
+    for (int i = 0; i < 40; i++)
+        manyNames.push_back("a-picture-that-is-not-there-" + std::to_string(i) + ".bmp");
+    manyNames.push_back("good.bmp");
     CTestAnswerer answerer;
     const struct {
         const char* pszName;
@@ -614,6 +738,7 @@ TEST_F(FieldAdding, PicturesFromTheFileDialogTakeOnlyPictureFilesAndTellWhenNone
         {"cancelled", {}, 0, 0},
         {"a picture among others", {strFolder, "notes.txt", "good.bmp", "wide.bmp"}, 1, 0},
         {"none of them", {strFolder, "notes.txt", "wide.bmp", "BROKEN.JPEG"}, 0, 1},
+        {"more names than MAX_PATH holds", manyNames, 1, 0},
     };
     int nRow = 0;
     for (const auto& row : rows) {
@@ -624,7 +749,7 @@ TEST_F(FieldAdding, PicturesFromTheFileDialogTakeOnlyPictureFilesAndTellWhenNone
         if (row.nBoxes > 0)
             EXPECT_EQ(GetLangString(490), answerer.boxes[0]) << row.pszName;
     }
-    EXPECT_EQ(3, answerer.nFileDialogs);
+    EXPECT_EQ(4, answerer.nFileDialogs);
 }
 
 TEST_F(FieldAdding, ALongAddressBecomesASmilieWithoutAskingAShortOneAsks)
@@ -674,6 +799,113 @@ TEST_F(FieldControl, RightDragMenuReturnsTheMethodOrSetsTheDefault)
         EXPECT_EQ(row.nResult, field.QueryDropMode(TRUE)) << row.nCommand;
         EXPECT_EQ(row.nDefault, CSmiliesFieldControl::s_nDefaultDropMethod) << row.nCommand;
     }
+}
+
+// --- messages ------------------------------------------------------------------------------------------
+
+// The texts of the edit boxes in this thread's popups (the preview shows its
+// message in one).
+std::set<std::string> PopupTexts()
+{
+    std::set<std::string> texts;
+    auto top = [](HWND hWnd, LPARAM lParam) -> BOOL {
+        ::EnumChildWindows(hWnd, [](HWND h, LPARAM l) -> BOOL {
+            char sz[512] = "";
+            ::GetClassNameA(h, sz, sizeof(sz));
+            if (lstrcmpiA(sz, "Edit") == 0) {
+                ::GetWindowTextA(h, sz, sizeof(sz));
+                reinterpret_cast<std::set<std::string>*>(l)->insert(sz);
+            }
+            return TRUE;
+        }, lParam);
+        return TRUE;
+    };
+    ::EnumThreadWindows(::GetCurrentThreadId(), top, reinterpret_cast<LPARAM>(&texts));
+    return texts;
+}
+
+TEST_F(FieldControl, ARefusedDropSaysWhyAtTheDropPoint)
+{
+    Make();
+    field.m_ptDrop = Centre(2, 2);
+    std::string str366 = GetLangString(366);
+    str366.replace(str366.find("[NUM]"), 5, "2240");
+    const struct {
+        WPARAM nReason;
+        std::string want;   // empty: nothing shown
+    } rows[] = {
+        {1, GetLangString(369)}, {2, GetLangString(369)}, {3, std::string(GetLangString(365)) + " 300K"},
+        {4, str366},             {5, GetLangString(368)}, {7, GetLangString(368)},
+        {0, ""},                 {6, ""},                 {8, ""},
+    };
+    for (const auto& row : rows) {
+        const int nLive = CSmiliePreview::GetLiveCount();
+        Send(field, WM_DROPREFUSED, row.nReason);
+        if (row.want.empty()) {
+            EXPECT_EQ(nLive, CSmiliePreview::GetLiveCount()) << row.nReason;
+        } else {
+            EXPECT_EQ(1u, PopupTexts().count(row.want)) << row.nReason << ": " << row.want;
+        }
+    }
+}
+
+// The message that the last download of web smilies ended waits for no busy
+// state, drag, open menu or running dialog; otherwise it shows once.
+TEST_F(FieldControl, TheDownloadsMessageIsNotShownOverOtherWork)
+{
+    Make();
+    CTestAnswerer answerer;
+    const std::string strDone = GetLangString(582);
+    auto shown = [&] { return std::count(answerer.boxes.begin(), answerer.boxes.end(), strDone); };
+    auto finished = [&] { Send(field, WM_DOWNLOADSFINISHED); };
+    const struct {
+        const char* pszName;
+        std::function<void()> run;
+        long nShown;
+    } rows[] = {
+        {"busy", [&] { g_BusyCount++; finished(); g_BusyCount--; }, 0},
+        {"a drag", [&] { g_nActiveDrags++; finished(); g_nActiveDrags--; }, 0},
+        {"a menu", [&] {
+             answerer.inMenu = finished;
+             C3DMenu menu;
+             menu.CreatePopup(NULL);
+             menu.AppendItem(NULL, "item", MF_ENABLED, 1);
+             menu.Track(&field, 0, 0);
+             answerer.inMenu = nullptr;
+         }, 0},
+        {"a dialog", [&] {
+             bool bInside = false;
+             answerer.work = [&](CDialog*) {
+                 if (!bInside) {
+                     bInside = true;
+                     finished();
+                 }
+             };
+             MessageBox3D(m_parent.Wnd(), "Tarvenex", "a question", MB_OK, 0, NULL);
+             answerer.work = nullptr;
+         }, 0},
+        {"nothing else", finished, 1},
+    };
+    for (const auto& row : rows) {
+        answerer.boxes.clear();
+        row.run();
+        EXPECT_EQ(row.nShown, shown()) << row.pszName;
+    }
+}
+
+// A press on the preview popup is a press on the smilie under it.
+TEST_F(FieldControl, APressOnThePreviewPressesTheSmilieUnderIt)
+{
+    Make();
+    Fill(field, 3);
+    CSmilie* pSmilie = field.GetAt(1, 0);
+    ASSERT_NE(nullptr, pSmilie);
+    const POINT pt = Centre(1, 0);
+    Send(field, WM_PREVIEWLCLICK, MK_LBUTTON, MAKELPARAM(pt.x, pt.y));
+    EXPECT_EQ(pSmilie, field.GetHotSmilie());
+    EXPECT_NE(0, pSmilie->m_bPressed);
+    EXPECT_EQ(0, Send(field, WM_PREVIEWRCLICK, MK_RBUTTON, MAKELPARAM(pt.x, pt.y)));
+    Send(field, WM_LBUTTONUP, 0, MAKELPARAM(pt.x + 3 * ::GetSystemMetrics(SM_CXDRAG), pt.y));
 }
 
 // --- move and resize ------------------------------------------------------------------------------------
@@ -751,6 +983,43 @@ TEST_F(FieldControl, RepositionKeepsThePictureWithinHalfItsSizeAndLeavingCancels
     CDlgSmilieReposition moved;
     EXPECT_EQ(1, moved.Start(pSmilie));
     EXPECT_EQ(10, pSmilie->GetImageOffset().x) << "half the picture's width";
+}
+
+BOOL WINAPI FakeSetCursorPos(int x, int y)
+{
+    CursorPos() = POINT{x, y};
+    return TRUE;
+}
+
+// The move control starts with the cursor on the reposition mark, so the
+// first move shifts the picture by the distance from there.
+TEST_F(FieldControl, TheMoveStartsOnTheRepositionMark)
+{
+    OpenPictures pictures({SolidBmp(60, 50, RGB(0, 0, 255))});
+    ASSERT_TRUE(pictures.IsOpen());
+    Make();
+    const POINT cell = {2, 1};
+    CSmilie* pSmilie = field.AddSmilie(&cell, 1, "", "");
+    field.RedrawAll();
+    const CRect rcMark = pSmilie->GetOversizeMarkRect();
+    ASSERT_FALSE(rcMark.IsRectEmpty()) << "a picture larger than its cell has the mark";
+    const CRect rcCell = field.GetSmilieRect(pSmilie);
+    POINT want = {rcCell.left + (rcMark.left + rcMark.right) / 2, rcCell.top + (rcMark.top + rcMark.bottom) / 2};
+    ::ClientToScreen(field.m_hWnd, &want);
+    PlaceCursor(field, 1, 1);
+    CSmiliesFieldControl::s_pfnSetCursorPos = FakeSetCursorPos;
+    static POINT s_atStart;
+    CInFieldControl::s_pfnLoopStarted = [](CInFieldControl* p) {
+        s_atStart = CursorPos();
+        p->SendMessage(WM_KEYDOWN, VK_ESCAPE, 1);
+    };
+    const int nSteps = ParentWindow::s_nUndoSteps;
+    field.OnSmilieReposition(pSmilie, 0, 0);
+    CSmiliesFieldControl::s_pfnSetCursorPos = ::SetCursorPos;
+    EXPECT_EQ(want.x, s_atStart.x);
+    EXPECT_EQ(want.y, s_atStart.y);
+    EXPECT_EQ(nSteps + 1, ParentWindow::s_nUndoSteps);
+    EXPECT_EQ(CPoint(0, 0), pSmilie->GetImageOffset()) << "cancelled";
 }
 
 // --- destruction ------------------------------------------------------------------------------------

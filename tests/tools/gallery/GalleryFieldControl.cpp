@@ -16,11 +16,47 @@
 #include "ui3d/controls/3DToolTip.h"
 
 #include <stdio.h>
+#include <vector>
 
 namespace {
 
 const int kCell = 48, kColumns = 5, kRows = 3;
 HWND g_hParent = NULL;
+
+// A 24-bit picture larger than a cell, in four coloured quarters whose
+// corner shows where the picture stands: only a picture larger than its
+// cell can be moved inside it.
+std::vector<BYTE> BandedBmp(int cx, int cy)
+{
+    const int nStride = (cx * 3 + 3) & ~3;
+    const DWORD nSize = 54 + static_cast<DWORD>(nStride * cy);
+    std::vector<BYTE> b(nSize, 0);
+    auto put32 = [&](size_t at, DWORD v) {
+        for (int i = 0; i < 4; i++)
+            b[at + i] = static_cast<BYTE>(v >> (8 * i));
+    };
+    b[0] = 'B';
+    b[1] = 'M';
+    put32(2, nSize);
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<DWORD>(cx));
+    put32(22, static_cast<DWORD>(cy));
+    b[26] = 1;
+    b[28] = 24;
+    for (int y = 0; y < cy; y++) {
+        for (int x = 0; x < cx; x++) {
+            BYTE* p = &b[54 + static_cast<size_t>(y) * nStride + x * 3];
+            // Rows run bottom-up: y < cy / 2 is the lower half.
+            static const BYTE kQuarters[4][3] = {{60, 60, 220}, {220, 120, 40}, {40, 180, 60}, {200, 200, 200}};
+            const BYTE* q = kQuarters[(x < cx / 2 ? 0 : 1) + (y < cy / 2 ? 2 : 0)];
+            p[0] = q[0];
+            p[1] = q[1];
+            p[2] = q[2];
+        }
+    }
+    return b;
+}
 
 LRESULT CALLBACK ParentProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -94,11 +130,13 @@ void ShowFieldControl()
     }
     g_pCollectionFile = new CTvnxSave;
     g_pImgCache = new CImgCache;
-    uint32_t nFace = 0;
+    uint32_t nFace = 0, nBanded = 0;
     if (g_pCollectionFile->OpenCollection(strPath.c_str(), FALSE, 0) == 0) {
         g_pImgCache->Reset();
         const std::vector<BYTE> gif = MakeFaceGif();
         nFace = g_pCollectionFile->AppendRecord(gif.data(), "face.gif", static_cast<uint32_t>(gif.size()));
+        const std::vector<BYTE> bmp = BandedBmp(80, 70);
+        nBanded = g_pCollectionFile->AppendRecord(bmp.data(), "quarters.bmp", static_cast<uint32_t>(bmp.size()));
     }
     const APPSETTINGS saved = g_Settings;
     g_Settings.SmilieToolbar = 1;
@@ -127,6 +165,8 @@ void ShowFieldControl()
             const POINT cell = {i % kColumns, i / kColumns};
             field.AddSmilie(&cell, i == 3 ? 0 : nFace, i == 3 ? "Hi!" : "", NULL);
         }
+        const POINT bandsCell = {2, 1};
+        CSmilie* pBanded = field.AddSmilie(&bandsCell, nBanded, "", NULL);
         field.UpdateScrollRange(TRUE);
         Pump();
         CSmilie* pSmilie = field.GetAt(1, 0);
@@ -136,13 +176,13 @@ void ShowFieldControl()
         resize.Start(pSmilie, NULL);
         Pump();
         // The move measures from where the cursor stands: the cell's centre.
-        POINT ptCentre = field.GetCellRect(1, 0).CenterPoint();
+        POINT ptCentre = field.GetCellRect(bandsCell.x, bandsCell.y).CenterPoint();
         ::ClientToScreen(field.m_hWnd, &ptCentre);
         SetCursorPos(ptCentre.x, ptCentre.y);
         Pump();
         CInFieldControl::s_pfnLoopStarted = SnapMove;
         CDlgSmilieReposition move;
-        move.Start(pSmilie);
+        move.Start(pBanded);
         CInFieldControl::s_pfnLoopStarted = NULL;
         Pump();
 
