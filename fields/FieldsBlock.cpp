@@ -17,6 +17,8 @@ namespace {
 
 const uint32_t kFieldTag = 0x10000010;
 const uint32_t kFieldHeaderSize = 24;   // tag, width, height, flags, colour, body length
+// The largest cell side a field can hold: 65535 / side - 1 leaves one row.
+const int kMaxCellSide = 32767;
 
 bool IsHeaderTag(uint32_t n)
 {
@@ -283,8 +285,10 @@ int CFields::LoadFromMemory(const BYTE* pBlock, uint32_t nSize, uint32_t nAppend
             if (nHeader > 12 && header.Get32(12, &v))
                 nFlags = v & 1;
         }
-        // A cell side of 0 or below would divide by zero in the view.
-        if (nWidth <= 0 || nHeight <= 0) {
+        // A cell side of 0 or below would divide by zero in the view. Above
+        // kMaxCellSide no row fits the 16-bit scroll range: the row cap wraps,
+        // the content height overflows and the view never settles.
+        if (nWidth <= 0 || nHeight <= 0 || nWidth > kMaxCellSide || nHeight > kMaxCellSide) {
             nWidth = m_nDefaultCellWidth;
             nHeight = m_nDefaultCellHeight;
         }

@@ -474,9 +474,14 @@ TEST_F(FieldsTest, OldHeadersTakeTheDefaults)
         {"header of 24", 24, 41, 42, 1, 41, 42, TRUE},
         {"cell width 0", 16, 0, 42, 1, 35, 34, TRUE},
         {"negative height", 16, 41, -3, 1, 35, 34, TRUE},
+        {"tallest cell", 16, 41, 32767, 1, 41, 32767, TRUE},
+        // Sides no row fits; the height one hung the view scrolled by the field before.
+        {"height past 16 bits", 16, 40, 0x0100001E, 1, 35, 34, TRUE},
+        {"height without a row", 16, 41, 40000, 1, 35, 34, TRUE},
+        {"width past 16 bits", 16, 0x01000028, 30, 1, 35, 34, TRUE},
     };
     for (const Row& r : rows) {
-        ASSERT_EQ(1, Load(MakeBlock({Record(Body("X", "c", 0, {SmilieRecord(1, 0, "p")}), RGB(9, 9, 9), r.nHeader,
+        ASSERT_EQ(1, Load(MakeBlock({Record(Body("X", "c", 5, {SmilieRecord(1, 0, "p")}), RGB(9, 9, 9), r.nHeader,
                                             r.cx, r.cy, r.nFlags)})))
             << r.what;
         CSmiliesFieldControl* p = m_fields.GetField(0);
