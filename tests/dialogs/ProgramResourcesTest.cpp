@@ -262,7 +262,7 @@ TEST(Dist, BinariesImportOnlySystemLibrariesAndTheDataIsThere)
     const char* const system[] = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll",
                                   "ole32.dll", "oleaut32.dll", "comctl32.dll", "comdlg32.dll", "msimg32.dll",
                                   "version.dll", "winmm.dll", "wininet.dll", "urlmon.dll", "shlwapi.dll",
-                                  "msvcrt.dll", "imm32.dll", "uxtheme.dll"};
+                                  "msvcrt.dll", "imm32.dll", "uxtheme.dll", "msvfw32.dll"};
     for (const char* pszBinary : {"tarvenex.exe", "tarvenex.dll", "tarvenex_msnm6.dll", "tarvenex_msnm7.dll"}) {
         const std::vector<std::string> imports = ImportedLibraries(dist + pszBinary);
         EXPECT_FALSE(imports.empty()) << pszBinary;
