@@ -261,28 +261,30 @@ Bytes RecordBytes(const std::string& collection, unsigned nRecord)
 // The window of the field on show: the largest visible window inside the main
 // window that holds no visible window of its own (the fields' container holds
 // the field, its tabs and its scroll bar).
+struct LargestLeaf
+{
+    HWND hWnd = NULL;
+    long nArea = 0;
+};
+
+BOOL CALLBACK VisitLeaf(HWND hWnd, LPARAM l)
+{
+    LargestLeaf* b = reinterpret_cast<LargestLeaf*>(l);
+    for (HWND h = GetWindow(hWnd, GW_CHILD); h != NULL; h = GetWindow(h, GW_HWNDNEXT))
+        if (IsWindowVisible(h))
+            return TRUE;
+    RECT rc;
+    if (IsWindowVisible(hWnd) && GetClientRect(hWnd, &rc) && long(rc.right) * rc.bottom > b->nArea) {
+        b->nArea = long(rc.right) * rc.bottom;
+        b->hWnd = hWnd;
+    }
+    return TRUE;
+}
+
 HWND FieldWindow(HWND hMain)
 {
-    struct Best
-    {
-        HWND hWnd = NULL;
-        long nArea = 0;
-    } best;
-    EnumChildWindows(
-        hMain,
-        [](HWND hWnd, LPARAM l) -> BOOL {
-            Best* b = reinterpret_cast<Best*>(l);
-            for (HWND h = GetWindow(hWnd, GW_CHILD); h != NULL; h = GetWindow(h, GW_HWNDNEXT))
-                if (IsWindowVisible(h))
-                    return TRUE;
-            RECT rc;
-            if (IsWindowVisible(hWnd) && GetClientRect(hWnd, &rc) && long(rc.right) * rc.bottom > b->nArea) {
-                b->nArea = long(rc.right) * rc.bottom;
-                b->hWnd = hWnd;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&best));
+    LargestLeaf best;
+    EnumChildWindows(hMain, VisitLeaf, reinterpret_cast<LPARAM>(&best));
     return best.hWnd;
 }
 

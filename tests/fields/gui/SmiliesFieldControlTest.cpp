@@ -805,22 +805,27 @@ TEST_F(FieldControl, RightDragMenuReturnsTheMethodOrSetsTheDefault)
 
 // The texts of the edit boxes in this thread's popups (the preview shows its
 // message in one).
+BOOL CALLBACK CollectEditText(HWND h, LPARAM l)
+{
+    char sz[512] = "";
+    ::GetClassNameA(h, sz, sizeof(sz));
+    if (lstrcmpiA(sz, "Edit") == 0) {
+        ::GetWindowTextA(h, sz, sizeof(sz));
+        reinterpret_cast<std::set<std::string>*>(l)->insert(sz);
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK CollectPopupTexts(HWND hWnd, LPARAM lParam)
+{
+    ::EnumChildWindows(hWnd, CollectEditText, lParam);
+    return TRUE;
+}
+
 std::set<std::string> PopupTexts()
 {
     std::set<std::string> texts;
-    auto top = [](HWND hWnd, LPARAM lParam) -> BOOL {
-        ::EnumChildWindows(hWnd, [](HWND h, LPARAM l) -> BOOL {
-            char sz[512] = "";
-            ::GetClassNameA(h, sz, sizeof(sz));
-            if (lstrcmpiA(sz, "Edit") == 0) {
-                ::GetWindowTextA(h, sz, sizeof(sz));
-                reinterpret_cast<std::set<std::string>*>(l)->insert(sz);
-            }
-            return TRUE;
-        }, lParam);
-        return TRUE;
-    };
-    ::EnumThreadWindows(::GetCurrentThreadId(), top, reinterpret_cast<LPARAM>(&texts));
+    ::EnumThreadWindows(::GetCurrentThreadId(), CollectPopupTexts, reinterpret_cast<LPARAM>(&texts));
     return texts;
 }
 
