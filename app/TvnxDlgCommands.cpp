@@ -8,6 +8,7 @@
 #include "dialogs/DlgCustomTemplate.h"
 #include "dialogs/Progress.h"
 #include "fields/SmiliesFieldMenus.h"
+#include "fields/SmiliesPasteGroup.h"
 #include "framework/Module.h"
 #include "services/Busy.h"
 #include "services/ChangeTracking.h"
@@ -217,6 +218,8 @@ int CTvnxDlg::LoadCollection(LPCTSTR pszPath, double dWeight)
 {
     if (m_Fields.m_hWnd != NULL)
         m_Fields.SendMessage(WM_CLEARUNDO);
+    // The copies name picture records of the file they came from.
+    g_PasteHistory.RemoveAll();
     BOOL bNew = FALSE;
     if (g_pCollectionFile == NULL) {
         g_pCollectionFile = new (std::nothrow) CTvnxSave;
@@ -276,6 +279,7 @@ BOOL CTvnxDlg::WriteCollection(LPCTSTR pszPath, BOOL bRequireOpen, double dWeigh
         return TRUE;
     BeginBusy();
     m_Fields.SendMessage(WM_CLEARUNDO);
+    g_PasteHistory.RemoveAll();
     uint32_t nSize = 0;
     m_Fields.SaveToMemory(NULL, &nSize, 0);
     BYTE* pBlock = nSize != 0 ? new (std::nothrow) BYTE[nSize] : NULL;
@@ -308,6 +312,7 @@ int CTvnxDlg::MergeCollection(LPCTSTR pszPath, double dWeight)
     if (g_pCollectionFile == NULL)
         return -1;
     m_Fields.PushUndo(NULL);
+    g_PasteHistory.RemoveAll();
     uint32_t nAppended = 0;
     const int nResult = g_pCollectionFile->MergeFile(pszPath, &nAppended, dWeight * 0.9);
     if (nResult != 0) {

@@ -5,6 +5,7 @@
 // demo collection of the build among them). Messages, file dialogs, menus and
 // dialogs go through the window's seams; the shell seam records.
 #include "app/TvnxDlg.h"
+#include "fields/SmiliesPasteGroup.h"
 #include "app/TvnxApp.h"
 #include "app/TvnxTrayWnd.h"
 
@@ -35,6 +36,7 @@
 
 #include <fstream>
 #include <sstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -788,6 +790,35 @@ TEST_F(TvnxDlgTest, OpenResultsAndTheirMessages)
         EXPECT_EQ(c.pszBox, g_boxes[0]) << c.strPath;
         EXPECT_EQ(strDemo, OpenPath()) << c.strPath;
         EXPECT_EQ(3, FieldCount()) << c.strPath;
+    }
+}
+
+// The paste history holds copies that name picture records of the open file:
+// loading, saving or merging a collection empties it, so no copy pastes the
+// record of another file (or a record the save renumbered).
+TEST_F(TvnxDlgTest, CollectionOperationsEmptyThePasteHistory)
+{
+    const std::string strDemo = CopyDemo();
+    const std::string strOther = CopyDemo("other.tvnx");
+    Show(strDemo);
+    const struct
+    {
+        const char* name;
+        std::function<void()> run;
+    } ops[] = {
+        {"load", [&] { m_pDlg->LoadCollection(strOther.c_str(), 0); }},
+        {"save", [&] { m_pDlg->WriteCollection(strOther.c_str(), TRUE, 0); }},
+        {"merge", [&] { m_pDlg->MergeCollection(strDemo.c_str(), 0); }},
+    };
+    for (const auto& op : ops) {
+        CSmilie* pSmilie = m_pDlg->m_Fields.GetField(0)->GetAt(0, 0);
+        ASSERT_NE(nullptr, pSmilie) << op.name;
+        CSmiliesPasteGroup group;
+        ASSERT_TRUE(group.AddSmilie(pSmilie));
+        g_PasteHistory.Add(group);
+        op.run();
+        EXPECT_EQ(0, g_PasteHistory.GetSize()) << op.name;
+        g_PasteHistory.RemoveAll();
     }
 }
 
