@@ -41,21 +41,9 @@ void FillField(CSmiliesField& field, uint32_t nFace)
 
 void ShowSmilieFields()
 {
-    char szTemp[MAX_PATH];
-    GetTempPathA(sizeof(szTemp), szTemp);
-    const std::string strPath = std::string(szTemp) + "tvnx-gallery-fields.tvnx";
-    if (!WriteEmptyCollection(strPath)) {
-        fprintf(stderr, "no collection file for the fields\n");
-        return;
-    }
-    g_pCollectionFile = new CTvnxSave;
-    g_pImgCache = new CImgCache;
     uint32_t nFace = 0;
-    if (g_pCollectionFile->OpenCollection(strPath.c_str(), FALSE, 0) == 0) {
-        g_pImgCache->Reset();
-        const std::vector<BYTE> gif = MakeFaceGif();
-        nFace = g_pCollectionFile->AppendRecord(gif.data(), "face.gif", static_cast<uint32_t>(gif.size()));
-    }
+    if (!OpenScratchCollection("tvnx-gallery-fields.tvnx", "face.gif", &nFace))
+        return;
     const APPSETTINGS saved = g_Settings;
     g_Settings.SmilieToolbar = 1;
 
@@ -103,9 +91,5 @@ void ShowSmilieFields()
     DestroyWindow(hParent);
     Pump();
     g_Settings = saved;
-    delete g_pImgCache;
-    g_pImgCache = NULL;
-    delete g_pCollectionFile;
-    g_pCollectionFile = NULL;
-    DeleteFileA(strPath.c_str());
+    CloseScratchCollection("tvnx-gallery-fields.tvnx");
 }

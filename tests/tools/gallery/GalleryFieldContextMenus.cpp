@@ -102,21 +102,9 @@ void Snap(CSmiliesFieldControl& field, BOOL bSmilie, POINT cell, const char* psz
 
 void ShowFieldContextMenus()
 {
-    char szTemp[MAX_PATH];
-    GetTempPathA(sizeof(szTemp), szTemp);
-    const std::string strPath = std::string(szTemp) + "tvnx-gallery-menus.tvnx";
-    if (!WriteEmptyCollection(strPath)) {
-        fprintf(stderr, "no collection file for the field menus\n");
-        return;
-    }
-    g_pCollectionFile = new CTvnxSave;
-    g_pImgCache = new CImgCache;
     uint32_t nFace = 0;
-    if (g_pCollectionFile->OpenCollection(strPath.c_str(), FALSE, 0) == 0) {
-        g_pImgCache->Reset();
-        const std::vector<BYTE> gif = MakeFaceGif();
-        nFace = g_pCollectionFile->AppendRecord(gif.data(), "grin.gif", static_cast<uint32_t>(gif.size()));
-    }
+    if (!OpenScratchCollection("tvnx-gallery-menus.tvnx", "grin.gif", &nFace))
+        return;
     const APPSETTINGS saved = g_Settings;
     g_Settings.SmilieToolbar = 1;
 
@@ -169,9 +157,5 @@ void ShowFieldContextMenus()
     DestroyWindow(hParent);
     Pump();
     g_Settings = saved;
-    delete g_pImgCache;
-    g_pImgCache = NULL;
-    delete g_pCollectionFile;
-    g_pCollectionFile = NULL;
-    DeleteFileA(strPath.c_str());
+    CloseScratchCollection("tvnx-gallery-menus.tvnx");
 }

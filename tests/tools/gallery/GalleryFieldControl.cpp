@@ -121,20 +121,10 @@ void ShowFieldControl()
 {
     ShowDialogs();
 
-    char szTemp[MAX_PATH];
-    GetTempPathA(sizeof(szTemp), szTemp);
-    const std::string strPath = std::string(szTemp) + "tvnx-gallery-control.tvnx";
-    if (!WriteEmptyCollection(strPath)) {
-        fprintf(stderr, "no collection file for the field control\n");
-        return;
-    }
-    g_pCollectionFile = new CTvnxSave;
-    g_pImgCache = new CImgCache;
     uint32_t nFace = 0, nBanded = 0;
-    if (g_pCollectionFile->OpenCollection(strPath.c_str(), FALSE, 0) == 0) {
-        g_pImgCache->Reset();
-        const std::vector<BYTE> gif = MakeFaceGif();
-        nFace = g_pCollectionFile->AppendRecord(gif.data(), "face.gif", static_cast<uint32_t>(gif.size()));
+    if (!OpenScratchCollection("tvnx-gallery-control.tvnx", "face.gif", &nFace))
+        return;
+    if (g_pCollectionFile->IsOpen()) {
         const std::vector<BYTE> bmp = BandedBmp(80, 70);
         nBanded = g_pCollectionFile->AppendRecord(bmp.data(), "quarters.bmp", static_cast<uint32_t>(bmp.size()));
     }
@@ -213,9 +203,5 @@ void ShowFieldControl()
     g_hParent = NULL;
     Pump();
     g_Settings = saved;
-    delete g_pImgCache;
-    g_pImgCache = NULL;
-    delete g_pCollectionFile;
-    g_pCollectionFile = NULL;
-    DeleteFileA(strPath.c_str());
+    CloseScratchCollection("tvnx-gallery-control.tvnx");
 }

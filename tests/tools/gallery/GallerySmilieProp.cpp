@@ -165,6 +165,37 @@ bool WriteEmptyCollection(const std::string& strPath)
     return fclose(f) == 0 && bOk;
 }
 
+bool OpenScratchCollection(const char* pszFile, const char* pszPicture, uint32_t* pnFace)
+{
+    *pnFace = 0;
+    char szTemp[MAX_PATH];
+    GetTempPathA(sizeof(szTemp), szTemp);
+    const std::string strPath = std::string(szTemp) + pszFile;
+    if (!WriteEmptyCollection(strPath)) {
+        fprintf(stderr, "no collection file %s\n", pszFile);
+        return false;
+    }
+    g_pCollectionFile = new CTvnxSave;
+    g_pImgCache = new CImgCache;
+    if (g_pCollectionFile->OpenCollection(strPath.c_str(), FALSE, 0) == 0) {
+        g_pImgCache->Reset();
+        const std::vector<BYTE> gif = MakeFaceGif();
+        *pnFace = g_pCollectionFile->AppendRecord(gif.data(), pszPicture, static_cast<uint32_t>(gif.size()));
+    }
+    return true;
+}
+
+void CloseScratchCollection(const char* pszFile)
+{
+    delete g_pImgCache;
+    g_pImgCache = NULL;
+    delete g_pCollectionFile;
+    g_pCollectionFile = NULL;
+    char szTemp[MAX_PATH];
+    GetTempPathA(sizeof(szTemp), szTemp);
+    DeleteFileA((std::string(szTemp) + pszFile).c_str());
+}
+
 namespace {
 
 // Snaps the running dialog; for the second picture it first moves the

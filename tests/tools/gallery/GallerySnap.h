@@ -53,6 +53,13 @@ CTvnxWnd* CreateSkinnedFrame(int x, int y, int nHeight);
 std::vector<BYTE> MakeFaceGif();
 // An empty collection file: the header and a one-byte layout block.
 bool WriteEmptyCollection(const std::string& strPath);
+// An empty collection of that name in the temp folder, opened as the program's
+// collection file with a new image cache, with the face picture appended under
+// pszPicture; false (and said) when the file cannot be written. *pnFace is the
+// picture's record, 0 when it could not be appended.
+bool OpenScratchCollection(const char* pszFile, const char* pszPicture, uint32_t* pnFace);
+// Frees the image cache and the collection file and deletes the file.
+void CloseScratchCollection(const char* pszFile);
 
 // The entries kept in their own files.
 void ShowPopupMenu();
