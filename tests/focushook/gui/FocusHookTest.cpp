@@ -47,15 +47,37 @@ bool Settle(HWND notify, Reports& reports)
     return PumpUntil([&] { return reports.marker; }, 5000);
 }
 
+// tarvenex.dll from dist/, with its two entries found by name.
+struct HookLibrary
+{
+    HookLibrary()
+    {
+        char path[MAX_PATH];
+        snprintf(path, sizeof(path), "%s\\dist\\tarvenex.dll", TVNX_BINARY_DIR);
+        module = LoadLibraryA(path);
+        if (module != NULL) {
+            setHook = reinterpret_cast<PFN_SETHOOK>(GetProcAddress(module, "SetHook"));
+            removeHook = reinterpret_cast<PFN_REMOVEHOOK>(GetProcAddress(module, "RemoveHook"));
+        }
+    }
+    ~HookLibrary()
+    {
+        if (module != NULL)
+            FreeLibrary(module);
+    }
+    bool Bound() const { return setHook != NULL && removeHook != NULL; }
+
+    HMODULE module = NULL;
+    PFN_SETHOOK setHook = NULL;
+    PFN_REMOVEHOOK removeHook = NULL;
+};
+
 TEST(FocusHook, ReportsEveryFocusChangeUntilRemoved)
 {
-    char path[MAX_PATH];
-    snprintf(path, sizeof(path), "%s\\dist\\tarvenex.dll", TVNX_BINARY_DIR);
-    HMODULE library = LoadLibraryA(path);
-    ASSERT_NE(library, static_cast<HMODULE>(NULL)) << path;
-    PFN_SETHOOK setHook = reinterpret_cast<PFN_SETHOOK>(GetProcAddress(library, "SetHook"));
-    PFN_REMOVEHOOK removeHook = reinterpret_cast<PFN_REMOVEHOOK>(GetProcAddress(library, "RemoveHook"));
-    ASSERT_TRUE(setHook != NULL && removeHook != NULL);
+    HookLibrary hook;
+    ASSERT_TRUE(hook.Bound()) << "tarvenex.dll or its entries are missing";
+    PFN_SETHOOK setHook = hook.setHook;
+    PFN_REMOVEHOOK removeHook = hook.removeHook;
 
     Reports reports;
     reports.message = RegisterWindowMessageA("WM_FOCUSHOOK");
@@ -99,7 +121,6 @@ TEST(FocusHook, ReportsEveryFocusChangeUntilRemoved)
 
     DestroyWindow(frame);
     DestroyWindow(notify);
-    FreeLibrary(library);
 }
 
 // The hook is global: the focus set inside another program (the stand-in
@@ -108,13 +129,10 @@ TEST(FocusHook, ReportsEveryFocusChangeUntilRemoved)
 TEST(FocusHook, ReportsTheFocusInAnotherProgram)
 {
     OnVirtualDesktop([] {
-        char path[MAX_PATH];
-        snprintf(path, sizeof(path), "%s\\dist\\tarvenex.dll", TVNX_BINARY_DIR);
-        HMODULE library = LoadLibraryA(path);
-        ASSERT_NE(library, static_cast<HMODULE>(NULL)) << path;
-        PFN_SETHOOK setHook = reinterpret_cast<PFN_SETHOOK>(GetProcAddress(library, "SetHook"));
-        PFN_REMOVEHOOK removeHook = reinterpret_cast<PFN_REMOVEHOOK>(GetProcAddress(library, "RemoveHook"));
-        ASSERT_TRUE(setHook != NULL && removeHook != NULL);
+        HookLibrary hook;
+        ASSERT_TRUE(hook.Bound()) << "tarvenex.dll or its entries are missing";
+        PFN_SETHOOK setHook = hook.setHook;
+        PFN_REMOVEHOOK removeHook = hook.removeHook;
 
         Reports reports;
         reports.message = RegisterWindowMessageA("WM_FOCUSHOOK");
@@ -135,7 +153,6 @@ TEST(FocusHook, ReportsTheFocusInAnotherProgram)
         EXPECT_TRUE(removeHook());
         DestroyWindow(notify);
         UnregisterClassA(wc.lpszClassName, wc.hInstance);
-        FreeLibrary(library);
     });
 }
 
