@@ -159,6 +159,7 @@ public:
     POINT GetFocusCell() const { return m_ptFocus; }
     void ScrollFocusCellIntoView();
     void ClearHotState();
+    BOOL TrackHotAt(int x, int y);
     CSmilie* GetHotSmilie() const { return m_pHotSmilie; }
     POINT GetHotEmptyCell() const { return m_ptHotEmpty; }
     BOOL IsBandOn() const { return m_bBand; }

@@ -322,6 +322,23 @@ void CSmiliesField::DragPressed(CSmilie* pPressed, int x, int y, BOOL bLeft)
     BeginDrag(&list, x, y, bLeft);
 }
 
+// Makes the smilie (or the empty cell) under the point the hot one, if it is
+// not yet; says whether it changed.
+BOOL CSmiliesField::TrackHotAt(int x, int y)
+{
+    const POINT cell = CellFromPoint(POINT{x, y});
+    CSmilie* pSmilie = GetAt(cell.x, cell.y);
+    if (pSmilie == m_pHotSmilie)
+        return FALSE;
+    ClearHotState();
+    m_pHotSmilie = pSmilie;
+    if (pSmilie != NULL)
+        SetSmilieHotPart(HitTestSmilie(pSmilie, x, y), TRUE, cell.x, cell.y);
+    else
+        SetHotEmptyCell(HitTestEmptyCell(cell.x, cell.y, x, y), TRUE, cell.x, cell.y);
+    return TRUE;
+}
+
 void CSmiliesField::OnMouseMove(UINT nFlags, int x, int y)
 {
     const POINT pt = {x, y};
@@ -332,13 +349,7 @@ void CSmiliesField::OnMouseMove(UINT nFlags, int x, int y)
     if (m_bHovering)
         ::SetCursor(m_hCursor);
 
-    if (pSmilie != m_pHotSmilie) {
-        ClearHotState();
-        m_pHotSmilie = pSmilie;
-        if (pSmilie != NULL)
-            SetSmilieHotPart(HitTestSmilie(pSmilie, x, y), TRUE, cell.x, cell.y);
-        else
-            SetHotEmptyCell(HitTestEmptyCell(cell.x, cell.y, x, y), TRUE, cell.x, cell.y);
+    if (TrackHotAt(x, y)) {
         // Moving over smilies with Ctrl held toggles each one entered.
         if ((nFlags & MK_CONTROL) && (!(nFlags & MK_SHIFT) || !m_bBand) && !m_bDropHover && pSmilie != NULL)
             SetSmilieSelected(!pSmilie->m_bSelected, cell.x, cell.y);
@@ -401,6 +412,10 @@ void CSmiliesField::OnLButtonDown(UINT /*nFlags*/, int x, int y)
     const POINT pt = {x, y};
     m_pRPressed = NULL;
     BandOff();
+    // The move to this point may have reached another window (a preview over
+    // the cell that closed on it, or a window of ours in front while we are in
+    // the background): the press goes to what lies under it.
+    TrackHotAt(x, y);
     CSmilie* pHot = m_pHotSmilie;
     const int nPart = HitTestSmilie(pHot, x, y);
     if (nPart != SMILIEPART_NONE) {
@@ -475,6 +490,7 @@ void CSmiliesField::OnRButtonDown(UINT /*nFlags*/, int x, int y)
     if (m_nSelected < 2)
         SetFocusCell(cell.x, cell.y);
     BandOff();
+    TrackHotAt(x, y);
     if (HitTestSmilie(m_pHotSmilie, x, y) != SMILIEPART_NONE) {
         m_pRPressed = m_pHotSmilie;
         m_ptRPress = pt;

@@ -27,6 +27,7 @@
 //   format ITEM data HEX | format ITEM none | open failed
 //   pasted
 //   holding                         (holdclip) the clipboard is open
+//   dragenter EFFECT                (droptarget) a drag came in, answered with EFFECT
 //   dropped N                       (droptarget) a drop offering N formats, and
 //   dropformat NUMBER               one line per format offered, then the
 //                                   FORMAT lines of the drop's data
@@ -118,7 +119,12 @@ public:
     }
     STDMETHODIMP_(ULONG) AddRef() override { return 2; }
     STDMETHODIMP_(ULONG) Release() override { return 1; }
-    STDMETHODIMP DragEnter(IDataObject*, DWORD, POINTL, DWORD* pdwEffect) override { return Answer(pdwEffect); }
+    STDMETHODIMP DragEnter(IDataObject*, DWORD, POINTL, DWORD* pdwEffect) override
+    {
+        const HRESULT hr = Answer(pdwEffect);
+        Log("dragenter " + std::to_string(*pdwEffect));
+        return hr;
+    }
     STDMETHODIMP DragOver(DWORD, POINTL, DWORD* pdwEffect) override { return Answer(pdwEffect); }
     STDMETHODIMP DragLeave() override { return S_OK; }
     STDMETHODIMP Drop(IDataObject* pData, DWORD, POINTL, DWORD* pdwEffect) override

@@ -69,6 +69,49 @@ TEST_F(FieldMouse, AClickSendsOnceAndClearsTheSelection)
     EXPECT_TRUE(field.drags.empty());
 }
 
+// The move onto a cell can reach another window instead (a preview popup over
+// the cell that closes on it; a window of ours in front while the program is
+// in the background): a press without it still goes to the smilie under it,
+// never to the one hot before, and a press on an empty cell presses nothing.
+TEST_F(FieldMouse, APressWithoutTheMoveBeforeItTakesTheSmilieUnderIt)
+{
+    const POINT before = Body(1, 0);
+    const struct {
+        const char* name;
+        POINT pt;
+        bool bLeft;
+    } rows[] = {
+        {"left, a neighbour", Body(0, 0), true},
+        {"left, another row", Body(4, 1), true},
+        {"right, a neighbour", Body(2, 0), false},
+    };
+    for (const auto& r : rows) {
+        field.clicks.clear();
+        const int nMenus = field.nSmilieMenus;
+        Move(field, before.x, before.y);
+        ASSERT_EQ(field.GetAt(1, 0), field.GetHotSmilie()) << r.name;
+        const CSmilie* pUnder = field.GetAt(field.CellFromPoint(r.pt).x, field.CellFromPoint(r.pt).y);
+        if (r.bLeft) {
+            Down(r.pt);
+            Up(r.pt);
+            ASSERT_EQ(1u, field.clicks.size()) << r.name;
+            EXPECT_EQ(pUnder, field.clicks[0]) << r.name;
+        } else {
+            Down(r.pt, WM_RBUTTONDOWN, MK_RBUTTON);
+            Up(r.pt, WM_RBUTTONUP);
+            EXPECT_EQ(nMenus + 1, field.nSmilieMenus) << r.name;
+            EXPECT_EQ(pUnder, field.GetHotSmilie()) << r.name;
+        }
+        EXPECT_FALSE(field.GetAt(1, 0)->m_bPressed) << r.name;
+    }
+    Move(field, before.x, before.y);
+    const POINT empty = Body(4, 7);
+    ASSERT_EQ(nullptr, field.GetAt(4, 7));
+    Down(empty);
+    Up(empty);
+    EXPECT_TRUE(field.clicks.empty()) << "an empty cell sends nothing";
+}
+
 TEST_F(FieldMouse, PastTheDragDistanceTheSelectionOrThePressedSmilieIsDragged)
 {
     const int cx = GetSystemMetrics(SM_CXDRAG);
