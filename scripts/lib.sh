@@ -205,6 +205,26 @@ wine_up() {
   fi
 }
 
+# As an installer would: a data folder without a collection gets the demo
+# collection of dist/ (the program never makes one). The folder is the one the
+# program will use: its setting, else the default under the prefix's %APPDATA%.
+install_demo() {
+  local demo="$run_build/dist/demo.tvnx" win folder
+  [ -f "$demo" ] || return 0
+  # A fresh prefix has no setting yet: reg's failure is an answer, not an error.
+  win=$("$winebin" reg query 'HKCU\Software\Mordale\Tarvenex' /v AppDataFolder 2>/dev/null | tr -d '\r' |
+        sed -n 's/^ *AppDataFolder *REG_SZ *//p') || true
+  [ -n "$win" ] || win=$("$winebin" cmd /c 'echo %APPDATA%\Mordale\Tarvenex' 2>/dev/null | tr -d '\r') || true
+  [ -n "$win" ] || return 0
+  folder=$("$winebin" winepath -u "$win" 2>/dev/null | tr -d '\r') || true
+  [ -n "$folder" ] || return 0
+  mkdir -p "$folder"
+  if ! compgen -G "$folder/*.tvnx" >/dev/null; then
+    cp "$demo" "$folder/"
+    say "the data folder had no collection: the demo collection was copied there"
+  fi
+}
+
 # run_program EXE [ARG...]: runs a program of the session until it ends, and
 # returns its exit status. Ctrl+C (SIGINT, or SIGTERM) asks it to close: WM_CLOSE
 # to its windows, then after at most 5 s the session's wineserver ends it; the

@@ -6,10 +6,12 @@
       does not, with the user's flags; and that the targets it names exist in
       BUILD_DIR (no Wine needed)
   check_scripts.py ctrlc SOURCE_ROOT ARCH BUILD_DIR
-      the program runs in a private session (its own Xvfb and a prefix kept in
-      BUILD_DIR/wineprefix-ctrlc); SIGINT to the script closes it: the script
-      returns 130 or 0 within 10 s and no process of the session is left. Then
-      the same when the program's window is closed (the script returns 0).
+      the program runs in a private session (its own Xvfb and a prefix made
+      afresh in BUILD_DIR/wineprefix-ctrlc, kept for the second run); SIGINT to
+      the script closes it: the script returns 130 or 0 within 10 s and no
+      process of the session is left. Then the same when the program's window
+      is closed (the script returns 0). The fresh prefix's data folder gets the
+      demo collection in the first run, and only then.
 """
 import os
 import signal
@@ -95,18 +97,18 @@ def describe(pids):
     return ", ".join(out)
 
 
-def run_session(root, arch, build_dir, prefix, end_it):
+def run_session(root, arch, build_dir, prefix, end_it, lines):
     """Runs the program under the script's functions; end_it(script, display, env) ends it.
-    Returns a list of failures."""
+    Returns a list of failures; the script's output goes to lines."""
     lib = os.path.join(root, "scripts", "lib.sh")
     script = (f'set -euo pipefail; source "{lib}"; use_tree {arch} "{build_dir}"; '
-              f'trap wine_down EXIT; wine_up keep-prefix prefix={os.path.basename(prefix)}; '
+              f'trap wine_down EXIT; wine_up keep-prefix prefix={os.path.basename(prefix)}; install_demo; '
               f'echo "display $DISPLAY"; run_program "$run_build/dist/tarvenex.exe"')
     env = {k: v for k, v in os.environ.items() if not k.startswith("WINE") and k != "DISPLAY"}
     # A terminal's shell starts the script with SIGINT at its default, as here.
     proc = subprocess.Popen(["bash", "-c", script], env=env, stdout=subprocess.PIPE,
                             stderr=subprocess.STDOUT, text=True, start_new_session=True)
-    failures, lines, display = [], [], None
+    failures, display = [], None
     try:
         shown = False
         deadline = time.time() + 120
@@ -163,9 +165,22 @@ def check_ctrlc(root, arch, build_dir):
         subprocess.run([winebin, helper, "close", "tarvenex.exe"], env=env, timeout=30,
                        stdin=subprocess.DEVNULL, capture_output=True)
 
+    # As on a fresh machine: no prefix, so no settings and no data folder yet.
+    subprocess.run(["rm", "-rf", prefix], check=True)
+    demo = os.path.join(build_dir, "dist", "demo.tvnx")
     failures = []
     for name, end_it in (("Ctrl+C", sigint), ("closing the window", close_window)):
-        failures += [f"{name}: {f}" for f in run_session(root, arch, build_dir, prefix, end_it)]
+        lines = []
+        failures += [f"{name}: {f}" for f in run_session(root, arch, build_dir, prefix, end_it, lines)]
+        copied = any("the demo collection was copied there" in l for l in lines)
+        if os.path.exists(demo) and copied != (name == "Ctrl+C"):
+            failures.append(f"{name}: the demo collection was {'' if copied else 'not '}copied: {lines}")
+    if os.path.exists(demo):
+        import glob
+        found = glob.glob(os.path.join(prefix, "drive_c", "users", "*", "*", "Roaming", "Mordale", "Tarvenex",
+                                       "demo.tvnx"))
+        if not found:
+            failures.append("no demo.tvnx in the default data folder of the prefix")
     return failures
 
 
