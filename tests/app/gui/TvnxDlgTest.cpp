@@ -12,6 +12,8 @@
 #include "collection/ImgCache.h"
 #include "collection/Smilie.h"
 #include "collection/TvnxSave.h"
+#include "fields/SmiliesFieldControl.h"
+#include "fields/SmiliesFieldMenus.h"
 #include "framework/Dialog.h"
 #include "framework/ModalAnswerer.h"
 #include "services/Busy.h"
@@ -33,6 +35,7 @@
 
 #include <gtest/gtest.h>
 #include <ole2.h>
+#include <algorithm>
 
 #include <fstream>
 #include <sstream>
@@ -1136,4 +1139,75 @@ INT_PTR RunAboutBox(CWnd* pParent)
 {
     CDlgAbout dlg(pParent);
     return dlg.DoModal();
+}
+
+// --- the field's menus on the bar -------------------------------------------------------------
+
+namespace {
+
+// Popup menus answered with a chosen command; what each offered is kept.
+class BarMenuAnswerer : public CModalAnswerer
+{
+public:
+    BarMenuAnswerer() { m_pPrevious = AfxSetModalAnswerer(this); }
+    ~BarMenuAnswerer() override { AfxSetModalAnswerer(m_pPrevious); }
+    INT_PTR OnDialog(CDialog* pDialog) override { return pDialog->ContinueModal() ? IDCANCEL : -1; }
+    BOOL OnPopupMenu(CMenu* pMenu, UINT, int, int, CWnd*, UINT* pnCommand) override
+    {
+        nMenus++;
+        enabled.clear();
+        for (int i = 0; pMenu != NULL && i < ::GetMenuItemCount(pMenu->m_hMenu); i++) {
+            const UINT nId = ::GetMenuItemID(pMenu->m_hMenu, i);
+            if (nId != UINT(-1) && !(::GetMenuState(pMenu->m_hMenu, i, MF_BYPOSITION) & MF_GRAYED))
+                enabled.push_back(nId);
+        }
+        *pnCommand = nCommand;
+        return TRUE;
+    }
+    bool Enabled(UINT nId) const { return std::find(enabled.begin(), enabled.end(), nId) != enabled.end(); }
+    UINT nCommand = 0;
+    int nMenus = 0;
+    std::vector<UINT> enabled;
+
+private:
+    CModalAnswerer* m_pPrevious;
+};
+
+}  // namespace
+
+// Edit and Smilies on the main window's bar drop the shown field's own menus
+// for its focus cell, and their commands act on that field.
+TEST_F(TvnxDlgTest, EditAndSmiliesDropTheShownFieldsMenus)
+{
+    Show(CopyDemo());
+    CSmiliesFieldControl* pField = m_pDlg->m_Fields.GetShownField();
+    ASSERT_NE(nullptr, pField);
+    ASSERT_NE(nullptr, pField->GetAt(0, 0));
+    int nSmilies = 0;
+    for (int r = 0; r < 10; r++)
+        for (int c = 0; c < pField->GetColumnCount(); c++)
+            nSmilies += pField->GetAt(c, r) != NULL;
+    BarMenuAnswerer menus;
+
+    // On a smilie, Edit offers copying; "select all" selects the whole field.
+    pField->SetFocusCell(0, 0);
+    menus.nCommand = ID_FIELDMENU_SELECT_ALL;
+    m_pDlg->SendMessage(WM_COMMAND, CTvnxDlg::BAR_EDIT);
+    EXPECT_EQ(1, menus.nMenus);
+    EXPECT_TRUE(menus.Enabled(ID_FIELDMENU_COPY));
+    EXPECT_FALSE(menus.Enabled(ID_FIELDMENU_UNDO)) << "nothing to undo yet";
+    EXPECT_EQ(nSmilies, pField->GetSelectedCount());
+    pField->DeselectAll();
+
+    // Smilies: adding pictures only on an empty cell.
+    menus.nCommand = 0;
+    m_pDlg->SendMessage(WM_COMMAND, CTvnxDlg::BAR_SMILIES);
+    EXPECT_EQ(2, menus.nMenus);
+    EXPECT_FALSE(menus.Enabled(ID_FIELDMENU_ADD_FILES)) << "on a smilie";
+    pField->SetFocusCell(pField->GetColumnCount() - 1, 9);
+    ASSERT_EQ(nullptr, pField->GetAt(pField->GetColumnCount() - 1, 9));
+    m_pDlg->SendMessage(WM_COMMAND, CTvnxDlg::BAR_SMILIES);
+    EXPECT_EQ(3, menus.nMenus);
+    EXPECT_TRUE(menus.Enabled(ID_FIELDMENU_ADD_FILES)) << "on an empty cell";
+    EXPECT_EQ(0, pField->GetSelectedCount()) << "a closed menu does nothing";
 }
