@@ -446,6 +446,39 @@ TEST_F(FieldContextMenus, HistoryEntriesCarryTheirMnemonicAndTip)
     submenu.Detach();
 }
 
+// Up to 128 smilies a history entry shows a 64 x 64 thumbnail of its group;
+// a larger group the 16 x 16 large-group icon, which is quick to draw.
+TEST_F(FieldContextMenus, LargeGroupsShowTheLargeGroupIconInTheHistory)
+{
+    const struct {
+        int nSmilies;
+        int nSide;
+    } rows[] = {{128, 64}, {129, 16}};
+    for (const auto& r : rows) {
+        g_PasteHistory.RemoveAll();
+        field.DeleteAllSmilies();
+        Fill(field, r.nSmilies);
+        field.SelectAll();
+        ASSERT_EQ(r.nSmilies, field.GetSelectedCount());
+        ASSERT_EQ(0, field.CopyToPasteHistory(Centre(0, 0))) << r.nSmilies;
+        ASSERT_EQ(r.nSmilies, g_PasteHistory[0].m_Smilies.GetSize());
+        CMenuIcons icons;
+        C3DMenu parent, submenu;
+        ASSERT_TRUE(parent.CreatePopup(NULL));
+        BuildPasteMenu(submenu, icons, parent, FALSE);
+        ASSERT_EQ(1, submenu.GetItemCount());
+        const HICON hIcon = submenu.GetItem(0)->hIcon;
+        ICONINFO info = {};
+        ASSERT_TRUE(hIcon != NULL && GetIconInfo(hIcon, &info)) << r.nSmilies;
+        BITMAP bm = {};
+        GetObjectA(info.hbmColor != NULL ? info.hbmColor : info.hbmMask, sizeof(bm), &bm);
+        EXPECT_EQ(r.nSide, bm.bmWidth) << r.nSmilies << " smilies";
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+        submenu.Detach();
+    }
+}
+
 TEST_F(FieldContextMenus, EditMenuTitlesItsUndoAndRedoSteps)
 {
     C3DMenuBar bar;
