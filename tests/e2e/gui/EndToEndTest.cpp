@@ -195,8 +195,8 @@ void ClickAt(POINT pt)
     SetCursorPos(pt.x, pt.y);
     DWORD nAtSince = 0;
     bool bAt = false;
+    POINT now = {-1, -1};
     const bool bStays = PumpUntil([&] {
-        POINT now;
         if (!GetCursorPos(&now) || now.x != pt.x || now.y != pt.y) {
             bAt = false;
             SendInput(1, &move, sizeof(INPUT));
@@ -212,7 +212,8 @@ void ClickAt(POINT pt)
     // In a full run, with other tests busy beside this one, the cursor did not
     // always settle within the bound: the click then goes ahead on its point.
     if (!bStays)
-        printf("the cursor did not stay on (%ld, %ld); clicking there anyway\n", pt.x, pt.y);
+        printf("the cursor did not stay on (%ld, %ld), last at (%ld, %ld); clicking there anyway\n", pt.x, pt.y,
+               now.x, now.y);
     INPUT in[2] = {move, move};
     in[0].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
     in[1].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
