@@ -412,6 +412,26 @@ BOOL WINAPI LoggedGetCursorPos(LPPOINT ppt)
     return b;
 }
 
+// Drags the field's first smilie with the left button into the stand-in's
+// input and drops it there, once the program was offered a copy.
+template <class Field> void DropIntoProgram(Field& field, const TargetProcess& target)
+{
+    RECT rc = {};
+    ::GetWindowRect(target.input, &rc);
+    const POINT ptOver = {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+    Drive([&] {
+        StartDrag(field, 0, 0);
+        MouseTo(ptOver);
+        EXPECT_TRUE(WaitOn([&] {
+            return g_cursorLog.at == MAKELONG(ptOver.x, ptOver.y) && g_cursorLog.nCalls >= 2;
+        })) << "no feedback over the program";
+        // The other program answers the drag in its own time.
+        EXPECT_TRUE(WaitOn([&] { return target.Has("dragenter 1"); }, 10000)) << "the program was not offered a copy";
+        Button(MOUSEEVENTF_LEFTUP);
+        WaitOn([] { return ActiveDrags() == 0; });
+    });
+}
+
 struct WindowSearch
 {
     std::string text;
@@ -499,21 +519,7 @@ TEST(SmiliesDrag, ADropIntoAnotherProgramCountsOneUseOfEachDraggedSmilie)
     OnVirtualDesktop([&] {
         TargetProcess target("tvnxtarget.exe", 1, 0, "droptarget", {});
         Scene scene({"AB.."}, {"...."});
-        RECT rc = {};
-        ::GetWindowRect(target.input, &rc);
-        const POINT ptOver = {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
-        Drive([&] {
-            StartDrag(scene.left, 0, 0);
-            MouseTo(ptOver);
-            EXPECT_TRUE(WaitOn([&] {
-                return g_cursorLog.at == MAKELONG(ptOver.x, ptOver.y) && g_cursorLog.nCalls >= 2;
-            })) << "no feedback over the program";
-            // The other program answers the drag in its own time.
-            EXPECT_TRUE(WaitOn([&] { return target.Has("dragenter 1"); }, 10000))
-                << "the program was not offered a copy";
-            Button(MOUSEEVENTF_LEFTUP);
-            WaitOn([] { return ActiveDrags() == 0; });
-        });
+        DropIntoProgram(scene.left, target);
         EXPECT_TRUE(PumpUntil([&] { return target.Count("dropped ") == 1; }, 5000)) << "nothing was dropped";
         EXPECT_TRUE(target.Has("dropformat " + std::to_string(GetSmilieGroupClipFormat())));
         EXPECT_EQ("AB..|....|....|", Scene::Letters(scene.left)) << "the smilies stay";
@@ -581,21 +587,7 @@ TEST(SmiliesDrag, ADragOutOfTheFieldWindowCarriesTheDeliveryFormatsAndCountsOneU
     OnVirtualDesktop([&] {
         TargetProcess target("tvnxtarget.exe", 1, 0, "droptarget", {"#1"});
         SceneOf<DragControl> scene({"AB.."}, {"...."});
-        RECT rc = {};
-        ::GetWindowRect(target.input, &rc);
-        const POINT ptOver = {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
-        Drive([&] {
-            StartDrag(scene.left, 0, 0);
-            MouseTo(ptOver);
-            EXPECT_TRUE(WaitOn([&] {
-                return g_cursorLog.at == MAKELONG(ptOver.x, ptOver.y) && g_cursorLog.nCalls >= 2;
-            })) << "no feedback over the program";
-            // The other program answers the drag in its own time.
-            EXPECT_TRUE(WaitOn([&] { return target.Has("dragenter 1"); }, 10000))
-                << "the program was not offered a copy";
-            Button(MOUSEEVENTF_LEFTUP);
-            WaitOn([] { return ActiveDrags() == 0; });
-        });
+        DropIntoProgram(scene.left, target);
         std::string log;
         EXPECT_TRUE(PumpUntil([&] { return target.Count("dropped ") == 1; }, 5000)) << "nothing was dropped";
         EXPECT_TRUE(PumpUntil([&] { return target.Count("format #1 ") == 1; }, 5000)) << "the text was not given";
