@@ -1,5 +1,7 @@
 #include "delivery/AppAttr.h"
 
+#include "framework/StoredDouble.h"
+
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -22,33 +24,24 @@ bool MeansNone(const CString& str)
     return str.IsEmpty() || str.CompareNoCase("NULL") == 0 || str == "0";
 }
 
-// A decimal number at the start of the text; *pEnd after it.
-double ReadNumber(const char* psz, const char** pEnd)
-{
-    char* pStop = NULL;
-    const double x = strtod(psz, &pStop);
-    *pEnd = pStop;
-    return x;
-}
-
 void ParseVersion(CAppAttr& row, const CString& strField)
 {
     if (strField.IsEmpty() || strField == "0")
         return;
     const char* p = strField;
     const char* pEnd = p;
-    const double dFrom = ReadNumber(p, &pEnd);
+    const ULONGLONG from = VersionFromDecimalText(p, &pEnd);
     if (pEnd == p)
         return;
-    double dTo = dFrom;
+    ULONGLONG to = from;
     const char* pDash = strchr(pEnd, '-');
     if (pDash != NULL) {
         const char* pNext = pDash + 1;
-        const double d = ReadNumber(pNext, &pEnd);
+        const ULONGLONG v = VersionFromDecimalText(pNext, &pEnd);
         if (pEnd != pNext)
-            dTo = d;
+            to = v;
     }
-    row.SetVersionRange(dFrom, dTo);
+    row.SetVersionRange(from, to);
 }
 
 // The whole part of a version word, cut to its first four digits.
@@ -122,7 +115,7 @@ double GetVersionNumber(DWORD ms)
     double dDivisor = 10;
     for (int n = nMinor; n >= 10; n /= 10)
         dDivisor *= 10;
-    return nMajor + nMinor / dDivisor;
+    return StoredDouble(nMajor + nMinor / dDivisor);
 }
 
 ULONGLONG VersionFromDecimal(double x)
@@ -137,6 +130,81 @@ ULONGLONG VersionFromDecimal(double x)
         nMinor = 0;
         nMajor++;
     }
+    while (nMinor >= 1 && nMinor % 10 == 0)
+        nMinor /= 10;
+    if (nMajor > 0xFFFF)
+        return 0;
+    return ULONGLONG((nMajor << 16) | nMinor) << 32;
+}
+
+BOOL ReadDecimalText(const char* psz, int nFractionDigits, DWORD* pnWhole, DWORD* pnFraction,
+                     BOOL* pbNegative, const char** ppEnd)
+{
+    *pnWhole = *pnFraction = 0;
+    *pbNegative = FALSE;
+    *ppEnd = psz;
+    if (psz == NULL || nFractionDigits < 0 || nFractionDigits > 9)
+        return FALSE;
+    const char* p = psz;
+    while (*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n' || *p == '\v' || *p == '\f')
+        p++;
+    if (*p == '+' || *p == '-')
+        *pbNegative = *p++ == '-';
+    const bool bWholeDigits = *p >= '0' && *p <= '9';
+    ULONGLONG nWhole = 0;
+    bool bTooBig = false;
+    for (; *p >= '0' && *p <= '9'; p++) {
+        nWhole = nWhole * 10 + ULONGLONG(*p - '0');
+        if (nWhole > 0xFFFFFFFFull) {
+            bTooBig = true;
+            nWhole = 0xFFFFFFFFull;
+        }
+    }
+    DWORD nFraction = 0, nScale = 1;
+    bool bFractionDigits = false, bRoundUp = false;
+    int nDigits = 0;
+    if (*p == '.' && (bWholeDigits || (p[1] >= '0' && p[1] <= '9'))) {
+        p++;
+        for (; *p >= '0' && *p <= '9'; p++, nDigits++) {
+            bFractionDigits = true;
+            if (nDigits < nFractionDigits)
+                nFraction = nFraction * 10 + DWORD(*p - '0');
+            else if (nDigits == nFractionDigits)
+                bRoundUp = *p >= '5';
+        }
+    }
+    if (!bWholeDigits && !bFractionDigits) {
+        *pbNegative = FALSE;
+        return FALSE;
+    }
+    // "3.5" to hundredths is 50.
+    for (; nDigits < nFractionDigits; nDigits++)
+        nFraction *= 10;
+    for (int i = 0; i < nFractionDigits; i++)
+        nScale *= 10;
+    if (bRoundUp && ++nFraction == nScale) {
+        nFraction = 0;
+        if (nWhole == 0xFFFFFFFFull)
+            bTooBig = true;
+        else
+            nWhole++;
+    }
+    *ppEnd = p;
+    if (bTooBig) {
+        *pbNegative = FALSE;
+        return FALSE;
+    }
+    *pnWhole = DWORD(nWhole);
+    *pnFraction = nFraction;
+    return TRUE;
+}
+
+ULONGLONG VersionFromDecimalText(const char* psz, const char** ppEnd)
+{
+    DWORD nMajor, nMinor;
+    BOOL bNegative;
+    if (!ReadDecimalText(psz, 4, &nMajor, &nMinor, &bNegative, ppEnd))
+        return 0;
     while (nMinor >= 1 && nMinor % 10 == 0)
         nMinor /= 10;
     if (nMajor > 0xFFFF)
@@ -171,7 +239,7 @@ double MatchVersionRange(const CAppAttr& asking, const CAppAttr& row)
         return 0;
     const double dLower = qf != 0 ? 0.9 * rf / qf : 0;
     const double dUpper = rt != 0 ? 0.1 * qf / rt : 0;
-    return dLower + dUpper;
+    return StoredDouble(dLower + dUpper);
 }
 
 double MatchAppAttr(const CAppAttr& asking, const CAppAttr& row)
@@ -186,7 +254,7 @@ double MatchAppAttr(const CAppAttr& asking, const CAppAttr& row)
     double dScore = (v > 0 ? v : 0) + 1;
     if (p >= 0)
         dScore += 2 * p;
-    return dScore;
+    return StoredDouble(dScore);
 }
 
 double MatchAppAttrLists(const CAppAttr& asking, const CSequence<CAppAttr>& targets,

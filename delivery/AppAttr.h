@@ -27,6 +27,12 @@ public:
     void SetParam(const char* psz) { param = psz != NULL ? psz : ""; }
     // Both bounds through VersionFromDecimal.
     void SetVersionRange(double dFrom, double dTo);
+    // The bounds as version double words (VersionFromDecimal's result).
+    void SetVersionRange(ULONGLONG from, ULONGLONG to)
+    {
+        versionFrom = from;
+        versionTo = to;
+    }
     void Clear();
 
     bool HasExeName() const { return !exeName.IsEmpty(); }
@@ -53,6 +59,20 @@ void ParseAppAttrList(CSequence<CAppAttr>& list, const char* text);
 double GetVersionNumber(DWORD ms);
 // The version double words of a decimal number; "2.09" gives minor 9.
 ULONGLONG VersionFromDecimal(double x);
+
+// A decimal number written at the start of a text ("6.01715", "-3.5", "  2.09"),
+// read from its digits: the whole part, and the fraction to nFractionDigits
+// digits (at most 9) rounded half up on the digits that follow, so a number
+// reads the same in every build whatever its floating-point unit does. A
+// carry out of the fraction goes to the whole part. *ppEnd is just after the
+// last digit, or psz when no digit starts the text. FALSE when no digit starts
+// it or the whole part needs more than 32 bits. The sign is read and dropped
+// (*pbNegative).
+BOOL ReadDecimalText(const char* psz, int nFractionDigits, DWORD* pnWhole, DWORD* pnFraction,
+                     BOOL* pbNegative, const char** ppEnd);
+// VersionFromDecimal of the number a text starts with, read by ReadDecimalText
+// (the fraction to ten-thousandths). *ppEnd as there.
+ULONGLONG VersionFromDecimalText(const char* psz, const char** ppEnd);
 
 // The scores; the asking row comes first.
 double MatchExeName(const CAppAttr& asking, const CAppAttr& row);

@@ -1,5 +1,7 @@
 #include "delivery/ForeignWindows.h"
 
+#include "delivery/AppAttr.h"
+
 #include "services/Registered.h"
 #include "services/Registry.h"
 #include "framework/ComPtr.h"
@@ -181,12 +183,18 @@ int ReadTheBatVersion()
     RegCloseKey(hKey);
     if (!bRead)
         return 0;
-    const double x = strtod(strValue, nullptr);
-    // A major number has 16 bits; anything larger is no version.
-    if (!(x > 0) || x >= 65536.0)
+    // Read from the digits, rounded to hundredths the same way in every build.
+    DWORD nMajor, nHundredths;
+    BOOL bNegative;
+    const char* pEnd;
+    if (!ReadDecimalText(strValue, 2, &nMajor, &nHundredths, &bNegative, &pEnd) || bNegative)
         return 0;
-    const DWORD nMajor = DWORD(x);
-    const DWORD nHundredths = DWORD(std::floor((x - nMajor) * 100.0 + 0.5));
+    // Only a number above 0 is a version ("0.001" is one, read as 0.00).
+    if (strcspn(strValue, "123456789") >= size_t(pEnd - static_cast<const char*>(strValue)))
+        return 0;
+    // A major number has 16 bits; anything larger is no version.
+    if (nMajor > 0xFFFF)
+        return 0;
     g_TheBatVersion = ULONGLONG((nMajor << 16) | nHundredths) << 32;
     return 1;
 }

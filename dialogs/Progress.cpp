@@ -1,5 +1,7 @@
 #include "dialogs/Progress.h"
 
+#include "framework/StoredDouble.h"
+
 #include "resources/resource.h"
 #include "skins/Skin.h"
 
@@ -51,7 +53,9 @@ int CDlgAutoProgress::SetProgress(double dFraction, double dWeight)
         m_dLastWeight = dWeight;
     }
     m_dLastFraction = dFraction;
-    double dPos = m_dBase + dWeight * dFraction / kFull;
+    // Each step rounded to a double: the bar's pixel must not depend on the
+    // floating-point unit of the build.
+    double dPos = StoredDouble(m_dBase + StoredDouble(StoredDouble(dWeight * dFraction) / kFull));
     if (!(dPos >= 0))
         dPos = 0;
     if (dPos > kFull)

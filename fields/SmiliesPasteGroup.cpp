@@ -118,9 +118,18 @@ HICON CSmiliesPasteGroup::GetIcon(POINT* pHotSpot, int cx, int cy)
         m_nBoxWidth = box.cx;
         m_nBoxHeight = box.cy;
         const int cw = std::max(1, m_Smilies[0].m_nCellWidth), ch = std::max(1, m_Smilies[0].m_nCellHeight);
-        double scale = std::min(double(cx) / (box.cx * cw), double(cy) / (box.cy * ch));
-        scale = std::min(scale, 1.1);
-        const int unitX = std::max(1, int(cw * scale)), unitY = std::max(1, int(ch * scale));
+        // The scale as a fraction num / den, the least of the three limits,
+        // so that a cell's size in the picture is exact in every build.
+        long long num = cx, den = (long long)std::max(1, int(box.cx)) * cw;
+        if ((long long)cy * den < num * ((long long)std::max(1, int(box.cy)) * ch)) {
+            num = cy;
+            den = (long long)std::max(1, int(box.cy)) * ch;
+        }
+        if (11 * den < num * 10) {
+            num = 11;
+            den = 10;
+        }
+        const int unitX = std::max(1, int(cw * num / den)), unitY = std::max(1, int(ch * num / den));
         const int ox = (cx - unitX * box.cx) / 2, oy = (cy - unitY * box.cy) / 2;
 
         HDC hScreen = ::GetDC(NULL);

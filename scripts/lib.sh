@@ -46,7 +46,8 @@ choose_run_arch() {
 #   run      the program (dist/) and the helper that closes it on Ctrl+C; the
 #            32-bit dist/ too where only the 64-bit tree runs, if TVNX_DIST32=1
 #   gallery  the gallery and the program that keeps its Wine session warm
-#   all      everything, of both trees unless TVNX_FAST=1 (scripts/test, soak)
+#   all      everything, of both trees unless TVNX_FAST=1 (scripts/test, soak);
+#            where the i686 tree runs, the x86_64 one is built first
 build_plan() {
   local kind=$1 targets="" other=0
   case $kind in
@@ -56,8 +57,11 @@ build_plan() {
     all) [ "${TVNX_FAST:-0}" = 1 ] || other=1 ;;
     *) echo "build_plan: unknown kind $kind" >&2; return 1 ;;
   esac
+  # The tree that does not run is still built, so that a break of either shows.
   if [ "$run_arch" != i686 ] && [ "$other" = 1 ]; then
     [ "$kind" = run ] && echo "i686 $build dist" || echo "i686 $build"
+  elif [ "$kind" = all ] && [ "$other" = 1 ]; then
+    echo "x86_64 $build-x64"
   fi
   echo "$run_arch $run_build${targets:+ $targets}"
 }

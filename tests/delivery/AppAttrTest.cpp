@@ -57,6 +57,14 @@ TEST(AppAttr, RowTexts)
         {"", "", 0, 0, ""},
         {"c.exe", "c.exe", 0, 0, ""},
         {"d.exe \t junk \t NULL", "d.exe", 0, 0, ""},
+        // Ten-thousandths rounded half up on the written digits: a double
+        // holds 6.01715 and 1.33355 a hair off, differently in each build.
+        {"e.exe \t 6.01715 \t NULL", "e.exe", Version(6, 172), Version(6, 172), ""},
+        {"e.exe \t 1.33355 - 1.99995 \t NULL", "e.exe", Version(1, 3336), Version(2, 0), ""},
+        {"e.exe \t 6.01714999 \t NULL", "e.exe", Version(6, 171), Version(6, 171), ""},
+        {"e.exe \t .5 \t NULL", "e.exe", Version(0, 5), Version(0, 5), ""},
+        {"e.exe \t 70000 - 2 \t NULL", "e.exe", 0, Version(2, 0), ""},
+        {"e.exe \t 99999999999 - 2 \t NULL", "e.exe", 0, Version(2, 0), ""},
     };
     for (const auto& r : rows) {
         const CAppAttr row = Row(r.text);

@@ -127,8 +127,14 @@ BOOL BlendPixels(BYTE* pBase, const BYTE* pTop, int nMode, int nWidth, int nHeig
     for (size_t i = 0; i < nPixels; i++) {
         BYTE* p = pBase + 4 * i;
         const BYTE* q = pTop + 4 * i;
-        for (int c = 0; c < 3; c++)
-            p[c] = ClampUnitToByte(BlendChannel(nMode, p[c] / 255.0, q[c] / 255.0));
+        for (int c = 0; c < 3; c++) {
+            // Hard mix is a comparison: made on the bytes, 1 - a = b stays a
+            // tie whatever precision the unit computes the fractions in.
+            if (nMode == BLEND_HARDMIX)
+                p[c] = 255 - p[c] > q[c] ? 0 : 255;
+            else
+                p[c] = ClampUnitToByte(BlendChannel(nMode, p[c] / 255.0, q[c] / 255.0));
+        }
         p[3] = 0;
     }
     return TRUE;

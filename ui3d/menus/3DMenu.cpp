@@ -366,8 +366,10 @@ COLORREF C3DMenu::AdjustColorToBackground(COLORREF clr) const
         return clr;
     int c[3] = {GetRValue(clr) + d + 204, GetGValue(clr) + d + 204, GetBValue(clr) + d + 204};
     const int m = (c[0] + c[1] + c[2]) / 3;
+    // Spread by 1.4 in integers: through a double the x87 unit of the 32-bit
+    // build rounds (v - m) * 1.4 to one less on many inputs.
     for (int& v : c)
-        v = Clamp255(m + static_cast<int>((v - m) * 1.4));
+        v = Clamp255(m + (v - m) * 14 / 10);
     return RGB(c[0], c[1], c[2]);
 }
 

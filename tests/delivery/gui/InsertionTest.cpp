@@ -548,6 +548,12 @@ TEST(Insertion, EqualScoresGiveTheEarliestPayload)
             {{{"first", "tvnxtarget.exe \t 0 \t NULL"}, {"second", "tvnxtarget.exe \t 0 \t NULL"}}, "first"},
             {{{"first", "tvnxtarget.exe \t 0 \t NULL"}, {"closer", "tvnxtarget.exe \t 2.0 - 3.0 \t NULL"}}, "closer"},
             {{{"nolist", nullptr}, {"other", "tvnxother.exe \t 0 \t NULL"}}, "nolist"},
+            // Equal scores that a double holds only rounded: still a tie.
+            {{{"first", "tvnxtarget.exe \t 2.0 - 3.0 \t NULL"}, {"second", "tvnxtarget.exe \t 2.0 - 3.0 \t NULL"}},
+             "first"},
+            {{{"first", "tvnxtarget.exe \t 1.3 - 7.7 \t NULL"}, {"second", "tvnxtarget.exe \t 1.3 - 7.7 \t NULL"},
+              {"third", "tvnxtarget.exe \t 1.3 - 7.7 \t NULL"}},
+             "first"},
         };
         for (const auto& r : rows) {
             CTvFieldDataSource* pSource = new CTvFieldDataSource;
@@ -645,8 +651,12 @@ TEST(Insertion, AClickInAFieldSendsTheSmilieToTheRememberedWindow)
         field.ShowWindow(SW_SHOW);
         const POINT cell = {1, 1};
         ASSERT_NE(nullptr, field.AddSmilie(&cell, 1, "", ""));   // a local picture
-        const POINT pt = field.GetCellRect(1, 1).CenterPoint();
+        CSmilie* const pSmilie = field.GetAt(1, 1);
         auto click = [&](int dx) {
+            // A press that moves past the drag distance starts a drag, which
+            // ends at once (no button is really down) with a drop where the
+            // pointer is: that may move the smilie, so it is pressed where it is.
+            const POINT pt = field.GetCellRect(pSmilie->m_nColumn, pSmilie->m_nRow).CenterPoint();
             ::SetForegroundWindow(program.hField);
             EXPECT_TRUE(PumpUntil([&] { return ::GetForegroundWindow() == program.hField; }, 5000));
             field.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(pt.x, pt.y));
