@@ -226,9 +226,12 @@ install_demo() {
 }
 
 # run_program EXE [ARG...]: runs a program of the session until it ends, and
-# returns its exit status. Ctrl+C (SIGINT, or SIGTERM) asks it to close: WM_CLOSE
-# to its windows, then after at most 5 s the session's wineserver ends it; the
-# script then exits with 130 (its EXIT trap ends the rest of the session).
+# returns its exit status. Ctrl+C (SIGINT, or SIGTERM) asks it to close: its
+# message loop is ended (see ProgramWindows.cpp), so that its exit steps run as
+# after Exit in its menu (the open collection and the settings saved, the
+# temporary files deleted); only when it is still there after 5 s does the
+# session's wineserver end it. The script then exits with 130 (its EXIT trap
+# ends the rest of the session).
 # The program runs in the background, which lets the trap run at once (a
 # foreground child would delay it until the program ended), and in a session
 # of its own, so that only the trap decides how it ends: a terminal's Ctrl+C
