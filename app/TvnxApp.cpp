@@ -192,17 +192,37 @@ void InstallBusyHooks()
     SetBusyHooks(&hooks);
 }
 
+CString AbsolutePath(const CString& strPath)
+{
+    if (strPath.IsEmpty())
+        return strPath;
+    char sz[MAX_PATH];
+    const DWORD n = ::GetFullPathNameA(strPath, MAX_PATH, sz, NULL);
+    return n > 0 && n < MAX_PATH ? CString(sz) : strPath;
+}
+
 void SetCommandLine(LPCSTR pszCommandLine)
 {
     g_CommandLine = pszCommandLine != NULL ? pszCommandLine : "";
     g_CommandLine.Remove('"');
     g_CommandLine.TrimRight();
     g_CommandLine.TrimLeft();
+    g_CommandLine = AbsolutePath(g_CommandLine);
 }
 
-BOOL HandOverToFirstInstance(const CString& strPath)
+BOOL HandOverToFirstInstance(const CString& strPath, DWORD nWaitMs)
 {
     HWND hTray = ::FindWindowA(kTrayClass, NULL);
+    // The first start makes its tray window only after its languages, settings
+    // and skin: a file handed over before then would be lost.
+    for (const DWORD nStart = ::GetTickCount(); hTray == NULL && ::GetTickCount() - nStart < nWaitMs;) {
+        HANDLE hMutex = ::OpenMutexA(SYNCHRONIZE, FALSE, kMutexName);
+        if (hMutex == NULL)
+            break;  // the first has ended (or never was)
+        ::CloseHandle(hMutex);
+        ::Sleep(100);
+        hTray = ::FindWindowA(kTrayClass, NULL);
+    }
     if (hTray == NULL)
         return FALSE;
     if (strPath.IsEmpty()) {
@@ -297,7 +317,7 @@ BOOL CTvnxApp::InitInstance()
         if (m_hMutex != NULL)
             ::CloseHandle(m_hMutex);
         m_hMutex = NULL;
-        HandOverToFirstInstance(g_CommandLine);
+        HandOverToFirstInstance(g_CommandLine, kHandOverWaitMs);
         return FALSE;
     }
     if (!IsWindowsVersionSupported()) {
@@ -353,6 +373,16 @@ BOOL CTvnxApp::PreTranslateMessage(MSG* pMsg)
     if (pMsg->message == WM_MOUSEMOVE && g_pMainDlg != NULL && g_pMainDlg->m_hWnd != NULL)
         g_pMainDlg->SendMessage(WM_APPMOUSEMOVE, reinterpret_cast<WPARAM>(pMsg->hwnd), pMsg->lParam);
     return CWinApp::PreTranslateMessage(pMsg);
+}
+
+// Only the main loop goes idle: no handler of ours is on the stack then, so a
+// handed-over file can be opened without pulling a window from under one.
+BOOL CTvnxApp::OnIdle(LONG lCount)
+{
+    BOOL bMore = CWinApp::OnIdle(lCount);
+    if (lCount == 0 && m_pTrayWnd != NULL && m_pTrayWnd->m_hWnd != NULL)
+        m_pTrayWnd->OpenPendingHandOver();
+    return bMore;
 }
 
 // Also after a start that ended early (no language, no skin, no folder):

@@ -37,12 +37,21 @@ void InstallMainWndHooks();
 // The program's own reactions the busy state needs: the main window.
 void InstallBusyHooks();
 
-// Builds g_CommandLine from the command line the framework was given.
+// Builds g_CommandLine from the command line the framework was given; a path
+// is made absolute against the current folder at once, so that a later change
+// of the current folder cannot make it name another file.
 void SetCommandLine(LPCSTR pszCommandLine);
 
+// The path made absolute against the current folder (as it is when that fails).
+CString AbsolutePath(const CString& strPath);
+
 // Hands a start over to the running instance: the path (may be empty) goes
-// to the window of class "Tarvenex Tray Window". FALSE when there was none.
-BOOL HandOverToFirstInstance(const CString& strPath);
+// to the window of class "Tarvenex Tray Window". While the first instance is
+// still starting (it holds the mutex but has no such window yet), waits for
+// the window up to nWaitMs. FALSE when there was none.
+BOOL HandOverToFirstInstance(const CString& strPath, DWORD nWaitMs = 0);
+// How long a second start waits for the first one's tray window.
+const DWORD kHandOverWaitMs = 20000;
 
 class CTvnxApp : public CWinApp
 {
@@ -51,6 +60,7 @@ public:
 
     BOOL InitInstance() override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
+    BOOL OnIdle(LONG lCount) override;
     int ExitInstance() override;
 
     // Null in an instance that does not own the mutex.

@@ -116,8 +116,10 @@ int DefaultMessageBox(CWnd* pParent, LPCSTR pszText, UINT nType)
 int DefaultFileDialog(CWnd* pParent, BOOL bOpen, LPCSTR pszTitle, LPCSTR pszFilter, LPCSTR pszProposed,
                       CString& strPath)
 {
-    const DWORD dwFlags = bOpen ? OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_DONTADDTORECENT
-                                : OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_DONTADDTORECENT;
+    // The dialog would otherwise make the chosen folder the current one.
+    const DWORD dwFlags = OFN_NOCHANGEDIR |
+                          (bOpen ? OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_DONTADDTORECENT
+                                 : OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_DONTADDTORECENT);
     C3DFileDialog dlg(pszFilter, bOpen, "tvnx", NULL, dwFlags, pParent);
     char szFile[MAX_PATH] = "";
     if (pszProposed != NULL)

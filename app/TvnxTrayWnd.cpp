@@ -13,6 +13,7 @@
 #include "fields/ForeignFocus.h"
 #include "framework/Dialog.h"
 #include "framework/Module.h"
+#include "framework/Thread.h"
 #include "resources/resource.h"
 #include "services/Busy.h"
 #include "services/Languages.h"
@@ -193,7 +194,8 @@ BOOL ReadHandOver(const COPYDATASTRUCT* pcds, CString* pstrText)
 // --- the window ------------------------------------------------------------------------
 
 CTvnxTrayWnd::CTvnxTrayWnd()
-    : m_pMainWnd(NULL), m_nIconPresent(0), m_bCreated(0), m_pAnimation(NULL), m_bHidingByUser(0)
+    : m_pMainWnd(NULL), m_nIconPresent(0), m_bCreated(0), m_pAnimation(NULL), m_bHidingByUser(0),
+      m_bOpeningHandOver(FALSE)
 {
     m_FocusHook.hModule = NULL;
     m_FocusHook.pfnSetHook = NULL;
@@ -657,6 +659,16 @@ void CTvnxTrayWnd::OpenHandedOver(const CString& strPath)
     ShowMainWnd();
 }
 
+BOOL CTvnxTrayWnd::CanOpenHandOver() const
+{
+    return g_BusyCount <= 0 && g_nActiveDrags <= 0 && C3DMenu::GetTrackingCount() <= 0 && m_bCreated;
+}
+
+// The sender waits in SendMessage, and this message reaches us wherever the
+// thread looks at its queue: inside a field's move or resize loop, or in the
+// wait for a target program's foreground. Opening a collection there would
+// destroy the field whose code is still running, so the path is kept and
+// opened from a message posted for it, when the main loop dispatches that.
 LRESULT CTvnxTrayWnd::OnCopyData(const COPYDATASTRUCT* pcds)
 {
     CString strPath;
@@ -664,11 +676,37 @@ LRESULT CTvnxTrayWnd::OnCopyData(const COPYDATASTRUCT* pcds)
         return 0;
     if (BringModalDialogForward(TRUE))
         return 0;
-    if (g_BusyCount > 0 || g_nActiveDrags > 0 || C3DMenu::GetTrackingCount() > 0 || !m_bCreated ||
-        strPath.IsEmpty())
+    if (g_BusyCount > 0 || g_nActiveDrags > 0 || C3DMenu::GetTrackingCount() > 0 || strPath.IsEmpty())
         return 0;
-    OpenHandedOver(strPath);
+    // A start that is still being made (its window exists, its first steps
+    // run) keeps the file for when it is done rather than dropping it.
+    m_strHandedOver = AbsolutePath(strPath);
+    ::PostMessageA(m_hWnd, WM_OPENHANDEDOVER, 0, 0);
     return 1;
+}
+
+// Another loop of this thread (a field's move, a wait) dispatches posted
+// messages too, with its own message on the main loop's record: then the file
+// waits for the main loop's next idle time (CTvnxApp::OnIdle).
+void CTvnxTrayWnd::OnOpenHandedOver()
+{
+    const CWinThread* pThread = AfxGetThread();
+    if (pThread != NULL && pThread->m_msgCur.message == WM_OPENHANDEDOVER && pThread->m_msgCur.hwnd == m_hWnd)
+        OpenPendingHandOver();
+}
+
+BOOL CTvnxTrayWnd::OpenPendingHandOver()
+{
+    // An open asks at times (a message, a network path): a hand-over that
+    // comes meanwhile waits until that open is over.
+    if (m_strHandedOver.IsEmpty() || m_bOpeningHandOver || !CanOpenHandOver() || GetRunningModalDialog() != NULL)
+        return FALSE;
+    const CString strPath = m_strHandedOver;
+    m_strHandedOver.Empty();
+    m_bOpeningHandOver = TRUE;
+    OpenHandedOver(strPath);
+    m_bOpeningHandOver = FALSE;
+    return TRUE;
 }
 
 void CTvnxTrayWnd::OnActivateMainWnd()
@@ -726,6 +764,18 @@ void CTvnxTrayWnd::OnDownloadDone(WPARAM wParam, LPARAM lParam)
     ShowWarnNoInetForMail(NoticeParent());
 }
 
+// The system ends the process soon after this returns (log-off, shutdown):
+// what Exit keeps must be on disk by then, the open collection with its use
+// counts (saved as the main window goes) as well as the settings. So the
+// session's end takes Exit's road: this window is destroyed with every step.
+void CTvnxTrayWnd::OnEndSession(BOOL bEnding)
+{
+    if (bEnding)
+        DestroyWindow();
+    else
+        SaveSettings(TRUE);
+}
+
 LRESULT CTvnxTrayWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -737,7 +787,7 @@ LRESULT CTvnxTrayWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE:
         return 0;
     case WM_ENDSESSION:
-        SaveSettings(TRUE);
+        OnEndSession(wParam != 0);
         return 0;
     case WM_TRAYNOTIFY:
         return OnTrayNotify(wParam, lParam);
@@ -752,6 +802,9 @@ LRESULT CTvnxTrayWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_COPYDATA:
         return OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+    case WM_OPENHANDEDOVER:
+        OnOpenHandedOver();
+        return 0;
     case WM_MENUCHAR:
         return HandleMenuChar(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HMENU>(lParam));
     case WM_MEASUREITEM: {

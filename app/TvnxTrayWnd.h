@@ -82,6 +82,11 @@ public:
     // The tray menu's command, as if chosen.
     void OnTrayCommand(UINT nCommand);
 
+    // Opens the file the last hand-over brought, once nothing stands in the
+    // way (the main loop calls it when it goes idle); TRUE when it did.
+    BOOL OpenPendingHandOver();
+    const CString& GetPendingHandOver() const { return m_strHandedOver; }
+
     // Seams: the shell's icon function, recorded by tests; the main window.
     static BOOL(WINAPI* s_pfnShellNotifyIcon)(DWORD dwMessage, PNOTIFYICONDATAA pData);
     static TRAYMAINWNDHOOKS s_MainWndHooks;
@@ -102,12 +107,17 @@ private:
     void ShowTrayMenu();
     void OnFocusHook(WPARAM wParam, LPARAM lParam);
     LRESULT OnCopyData(const COPYDATASTRUCT* pcds);
+    void OnOpenHandedOver();
     void OnActivateMainWnd();
     void OnHideMainWnd(WPARAM wParam, LPARAM lParam);
     void OnAnimateToTray();
     void OnTaskbarCreated();
     void OnDownloadDone(WPARAM wParam, LPARAM lParam);
+    void OnEndSession(BOOL bEnding);
     void StopAnimation();
+    // Nothing that a newly opened collection would pull from under it runs:
+    // no busy state, drag or menu, and the window is fully created.
+    BOOL CanOpenHandOver() const;
     // A modal dialog runs: the balloon of string 400 when bBalloon, then the
     // dialog flashed and brought forward. FALSE when none runs.
     BOOL BringModalDialogForward(BOOL bBalloon);
@@ -120,4 +130,7 @@ private:
     int m_bCreated;
     CTrayAnimationThread* m_pAnimation;
     int m_bHidingByUser;
+    // The path of the last accepted hand-over, until it is opened.
+    CString m_strHandedOver;
+    BOOL m_bOpeningHandOver;
 };

@@ -318,7 +318,21 @@ int CMsnMsgrExporterDlg::RunReminder()
 int CMsnMsgrExporterDlg::Export(MSNEXPORTREQUEST* pRequest)
 {
     request = pRequest;
-    if (request == NULL || !CheckSettings() || !RunReminder())
+    if (request == NULL)
+        return 0;
+    const int nResult = Run();
+    // A message, the reminder or the shown dialog took the foreground from
+    // the conversation; without this the program's own window stays in front.
+    // Its top-level window is activated alone: its thread puts the focus back
+    // where the user was typing.
+    if (nResult == 0 && ::IsWindow(request->window))
+        ::SetForegroundWindow(::GetAncestor(request->window, GA_ROOT));
+    return nResult;
+}
+
+int CMsnMsgrExporterDlg::Run()
+{
+    if (!CheckSettings() || !RunReminder())
         return 0;
     if (!::IsWindow(request->window))
         return 0;

@@ -79,7 +79,9 @@ public:
     // Outcome of a run as reported by the completion message.
     enum { OUTCOME_RUNNING = 0, OUTCOME_SUCCESS = 1, OUTCOME_FAILURE = -1 };
 
-    // The whole road; 1 when the dialog ran and ended with success.
+    // The whole road; 1 when the dialog ran and ended with success. After a
+    // failure or a refusal the messenger's window, where the user was writing,
+    // is brought back to the front (success does so at its last tick).
     int Export(MSNEXPORTREQUEST* pRequest);
 
     BOOL OnInitDialog() override;
@@ -113,6 +115,7 @@ protected:
     int* m_pCounter;     // the shortcut counter of the class
 
 private:
+    int Run();
     void OnCompletion(WPARAM wParam);
     void StopTimer();
     void Finish(int nResult);

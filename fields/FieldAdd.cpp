@@ -198,7 +198,9 @@ int AddPicturesFromFiles(CSmiliesField* pField, POINT pt)
     if (pField == NULL)
         return 0;
     const CString strFilter = BuildPictureFilter(GetLangString(420));
-    C3DFileDialog dlg(strFilter, TRUE, NULL, NULL, OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST, pField);
+    // OFN_NOCHANGEDIR: the pictures' folder must not become the current one
+    // (a collection named relative to it would then be another file).
+    C3DFileDialog dlg(strFilter, TRUE, NULL, NULL, OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR, pField);
     // Room for a folder's worth of names. When they do not fit, some systems
     // fail the call (the dialog then reads the names from the selection) but
     // others return the names that fitted and drop the rest without a word.

@@ -61,6 +61,9 @@ private:
 };
 
 const int kTipDivider = 50;   // 500 ms at 10 ms a tick
+// Looks whether the busy state has ended, for the removals it held back.
+const UINT kDeferredRemovalTimer = 0x7E46;
+const UINT kDeferredRemovalMs = 100;
 
 const BODYSTYLE* SkinBodyStyle()
 {
@@ -969,10 +972,15 @@ LRESULT CSmiliesFieldControl::OnSmilieUrlResult(WPARAM wParam)
         RedrawSmilie(pSmilie);
 
     if (bFinished && !(pSmilie->m_nFlags & CSmilie::flagWebSmilie) && pSmilie->HasPendingSource()) {
-        if (m_pHoveredSmilie == pSmilie)
-            m_pHoveredSmilie = NULL;
-        RemoveSmilie(pSmilie, FALSE);
-        UpdateScrollRange(FALSE);
+        if (g_BusyCount > 0) {
+            // The result came through the busy state's message pump: the
+            // operation that pumps (a group dropped, pasted or deleted) may
+            // still hold this smilie. It goes once that operation is over.
+            m_DeferredRemovals.Add(pSmilie);
+            ::SetTimer(m_hWnd, kDeferredRemovalTimer, kDeferredRemovalMs, NULL);
+        } else {
+            RemoveFinishedSmilie(pSmilie);
+        }
     }
     while (CSmilie::StartNextDownload(FALSE, NULL)) {
     }
@@ -984,6 +992,32 @@ LRESULT CSmiliesFieldControl::OnSmilieUrlResult(WPARAM wParam)
     return 0;
 }
 
+void CSmiliesFieldControl::RemoveFinishedSmilie(CSmilie* pSmilie)
+{
+    if (m_pHoveredSmilie == pSmilie)
+        m_pHoveredSmilie = NULL;
+    RemoveSmilie(pSmilie, FALSE);
+    UpdateScrollRange(FALSE);
+}
+
+void CSmiliesFieldControl::RemoveDeferredSmilies()
+{
+    if (g_BusyCount > 0)
+        return;
+    ::KillTimer(m_hWnd, kDeferredRemovalTimer);
+    CSequence<CSmilie*> list;
+    for (int i = 0; i < m_DeferredRemovals.GetSize(); i++)
+        list.Add(m_DeferredRemovals[i]);
+    m_DeferredRemovals.RemoveAll();
+    for (int i = 0; i < list.GetSize(); i++) {
+        // The operation may have removed or replaced it meanwhile.
+        CSmilie* pSmilie = list[i];
+        if (FindSmilie(pSmilie) && ContainsSmilie(pSmilie) && pSmilie->HasPendingSource() &&
+            !(pSmilie->m_nFlags & CSmilie::flagWebSmilie))
+            RemoveFinishedSmilie(pSmilie);
+    }
+}
+
 // --- the message table ---------------------------------------------------------------------------
 
 LRESULT CSmiliesFieldControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
@@ -993,6 +1027,12 @@ LRESULT CSmiliesFieldControl::WindowProc(UINT message, WPARAM wParam, LPARAM lPa
         return OnSmilieUpdated(wParam);
     case WM_DOWNLOADDONE:
         return OnSmilieUrlResult(wParam);
+    case WM_TIMER:
+        if (wParam == kDeferredRemovalTimer) {
+            RemoveDeferredSmilies();
+            return 0;
+        }
+        break;
     case WM_IMPORTDROPPED:
         return OnImportDropped();
     case WM_DROPREFUSED:

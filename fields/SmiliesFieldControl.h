@@ -122,6 +122,10 @@ protected:
     // The download's result made the smilie's picture, or its failure state.
     // Returns TRUE when the smilie counts as finished.
     BOOL CompleteDownload(CSmilie* pSmilie);
+    void RemoveFinishedSmilie(CSmilie* pSmilie);
+    // The removals a download result asked for while the busy state was on,
+    // done once it is off.
+    void RemoveDeferredSmilies();
 
     CSequence<ODOIMGINFO> m_DroppedImages;
     CString m_strDroppedText;
@@ -134,4 +138,5 @@ protected:
     int m_nTipTimer;
     POINT m_ptLastTip;
     C3DToolTip* m_pPartTip;
+    CSequence<CSmilie*> m_DeferredRemovals;
 };

@@ -80,6 +80,12 @@ BOOL COleDropSource::WaitForDragStart()
         while (PeekMessageA(&msg, NULL, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE) ||
                PeekMessageA(&msg, NULL, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
             switch (msg.message) {
+            case WM_QUIT:
+                // A filter does not hold back a quit that a loop handed on
+                // with PostQuitMessage: it goes back for the main loop, and
+                // no drag starts on the way out.
+                ::PostQuitMessage(static_cast<int>(msg.wParam));
+                return FALSE;
             case WM_LBUTTONUP:
             case WM_RBUTTONUP:
             case WM_LBUTTONDOWN:

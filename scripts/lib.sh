@@ -230,12 +230,17 @@ install_demo() {
 }
 
 # run_program EXE [ARG...]: runs a program of the session until it ends, and
-# returns its exit status. Ctrl+C (SIGINT, or SIGTERM) asks it to close: WM_CLOSE
-# to its windows, then after at most 5 s the session's wineserver ends it; the
-# script then exits with 130 (its EXIT trap ends the rest of the session).
-# The program runs in the background, which keeps the terminal's SIGINT from it
-# and lets the trap run at once (a foreground child would delay it until the
-# program ended).
+# returns its exit status. Ctrl+C (SIGINT, or SIGTERM) asks it to close: its
+# message loop is ended (see ProgramWindows.cpp), so that its exit steps run as
+# after Exit in its menu (the open collection and the settings saved, the
+# temporary files deleted); only when it is still there after 5 s does the
+# session's wineserver end it. The script then exits with 130 (its EXIT trap
+# ends the rest of the session).
+# The program runs in the background, which lets the trap run at once (a
+# foreground child would delay it until the program ended), and in a session
+# of its own, so that only the trap decides how it ends: a terminal's Ctrl+C
+# goes to its whole foreground process group, and a Wine process that takes
+# SIGINT as a console's Ctrl+C ends at once, without its exit steps.
 run_program() {
   local exe=$1 status=0 started=$SECONDS waiter ended="" first=0
   shift
@@ -246,7 +251,7 @@ run_program() {
     return 1
   fi
   say "starting $program_name"
-  "$winebin" "$exe" "$@" </dev/null &
+  setsid -w "$winebin" "$exe" "$@" </dev/null &
   program_pid=$!
   trap 'close_program; exit 130' INT TERM
   "$winebin" "$program_helper" wait "$program_name" 120 </dev/null >/dev/null 2>&1 &

@@ -60,6 +60,8 @@
 // A question of the delivery, posted to its own window so that it is asked
 // after the rendering for another program has returned.
 #define WM_DEFERREDQUESTION  (WM_APP + 0x50)
+// The tray window to itself: open the file a second start handed over.
+#define WM_OPENHANDEDOVER    (WM_APP + 0x58)
 
 #define WM_RELAYMOUSEMSG     (WM_USER + 7)    // a control hands its owner a mouse message
 // Posted by the main window to itself: wParam its handle, lParam 1 after the

@@ -7,11 +7,14 @@
       BUILD_DIR (no Wine needed)
   check_scripts.py ctrlc SOURCE_ROOT ARCH BUILD_DIR
       the program runs in a private session (its own Xvfb and a prefix made
-      afresh in BUILD_DIR/wineprefix-ctrlc, kept for the second run); SIGINT to
-      the script closes it: the script returns 130 or 0 within 10 s and no
-      process of the session is left. Then the same when the program's window
-      is closed (the script returns 0). The fresh prefix's data folder gets the
-      demo collection in the first run, and only then.
+      afresh in BUILD_DIR/wineprefix-ctrlc, kept for the second run); closing
+      its window ends it: the script returns 0 within 10 s and no process of
+      the session is left. The fresh prefix's data folder gets the demo
+      collection in that first run, and only then. Then a second start hands
+      the program another collection, and SIGINT to the script's process
+      group (as a terminal's Ctrl+C) ends it the same way, the script returning
+      130 or 0: the collection it was handed is the one the settings on disk
+      name afterwards (the exit steps ran).
 """
 import os
 import signal
@@ -97,12 +100,14 @@ def describe(pids):
     return ", ".join(out)
 
 
-def run_session(root, arch, build_dir, prefix, end_it, lines):
+def run_session(root, arch, build_dir, prefix, end_it, lines, prepare=""):
     """Runs the program under the script's functions; end_it(script, display, env) ends it.
+    prepare: shell commands run in the session before the program starts.
     Returns a list of failures; the script's output goes to lines."""
     lib = os.path.join(root, "scripts", "lib.sh")
     script = (f'set -euo pipefail; source "{lib}"; use_tree {arch} "{build_dir}"; '
               f'trap wine_down EXIT; wine_up keep-prefix prefix={os.path.basename(prefix)}; install_demo; '
+              f'{prepare}'
               f'echo "display $DISPLAY"; run_program "$run_build/dist/tarvenex.exe"')
     env = {k: v for k, v in os.environ.items() if not k.startswith("WINE") and k != "DISPLAY"}
     # A terminal's shell starts the script with SIGINT at its default, as here.
@@ -151,30 +156,64 @@ def run_session(root, arch, build_dir, prefix, end_it, lines):
                 pass
 
 
+# Settings that keep the start free of dialogs, written into the session's
+# registry before the program starts.
+QUIET_START = [("ShowFirstTimeSetup", "0"), ("ShowTipsOfTheDay", "0xffffffff"), ("TrayTipAtStartup", "0"),
+               ("WarnNoInternetConnection", "0"), ("WarnExit", "0")]
+
+
+def saved_collection(prefix):
+    """The value "SmilieCollection" as the prefix's registry file holds it on disk."""
+    try:
+        with open(os.path.join(prefix, "user.reg"), encoding="utf-8", errors="replace") as f:
+            for line in f:
+                if line.startswith('"SmilieCollection"='):
+                    return line.split("=", 1)[1].strip().strip('"').replace("\\\\", "\\")
+    except OSError:
+        pass
+    return None
+
+
 def check_ctrlc(root, arch, build_dir):
     prefix = os.path.join(build_dir, "wineprefix-ctrlc")
     winebin = "/usr/lib/wine/wine" if arch == "i686" else "/usr/lib/wine/wine64"
     helper = os.path.join(build_dir, "tests", "tools", "programwindows.exe")
-
-    def sigint(proc, display, env):
-        time.sleep(0.5)
-        proc.send_signal(signal.SIGINT)  # the script only, not its group
+    exe = os.path.join(build_dir, "dist", "tarvenex.exe")
+    handed = "C:\\handed over.tvnx"
 
     def close_window(proc, display, env):
         # As a user closing the window: the script returns with the program's status.
         subprocess.run([winebin, helper, "close", "tarvenex.exe"], env=env, timeout=30,
                        stdin=subprocess.DEVNULL, capture_output=True)
 
+    def hand_over_then_sigint(proc, display, env):
+        # A second start hands the running program another collection and
+        # ends; the program saves which collection is open only as it ends.
+        subprocess.run([winebin, exe, handed], env=env, timeout=60, stdin=subprocess.DEVNULL,
+                       capture_output=True)
+        time.sleep(1)
+        # A terminal sends Ctrl+C to every process of its foreground group.
+        os.killpg(proc.pid, signal.SIGINT)
+
+    quiet = "".join(f"\"$winebin\" reg add 'HKCU\\Software\\Mordale\\Tarvenex' /v {name} /t REG_DWORD /d {value} /f "
+                    f">/dev/null; " for name, value in QUIET_START)
+    copy = f'cp "$run_build/dist/demo.tvnx" "$WINEPREFIX/drive_c/handed over.tvnx"; '
+
     # As on a fresh machine: no prefix, so no settings and no data folder yet.
     subprocess.run(["rm", "-rf", prefix], check=True)
     demo = os.path.join(build_dir, "dist", "demo.tvnx")
     failures = []
-    for name, end_it in (("Ctrl+C", sigint), ("closing the window", close_window)):
+    runs = (("closing the window", close_window, ""), ("Ctrl+C", hand_over_then_sigint, quiet + copy))
+    for i, (name, end_it, prepare) in enumerate(runs):
         lines = []
-        failures += [f"{name}: {f}" for f in run_session(root, arch, build_dir, prefix, end_it, lines)]
+        failures += [f"{name}: {f}" for f in run_session(root, arch, build_dir, prefix, end_it, lines, prepare)]
         copied = any("the demo collection was copied there" in l for l in lines)
-        if os.path.exists(demo) and copied != (name == "Ctrl+C"):
+        if os.path.exists(demo) and copied != (i == 0):
             failures.append(f"{name}: the demo collection was {'' if copied else 'not '}copied: {lines}")
+    saved = saved_collection(prefix)
+    if saved is None or saved.lower() != handed.lower():
+        failures.append(f"Ctrl+C: the settings on disk name the collection {saved!r}, not the one handed over "
+                        f"({handed}): the program did not run its exit steps")
     if os.path.exists(demo):
         import glob
         found = glob.glob(os.path.join(prefix, "drive_c", "users", "*", "*", "Roaming", "Mordale", "Tarvenex",

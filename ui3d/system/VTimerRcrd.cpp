@@ -17,6 +17,13 @@ void DropQueuedVTimers(HWND hWnd)
     MSG msg;
     // Bounded: the timer thread may post while we drain.
     for (int i = 0; i < 1000 && ::PeekMessageA(&msg, hWnd, WM_VTIMER, WM_VTIMER, PM_REMOVE); i++) {
+        // No filter holds back the quit that a loop handed on with
+        // PostQuitMessage: taken here, it must go back, or the program
+        // would not end.
+        if (msg.message == WM_QUIT) {
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
     }
 }
 

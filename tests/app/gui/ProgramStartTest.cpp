@@ -6,6 +6,7 @@
 #include <shlobj.h>
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -257,7 +258,7 @@ protected:
         HWND hTray = FindOf(pi.dwProcessId, kTrayClass, false);
         ASSERT_NE(nullptr, hTray);
         PostThreadMessageA(GetWindowThreadProcessId(hTray, NULL), WM_QUIT, 0, 0);
-        EXPECT_EQ(0u, WaitEnd(pi));
+        EXPECT_EQ(0u, WaitEnd(pi)) << Describe(pi);
     }
 
     // Waits for a dialog of the process showing the text, presses its button
@@ -405,4 +406,74 @@ TEST_F(ProgramStart, DataFolder)
     PROCESS_INFORMATION locked = Start();
     PressAndEnd(locked, "is inaccessible", "OK");
     EXPECT_EQ(strLocked, GetString("AppDataFolder"));
+}
+
+namespace {
+
+// A window of the tray window's class in the test process, standing in for a
+// first start that has just made its tray window: it keeps what is handed over.
+std::string g_strHandedOver;
+LRESULT CALLBACK CatchHandOver(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_COPYDATA) {
+        const COPYDATASTRUCT* pcds = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        if (pcds->dwData == 1 && pcds->lpData != NULL && pcds->cbData > 0)
+            g_strHandedOver.assign(static_cast<const char*>(pcds->lpData), strnlen(static_cast<const char*>(pcds->lpData), pcds->cbData));
+        return 1;
+    }
+    return DefWindowProcA(hWnd, message, wParam, lParam);
+}
+
+} // namespace
+
+// A second start made while the first is still starting (it holds the mutex,
+// its tray window is not there yet) waits for that window and hands its file
+// over, made absolute against the folder it was started in.
+TEST_F(ProgramStart, SecondStartWaitsForTheFirstsTrayWindow)
+{
+    // What the test stands in for goes again whatever the outcome: the
+    // program must find no mutex and no tray window in the later tests.
+    struct FirstStart
+    {
+        HANDLE hMutex = NULL;
+        HWND hTray = NULL;
+        ~FirstStart()
+        {
+            if (hTray != NULL)
+                DestroyWindow(hTray);
+            UnregisterClassA(kTrayClass, GetModuleHandleA(NULL));
+            if (hMutex != NULL) {
+                ReleaseMutex(hMutex);
+                CloseHandle(hMutex);
+            }
+        }
+    } first;
+    first.hMutex = CreateMutexA(NULL, TRUE, "TvnxMutex_UniqueInstance");
+    ASSERT_NE(nullptr, first.hMutex);
+    ASSERT_NE(DWORD(ERROR_ALREADY_EXISTS), GetLastError());
+    PROCESS_INFORMATION second = Start("\"relative one.tvnx\"");
+    EXPECT_EQ(DWORD(WAIT_TIMEOUT), WaitForSingleObject(second.hProcess, 1500)) << "it ended without waiting";
+
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = CatchHandOver;
+    wc.hInstance = GetModuleHandleA(NULL);
+    wc.lpszClassName = kTrayClass;
+    ASSERT_TRUE(RegisterClassA(&wc));
+    first.hTray = CreateWindowExA(WS_EX_TOOLWINDOW, kTrayClass, "", WS_POPUP, -1, -1, 0, 0, NULL, NULL, wc.hInstance,
+                                  NULL);
+    ASSERT_NE(nullptr, first.hTray);
+    g_strHandedOver.clear();
+    MSG msg;
+    for (DWORD until = GetTickCount() + kWaitMs; g_strHandedOver.empty() && GetTickCount() < until;) {
+        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        if (MsgWaitForMultipleObjects(1, &second.hProcess, FALSE, 50, QS_ALLINPUT) == WAIT_OBJECT_0)
+            break;
+    }
+    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
+        DispatchMessageA(&msg);
+    char szExpected[MAX_PATH] = "";
+    GetFullPathNameA((DistFolder() + "\\relative one.tvnx").c_str(), MAX_PATH, szExpected, NULL);
+    EXPECT_EQ(0, lstrcmpiA(szExpected, g_strHandedOver.c_str())) << "handed over: \"" << g_strHandedOver << "\"";
+    EXPECT_EQ(0u, WaitEnd(second));
 }

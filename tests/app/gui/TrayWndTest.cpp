@@ -267,7 +267,10 @@ TEST_F(TrayWndTest, ColourItemsStoreTheColourAndRepaintTheIcon)
     EXPECT_TRUE(SettingsSaved());
 }
 
-TEST_F(TrayWndTest, HandOversOpenCollectionsOrImportUpdates)
+// A hand-over is only taken in the WM_COPYDATA that brings it: the sender may
+// reach us inside a loop that holds a field, which opening would destroy. The
+// file opens later, from the main loop (here called as it would).
+TEST_F(TrayWndTest, HandOversOpenCollectionsOrImportUpdatesOnceTheLoopIsFree)
 {
     ASSERT_TRUE(m_tray.Create());
     auto send = [&](ULONG_PTR dwData, const std::string& bytes) {
@@ -278,17 +281,40 @@ TEST_F(TrayWndTest, HandOversOpenCollectionsOrImportUpdates)
     EXPECT_EQ(0, send(2, "C:\\a\\b.tvnx"));
     EXPECT_EQ(0, send(1, "C:\\a\\"));
     EXPECT_EQ(0, send(1, std::string(261, 'a')));
-    EXPECT_TRUE(g_mainCalls.empty());
+    EXPECT_TRUE(m_tray.GetPendingHandOver().IsEmpty());
 
-    EXPECT_EQ(1, send(1, "C:\\a\\b.tvnx"));
+    char szCurrent[MAX_PATH] = "";
+    GetCurrentDirectoryA(MAX_PATH, szCurrent);
+    const std::string strHere = std::string(szCurrent) + (szCurrent[lstrlenA(szCurrent) - 1] == '\\' ? "" : "\\");
+    const struct
+    {
+        std::string bytes;
+        const char* pszCall;   // what the main window was asked to do
+        std::string strPath;   // the path it got
+    } rows[] = {
+        {"C:\\a\\b.tvnx", "create", ""},
+        {"\xFF\xFE" + std::string("C\0:\0\\\0c\0.\0t\0v\0n\0x\0\0\0", 20), "open", "C:\\c.tvnx"},
+        {"  C:\\u.TVNU ", "import", "C:\\u.TVNU"},
+        {"mine.tvnx", "open", strHere + "mine.tvnx"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.bytes);
+        g_mainCalls.clear();
+        PumpPending();
+        EXPECT_EQ(1, send(1, row.bytes));
+        EXPECT_TRUE(g_mainCalls.empty()) << "opened inside the message";
+        // Another loop of the thread dispatches the posted message: the file waits.
+        PumpPending();
+        EXPECT_TRUE(g_mainCalls.empty()) << "opened from a loop other than the main one";
+        EXPECT_TRUE(m_tray.OpenPendingHandOver());
+        ASSERT_EQ(1u, g_mainCalls.size());
+        if (row.strPath.empty())
+            EXPECT_EQ(row.pszCall, g_mainCalls[0]);
+        else
+            EXPECT_EQ(std::string(row.pszCall) + " " + row.strPath, g_mainCalls[0]);
+        EXPECT_FALSE(m_tray.OpenPendingHandOver()) << "opened once";
+    }
     EXPECT_EQ("C:\\a\\b.tvnx", std::string(g_Settings.SmilieCollection));
-    ASSERT_EQ(1u, g_mainCalls.size());
-    EXPECT_EQ("create", g_mainCalls[0]);
-    EXPECT_EQ(1, send(1, "\xFF\xFE" + std::string("C\0:\0\\\0c\0.\0t\0v\0n\0x\0\0\0", 20)));
-    EXPECT_EQ(1, send(1, "  C:\\u.TVNU "));
-    ASSERT_EQ(3u, g_mainCalls.size());
-    EXPECT_EQ("open C:\\c.tvnx", g_mainCalls[1]);
-    EXPECT_EQ("import C:\\u.TVNU", g_mainCalls[2]);
 }
 
 // The file named at start is opened once the tray window exists: an update
@@ -342,8 +368,65 @@ TEST_F(TrayWndTest, SecondStartHandsOverToTheTrayWindow)
     EXPECT_EQ("create", g_mainCalls[0]);
     m_tray.CloseMainWnd();
     EXPECT_TRUE(HandOverToFirstInstance(strPath));
+    EXPECT_TRUE(m_tray.OpenPendingHandOver());
     EXPECT_EQ(std::string(strPath), std::string(g_Settings.SmilieCollection));
     EXPECT_EQ("create", g_mainCalls.back());
+}
+
+// A path on the command line is made absolute at once, against the folder the
+// start was made in: a file dialog or anything else that changes the current
+// folder later cannot make it name another file.
+TEST_F(TrayWndTest, CommandLinePathIsMadeAbsoluteAtOnce)
+{
+    char szCurrent[MAX_PATH] = "";
+    GetCurrentDirectoryA(MAX_PATH, szCurrent);
+    std::string strHere = szCurrent;
+    if (strHere.back() != '\\')
+        strHere += '\\';
+    const struct
+    {
+        const char* pszLine;
+        std::string strExpected;
+    } rows[] = {
+        {"", ""},
+        {"  \"C:\\my files\\b.tvnx\"  ", "C:\\my files\\b.tvnx"},
+        {"mine.tvnx", strHere + "mine.tvnx"},
+        {"\"sub dir\\mine.tvnx\"", strHere + "sub dir\\mine.tvnx"},
+    };
+    for (const auto& row : rows) {
+        SetCommandLine(row.pszLine);
+        EXPECT_EQ(row.strExpected, std::string(g_CommandLine)) << row.pszLine;
+    }
+    g_CommandLine.Empty();
+}
+
+// The system ends the process once WM_ENDSESSION returns: a session that ends
+// takes Exit's road (the main window goes, which saves the open collection,
+// then the settings, the icon and the hook); one that goes on keeps running.
+TEST_F(TrayWndTest, EndOfTheSessionTakesExitsRoad)
+{
+    for (bool bEnding : {false, true}) {
+        SCOPED_TRACE(bEnding ? "the session ends" : "the session goes on");
+        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Mordale\\Tarvenex");
+        CTvnxTrayWnd tray;
+        ASSERT_TRUE(tray.Create());
+        tray.ShowMainWnd();
+        ASSERT_TRUE(tray.GetMainWnd() != NULL);
+        g_mainCalls.clear();
+        tray.SendMessage(WM_ENDSESSION, bEnding, 0);
+        EXPECT_TRUE(SettingsSaved());
+        if (bEnding) {
+            ASSERT_EQ(1u, g_mainCalls.size());
+            EXPECT_EQ("destroy", g_mainCalls[0]) << "the main window saves the collection as it goes";
+            EXPECT_TRUE(tray.m_hWnd == NULL);
+            EXPECT_TRUE(tray.GetFocusHook().hModule == NULL);
+        } else {
+            EXPECT_TRUE(g_mainCalls.empty());
+            EXPECT_TRUE(IsWindow(tray.m_hWnd));
+            tray.DestroyWindow();
+        }
+    }
+    PumpPending();
 }
 
 // While the options sheet runs, a hand-over opens nothing: the sheet is

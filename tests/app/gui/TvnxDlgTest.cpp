@@ -15,6 +15,7 @@
 #include "fields/SmiliesFieldControl.h"
 #include "fields/SmiliesFieldMenus.h"
 #include "framework/Dialog.h"
+#include "framework/CommonDialog.h"
 #include "framework/ModalAnswerer.h"
 #include "services/Busy.h"
 #include "services/ChangeTracking.h"
@@ -34,6 +35,7 @@
 #include "ui3d/system/VTimer.h"
 
 #include <gtest/gtest.h>
+#include <dlgs.h>
 #include <ole2.h>
 #include <algorithm>
 
@@ -939,6 +941,64 @@ TEST_F(TvnxDlgTest, SaveResultsFourAndFiveLeaveNothingOpen)
         EXPECT_EQ(std::vector<std::string>{"L388"}, g_boxes) << nResult;
         delete m_pDlg;
         m_pDlg = NULL;
+    }
+}
+
+// The file dialog the window uses when no test replaces it.
+int (*const g_pfnSystemFileDialog)(CWnd*, BOOL, LPCSTR, LPCSTR, LPCSTR, CString&) = CTvnxDlg::s_pfnFileDialog;
+
+// Works the system's own file dialog: types the path and presses OK.
+class TypeAndPressOk : public CModalAnswerer
+{
+public:
+    explicit TypeAndPressOk(const std::string& strPath) : m_strPath(strPath)
+    {
+        m_pPrevious = AfxSetModalAnswerer(this);
+    }
+    ~TypeAndPressOk() override { AfxSetModalAnswerer(m_pPrevious); }
+    INT_PTR OnCommonDialog(CCommonDialog* pDialog) override
+    {
+        HWND hDlg = pDialog->m_hWnd;
+        if (GetWindowLongA(hDlg, GWL_STYLE) & WS_CHILD)
+            hDlg = GetParent(hDlg);
+        SendMessageA(hDlg, CDM_SETCONTROLTEXT, edt1, reinterpret_cast<LPARAM>(m_strPath.c_str()));
+        SendMessageA(hDlg, CDM_SETCONTROLTEXT, cmb13, reinterpret_cast<LPARAM>(m_strPath.c_str()));
+        PostMessageA(hDlg, WM_COMMAND, IDOK, 0);
+        return -1;
+    }
+
+private:
+    std::string m_strPath;
+    CModalAnswerer* m_pPrevious;
+};
+
+// Closes a file dialog that the test could not work, so that it cannot wait.
+void CALLBACK CancelStrayFileDialog(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (HWND hDlg = FindWindowA("#32770", NULL))
+        PostMessageA(hDlg, WM_COMMAND, IDCANCEL, 0);
+}
+
+// The system's own dialogs for opening and saving a collection, a full path
+// typed in and OK pressed: the chosen folder does not become the current one.
+TEST_F(TvnxDlgTest, CollectionDialogsKeepTheCurrentFolder)
+{
+    const std::string strDemo = CopyDemo();
+    char szBefore[MAX_PATH] = "";
+    GetCurrentDirectoryA(MAX_PATH, szBefore);
+    for (BOOL bOpen : {TRUE, FALSE}) {
+        SCOPED_TRACE(bOpen ? "open" : "save");
+        TypeAndPressOk answer(bOpen ? strDemo : m_dir.Path("new one.tvnx"));
+        CString strPath;
+        const UINT_PTR nGuard = SetTimer(NULL, 0, 10000, CancelStrayFileDialog);
+        const int nResult =
+            g_pfnSystemFileDialog(NULL, bOpen, "Tarvenex", "Smilie Collections (*.tvnx)|*.tvnx||", NULL, strPath);
+        KillTimer(NULL, nGuard);
+        char szAfter[MAX_PATH] = "";
+        GetCurrentDirectoryA(MAX_PATH, szAfter);
+        SetCurrentDirectoryA(szBefore);
+        EXPECT_EQ(IDOK, nResult) << "the dialog did not take the typed name";
+        EXPECT_STREQ(szBefore, szAfter);
     }
 }
 

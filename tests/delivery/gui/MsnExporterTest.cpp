@@ -274,6 +274,24 @@ TEST_F(MsnExporter, FailingStepShowsTheBarAndEndsWithFailure)
     EXPECT_EQ(0, CMsnMsgr7ExporterDlg::s_nShortcut) << "no shortcut was used";
 }
 
+// The user was writing in the conversation; the program's own window was in
+// front for the click. After a failed run the conversation is in front again.
+TEST_F(MsnExporter, FailureGivesTheForegroundBackToTheConversation)
+{
+    MsnStandInProcess standIn(7, "d2controls");
+    ASSERT_TRUE(standIn.Ready());
+    const HWND hOwn = ::CreateWindowExA(0, "STATIC", "program", WS_POPUP | WS_VISIBLE, 0, 0, 60, 60, NULL, NULL, NULL,
+                                        NULL);
+    ::SetForegroundWindow(hOwn);
+    PumpUntil([&] { return ::GetForegroundWindow() == hOwn; }, 3000);
+    MSNEXPORTREQUEST r = Request(standIn.conversation, 7.0);
+    EXPECT_EQ(0, Export(7, r));
+    const HWND hConversation = ::GetAncestor(standIn.conversation, GA_ROOT);
+    EXPECT_TRUE(PumpUntil([&] { return ::GetForegroundWindow() == hConversation; }, 3000))
+        << "in front: " << ::GetForegroundWindow() << ", the conversation: " << hConversation;
+    ::DestroyWindow(hOwn);
+}
+
 TEST_F(MsnExporter, ClosedConversationGivesNothing)
 {
     const HWND hGone = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL, NULL);

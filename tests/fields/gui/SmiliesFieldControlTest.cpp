@@ -30,6 +30,7 @@
 #include "ui3d/controls/DragImageWnd.h"
 #include "ui3d/controls/SmiliePreview.h"
 
+#include <dlgs.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -458,6 +459,38 @@ TEST_F(FieldControl, DownloadsEndInTheirStateOrBecomeThePicture)
     EXPECT_EQ(10, g_pCollectionFile->GetLevelByte());
 }
 
+// An operation of the busy state (a group dropped, pasted or deleted) pumps
+// messages while it holds smilies of the field: a download result that ends
+// an address smilie through that pump leaves it in place until the busy state
+// is over, and only then removes it.
+TEST_F(FieldControl, ADownloadEndedWhileBusyRemovesItsSmilieOnlyAfterwards)
+{
+    OpenPictures pictures({SolidBmp(20, 20, RGB(0, 0, 255))});
+    ASSERT_TRUE(pictures.IsOpen());
+    LoopbackHttpServer server;
+    HttpResponse r;
+    r.body = Body(SolidBmp(2, 2, RGB(1, 2, 3)));
+    server.Add("/tiny.bmp", r);
+    CTestAnswerer answerer;
+    Make();
+    const POINT cell = {1, 0};
+    CSmilie* p = field.AddSmilie(&cell, 0, "", server.Url("/tiny.bmp").c_str());
+    ASSERT_NE(nullptr, p);
+    const BOOL bWasEnabled = g_BusyEnabled;
+    g_BusyEnabled = TRUE;
+    BeginBusy();
+    CSmilie::QueueDownload(p);
+    while (CSmilie::StartNextDownload(FALSE, NULL)) {
+    }
+    const bool bDone = PumpUntil([&] { return !field.downloadsDone.empty(); }, 20000);
+    const bool bKept = field.FindSmilie(p) != FALSE;
+    EndBusy();
+    g_BusyEnabled = bWasEnabled;
+    ASSERT_TRUE(bDone);
+    EXPECT_TRUE(bKept) << "removed while the busy state was on";
+    EXPECT_TRUE(PumpUntil([&] { return !field.FindSmilie(p); }, 5000)) << "not removed once it was over";
+}
+
 // --- adding and the drop import ---------------------------------------------------------------------
 
 class FieldAdding : public FieldControl
@@ -750,6 +783,51 @@ TEST_F(FieldAdding, PicturesFromTheFileDialogTakeOnlyPictureFilesAndTellWhenNone
             EXPECT_EQ(GetLangString(490), answerer.boxes[0]) << row.pszName;
     }
     EXPECT_EQ(4, answerer.nFileDialogs);
+}
+
+// Closes a file dialog that the test could not work, so that it cannot wait.
+void CALLBACK CancelStrayFileDialog(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (HWND hDlg = ::FindWindowA("#32770", NULL))
+        ::PostMessageA(hDlg, WM_COMMAND, IDCANCEL, 0);
+}
+
+// The system's own dialog, with a picture's full path typed in and OK pressed:
+// the pictures' folder does not become the current folder (a collection
+// named relative to the start folder, or any later relative path, would
+// otherwise name a file there).
+TEST_F(FieldAdding, ThePicturesDialogKeepsTheCurrentFolder)
+{
+    Make();
+    const std::string strPicture = File("good.bmp", SolidBmp(12, 12, RGB(0, 120, 0)));
+    char szBefore[MAX_PATH] = "";
+    ::GetCurrentDirectoryA(MAX_PATH, szBefore);
+    struct TypeAndPressOk : CModalAnswerer
+    {
+        std::string strPath;
+        CModalAnswerer* pPrevious = NULL;
+        INT_PTR OnCommonDialog(CCommonDialog* pDialog) override
+        {
+            HWND hDlg = pDialog->m_hWnd;
+            if (::GetWindowLongA(hDlg, GWL_STYLE) & WS_CHILD)
+                hDlg = ::GetParent(hDlg);
+            ::SendMessageA(hDlg, CDM_SETCONTROLTEXT, edt1, reinterpret_cast<LPARAM>(strPath.c_str()));
+            ::SendMessageA(hDlg, CDM_SETCONTROLTEXT, cmb13, reinterpret_cast<LPARAM>(strPath.c_str()));
+            ::PostMessageA(hDlg, WM_COMMAND, IDOK, 0);
+            return -1;
+        }
+    } answer;
+    answer.strPath = strPicture;
+    answer.pPrevious = AfxSetModalAnswerer(&answer);
+    const UINT_PTR nGuard = ::SetTimer(NULL, 0, 10000, CancelStrayFileDialog);
+    const int nAdded = AddPicturesFromFiles(&field, Centre(0, 0));
+    ::KillTimer(NULL, nGuard);
+    AfxSetModalAnswerer(answer.pPrevious);
+    char szAfter[MAX_PATH] = "";
+    ::GetCurrentDirectoryA(MAX_PATH, szAfter);
+    ::SetCurrentDirectoryA(szBefore);
+    EXPECT_EQ(1, nAdded) << "the dialog did not take the typed name";
+    EXPECT_STREQ(szBefore, szAfter);
 }
 
 TEST_F(FieldAdding, ALongAddressBecomesASmilieWithoutAskingAShortOneAsks)

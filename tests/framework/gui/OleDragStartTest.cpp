@@ -42,3 +42,24 @@ TEST(OleDragStart, AClickThatDidNotBecomeADragEndsTheStartersCapture)
     EXPECT_TRUE(wnd.hLastTaker == NULL) << "the capture went back to nobody";
     wnd.DestroyWindow();
 }
+
+// The program is ending (a nested loop handed the quit on) as a press asks for
+// a drag: no drag starts, and the quit still reaches the main loop.
+TEST(OleDragStart, AQuitDuringTheWaitIsKept)
+{
+    PostQuitMessage(5);
+    COleDataSource source;
+    source.CacheGlobalData(CF_TEXT, GlobalAlloc(GMEM_MOVEABLE, 4));
+    EXPECT_EQ(source.DoDragDrop(DROPEFFECT_COPY), (DROPEFFECT)DROPEFFECT_NONE);
+    bool bQuit = false;
+    WPARAM nCode = 0;
+    MSG msg;
+    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            bQuit = true;
+            nCode = msg.wParam;
+        }
+    }
+    EXPECT_TRUE(bQuit) << "the wait took the quit";
+    EXPECT_EQ(5u, nCode);
+}

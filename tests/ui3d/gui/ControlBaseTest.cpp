@@ -4,7 +4,9 @@
 #include "ui3d/controls/ControlBase.h"
 #include "ui3d/controls/SmiliePreview.h"
 #include "ui3d/system/ExportedFuncs.h"
+#include "services/Messages.h"
 #include "ui3d/system/VTimer.h"
+#include "ui3d/system/VTimerRcrd.h"
 
 #include <gtest/gtest.h>
 #include "tests/tools/Pump.h"
@@ -381,4 +383,28 @@ TEST_F(FakeTimerTest, SetAndKillVTimerKeepListAndRegistrationsInStep)
     EXPECT_EQ(0, CSmiliePreview::SetVTimer(hWnd, records, 1));
     EXPECT_EQ(0, records.GetSize()) << "no record without a registration";
     ::DestroyWindow(hWnd);
+}
+
+// Dropping a window's queued ticks must not drop the end of the program: a
+// quit that a nested loop handed on with PostQuitMessage comes out of any
+// filtered peek, and goes back.
+TEST(VTimerBacklog, DroppingTicksKeepsAQuitThatWasHandedOn)
+{
+    HWND hWnd = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, NULL, NULL, NULL, NULL);
+    ASSERT_TRUE(hWnd != NULL);
+    PostMessageA(hWnd, WM_VTIMER, 1, 0);
+    PostQuitMessage(7);
+    DropQueuedVTimers(hWnd);
+    bool bQuit = false;
+    WPARAM nCode = 0;
+    MSG msg;
+    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            bQuit = true;
+            nCode = msg.wParam;
+        }
+    }
+    DestroyWindow(hWnd);
+    EXPECT_TRUE(bQuit) << "the quit was dropped with the ticks";
+    EXPECT_EQ(7u, nCode);
 }
