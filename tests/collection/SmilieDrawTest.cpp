@@ -82,6 +82,26 @@ TEST_F(SmilieDrawTest, SelectionTintFollowsTheCellParity)
     EXPECT_EQ(Hex(kSelected), Hex(canvas.At(origin.x + 32, origin.y + 31)));
 }
 
+// A cell far larger than the surface it is drawn on is tinted where it can
+// be seen: a section of the whole cell (32762 pixels a side, 4 GB) cannot
+// be made, and one of 2 GB took seconds on every paint.
+TEST_F(SmilieDrawTest, SelectionTintOfAHugeCellCoversWhatCanBeSeen)
+{
+    CSmilie smilie(32767, 32767);
+    smilie.m_bSelected = 1;
+    Canvas canvas(60, 50);
+    const CPoint origin(-1001, -2000);   // a piece from inside the cell
+    const CELLLOOK look = Look();
+    smilie.Draw(&canvas.dc, origin, look, NULL, FALSE, NULL);
+    const COLORREF crTinted = RGB(100 - 20, 150 - 30, 200 + 55 * 20 / 100);
+    for (int y = 0; y < 50; y++) {
+        for (int x = 0; x < 60; x++) {
+            const COLORREF crWant = (x - origin.x + y - origin.y) % 2 == 0 ? RGB(255, 255, 255) : crTinted;
+            ASSERT_EQ(Hex(crWant), Hex(canvas.At(x, y))) << "canvas pixel " << x << "," << y;
+        }
+    }
+}
+
 TEST_F(SmilieDrawTest, ProgressBarFillsByTheProgressByte)
 {
     // Cell 35 wide, insets 3 and 4: the bar spans x 3..30, y 25..29; its
