@@ -79,8 +79,17 @@ COLORREF DarkenTwoFifths(COLORREF cr)
 // Copies rc of pDC into a 32-bit top-down section, lets tint change the
 // pixels (blue, green, red, unused; x and y relative to ptCell), and copies
 // the result back.
-template <class Tint> void TintArea(CDC* pDC, const CRect& rc, CPoint ptCell, Tint tint)
+template <class Tint> void TintArea(CDC* pDC, const CRect& rcArea, CPoint ptCell, Tint tint)
 {
+    // Only the part that can be seen: a cell may be far larger than the
+    // surface it is drawn on, and a section of its whole size would cost
+    // seconds (or fail) on every paint.
+    CRect rcClip;
+    if (::GetClipBox(pDC->m_hDC, &rcClip) == ERROR)
+        return;
+    CRect rc;
+    if (!rc.IntersectRect(&rcArea, &rcClip))
+        return;
     const int cx = rc.Width(), cy = rc.Height();
     if (cx <= 0 || cy <= 0)
         return;

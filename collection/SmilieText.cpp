@@ -5,6 +5,7 @@
 
 #include "collection/SmilieField.h"
 #include "framework/Dc.h"
+#include "ui3d/system/SysUtils.h"
 
 #include <cstring>
 
@@ -227,14 +228,22 @@ void CSmilie::LayoutText(LPCTSTR pszText, CSmilie* pSmilie, CDC* pDC)
 
 void CSmilie::BuildImageFileName(CString& strName)
 {
+    // By character: the second byte of a double-byte character may be a '\\'.
     const CString strFull = GetImageName();
-    const int nBackslash = strFull.ReverseFind('\\');
-    const int nSlash = strFull.ReverseFind('/');
-    const int nStart = (nBackslash > nSlash ? nBackslash : nSlash) + 1;
-    strName = strFull.Mid(nStart);
-    const int nDot = strName.ReverseFind('.');
-    if (nDot >= 0)
-        strName = strName.Left(nDot);
+    const char* pszFull = strFull;
+    const char* pStart = pszFull;
+    const char* pDot = NULL;
+    for (const char* p = pszFull; *p != '\0'; p += CharByteCount(p)) {
+        if (*p == '\\' || *p == '/') {
+            pStart = p + 1;
+            pDot = NULL;
+        } else if (*p == '.') {
+            pDot = p;
+        }
+    }
+    strName = strFull.Mid(static_cast<int>(pStart - pszFull));
+    if (pDot != NULL)
+        strName = strName.Left(static_cast<int>(pDot - pStart));
 }
 
 CString CSmilie::GetImageFileName()

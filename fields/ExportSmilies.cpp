@@ -21,7 +21,7 @@ DWORD(WINAPI* g_pfnExportFileAttributes)(LPCSTR pszPath) = ::GetFileAttributesA;
 namespace {
 
 const char kPageHead[] =
-    "<html>\n<head>\n<title>&nbsp;</title>\n"
+    "<html>\n<head>\n<title>%s</title>\n"
     "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=%s\">\n</head>\n<body>";
 const char kPageTail[] = "</body>\n</html>";
 
@@ -29,8 +29,28 @@ const char kPageTail[] = "</body>\n</html>";
 struct EXPORTTARGET
 {
     CString strFolder;  // with a trailing separator
-    CString strBase;    // the name the user gave one smilie; empty for several
+    CString strBase;    // the name the user gave one smilie, cleaned; empty for several
     int nMode = EXPORT_FILES;
+    CString strTitle;   // the page's title and heading (the field's name)
+};
+
+// The names of the files one export has written or tried to write, compared
+// as the file system compares them. A file of such a name found in the folder
+// is the export's own, never one to ask about.
+class CExportNames
+{
+public:
+    BOOL Has(const CString& strName) const
+    {
+        for (int i = 0; i < m_names.GetSize(); i++)
+            if (::lstrcmpiA(m_names[i], strName) == 0)
+                return TRUE;
+        return FALSE;
+    }
+    void Add(const CString& strName) { m_names.Add(strName); }
+
+private:
+    CSequence<CString> m_names;
 };
 
 const BODYSTYLE* DialogBodyStyle()
@@ -62,7 +82,7 @@ CString FirstChars(const CString& str, int n)
 int LastSeparator(const CString& strPath)
 {
     int nLast = -1;
-    for (const char* p = strPath; *p != '\0'; p = ::CharNextA(p))
+    for (const char* p = strPath; *p != '\0'; p += CharByteCount(p))
         if (*p == '\\' || *p == '/')
             nLast = static_cast<int>(p - strPath.GetString());
     return nLast;
@@ -109,36 +129,33 @@ CString CodePageCharset(UINT nCodePage)
     return str;
 }
 
-// Text as page content: markup characters become entities.
-CString EscapeText(const CString& strText)
+}  // namespace
+
+CString EscapePageText(const CString& strText)
 {
     CString strOut;
     for (const char* p = strText; *p != '\0';) {
-        const char* pNext = ::CharNextA(p);
-        switch (*p) {
+        const int n = CharByteCount(p);
+        switch (n == 1 ? *p : '\0') {
         case '&': strOut += "&amp;"; break;
         case '<': strOut += "&lt;"; break;
         case '>': strOut += "&gt;"; break;
         case '"': strOut += "&quot;"; break;
-        default: strOut += CString(p, static_cast<int>(pNext - p)); break;
+        default: strOut += CString(p, n); break;
         }
-        p = pNext;
+        p += n;
     }
     return strOut;
 }
 
-// A file name or path as the page's picture address. In a "file:///"
-// address ':' becomes '|' and '\' becomes '/'; in both, the characters that
-// end or change an address or the attribute are percent-encoded. Double-byte
-// characters are kept whole: their second byte may be a '\'.
 CString PageAddress(const CString& strName, BOOL bFileAddress)
 {
     CString strOut = bFileAddress ? "file:///" : "";
     for (const char* p = strName; *p != '\0';) {
-        const char* pNext = ::CharNextA(p);
+        const int n = CharByteCount(p);
         const unsigned char ch = static_cast<unsigned char>(*p);
-        if (pNext - p > 1)
-            strOut += CString(p, static_cast<int>(pNext - p));
+        if (n > 1)
+            strOut += CString(p, n);
         else if (bFileAddress && ch == ':')
             strOut += '|';
         else if (bFileAddress && ch == '\\')
@@ -147,16 +164,18 @@ CString PageAddress(const CString& strName, BOOL bFileAddress)
             strOut.AppendFormat("%%%02X", ch);
         else
             strOut += *p;
-        p = pNext;
+        p += n;
     }
     return strOut;
 }
+
+namespace {
 
 // The page's line for one smilie.
 CString PageLine(const CSmilie* pSmilie, const CString& strName, const CString& strPath, int nMode)
 {
     if (!HasPicture(pSmilie))
-        return EscapeText(pSmilie->m_strPhrase) + "\n";
+        return EscapePageText(pSmilie->m_strPhrase) + "\n";
     const BOOL bFileAddress = nMode == EXPORT_PAGE_ADDRESSES && strPath.GetLength() > 3;
     const CString strSource = PageAddress(bFileAddress ? strPath : strName, bFileAddress);
     // The size of the whole picture: the page shows it uncropped.
@@ -211,7 +230,10 @@ BOOL AskForFile(const CSmilie* pSmilie, CWnd* pParent, EXPORTTARGET& target)
     } else {
         strFilter = CString(GetLangString(185)) + " (*.txt)|*.txt|" + GetLangString(192) + " (*.html)|*.html||";
     }
-    C3DFileDialog dlg(strFilter, FALSE, strExt, strProposal, OFN_HIDEREADONLY | OFN_NODEREFERENCELINKS, pParent);
+    // The dialog would otherwise leave the program's working folder in the
+    // export folder.
+    C3DFileDialog dlg(strFilter, FALSE, strExt, strProposal,
+                      OFN_HIDEREADONLY | OFN_NODEREFERENCELINKS | OFN_NOCHANGEDIR, pParent);
     dlg.SetTitle(GetLangString(bPicture ? 452 : 453));
     char szFolder[MAX_PATH] = "%MYPICTURES%";
     if (ExpandFolderMacros(szFolder))
@@ -226,6 +248,11 @@ BOOL AskForFile(const CSmilie* pSmilie, CWnd* pParent, EXPORTTARGET& target)
     target.strBase = nDot >= 0 ? strFile.Left(nDot) : strFile;
     if (target.strBase.IsEmpty())
         return FALSE;
+    // A device name or characters no file name takes: named as a smilie
+    // without a name of its own.
+    MakeValidFileName(target.strBase);
+    if (target.strBase.IsEmpty())
+        target.strBase = bPicture ? "smilie0000" : "phrase0000";
     const int nMaxMode = bPicture ? EXPORT_PAGE_ADDRESSES : EXPORT_PAGE_NAMES;
     target.nMode = dlg.GetFilterIndex();
     if (target.nMode < EXPORT_FILES || target.nMode > nMaxMode)
@@ -264,28 +291,50 @@ BOOL AskGoOnAfterFailure(BOOL bPicture, const CString& strName)
     return nAnswer == IDYES;
 }
 
-void WritePage(const EXPORTTARGET& target, const CString& strPage, int* pnDecision, BOOL* pbForAll)
+// Settles the name of the next file: OVERWRITE_WRITE with strName the name
+// to write under, or OVERWRITE_SKIP or OVERWRITE_STOP. A name the export has
+// used before is numbered without a question; a file that was in the folder
+// before is asked about. Every numbered name taken skips the file, keeping
+// what is there.
+int SettleName(CString& strName, const EXPORTTARGET& target, CExportNames& used, int* pnDecision, BOOL* pbForAll)
+{
+    const int nDecide = used.Has(strName) ? OVERWRITE_RENAME
+                                          : CheckOverwrite(pnDecision, strName, pbForAll, target.strFolder + strName);
+    if (nDecide == OVERWRITE_RENAME) {
+        while (MakeUniqueFileName(strName, target.strFolder)) {
+            // A numbered name one of this export's failed writes took.
+            if (!used.Has(strName)) {
+                used.Add(strName);
+                return OVERWRITE_WRITE;
+            }
+        }
+        return OVERWRITE_SKIP;
+    }
+    if (nDecide == OVERWRITE_WRITE)
+        used.Add(strName);
+    return nDecide;
+}
+
+void WritePage(const EXPORTTARGET& target, const CString& strPage, CExportNames& used, int* pnDecision,
+               BOOL* pbForAll)
 {
     CString strName = target.strBase.IsEmpty() ? CString("index.html") : target.strBase + ".html";
-    switch (CheckOverwrite(pnDecision, strName, pbForAll, target.strFolder + strName)) {
-    case OVERWRITE_WRITE:
-        break;
-    case OVERWRITE_RENAME:
-        if (!MakeUniqueFileName(strName, target.strFolder))
-            return;
-        break;
-    default:
-        return;
-    }
-    WriteWholeFile(target.strFolder + strName, strPage.GetString(), static_cast<DWORD>(strPage.GetLength()));
+    if (SettleName(strName, target, used, pnDecision, pbForAll) == OVERWRITE_WRITE)
+        WriteWholeFile(target.strFolder + strName, strPage.GetString(), static_cast<DWORD>(strPage.GetLength()));
 }
 
 void WriteExport(const CSequence<const CSmilie*>& list, const EXPORTTARGET& target)
 {
     const BOOL bPage = target.nMode != EXPORT_FILES;
     CString strPage;
-    if (bPage)
-        strPage.Format(kPageHead, CodePageCharset(::GetACP()).GetString());
+    if (bPage) {
+        const CString strTitle = EscapePageText(target.strTitle);
+        strPage.Format(kPageHead, strTitle.IsEmpty() ? "&nbsp;" : strTitle.GetString(),
+                       CodePageCharset(::GetACP()).GetString());
+        if (!strTitle.IsEmpty())
+            strPage.AppendFormat("\n<h1>%s</h1>\n", strTitle.GetString());
+    }
+    CExportNames used;
     int nDecision = OVERWRITE_WRITE;
     BOOL bForAll = FALSE;
     BOOL bStopped = FALSE;
@@ -300,21 +349,17 @@ void WriteExport(const CSequence<const CSmilie*>& list, const EXPORTTARGET& targ
         if (strName.IsEmpty())
             strName.Format(bPicture ? "smilie%04d" : "phrase%04d", i);
         strName = WithExtension(strName, FileExtension(pSmilie));
-        CString strPath = target.strFolder + strName;
         if (bPicture || !bPage) {
-            const int nDecide = CheckOverwrite(&nDecision, strName, &bForAll, strPath);
+            const int nDecide = SettleName(strName, target, used, &nDecision, &bForAll);
             if (nDecide == OVERWRITE_SKIP)
                 continue;
             if (nDecide == OVERWRITE_STOP) {
                 bStopped = TRUE;
                 break;
             }
-            if (nDecide == OVERWRITE_RENAME) {
-                // Every numbered name taken: keep the file there, write nothing.
-                if (!MakeUniqueFileName(strName, target.strFolder))
-                    continue;
-                strPath = target.strFolder + strName;
-            }
+        }
+        const CString strPath = target.strFolder + strName;
+        if (bPicture || !bPage) {
             if (!ExportOne(pSmilie, strPath) && !AskGoOnAfterFailure(bPicture, strName)) {
                 bStopped = TRUE;
                 break;
@@ -326,17 +371,18 @@ void WriteExport(const CSequence<const CSmilie*>& list, const EXPORTTARGET& targ
     EndBusy();
     if (bPage && !bStopped) {
         strPage += kPageTail;
-        WritePage(target, strPage, &nDecision, &bForAll);
+        WritePage(target, strPage, used, &nDecision, &bForAll);
     }
 }
 
 }  // namespace
 
-void ExportSmilies(const CSequence<const CSmilie*>& list, CWnd* pParent)
+void ExportSmilies(const CSequence<const CSmilie*>& list, CWnd* pParent, LPCTSTR pszFieldName)
 {
     if (list.GetSize() == 0)
         return;
     EXPORTTARGET target;
+    target.strTitle = pszFieldName;
     const BOOL bChosen = list.GetSize() == 1 ? AskForFile(list[0], pParent, target) : AskForFolder(pParent, target);
     if (bChosen)
         WriteExport(list, target);
@@ -347,8 +393,11 @@ void ExportField(CSmiliesField* pField)
     if (pField == NULL)
         return;
     CSequence<const CSmilie*> list;
-    if (pField->GetSendableSmilies(&list) > 0)
-        ExportSmilies(list, pField);
+    if (pField->GetSendableSmilies(&list) > 0) {
+        CString strName;
+        pField->GetWindowText(strName);
+        ExportSmilies(list, pField, strName);
+    }
 }
 
 BOOL MakeUniqueFileName(CString& strName, LPCTSTR pszFolder)

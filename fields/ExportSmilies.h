@@ -34,8 +34,9 @@ enum
 };
 
 // Exports the smilies of the list that have a picture or are phrases, after
-// asking where to (nothing for an empty list or a cancelled dialog).
-void ExportSmilies(const CSequence<const CSmilie*>& list, CWnd* pParent);
+// asking where to (nothing for an empty list or a cancelled dialog). The
+// name of the field they come from titles the page.
+void ExportSmilies(const CSequence<const CSmilie*>& list, CWnd* pParent, LPCTSTR pszFieldName);
 // Exports every smilie of the field that has a picture or is a phrase.
 void ExportField(CSmiliesField* pField);
 // Numbers the name ("a.gif" -> "a-001.gif", "a-002.gif", ...) until no file
@@ -47,6 +48,15 @@ BOOL MakeUniqueFileName(CString& strName, LPCTSTR pszFolder);
 // decision while *pbForAll is set, else the user's answer, which may set
 // *pbForAll and *pnDecision for the files that follow.
 int CheckOverwrite(int* pnDecision, LPCTSTR pszName, BOOL* pbForAll, LPCTSTR pszPath);
+
+// Text as page content: '&', '<', '>' and '"' become entities wherever they
+// stand, also after a lead byte of a double-byte code page.
+CString EscapePageText(const CString& strText);
+// A file name (or, bFileAddress, a path as a "file:///" address with ':' as
+// '|' and '\' as '/') as a picture address of the page: the characters that
+// end or change an address or its attribute are percent-encoded, also after
+// a lead byte; double-byte characters stay whole.
+CString PageAddress(const CString& strName, BOOL bFileAddress);
 
 // How MakeUniqueFileName sees whether a name is taken. Tests put in their own.
 extern DWORD(WINAPI* g_pfnExportFileAttributes)(LPCSTR pszPath);

@@ -446,7 +446,9 @@ void OnSmilieCommand(CSmiliesFieldControl* pField, UINT nCommand, POINT pt, CSmi
                 list.Add(pSmilie);
             else
                 pField->GetSelection(&list);
-            ExportSmilies(list, pField);
+            CString strName;
+            pField->GetWindowText(strName);
+            ExportSmilies(list, pField, strName);
         }
         return;
     }

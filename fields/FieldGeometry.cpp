@@ -82,6 +82,12 @@ BOOL IsFieldCellSizeAccepted(int nClientWidth, int nWidth, int nHeight)
     return nWidth >= nMinWidth && nHeight >= (2 * nMinWidth) / 3 && nWidth <= nMaxWidth && nHeight <= 2 * nMaxWidth;
 }
 
+BOOL IsStoredCellSizeAccepted(int nViewWidth, int nWidth, int nHeight)
+{
+    const int nMaxWidth = nViewWidth / 2;
+    return nWidth > 0 && nHeight > 0 && nWidth <= nMaxWidth && nHeight <= 2 * nMaxWidth;
+}
+
 POINT FieldArrangeCell(int nCommand, int i, int nColumns)
 {
     POINT pt = {-1, -1};

@@ -27,6 +27,11 @@ int FieldWheelStep(UINT nLines, int nCellHeight, int nViewHeight);
 // below, at least a seventh of the width wide and two thirds of that high,
 // at most half the width wide and the width high.
 BOOL IsFieldCellSizeAccepted(int nClientWidth, int nWidth, int nHeight);
+// Whether a cell size read from a layout block fits a view nViewWidth wide:
+// sides above 0 and no larger than the field's own resizing makes them (half
+// the view's width, and twice that in height). Smaller cells than the
+// resizing makes are kept: older collections hold them.
+BOOL IsStoredCellSizeAccepted(int nViewWidth, int nWidth, int nHeight);
 
 // Cell of the i-th smilie (from 0) of an arrangement in nColumns columns:
 // 1 packs, 2 every other cell, 3 every other row, 4 every other column.

@@ -7,6 +7,7 @@
 #include "collection/Smilie.h"
 #include "collection/TvnxBytes.h"
 #include "dialogs/Progress.h"
+#include "fields/FieldGeometry.h"
 #include "services/Busy.h"
 #include "services/ChangeTracking.h"
 #include "services/Languages.h"
@@ -187,18 +188,17 @@ BOOL CSmiliesField::LoadFromMemory(const BYTE* pBody, uint32_t nSize, uint32_t n
     }
 
     UpdateScrollRange(TRUE);
+    // Content shorter than the view shows from its top.
     const int nStored = int(nPos);
     const int nView = m_rcView.Height();
-    if (m_nContentHeight > nView) {
-        int nNew = nStored;
-        if (nNew > m_nContentHeight - nView)
-            nNew = m_nContentHeight - nView;
-        if (nNew < 0)
-            nNew = 0;
-        SetScrollPos(nNew, TRUE);
-        if (nNew != nStored)
-            SetFieldsModified();
-    }
+    int nNew = nStored;
+    if (nNew > m_nContentHeight - nView)
+        nNew = m_nContentHeight - nView;
+    if (nNew < 0)
+        nNew = 0;
+    SetScrollPos(nNew, TRUE);
+    if (nNew != nStored)
+        SetFieldsModified();
     return bWhole;
 }
 
@@ -287,8 +287,11 @@ int CFields::LoadFromMemory(const BYTE* pBlock, uint32_t nSize, uint32_t nAppend
         }
         // A cell side of 0 or below would divide by zero in the view. Above
         // kMaxCellSide no row fits the 16-bit scroll range: the row cap wraps,
-        // the content height overflows and the view never settles.
-        if (nWidth <= 0 || nHeight <= 0 || nWidth > kMaxCellSide || nHeight > kMaxCellSide) {
+        // the content height overflows and the view never settles. A cell
+        // larger than the field's resizing makes (32767 pixels a side, say)
+        // would make every paint of it draw a surface of its whole size.
+        if (nWidth <= 0 || nHeight <= 0 || nWidth > kMaxCellSide || nHeight > kMaxCellSide ||
+            !IsStoredCellSizeAccepted(m_rcFields.Width(), nWidth, nHeight)) {
             nWidth = m_nDefaultCellWidth;
             nHeight = m_nDefaultCellHeight;
         }

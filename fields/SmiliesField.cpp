@@ -731,9 +731,14 @@ void CSmiliesField::UpdateScrollRange(BOOL bForce)
     if (nHeight == m_nContentHeight && !bForce)
         return;
     const int nPos = GetScrollPos();
+    BOOL bShortened = FALSE;
     if (nHeight - nViewHeight < nPos) {
         const int nNew = nHeight - nViewHeight > 0 ? nHeight - nViewHeight : 0;
-        if (m_pScrollBar != NULL) {
+        if (m_pScrollBar != NULL && nHeight < nViewHeight) {
+            // Content shorter than the view: there is nothing to scroll to, so
+            // the view goes back to its top once the bar has the new range.
+            bShortened = TRUE;
+        } else if (m_pScrollBar != NULL) {
             OnVScroll(SB_THUMBTRACK, nNew);
         } else {
             m_si.nPos = nNew;
@@ -750,15 +755,33 @@ void CSmiliesField::UpdateScrollRange(BOOL bForce)
     m_si.nMax = nHeight;
     m_si.nPage = nViewHeight;
     if (m_pScrollBar != NULL) {
-        SCROLLINFO si = m_si;
-        si.nPos = m_pScrollBar->GetPos();
-        if (si.nPos > nHeight - nViewHeight)
-            si.nPos = nHeight - nViewHeight > 0 ? nHeight - nViewHeight : 0;
+        SCROLLINFO si = BarScrollInfo(m_si, m_pScrollBar->GetPos());
         m_pScrollBar->SetScrollInfo(&si);
         if (m_pScrollBar->m_hWnd != NULL)
             m_pScrollBar->RedrawParts(31, m_pScrollBar->GetThumbOffset());
         UpdateScrollArrows();
+        if (bShortened) {
+            ScrollBy(nPos, GetScrollPos());
+            MarkLayoutChanged();
+        }
     }
+}
+
+// The record as the shared bar takes it, at the position given (clamped to
+// the range). The bar refuses a page longer than its range, and would then
+// keep the last field's position: the page of content shorter than the view
+// is the content's height (the thumb fills the track).
+SCROLLINFO CSmiliesField::BarScrollInfo(const SCROLLINFO& record, int nPos)
+{
+    SCROLLINFO si = record;
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    if (static_cast<int>(si.nPage) > si.nMax)
+        si.nPage = static_cast<UINT>(si.nMax > 0 ? si.nMax : 0);
+    const int nLast = si.nMax - static_cast<int>(si.nPage);
+    if (nPos > nLast)
+        nPos = nLast;
+    si.nPos = nPos > 0 ? nPos : 0;
+    return si;
 }
 
 void CSmiliesField::UpdateScrollArrows()
@@ -896,8 +919,7 @@ void CSmiliesField::AttachScrollBar(C3DScrollBar* pBar)
     m_pScrollBar = pBar;
     if (pBar == NULL)
         return;
-    SCROLLINFO si = m_si;
-    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    SCROLLINFO si = BarScrollInfo(m_si, m_si.nPos);
     pBar->SetScrollInfo(&si);
     if (pBar->m_hWnd != NULL)
         pBar->RedrawParts(31, pBar->GetThumbOffset());

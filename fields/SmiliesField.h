@@ -131,6 +131,7 @@ public:
     void UpdateScrollRange(BOOL bForce);
     void SetScrollPos(int nPos, BOOL bForce);
     void AttachScrollBar(C3DScrollBar* pBar);
+    static SCROLLINFO BarScrollInfo(const SCROLLINFO& record, int nPos);
     C3DScrollBar* DetachScrollBar();
 
     // --- cell size -------------------------------------------------------------

@@ -244,3 +244,32 @@ TEST(SmilieCollection, PictureSizeOffsetAndNameComeFromTheImageCache)
     backslash.BuildImageFileName(strName);
     EXPECT_STREQ("c.d", strName);
 }
+
+// Runs in a process started under the Japanese locale (tests/CMakeLists.txt):
+// the second byte of a double-byte character may be a '\', which neither
+// ends a folder nor starts the name.
+TEST(SmilieCollectionCodePage932, PictureFileNamesStepByCharacter)
+{
+    ASSERT_EQ(932u, GetACP());
+    const struct Row {
+        const char* pszImageName;
+        const char* pszFileName;
+    } rows[] = {
+        {"\x83\x5C.gif", "\x83\x5C"},                        // "so"
+        {"pics\\\x95\x5C\x8E\xA6.png", "\x95\x5C\x8E\xA6"},  // "display"
+        {"\x83\x5C\\\x83\x5C.x.bmp", "\x83\x5C.x"},           // a folder "so", a file "so.x"
+        {"a.b/\x83\x5C", "\x83\x5C"},
+    };
+    TvnxTempDir dir;
+    std::vector<TestRecord> records;
+    for (size_t i = 0; i < sizeof(rows) / sizeof(rows[0]); i++)
+        records.push_back(Rec(uint32_t(10 + i), rows[i].pszImageName, Bmp20x10()));
+    OpenCollection open(dir, records);
+    ImageCache cache;
+    for (size_t i = 0; i < sizeof(rows) / sizeof(rows[0]); i++) {
+        CSmilie s(40, 30);
+        s.SetImage(uint32_t(10 + i));
+        ASSERT_STREQ(rows[i].pszImageName, s.GetImageName());
+        EXPECT_STREQ(rows[i].pszFileName, s.GetImageFileName()) << rows[i].pszImageName;
+    }
+}

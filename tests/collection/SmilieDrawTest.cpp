@@ -82,6 +82,30 @@ TEST_F(SmilieDrawTest, SelectionTintFollowsTheCellParity)
     EXPECT_EQ(Hex(kSelected), Hex(canvas.At(origin.x + 32, origin.y + 31)));
 }
 
+// A cell far larger than the surface it is drawn on is tinted where it can
+// be seen, through a surface of that size: one of the whole cell (32762
+// pixels a side, 4 GB) cannot be made in a 32-bit process, and where it can
+// the draw takes many seconds (about 15 under 64-bit Wine) against a few
+// milliseconds.
+TEST_F(SmilieDrawTest, SelectionTintOfAHugeCellCoversWhatCanBeSeen)
+{
+    CSmilie smilie(32767, 32767);
+    smilie.m_bSelected = 1;
+    Canvas canvas(60, 50);
+    const CPoint origin(-1001, -2000);   // a piece from inside the cell
+    const CELLLOOK look = Look();
+    const DWORD nStart = GetTickCount();
+    smilie.Draw(&canvas.dc, origin, look, NULL, FALSE, NULL);
+    EXPECT_LT(GetTickCount() - nStart, 5000u) << "milliseconds for one cell";
+    const COLORREF crTinted = RGB(100 - 20, 150 - 30, 200 + 55 * 20 / 100);
+    for (int y = 0; y < 50; y++) {
+        for (int x = 0; x < 60; x++) {
+            const COLORREF crWant = (x - origin.x + y - origin.y) % 2 == 0 ? RGB(255, 255, 255) : crTinted;
+            ASSERT_EQ(Hex(crWant), Hex(canvas.At(x, y))) << "canvas pixel " << x << "," << y;
+        }
+    }
+}
+
 TEST_F(SmilieDrawTest, ProgressBarFillsByTheProgressByte)
 {
     // Cell 35 wide, insets 3 and 4: the bar spans x 3..30, y 25..29; its

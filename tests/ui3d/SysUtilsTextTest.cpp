@@ -148,12 +148,52 @@ TEST(FileNames, MakeValidFileName)
         {"  CON  ", ""},
         {"aux", ""},
         {"Prn", ""},
-        {"con.txt", "con.txt"},
         {"a<b>c:d\"e/f\\g|h", "abcdefgh"},
-        {"line\r\nbreak\ttab", "linebreaktab"},
-        {"what? *star*", "what? *star*"},
+        {"line\r\nbreak\ttab\x01\x1f", "linebreaktab"},
+        {"what? *star*", "what star"},
         {" <con> ", ""},
         {"   ", ""},
+        // Every device name, with or without an extension, is the device.
+        {"con.txt", ""},
+        {"nul", ""},
+        {"NUL.gif", ""},
+        {"nul .txt", ""},
+        {"com1", ""},
+        {"Com9.png", ""},
+        {"lpt1", ""},
+        {"LPT3.a.b", ""},
+        {"conin$", ""},
+        {"CONOUT$.txt", ""},
+        {"com", "com"},
+        {"com10", "com10"},
+        {"lpt", "lpt"},
+        {"nuls", "nuls"},
+        {"null.txt", "null.txt"},
+        {"a.nul", "a.nul"},
+        {"comx", "comx"},
+    };
+    for (const Row& row : rows) {
+        CString str(row.input);
+        MakeValidFileName(str);
+        EXPECT_STREQ(row.expected, str) << "[" << row.input << "]";
+    }
+}
+
+// Runs in a process started under the Japanese locale (tests/CMakeLists.txt):
+// the second byte of a double-byte character may be a '\' or a '|', and a
+// lead byte before a refused character does not shield it.
+TEST(FileNamesCodePage932, MakeValidFileNameStepsByCharacter)
+{
+    ASSERT_EQ(932u, GetACP());
+    struct Row { const char* input; const char* expected; };
+    const Row rows[] = {
+        {"\x83\x5C", "\x83\x5C"},                  // "so": its second byte is '\'
+        {"\x95\x5C\x8E\xA6", "\x95\x5C\x8E\xA6"},  // "display"
+        {"\x83\x7C?x", "\x83\x7Cx"},               // a second byte '|' stays, the '?' goes
+        {"\x81<b\x81>", "\x81" "b\x81"},              // lone lead bytes: '<' and '>' still go
+        {"\x81:\x81*", "\x81\x81"},
+        {"a\\\x83\x5C/b", "a\x83\x5C" "b"},
+        {"nul.\x83\x5C", ""},
     };
     for (const Row& row : rows) {
         CString str(row.input);

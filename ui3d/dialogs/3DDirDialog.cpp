@@ -16,6 +16,9 @@ namespace {
 
 CRegisteredMessage g_msgModifyDirDlg;
 
+// Pixels between a row moved out of the added row's way and that row.
+const LONG kRowGap = 4;
+
 int Width(const RECT& rc) { return rc.right - rc.left; }
 int Height(const RECT& rc) { return rc.bottom - rc.top; }
 
@@ -53,7 +56,10 @@ C3DDirDialog::C3DDirDialog(LPCSTR pszTitle, UINT nFlags, CWnd* pParent, LPCSTR p
       m_nLabelBottom(0),
       m_nListBottom(0),
       m_nListRight(0),
+      m_cyListDropped(0),
       m_nChoice(0),
+      m_hTree(NULL),
+      m_nTreeGap(0),
       m_bModified(FALSE)
 {
     m_szDisplayName[0] = m_szPath[0] = m_szAnswer[0] = '\0';
@@ -99,9 +105,14 @@ INT_PTR C3DDirDialog::DoModal()
 
 CString C3DDirDialog::GetPath() const
 {
+    // The last character, not the last byte: a double-byte character may
+    // end in the byte of '\\' (a folder named "\x83\x5C" in code page 932).
     CString strPath(m_szPath);
-    const int n = strPath.GetLength();
-    if (n > 0 && strPath[n - 1] != '\\' && strPath[n - 1] != '/')
+    if (strPath.IsEmpty())
+        return strPath;
+    const char* pszEnd = strPath.GetString() + strPath.GetLength();
+    const char* pLast = ::CharPrevA(strPath, pszEnd);
+    if (pszEnd - pLast != 1 || (*pLast != '\\' && *pLast != '/'))
         strPath += '\\';
     return strPath;
 }
@@ -176,6 +187,7 @@ void C3DDirDialog::ModifyLayout()
     ::SetWindowPos(pTree->hWnd, NULL, 0, 0, Width(rcTree), std::max(0, cyTreeBefore - nSpace),
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
+    m_hTree = pTree->hWnd;
     RECT rcLabel, rcList;
     if (bRow) {
         // The shell's own row (the folder name) moves up; the new row takes its place.
@@ -184,6 +196,7 @@ void C3DDirDialog::ModifyLayout()
         for (const CControlInfo* p : {pStatic, pEdit})
             ::SetWindowPos(p->hWnd, NULL, p->rect.left, p->rect.top - nSpace, 0, 0,
                            SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        m_nTreeGap = std::max<LONG>(0, std::min(pStatic->rect.top, pEdit->rect.top) - rcTree.bottom);
     } else {
         SIZE sizeText = {0, 0};
         if (!m_strLabel.IsEmpty()) {
@@ -204,6 +217,7 @@ void C3DDirDialog::ModifyLayout()
         rcLabel.bottom = rcLabel.top + cyLabel;
         rcList.left = rcLabel.right;
         rcList.right = rcTree.right;
+        m_nTreeGap = std::max(0, nSpace - cyButton);
     }
 
     RECT rcClient;
@@ -227,12 +241,14 @@ void C3DDirDialog::ModifyLayout()
         for (const CString& strEntry : SplitChoices(m_strChoices))
             ::SendMessageA(m_hList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(static_cast<LPCSTR>(strEntry)));
         ::SendMessageA(m_hList, CB_SETCURSEL, 0, 0);
-        // The dropped list shows three rows.
+        // The dropped list shows every entry. A combo box takes the height
+        // it is given as its dropped height.
         const int cyRow = static_cast<int>(::SendMessageA(m_hList, CB_GETITEMHEIGHT, 0, 0));
+        const int nEntries = static_cast<int>(::SendMessageA(m_hList, CB_GETCOUNT, 0, 0));
         RECT rcCombo;
         ::GetWindowRect(m_hList, &rcCombo);
-        ::SetWindowPos(m_hList, NULL, 0, 0, Width(rcList), Height(rcCombo) + 3 * cyRow + 2,
-                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        m_cyListDropped = Height(rcCombo) + std::max(nEntries, 1) * cyRow + 2;
+        ::SetWindowPos(m_hList, NULL, 0, 0, Width(rcList), m_cyListDropped, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         m_nListBottom = rcClient.bottom - (rcList.top + Height(rcCombo));
         m_nListRight = rcClient.right - rcList.right;
     }
@@ -258,15 +274,54 @@ void C3DDirDialog::KeepAddedControlsInPlace()
         ::SetWindowPos(m_hLabel, NULL, rc.left, rcClient.bottom - m_nLabelBottom - Height(rc), 0, 0,
                        SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
+    RECT rcRow = {0, 0, 0, 0};
     if (m_hList != NULL && ::GetWindowRect(m_hList, &rc)) {
         ScreenToClient(&rc);
-        // Moved without SWP_NOSIZE a combo box would take its closed height
-        // as the dropped one: only the width follows the right edge.
+        // A combo box takes the height it is given as its dropped height
+        // (the dropped rectangle it reports need not hold the closed part):
+        // the one with every entry, always.
         const int cx = std::max<int>(0, rcClient.right - m_nListRight - rc.left);
-        RECT rcDropped;
-        ::SendMessageA(m_hList, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&rcDropped));
-        ::SetWindowPos(m_hList, NULL, rc.left, rcClient.bottom - m_nListBottom - Height(rc), cx, Height(rcDropped),
+        ::SetWindowPos(m_hList, NULL, rc.left, rcClient.bottom - m_nListBottom - Height(rc), cx, m_cyListDropped,
                        SWP_NOZORDER | SWP_NOACTIVATE);
+        ::GetWindowRect(m_hList, &rcRow);
+        ScreenToClient(&rcRow);
+    }
+    if (m_hLabel != NULL && ::GetWindowRect(m_hLabel, &rc)) {
+        ScreenToClient(&rc);
+        ::UnionRect(&rcRow, &rcRow, &rc);
+    }
+    if (::IsRectEmpty(&rcRow))
+        return;
+
+    // Controls of the browser over the added row (its folder row, put back
+    // by its own layout) move up above it, together.
+    std::vector<HWND> over;
+    LONG nShift = 0;
+    for (HWND h = ::GetWindow(m_hWnd, GW_CHILD); h != NULL; h = ::GetWindow(h, GW_HWNDNEXT)) {
+        RECT rcMeet;
+        // The style's flag: the browser may be laid out while still hidden.
+        const BOOL bShown = (::GetWindowLongA(h, GWL_STYLE) & WS_VISIBLE) != 0;
+        if (h == m_hList || h == m_hLabel || h == m_hTree || !bShown || !::GetWindowRect(h, &rc))
+            continue;
+        ScreenToClient(&rc);
+        if (::IntersectRect(&rcMeet, &rc, &rcRow)) {
+            over.push_back(h);
+            nShift = std::max(nShift, rc.bottom - rcRow.top + kRowGap);
+        }
+    }
+    LONG nTop = rcRow.top;
+    for (HWND h : over) {
+        ::GetWindowRect(h, &rc);
+        ScreenToClient(&rc);
+        ::SetWindowPos(h, NULL, rc.left, rc.top - nShift, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        nTop = std::min(nTop, rc.top - nShift);
+    }
+    // The tree ends above the rows.
+    if (m_hTree != NULL && ::GetWindowRect(m_hTree, &rc)) {
+        ScreenToClient(&rc);
+        const LONG nBottom = nTop - m_nTreeGap;
+        if (rc.bottom > nBottom && nBottom > rc.top)
+            ::SetWindowPos(m_hTree, NULL, 0, 0, Width(rc), nBottom - rc.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
 
@@ -277,6 +332,7 @@ void C3DDirDialog::DestroyAddedControls()
     if (m_hList != NULL)
         ::DestroyWindow(m_hList);
     m_hLabel = m_hList = NULL;
+    m_hTree = NULL;
     m_strLabel.Empty();
     m_strChoices.Empty();
 }
@@ -286,7 +342,9 @@ LRESULT C3DDirDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_QUERYDLGSTATE:
         return AnswerQueryDlgState(wParam, lParam, m_hWnd != NULL ? 1 : 0, m_hWnd);
-    case WM_WINDOWPOSCHANGED: {
+    case WM_WINDOWPOSCHANGED:
+    case WM_SIZE: {
+        // After the browser's own layout, which runs on WM_SIZE.
         const LRESULT lResult = CCommonDialog::WindowProc(message, wParam, lParam);
         KeepAddedControlsInPlace();
         return lResult;

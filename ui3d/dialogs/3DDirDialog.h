@@ -39,6 +39,7 @@ public:
     int m_nLabelBottom;  // distances of the added controls to the browse
     int m_nListBottom;   // window's client bottom and right edges
     int m_nListRight;
+    int m_cyListDropped;  // the list's height with every entry dropped down
     int m_nChoice;
 
 protected:
@@ -52,6 +53,13 @@ private:
     void ModifyLayout();
     void KeepAddedControlsInPlace();
     void DestroyAddedControls();
+
+    // The folder tree, which ends m_nTreeGap above the rows under it. A
+    // browser that lays itself out again from its template (Wine's does on
+    // every resize) puts its controls back over the added row; they are
+    // moved up again and the tree shortened.
+    HWND m_hTree;
+    int m_nTreeGap;
 
     BOOL m_bModified;
     char m_szAnswer[MAX_PATH];

@@ -280,15 +280,52 @@ void GetProgramFolder(CString& strFolder)
     strFolder = CString(szPath, static_cast<int>(pLast - szPath));
 }
 
+int CharByteCount(const char* p)
+{
+    const unsigned char chTrail = static_cast<unsigned char>(p[1]);
+    return ::IsDBCSLeadByte(static_cast<BYTE>(p[0])) && chTrail >= 0x40 && chTrail != 0x7F ? 2 : 1;
+}
+
+namespace {
+
+// Names Windows gives to devices, with or without an extension: a file of
+// such a name is the device ("nul.txt" writes into NUL).
+bool IsDeviceName(const CString& strName)
+{
+    int nEnd = strName.Find('.');
+    if (nEnd < 0)
+        nEnd = strName.GetLength();
+    while (nEnd > 0 && strName[nEnd - 1] == ' ')
+        nEnd--;
+    const CString strStem = strName.Left(nEnd);
+    static const char* const kNames[] = {"con", "prn", "aux", "nul", "conin$", "conout$"};
+    for (const char* psz : kNames)
+        if (strStem.CompareNoCase(psz) == 0)
+            return true;
+    if (strStem.GetLength() != 4 || strStem[3] < '0' || strStem[3] > '9')
+        return false;
+    const CString strKind = strStem.Left(3);
+    return strKind.CompareNoCase("com") == 0 || strKind.CompareNoCase("lpt") == 0;
+}
+
+}  // namespace
+
 void MakeValidFileName(CString& strName)
 {
-    static const char kRefused[] = "<>:\"/\\|\r\n\t";
-    for (const char* p = kRefused; *p != '\0'; p++)
-        strName.Remove(*p);
-    strName.Trim(' ');
-    if (strName.CompareNoCase("aux") == 0 || strName.CompareNoCase("con") == 0 ||
-        strName.CompareNoCase("prn") == 0)
-        strName.Empty();
+    // By character: the second byte of a double-byte character may be a '\'
+    // or a '|', and stays.
+    CString strOut;
+    for (const char* p = strName; *p != '\0';) {
+        const int n = CharByteCount(p);
+        const unsigned char ch = static_cast<unsigned char>(*p);
+        if (n > 1 || (ch >= ' ' && strchr("<>:\"/\\|?*", ch) == NULL))
+            strOut += CString(p, n);
+        p += n;
+    }
+    strOut.Trim(' ');
+    if (IsDeviceName(strOut))
+        strOut.Empty();
+    strName = strOut;
 }
 
 const char* GetFileExtension(const char* pszName)

@@ -71,7 +71,14 @@ BOOL ClearOwnClipboard();
 
 // The folder of the program's executable, without a trailing separator.
 void GetProgramFolder(CString& strFolder);
-// Removes the characters Windows refuses in file names and device names.
+// Bytes of the character at p: 2 for a lead byte of the ANSI code page with
+// a trail byte after it, else 1. No double-byte code page has a trail byte
+// below 0x40 or at 0x7F, so a lead byte before '<', '"', ':' and the like
+// stands alone (CharNextA pairs a lead byte with whatever follows).
+int CharByteCount(const char* p);
+// Removes the characters Windows refuses in file names (control characters
+// and < > : " / \ | ? *; double-byte characters stay whole), trims
+// blanks at both ends, and empties a device name ("nul", "com1", "lpt1.txt"...).
 void MakeValidFileName(CString& strName);
 // The text after the name's extension dot, or NULL when the name has none.
 const char* GetFileExtension(const char* pszName);

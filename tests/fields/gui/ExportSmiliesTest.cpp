@@ -43,6 +43,7 @@ public:
         } else if (C3DFileDialog* pFile = dynamic_cast<C3DFileDialog*>(pDialog)) {
             OPENFILENAMEA& ofn = pFile->m_ofn;
             fileTitles.push_back(ofn.lpstrTitle != NULL ? ofn.lpstrTitle : "");
+            fileFlags.push_back(ofn.Flags);
             proposals.push_back(ofn.lpstrFile != NULL ? ofn.lpstrFile : "");
             memset(ofn.lpstrFile, 0, ofn.nMaxFile);
             lstrcpynA(ofn.lpstrFile, strFile.c_str(), static_cast<int>(ofn.nMaxFile));
@@ -72,6 +73,7 @@ public:
     std::deque<int> answers;
     std::vector<std::string> folderTitles, choices, fileTitles, proposals, questions;
     std::vector<int> layouts;
+    std::vector<DWORD> fileFlags;
 
 private:
     CModalAnswerer* m_pPrevious;
@@ -142,12 +144,12 @@ protected:
         m_smilies.push_back(p);
         return p;
     }
-    void Export(std::initializer_list<const CSmilie*> smilies)
+    void Export(std::initializer_list<const CSmilie*> smilies, const char* pszFieldName = "")
     {
         CSequence<const CSmilie*> list;
         for (const CSmilie* p : smilies)
             list.Add(p);
-        ExportSmilies(list, m_parent.Wnd());
+        ExportSmilies(list, m_parent.Wnd(), pszFieldName);
     }
     std::string Folder() const { return m_out.Dir() + "\\"; }
 
@@ -171,27 +173,121 @@ TEST_F(ExportTest, SeveralGoIntoTheChosenFolderUnderTheirOwnNames)
     ASSERT_EQ(answerer.folderTitles.size(), 1u);
     EXPECT_EQ(answerer.folderTitles[0], "L454");
     EXPECT_EQ(answerer.choices[0], "L193|L219|L357");
-    ASSERT_EQ(answerer.questions.size(), 1u) << "only the second grin.gif is asked about";
-    EXPECT_EQ(answerer.questions[0], "Replace grin.gif?");
-    EXPECT_EQ(answerer.layouts[0], MSGBOXLAYOUT_CHOICE);
+    EXPECT_TRUE(answerer.questions.empty()) << "the second grin.gif is numbered without a question";
     EXPECT_EQ(FilesIn(m_out.Dir()), (std::set<std::string>{"grin.gif", "grin-001.gif", "x.txt"}));
     EXPECT_EQ(ReadBytes(Folder() + "grin.gif"), pictures.BytesOf(1));
     EXPECT_EQ(ReadBytes(Folder() + "grin-001.gif"), pictures.BytesOf(2));
     EXPECT_EQ(ReadText(Folder() + "x.txt"), "<>:\"/\\|x");
 
-    // Nothing valid at all in the first 8 characters: named by its place.
+    // Three copies of one picture are three files; nothing valid at all in
+    // the first 8 characters of a phrase: named by its place.
     TvnxTempDir out2;
     answerer.strFolder = out2.Dir();
-    answerer.answers = {IDCHOICE2};
+    answerer.nChoice = 1;
     Export({Picture(3), Picture(3), Picture(3), Phrase("<<>>::||rest")});
-    EXPECT_EQ(FilesIn(out2.Dir()), (std::set<std::string>{"wink.gif", "phrase0003.txt"}));
-    EXPECT_EQ(ReadText(out2.Path("phrase0003.txt")), "<<>>::||rest");
+    EXPECT_TRUE(answerer.questions.empty());
+    EXPECT_EQ(FilesIn(out2.Dir()), (std::set<std::string>{"wink.gif", "wink-001.gif", "wink-002.gif", "index.html"}));
+    const std::string strPage = ReadText(out2.Path("index.html"));
+    EXPECT_NE(strPage.find("<body><img src=\"wink.gif\" width=\"10\" height=\"10\">\n"
+                           "<img src=\"wink-001.gif\" width=\"10\" height=\"10\">\n"
+                           "<img src=\"wink-002.gif\" width=\"10\" height=\"10\">\n"
+                           "&lt;&lt;&gt;&gt;::||rest\n</body>"),
+              std::string::npos)
+        << strPage;
+    TvnxTempDir out3;
+    answerer.strFolder = out3.Dir();
+    answerer.nChoice = 0;
+    Export({Picture(3), Phrase("<<>>::||rest"), Phrase("<<>>::||rest"), Phrase("<<>>::||rest")});
+    EXPECT_TRUE(answerer.questions.empty());
+    EXPECT_EQ(FilesIn(out3.Dir()), (std::set<std::string>{"wink.gif", "phrase0001.txt", "phrase0002.txt",
+                                                          "phrase0003.txt"}));
+}
+
+// Only a file that was in the folder before the export is asked about; a
+// name the export has used before is numbered without a question, also
+// after an answer that renamed, kept or replaced the file there.
+TEST_F(ExportTest, OnlyFilesThereBeforeAreAskedAbout)
+{
+    NamedPictures pictures({{"grin.gif", 20, 15}, {"grin.gif", 16, 16}, {"grin-001.gif", 10, 10}});
+    ASSERT_TRUE(pictures.IsOpen());
+    struct Row {
+        const char* pszName;
+        std::vector<int> answers;
+        size_t nQuestions;
+        std::set<std::string> files;
+        std::string strOld;  // the file that was there: kept ("old") or replaced
+        std::vector<uint32_t> written;  // the records in page order; 0 one that was kept out
+    } rows[] = {
+        {"replace", {IDYES}, 1, {"grin.gif", "grin-001.gif", "grin-001-001.gif", "index.html"}, "", {1, 2, 3}},
+        {"replace all", {IDCHOICE1}, 1, {"grin.gif", "grin-001.gif", "grin-001-001.gif", "index.html"}, "",
+         {1, 2, 3}},
+        {"keep, then replace", {IDNO, IDYES}, 2, {"grin.gif", "grin-001.gif", "index.html"}, "", {2, 3}},
+        {"keep all", {IDCHOICE2}, 1, {"grin.gif", "grin-001.gif", "index.html"}, "old", {0, 3}},
+        {"rename all", {IDCHOICE4}, 1, {"grin.gif", "grin-001.gif", "grin-002.gif", "grin-001-001.gif",
+                                        "index.html"}, "old", {1, 2, 3}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.pszName);
+        TvnxTempDir out;
+        ASSERT_TRUE(WriteBytes(out.Path("grin.gif"), Text("old")));
+        ExportAnswerer answerer;
+        answerer.strFolder = out.Dir();
+        answerer.nChoice = 1;
+        answerer.answers = std::deque<int>(r.answers.begin(), r.answers.end());
+        Export({Picture(1), Picture(2), Picture(3)});
+        EXPECT_EQ(answerer.questions.size(), r.nQuestions);
+        for (const std::string& q : answerer.questions)
+            EXPECT_EQ(q, "Replace grin.gif?");
+        EXPECT_EQ(FilesIn(out.Dir()), r.files);
+        if (r.strOld == "old")
+            EXPECT_EQ(ReadText(out.Path("grin.gif")), "old");
+        // Each picture is in the file the page names for it.
+        const std::string strPage = ReadText(out.Path("index.html"));
+        size_t nAt = 0;
+        for (uint32_t nRecord : r.written) {
+            if (nRecord == 0)
+                continue;
+            const size_t nSrc = strPage.find("<img src=\"", nAt);
+            ASSERT_NE(nSrc, std::string::npos) << strPage;
+            const size_t nEnd = strPage.find('"', nSrc + 10);
+            const std::string strFile = strPage.substr(nSrc + 10, nEnd - nSrc - 10);
+            EXPECT_EQ(ReadBytes(out.Path(strFile)), pictures.BytesOf(nRecord)) << strFile;
+            nAt = nEnd;
+        }
+        EXPECT_EQ(strPage.find("<img src=\"", nAt), std::string::npos) << strPage;
+    }
+}
+
+// A smilie named as a device ("nul", "com1", "lpt1.txt") would ask to
+// replace a file that does not exist and then write into the device: it is
+// named as a smilie without a name.
+TEST_F(ExportTest, DeviceNamesAreNamedByTheirPlace)
+{
+    NamedPictures pictures({{"nul.gif", 8, 8}, {"COM1.gif", 8, 8}, {"lpt1.txt.gif", 8, 8}, {"aux .gif", 8, 8}});
+    ASSERT_TRUE(pictures.IsOpen());
+    ExportAnswerer answerer;
+    answerer.strFolder = m_out.Dir();
+    Export({Picture(1), Picture(2), Picture(3), Picture(4), Phrase("com9"), Phrase("prn.txt")});
+    EXPECT_TRUE(answerer.questions.empty());
+    EXPECT_EQ(FilesIn(m_out.Dir()), (std::set<std::string>{"smilie0000.gif", "smilie0001.gif", "smilie0002.gif",
+                                                            "smilie0003.gif", "phrase0004.txt", "phrase0005.txt"}));
+    EXPECT_EQ(ReadBytes(Folder() + "smilie0001.gif"), pictures.BytesOf(2));
+
+    // One smilie saved as a device name.
+    TvnxTempDir out;
+    ExportAnswerer one;
+    one.strFile = out.Path("nul.gif");
+    one.nFilter = 2;
+    Export({Picture(1)});
+    EXPECT_TRUE(one.questions.empty());
+    EXPECT_EQ(FilesIn(out.Dir()), (std::set<std::string>{"smilie0000.gif", "smilie0000.html"}));
 }
 
 // The page names each picture by file name (mode 2) or by "file:///" address
 // (mode 3) with its uncropped size, and carries the phrases; names and texts
-// that hold markup or address characters are escaped, and the page declares
-// the code page its texts are in.
+// that hold markup or address characters are escaped, the field's name is
+// the page's title and heading, and the page declares the code page its
+// texts are in.
 TEST_F(ExportTest, PagesReferToThePicturesAndEscapeWhatTheyQuote)
 {
     NamedPictures pictures({{"a&b #1%.gif", 20, 15}, {"a.gif", 12, 9}});
@@ -211,14 +307,14 @@ TEST_F(ExportTest, PagesReferToThePicturesAndEscapeWhatTheyQuote)
         answerer.strFolder = m_out.Dir();
         answerer.nChoice = r.nChoice;
         answerer.answers = {IDCHOICE1};
-        Export({Picture(1, 0x43), Phrase("x < y & \"z\""), Picture(2)});
+        Export({Picture(1, 0x43), Phrase("x < y & \"z\""), Picture(2)}, "Faces & <more>");
         EXPECT_EQ(FilesIn(m_out.Dir()), (std::set<std::string>{"a&b #1%.gif", "a.gif", "index.html"}))
             << "a phrase goes into the page only";
         char szHead[256];
         wsprintfA(szHead, "charset=%s\">", GetACP() == 1252 ? "windows-1252" : "?");
-        const std::string strExpected = std::string("<html>\n<head>\n<title>&nbsp;</title>\n") +
+        const std::string strExpected = std::string("<html>\n<head>\n<title>Faces &amp; &lt;more&gt;</title>\n") +
                                         "<meta http-equiv=\"Content-Type\" content=\"text/html; " + szHead +
-                                        "\n</head>\n<body>" + r.strFirst + "\nx &lt; y &amp; &quot;z&quot;\n" +
+                                        "\n</head>\n<body>\n<h1>Faces &amp; &lt;more&gt;</h1>\n" + r.strFirst + "\nx &lt; y &amp; &quot;z&quot;\n" +
                                         r.strSecond + "\n</body>\n</html>";
         EXPECT_EQ(ReadText(Folder() + "index.html"), strExpected);
     }
@@ -252,9 +348,11 @@ TEST_F(ExportTest, OneSmilieGoesWhereTheSaveDialogSays)
         Export({r.bPicture ? Picture(1) : Phrase("Good morning")});
         ASSERT_EQ(answerer.fileTitles.size(), 1u);
         EXPECT_EQ(answerer.fileTitles[0], r.pszTitle);
+        EXPECT_TRUE(answerer.fileFlags[0] & OFN_NOCHANGEDIR) << "the working folder stays where it was";
         EXPECT_EQ(answerer.proposals[0], r.pszProposal);
         EXPECT_EQ(FilesIn(out.Dir()), r.files);
         if (!r.bPicture && r.nFilter == 2) {
+            EXPECT_NE(ReadText(out.Path("note.html")).find("<title>&nbsp;</title>"), std::string::npos);
             EXPECT_NE(ReadText(out.Path("note.html")).find("<body>Good morning\n</body>"), std::string::npos);
         }
     }
@@ -417,15 +515,20 @@ TEST_F(ExportTest, AFieldExportsItsPicturesAndPhrasesButNotItsAddresses)
     ASSERT_TRUE(pictures.IsOpen());
     CSmiliesField field;
     ASSERT_TRUE(fieldkit::MakeField(field, m_parent, 300, 200, 35, 34));
-    const POINT cells[] = {{0, 0}, {1, 0}, {2, 0}};
+    field.SetWindowText("Mine");
+    const POINT cells[] = {{0, 0}, {1, 0}, {2, 0}, {3, 0}};
     field.AddSmilie(&cells[0], 1, "", NULL);
     field.AddSmilie(&cells[1], 0, "", "http://127.0.0.1/far.gif");
     field.AddSmilie(&cells[2], 0, "words", NULL);
+    field.AddSmilie(&cells[3], 1, "", NULL);
     ExportAnswerer answerer;
     answerer.strFolder = m_out.Dir();
+    answerer.nChoice = 1;
     ExportField(&field);
     EXPECT_EQ(answerer.folderTitles.size(), 1u);
-    EXPECT_EQ(FilesIn(m_out.Dir()), (std::set<std::string>{"pic.gif", "words.txt"}));
+    EXPECT_TRUE(answerer.questions.empty()) << "two copies of one picture in an empty folder";
+    EXPECT_EQ(FilesIn(m_out.Dir()), (std::set<std::string>{"pic.gif", "pic-001.gif", "index.html"}));
+    EXPECT_NE(ReadText(Folder() + "index.html").find("<title>Mine</title>"), std::string::npos);
 
     // Only an address: nothing to export, nothing asked.
     CSmiliesField empty;
@@ -437,20 +540,45 @@ TEST_F(ExportTest, AFieldExportsItsPicturesAndPhrasesButNotItsAddresses)
 }
 
 // Suites named *CodePage932 run in a process started under the Japanese
-// locale: the page declares that code page.
+// locale: the page declares that code page, and a lead byte before a markup
+// character does not carry it into the page raw (no trail byte is below 0x40).
 class ExportCodePage932 : public ExportTest
 {
 };
 
-TEST_F(ExportCodePage932, ThePageDeclaresTheCodePageTheTextsAreIn)
+TEST_F(ExportCodePage932, ThePageEscapesMarkupAfterLeadBytes)
 {
     ASSERT_EQ(GetACP(), 932u);
     ExportAnswerer answerer;
     answerer.strFolder = m_out.Dir();
     answerer.nChoice = 1;
-    Export({Phrase("a"), Phrase("b")});
+    Export({Phrase("\x81<b\x81>"), Phrase("\x83\x5C&\x81\"\x95\x5C")}, "\x81<script>");
     const std::string strPage = ReadText(Folder() + "index.html");
     EXPECT_NE(strPage.find("charset=shift_jis\""), std::string::npos) << strPage;
+    EXPECT_NE(strPage.find("<title>\x81&lt;script&gt;</title>"), std::string::npos) << strPage;
+    EXPECT_NE(strPage.find("<h1>\x81&lt;script&gt;</h1>"), std::string::npos) << strPage;
+    EXPECT_NE(strPage.find("\x81&lt;b\x81&gt;\n\x83\x5C&amp;\x81&quot;\x95\x5C\n</body>"), std::string::npos)
+        << strPage;
+    for (const char* pszRaw : {"\x81<", "\x81>", "\x81\"", "<script", "<b>"})
+        EXPECT_EQ(strPage.find(pszRaw), std::string::npos) << pszRaw << " in " << strPage;
+}
+
+TEST_F(ExportCodePage932, PictureAddressesEscapeAfterLeadBytes)
+{
+    ASSERT_EQ(GetACP(), 932u);
+    const struct Row {
+        const char* pszName;
+        BOOL bFileAddress;
+        const char* pszAddress;
+    } rows[] = {
+        {"\x81\"\x81>x.gif", FALSE, "\x81%22\x81%3Ex.gif"},
+        {"\x81#\x81%\x81'\x81 .gif", FALSE, "\x81%23\x81%25\x81%27\x81%20.gif"},
+        {"\x83\x5C\x95\x5C.gif", FALSE, "\x83\x5C\x95\x5C.gif"},  // second bytes '\' stay
+        {"C:\\\x83\x5C\\a.gif", TRUE, "file:///C|/\x83\x5C/a.gif"},
+        {"C:\\\x81:\\a.gif", TRUE, "file:///C|/\x81|/a.gif"},
+    };
+    for (const Row& r : rows)
+        EXPECT_STREQ(PageAddress(r.pszName, r.bFileAddress), r.pszAddress) << r.pszName;
 }
 
 }  // namespace

@@ -474,7 +474,7 @@ TEST_F(FieldsTest, OldHeadersTakeTheDefaults)
         {"header of 24", 24, 41, 42, 1, 41, 42, TRUE},
         {"cell width 0", 16, 0, 42, 1, 35, 34, TRUE},
         {"negative height", 16, 41, -3, 1, 35, 34, TRUE},
-        {"tallest cell", 16, 41, 32767, 1, 41, 32767, TRUE},
+        {"a cell taller than the field's resizing makes", 16, 41, 32767, 1, 35, 34, TRUE},
         // Sides no row fits; the height one hung the view scrolled by the field before.
         {"height past 16 bits", 16, 40, 0x0100001E, 1, 35, 34, TRUE},
         {"height without a row", 16, 41, 40000, 1, 35, 34, TRUE},
@@ -530,6 +530,73 @@ TEST_F(FieldsTest, CorruptBlocksKeepTheFieldsReadBeforeTheFault)
     // A body cut short keeps its smilies read before the cut.
     EXPECT_EQ(0, m_fields.GetField(1)->GetSmilieCount());
     EXPECT_EQ(1, m_fields.GetField(0)->GetSmilieCount());
+}
+
+// A cell larger than the field's own resizing makes (half the view's width,
+// and twice that high) is read as the default cell: a cell 32767 pixels a
+// side made every paint draw a surface of its whole size.
+TEST_F(FieldsTest, HugeCellsTakeTheDefaultCell)
+{
+    const int nHalf = m_fields.GetFieldsRect().Width() / 2;
+    ASSERT_GT(nHalf, 100);
+    struct Row { int cx, cy; int wantCx, wantCy; };
+    const Row rows[] = {
+        {32767, 16384, 35, 34},         {16384, 32767, 35, 34},        {nHalf + 1, 30, 35, 34},
+        {40, 2 * nHalf + 1, 35, 34},    {nHalf, 2 * nHalf, nHalf, 2 * nHalf},
+        {10, 8, 10, 8},                 {40, 30, 40, 30},              {0, 30, 35, 34},
+    };
+    for (const Row& r : rows) {
+        ASSERT_EQ(1, Load(MakeBlock({Record(Body("F", "c", 0, {SmilieRecord(0, 0, "a")}), 1, 16, r.cx, r.cy)})));
+        EXPECT_EQ(r.wantCx, m_fields.GetField(0)->GetCellWidth()) << r.cx << " x " << r.cy;
+        EXPECT_EQ(r.wantCy, m_fields.GetField(0)->GetCellHeight()) << r.cx << " x " << r.cy;
+    }
+}
+
+// The fields share one scroll bar. A field whose content is shorter than its
+// view shows from its top and stores 0, whatever the field shown before it
+// left on the bar or the block stored; the taller field keeps its place.
+TEST_F(FieldsTest, AShortFieldShowsFromItsTopAndStoresZero)
+{
+    // A 300-pixel view and eight rows: the content of 60-pixel rows is one row
+    // more than the view (360), that of 30-pixel rows only 240.
+    m_look.grid = fieldkit::Grid(8);
+    m_fields.SetParams(&m_look);
+    ASSERT_EQ(2, Load(MakeBlock({Record(Body("Tall", "c", 30, {SmilieRecord(0, 0, "a")}), 1, 16, 40, 60),
+                                 Record(Body("Short", "c", 77, {SmilieRecord(0, 0, "b")}), 2, 16, 40, 30)})));
+    CSmiliesFieldControl* pTall = m_fields.GetField(0);
+    CSmiliesFieldControl* pShort = m_fields.GetField(1);
+    ASSERT_EQ(300, m_fields.GetFieldsRect().Height());
+    EXPECT_EQ(30, pTall->GetScrollPos());
+    EXPECT_EQ(0, pShort->GetScrollPos()) << "the stored position of the short field";
+    pTall->OnVScroll(SB_THUMBTRACK, 60);
+    ASSERT_EQ(60, pTall->GetScrollPos());
+
+    m_fields.SelectFieldQuietly(m_fields.GetFieldId(1));
+    ASSERT_EQ(pShort, m_fields.GetShownField());
+    EXPECT_EQ(0, pShort->GetScrollPos()) << "the tall field's position stayed on the bar";
+    pShort->OnMouseWheel(0, -WHEEL_DELTA, 0, 0);
+    pShort->OnMouseWheel(0, WHEEL_DELTA, 0, 0);
+    EXPECT_EQ(0, pShort->GetScrollPos());
+    // The short field's scroll position in its body follows its name.
+    const Block saved = Save();
+    const char kName[] = "Short";
+    const auto it = std::search(saved.begin(), saved.end(), kName, kName + 5);
+    ASSERT_TRUE(it + 9 <= saved.end());
+    uint32_t nStored = 0;
+    memcpy(&nStored, &*(it + 5), 4);
+    EXPECT_EQ(0u, nStored);
+
+    m_fields.SelectFieldQuietly(m_fields.GetFieldId(0));
+    EXPECT_EQ(60, pTall->GetScrollPos());
+
+    // Content that shrinks below the view while the field is shown.
+    m_fields.SelectFieldQuietly(m_fields.GetFieldId(1));
+    pShort->SetCellSize(NULL, 60, 60);
+    pShort->OnVScroll(SB_THUMBTRACK, 50);
+    ASSERT_EQ(50, pShort->GetScrollPos());
+    pShort->SetCellSize(NULL, 60, 36);   // 8 x 36 = 288
+    ASSERT_EQ(36, pShort->GetCellHeight());
+    EXPECT_EQ(0, pShort->GetScrollPos());
 }
 
 Block Mutate(const Block& in, FuzzRandom& rnd)

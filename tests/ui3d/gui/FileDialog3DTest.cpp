@@ -261,6 +261,117 @@ TEST(DirDialog3D, AnsweredThroughTheSeam)
     }
 }
 
+// Clicking the choice list drops it over the dialog with every entry in
+// view; no control of the browser (the folder box of the export's browser
+// among them) covers the list or its dropped part.
+TEST(DirDialog3D, ChoiceListDropsOverTheDialogAtFullHeight)
+{
+    HRESULT hr = CoInitialize(NULL);
+    const UINT nModify = RegisterWindowMessageA(TVNX_MSG_MODIFYDIRDLG);
+    COMBOBOXINFO info = {sizeof(info)};
+    RECT rcDropped = {}, rcCombo = {};
+    int nItemHeight = 0, nCount = 0;
+    BOOL bDropped = FALSE;
+    HWND hAtTop = NULL, hAtBottom = NULL, hAtList = NULL;
+    std::string strLayout, strCovering;
+    CCommonAnswerer answerer([&](CCommonDialog* p) -> INT_PTR {
+        HWND hDlg = p->m_hWnd;
+        SendMessageA(hDlg, nModify, 0, 0);
+        ShowWindow(hDlg, SW_SHOWNA);
+        PumpPending();
+        for (HWND h = GetWindow(hDlg, GW_CHILD); h != NULL; h = GetWindow(h, GW_HWNDNEXT)) {
+            char sz[64] = "";
+            GetClassNameA(h, sz, sizeof(sz));
+            RECT rc;
+            GetWindowRect(h, &rc);
+            MapWindowPoints(NULL, hDlg, reinterpret_cast<POINT*>(&rc), 2);
+            char szLine[160];
+            wsprintfA(szLine, "\n  %s%s (%d,%d)-(%d,%d)", sz, IsWindowVisible(h) ? "" : " hidden", int(rc.left),
+                      int(rc.top), int(rc.right), int(rc.bottom));
+            strLayout += szLine;
+        }
+        HWND hList = static_cast<C3DDirDialog*>(p)->m_hList;
+        if (hList == NULL)
+            return IDCANCEL;
+        GetWindowRect(hList, &rcCombo);
+        for (HWND h = GetWindow(hDlg, GW_CHILD); h != NULL; h = GetWindow(h, GW_HWNDNEXT)) {
+            RECT rc, rcMeet;
+            if (h != hList && IsWindowVisible(h) && GetWindowRect(h, &rc) && IntersectRect(&rcMeet, &rc, &rcCombo)) {
+                char sz[64] = "";
+                GetClassNameA(h, sz, sizeof(sz));
+                strCovering += std::string(" ") + sz;
+            }
+        }
+        hAtList = WindowFromPoint({rcCombo.left + 4, (rcCombo.top + rcCombo.bottom) / 2});
+        // A click on the list, as a person makes it.
+        const POINT pt = {(rcCombo.left + rcCombo.right) / 2, (rcCombo.top + rcCombo.bottom) / 2};
+        SetForegroundWindow(hDlg);
+        SetCursorPos(pt.x, pt.y);
+        POINT ptClient = pt;
+        ScreenToClient(hList, &ptClient);
+        SendMessageA(hList, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(ptClient.x, ptClient.y));
+        SendMessageA(hList, WM_LBUTTONUP, 0, MAKELPARAM(ptClient.x, ptClient.y));
+        PumpUntil([&] { return SendMessageA(hList, CB_GETDROPPEDSTATE, 0, 0) != 0; }, 2000);
+        PumpPending();
+        bDropped = SendMessageA(hList, CB_GETDROPPEDSTATE, 0, 0) != 0;
+        nItemHeight = static_cast<int>(SendMessageA(hList, CB_GETITEMHEIGHT, 0, 0));
+        nCount = static_cast<int>(SendMessageA(hList, CB_GETCOUNT, 0, 0));
+        GetComboBoxInfo(hList, &info);
+        if (info.hwndList != NULL && IsWindowVisible(info.hwndList)) {
+            GetWindowRect(info.hwndList, &rcDropped);
+            hAtTop = WindowFromPoint({(rcDropped.left + rcDropped.right) / 2, rcDropped.top + nItemHeight / 2});
+            hAtBottom = WindowFromPoint({(rcDropped.left + rcDropped.right) / 2, rcDropped.bottom - nItemHeight / 2});
+        }
+        SendMessageA(hList, CB_SHOWDROPDOWN, FALSE, 0);
+        return IDCANCEL;
+    });
+    // The export's browser: with the folder box and the new dialog style.
+    C3DDirDialog dlg("Export smilies", BIF_RETURNONLYFSDIRS | BIF_EDITBOX | BIF_NEWDIALOGSTYLE, NULL, "Export as:",
+                     "Files|A page|A page with addresses");
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    ASSERT_EQ(answerer.nAsked, 1);
+    EXPECT_TRUE(bDropped) << "the click dropped the list";
+    ASSERT_TRUE(info.hwndList != NULL);
+    EXPECT_EQ(nCount, 3);
+    EXPECT_GE(rcDropped.bottom - rcDropped.top, nCount * nItemHeight)
+        << "every entry in view: " << rcDropped.bottom - rcDropped.top << " pixels for " << nCount << " rows of "
+        << nItemHeight;
+    EXPECT_EQ(strCovering, "") << "controls over the closed list";
+    EXPECT_TRUE(hAtList == info.hwndCombo || IsChild(info.hwndCombo, hAtList)) << "the closed list is not covered";
+    EXPECT_EQ(hAtTop, info.hwndList) << "the first row is not covered";
+    EXPECT_EQ(hAtBottom, info.hwndList) << "the last row is not covered";
+    if (HasFailure())
+        ADD_FAILURE() << "dropped (" << rcDropped.left << "," << rcDropped.top << ")-(" << rcDropped.right << ","
+                      << rcDropped.bottom << ") screen; the children in z-order:" << strLayout;
+    if (SUCCEEDED(hr))
+        CoUninitialize();
+}
+
+// Runs in a process started under the Japanese locale (tests/CMakeLists.txt):
+// a folder whose name ends in a double-byte character with the second byte
+// '\' still gets its separator.
+TEST(DirDialog3DCodePage932, PathEndsInASeparatorAfterADoubleByteName)
+{
+    ASSERT_EQ(932u, GetACP());
+    const struct Row {
+        const char* path;
+        const char* expected;
+    } rows[] = {
+        {"C:\\\x83\x5C", "C:\\\x83\x5C\\"},                  // "so"
+        {"C:\\\x95\x5C\x8E\xA6", "C:\\\x95\x5C\x8E\xA6\\"},  // "display"
+        {"C:\\\x83\x5C\\", "C:\\\x83\x5C\\"},
+    };
+    for (const Row& r : rows) {
+        CCommonAnswerer answerer([&](CCommonDialog* p) -> INT_PTR {
+            lstrcpynA(static_cast<C3DDirDialog*>(p)->m_szPath, r.path, MAX_PATH);
+            return IDOK;
+        });
+        C3DDirDialog dlg("Choose a folder", BIF_RETURNONLYFSDIRS, NULL);
+        ASSERT_EQ(dlg.DoModal(), IDOK);
+        EXPECT_STREQ(dlg.GetPath(), r.expected) << r.path;
+    }
+}
+
 // The choice list goes under the folder tree, whatever the shell's layout;
 // an empty list leaves the browser as it is.
 TEST(DirDialog3D, ChoiceListUnderTheTree)
