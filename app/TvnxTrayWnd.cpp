@@ -587,7 +587,7 @@ void CTvnxTrayWnd::OnTrayCommand(UINT nCommand)
     case ID_TRAY_HELP: {
         char szPath[MAX_PATH + 32] = "";
         const DWORD n = ::GetModuleFileNameA(NULL, szPath, MAX_PATH);
-        char* pSlash = n > 0 && n < MAX_PATH ? strrchr(szPath, '\\') : NULL;
+        char* pSlash = n > 0 && n < MAX_PATH ? const_cast<char*>(FindLastCharOf(szPath, "\\")) : NULL;
         if (pSlash == NULL)
             return;
         lstrcpyA(pSlash + 1, "help\\index.htm");

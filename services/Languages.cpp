@@ -77,10 +77,8 @@ void FormatLoaderMessage(LPCTSTR pszFormat, CString* pReport, LPCTSTR pszTitle, 
 CString FileTitleOf(LPCTSTR pszPath)
 {
     const char* pszName = pszPath;
-    for (const char* p = pszPath; *p != '\0'; p++) {
-        if (*p == '\\' || *p == '/' || *p == ':')
-            pszName = p + 1;
-    }
+    if (const char* pCut = FindLastCharOf(pszPath, "\\/:"))
+        pszName = pCut + 1;
     const char* pszDot = strrchr(pszName, '.');
     return pszDot != NULL ? CString(pszName, int(pszDot - pszName)) : CString(pszName);
 }

@@ -1,6 +1,7 @@
 #include "skins/SkinParser.h"
 
 #include "services/DlgParserOutput.h"
+#include "ui3d/system/SysUtils.h"
 
 #include <cstdio>
 #include <cstring>
@@ -15,7 +16,7 @@ const int kListedMissing = 5;
 // The folder of a path, with its last backslash; empty when it has none.
 CString FolderOf(const char* pszPath)
 {
-    const char* pSlash = strrchr(pszPath, '\\');
+    const char* pSlash = FindLastCharOf(pszPath, "\\");
     return pSlash != nullptr ? CString(pszPath, static_cast<int>(pSlash - pszPath + 1)) : CString();
 }
 
@@ -146,7 +147,7 @@ CString FormatSkinReport(const char* pszPath, const CSequence<CString>& errors, 
     int nShown = errors.GetSize();
     if (nNotFound >= 2)
         nShown += nNotFound - 1;
-    const char* pSlash = strrchr(pszPath, '\\');
+    const char* pSlash = FindLastCharOf(pszPath, "\\");
     const char* pszFileName = pSlash != nullptr ? pSlash + 1 : pszPath;
 
     CString strReport;

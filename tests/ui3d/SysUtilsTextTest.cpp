@@ -202,6 +202,31 @@ TEST(FileNamesCodePage932, MakeValidFileNameStepsByCharacter)
     }
 }
 
+// "\x95\x5C" and "\x83\x5C" end in a '\' byte that is no separator.
+TEST(FileNamesCodePage932, PathsAreCutByCharacter)
+{
+    ASSERT_EQ(932u, GetACP());
+    struct Row { const char* input; const char* title; const char* stripped; };
+    const Row rows[] = {
+        {"C:\\\x95\x5C\\\x95\x5C\x8E\xA6.gif", "\x95\x5C\x8E\xA6", "C:\\\x95\x5C\\\x95\x5C\x8E\xA6.gif"},
+        {"C:\\pics\\\x83\x5C", "\x83\x5C", "C:\\pics\\\x83\x5C"},
+        {"C:\\\x83\x5C\\", NULL, "C:\\\x83\x5C"},
+        {"\x81:a", "a", "\x81:a"},   // a lone lead byte before a real ':'
+    };
+    for (const Row& row : rows) {
+        char* p = ExtractFileTitle(row.input);
+        if (row.title == NULL)
+            EXPECT_EQ(nullptr, p) << row.input;
+        else
+            EXPECT_STREQ(row.title, p) << row.input;
+        delete[] p;
+        char sz[64];
+        strcpy(sz, row.input);
+        EXPECT_STREQ(row.stripped, StripTrailingSlashes(sz)) << row.input;
+    }
+    EXPECT_EQ(nullptr, FindLastCharOf("\x83\x5C\x95\x5C", "\\"));
+}
+
 TEST(FileNames, GetFileExtension)
 {
     struct Row { const char* input; const char* expected; };

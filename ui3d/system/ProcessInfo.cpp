@@ -19,9 +19,7 @@ bool EndsWithExe(const char* pszPath)
 // The part after the last "\" or "/", in lower case.
 CString LowerFileName(const char* pszPath)
 {
-    const char* pBack = strrchr(pszPath, '\\');
-    const char* pSlash = strrchr(pszPath, '/');
-    const char* pLast = pBack > pSlash ? pBack : pSlash;
+    const char* pLast = FindLastCharOf(pszPath, "\\/");
     CString strName(pLast != NULL ? pLast + 1 : pszPath);
     strName.MakeLower();
     return strName;

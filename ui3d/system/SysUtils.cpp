@@ -272,9 +272,7 @@ void GetProgramFolder(CString& strFolder)
     if (n == 0 || n >= MAX_PATH)
         return;
     szPath[n] = '\0';
-    char* pBack = strrchr(szPath, '\\');
-    char* pSlash = strrchr(szPath, '/');
-    char* pLast = pBack > pSlash ? pBack : pSlash;
+    const char* pLast = FindLastCharOf(szPath, "\\/");
     if (pLast == NULL)
         return;
     strFolder = CString(szPath, static_cast<int>(pLast - szPath));
@@ -284,6 +282,16 @@ int CharByteCount(const char* p)
 {
     const unsigned char chTrail = static_cast<unsigned char>(p[1]);
     return ::IsDBCSLeadByte(static_cast<BYTE>(p[0])) && chTrail >= 0x40 && chTrail != 0x7F ? 2 : 1;
+}
+
+const char* FindLastCharOf(const char* psz, const char* pszSet)
+{
+    const char* pLast = NULL;
+    for (const char* p = psz; p != NULL && *p != '\0'; p += CharByteCount(p)) {
+        if (strchr(pszSet, *p) != NULL)
+            pLast = p;
+    }
+    return pLast;
 }
 
 namespace {
@@ -346,11 +354,8 @@ char* ExtractFileTitle(const char* pszPath)
 {
     if (pszPath == NULL)
         return NULL;
-    const char* pStart = pszPath;
-    for (const char* p = pszPath; *p != '\0'; p++) {
-        if (strchr("*?<>:\"|\\/", *p) != NULL)
-            pStart = p + 1;
-    }
+    const char* pCut = FindLastCharOf(pszPath, "*?<>:\"|\\/");
+    const char* pStart = pCut != NULL ? pCut + 1 : pszPath;
     const char* pExt = GetFileExtension(pszPath);
     const char* pEnd = (pExt != NULL && pExt - 1 >= pStart) ? pExt - 1 : pszPath + strlen(pszPath);
     if (pEnd <= pStart)
@@ -439,9 +444,13 @@ char* StripTrailingSlashes(char* psz)
 {
     if (psz == NULL)
         return psz;
-    size_t n = strlen(psz);
-    while (n > 0 && (psz[n - 1] == '\\' || psz[n - 1] == '/'))
-        n--;
-    psz[n] = '\0';
+    // Forward, by character: the second byte of a double-byte character at the
+    // end may be a '\'.
+    char* pEnd = psz;
+    for (char* p = psz; *p != '\0'; p += CharByteCount(p)) {
+        if (*p != '\\' && *p != '/')
+            pEnd = p + CharByteCount(p);
+    }
+    *pEnd = '\0';
     return psz;
 }

@@ -76,6 +76,10 @@ void GetProgramFolder(CString& strFolder);
 // below 0x40 or at 0x7F, so a lead byte before '<', '"', ':' and the like
 // stands alone (CharNextA pairs a lead byte with whatever follows).
 int CharByteCount(const char* p);
+// The last character of psz that is one of pszSet's (single-byte) characters,
+// stepping by character, so the second byte of a double-byte character is
+// never taken for a '\'; NULL when there is none.
+const char* FindLastCharOf(const char* psz, const char* pszSet);
 // Removes the characters Windows refuses in file names (control characters
 // and < > : " / \ | ? *; double-byte characters stay whole), trims
 // blanks at both ends, and empties a device name ("nul", "com1", "lpt1.txt"...).
