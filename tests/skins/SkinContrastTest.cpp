@@ -267,7 +267,9 @@ TEST_F(StandardSkinContrast, EveryTextReadsWithEveryTintInEveryScheme)
         for (int nScheme = 0; nScheme < 6; ++nScheme) {
             g_Settings.SkinColor = tint.clr;
             UseScheme(nScheme);
-            for (const std::string& strFailure : Failures(*g_pSkin, false))
+            // The figures of the look a first start gives go to the output.
+            const bool bFirstStart = tint.clr == 0xD26757 && nScheme == 1;
+            for (const std::string& strFailure : Failures(*g_pSkin, bFirstStart))
                 ADD_FAILURE() << "tint " << tint.pszName << ", " << strFailure;
         }
 }
