@@ -186,8 +186,12 @@ BOOL C3DImgMessageBox::OnInitDialogEx()
         pText->MoveWindow(rcFrame.left + (cxFrame - sizeText.cx) / 2, rcFrame.top + (cyFrame - sizeText.cy) / 2,
                           sizeText.cx, sizeText.cy, FALSE);
     }
-    if (pIcon != NULL)
-        pIcon->MoveWindow(mx, rcFrame.top + (cyFrame - Height(rcIcon)) / 2, Width(rcIcon), Height(rcIcon), FALSE);
+    // The icon beside the frame's top, as the notices have it; centred on a
+    // frame not much taller than itself.
+    if (pIcon != NULL) {
+        const int yIcon = rcFrame.top + std::min<int>(rcPad.bottom, (cyFrame - Height(rcIcon)) / 2);
+        pIcon->MoveWindow(mx, yIcon, Width(rcIcon), Height(rcIcon), FALSE);
+    }
     CreateGroupBox("", WS_CHILD | WS_VISIBLE, 0, rcFrame, this, IDC_MSGBOX_FRAME);
 
     // The buttons, each row centred under the text as in the system's box,

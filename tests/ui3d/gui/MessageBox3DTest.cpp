@@ -61,7 +61,7 @@ struct SEEN
     int nFirstTabId = 0;  // has the focus when the box is active
     BOOL bIcon = FALSE;
     RECT rcIcon = {}, rcText = {}, rcFrame = {}, rcClient = {};
-    int mx = 0, my = 0, gy = 0;  // margins of 7 dialog units, a row gap of 4
+    int mx = 0, my = 0, gy = 0, y6 = 0;  // margins of 7 dialog units, a row gap of 4, 6 units down
     std::vector<std::string> rowProblems;  // against a Windows dialog's button rows
 };
 
@@ -116,6 +116,9 @@ public:
         RECT rcGap = {0, 0, 4, 4};
         MapDialogRect(hDlg, &rcGap);
         m_seen.gy = rcGap.bottom;
+        RECT rcSix = {0, 0, 0, 6};
+        MapDialogRect(hDlg, &rcSix);
+        m_seen.y6 = rcSix.bottom;
         m_seen.rowProblems = ButtonRowProblems(hDlg, BUTTONROW_CENTRED);
         m_action(hDlg);
         return -1;
@@ -312,9 +315,9 @@ TEST_F(MessageBox3DTest, LayoutAroundShortAndLongTexts)
     EXPECT_LE(longBox.rcText.right, rcFrame.right);
     EXPECT_LE(abs((longBox.rcText.left - rcFrame.left) - (rcFrame.right - longBox.rcText.right)), 1);
     EXPECT_LE(abs((longBox.rcText.top - rcFrame.top) - (rcFrame.bottom - longBox.rcText.bottom)), 1);
-    // The icon at the left margin, beside the middle of the frame.
-    const int nIconMiddle2 = longBox.rcIcon.top + longBox.rcIcon.bottom;
-    EXPECT_LE(abs(nIconMiddle2 - (rcFrame.top + rcFrame.bottom)), 1);
+    // The icon at the left margin, beside the top of a tall frame, 6 dialog
+    // units down as in the notices.
+    EXPECT_EQ(longBox.rcIcon.top, rcFrame.top + longBox.y6) << "6 units below the frame's top";
     EXPECT_EQ(longBox.rcIcon.left, longBox.mx);
     // The client area ends a margin beyond frame and buttons.
     EXPECT_EQ(longBox.rcClient.right, rcFrame.right + longBox.mx);
