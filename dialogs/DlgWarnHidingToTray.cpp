@@ -134,34 +134,42 @@ void CDlgWarnHidingToTray::LayOut()
     OffsetChild(m_hWnd, hText, 0, m_nDy);
     OffsetChild(m_hWnd, hCheck, 0, m_nDy);
 
-    // 3. The group around them; OK below it at its left.
+    // 3. The group around them; OK below it at its right, as the other
+    // notices have it.
+    RECT rcUnits = {0, 0, 7, 7};
+    MapDialogRect(&rcUnits);
+    const int mx = rcUnits.right, my = rcUnits.bottom;
+    RECT rcBelow = {0, 0, 0, 6};
+    MapDialogRect(&rcBelow);
     RECT rcGroup = Union(Union(rcPicture, ChildRect(m_hWnd, hText)), ChildRect(m_hWnd, hCheck));
     ::InflateRect(&rcGroup, kGap, kGap);
     MoveChild(hGroup, rcGroup);
     RECT rcOK = ChildRect(m_hWnd, hOK);
-    ::OffsetRect(&rcOK, rcGroup.left - rcOK.left, rcGroup.bottom + kGap - rcOK.top);
+    ::OffsetRect(&rcOK, rcGroup.right - rcOK.right, rcGroup.bottom + rcBelow.bottom - rcOK.top);
     MoveChild(hOK, rcOK);
 
-    // 4. The notice picture at the left, centred between the group's top and
-    // OK's bottom; everything else moves right of it.
+    // 4. The notice picture at the left margin, level with the group's top
+    // as in the other notices; everything else moves right of it and down
+    // to the top margin.
     C3DStatic* pNotice = CreateNoticePicture();
-    int nRightOfNotice = kGap;
+    RECT rcIconDrop = {0, 0, 0, 6};
+    MapDialogRect(&rcIconDrop);
+    int nRightOfNotice = mx;
+    const int dy = my - rcGroup.top;
     if (pNotice != NULL) {
         RECT rcNotice = ChildRect(m_hWnd, pNotice->m_hWnd);
-        const int cy = rcNotice.bottom - rcNotice.top;
-        const int y = (rcGroup.top + rcOK.bottom - cy) / 2;
-        ::OffsetRect(&rcNotice, kGap - rcNotice.left, y - rcNotice.top);
+        ::OffsetRect(&rcNotice, mx - rcNotice.left, my + rcIconDrop.bottom - rcNotice.top);
         MoveChild(pNotice->m_hWnd, rcNotice);
-        nRightOfNotice = rcNotice.right + kGap;
+        nRightOfNotice = rcNotice.right + mx;
     }
     const int dx = nRightOfNotice - rcGroup.left;
     for (HWND hChild = ::GetTopWindow(m_hWnd); hChild != NULL; hChild = ::GetWindow(hChild, GW_HWNDNEXT)) {
         if (pNotice == NULL || hChild != pNotice->m_hWnd)
-            OffsetChild(m_hWnd, hChild, dx, 0);
+            OffsetChild(m_hWnd, hChild, dx, dy);
     }
-    ::OffsetRect(&m_rcFrame, dx, 0);
-    ::OffsetRect(&rcGroup, dx, 0);
-    ::OffsetRect(&rcOK, dx, 0);
+    ::OffsetRect(&m_rcFrame, dx, dy);
+    ::OffsetRect(&rcGroup, dx, dy);
+    ::OffsetRect(&rcOK, dx, dy);
 
     // 5. The window around it all, on the screen.
     RECT rcWindow, rcClient;
@@ -169,7 +177,7 @@ void CDlgWarnHidingToTray::LayOut()
     GetClientRect(&rcClient);
     const int cxFrame = (rcWindow.right - rcWindow.left) - rcClient.right;
     const int cyFrame = (rcWindow.bottom - rcWindow.top) - rcClient.bottom;
-    ::SetWindowPos(m_hWnd, NULL, 0, 0, rcGroup.right + kGap + cxFrame, rcOK.bottom + kGap + cyFrame,
+    ::SetWindowPos(m_hWnd, NULL, 0, 0, rcGroup.right + mx + cxFrame, rcOK.bottom + my + cyFrame,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     GetClientRect(&rcClient);
     m_nClientWidth = rcClient.right;

@@ -214,6 +214,7 @@ BOOL CDlgWarnAppHtmlIsOff::OnInitDialogEx()
 {
     SetWindowText(GetLangString(559));
     SetDlgItemText(IDC_HTMLOFF_TEXT, BuildMessage());
+    CreateNoticePicture();
     return TRUE;
 }
 
@@ -236,6 +237,7 @@ BOOL CDlgWarnUnsupportedApp::OnInitDialogEx()
 {
     SetWindowText(GetLangString(209));
     SetDlgItemText(IDC_UNSUPPORTED_TEXT, FillAppName(210, m_strAppName, 512));
+    CreateNoticePicture();
     return TRUE;
 }
 

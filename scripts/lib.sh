@@ -130,6 +130,21 @@ prefix_settings() {
   ln -sf /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 }
 
+# Wine's default captions are bright blue and clash with the skinned dialogs'
+# system captions; the prefixes of scripts/run and scripts/gallery get neutral
+# ones close to a current Windows (light caption, dark text), so the gallery
+# shows what a user meets. Only Wine's prefix changes: the program never sets
+# system colours. Call after wine_up.
+neutral_captions() {
+  local name value
+  for pair in "ActiveTitle=243 243 243" "GradientActiveTitle=243 243 243" "TitleText=32 32 32" \
+              "InactiveTitle=250 250 250" "GradientInactiveTitle=250 250 250" "InactiveTitleText=120 120 120" \
+              "ActiveBorder=204 204 204" "InactiveBorder=224 224 224"; do
+    name=${pair%%=*} value=${pair#*=}
+    "$winebin" reg add 'HKCU\Control Panel\Colors' /v "$name" /t REG_SZ /d "$value" /f >/dev/null 2>&1 || true
+  done
+}
+
 # wine_up [use-display] [keep-prefix] [prefix=NAME]: a private session for the
 # tree that runs.
 #   use-display  run on $DISPLAY when there is one, else on a private Xvfb

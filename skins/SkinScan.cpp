@@ -2,11 +2,15 @@
 
 #include "services/Settings.h"
 #include "skins/Skin.h"
+#include "ui3d/drawing/Contrast.h"
 #include "ui3d/system/SysUtils.h"
 
 #include <memory>
 
 namespace {
+
+// The contrast, in hundredths, of the body texts on a tinted face.
+const int kFaceContrast100 = 500;
 
 // FindFirstFile handle that closes itself.
 struct CFindHandle
@@ -91,7 +95,13 @@ void ApplySkinColoring()
         else if (g > r && g > b)
             clrContrast = 0x0000B4;
         skin.m_bodyStyle.clrDarkShadow2 = clrContrast;
-        skin.m_bodyStyle.clrFace = clrTint;
+        // Push buttons and edits wear the tint under the skin's texts: a light
+        // tint (a saturated green or orange under white) is darkened, keeping
+        // its hue, until both texts read on it. A little above 4.5:1, since a
+        // button's face is a gradient lighter above its middle.
+        COLORREF clrFace = ReadableOn(clrTint, skin.m_bodyStyle.clrText, kFaceContrast100);
+        clrFace = ReadableOn(clrFace, skin.m_bodyStyle.clrText2, kFaceContrast100);
+        skin.m_bodyStyle.clrFace = clrFace;
     } else {
         // Untinted, faces and edits wear the skin's own dialog-button colour
         // of the scheme, and a focused text's shadow is the plain dark one:

@@ -1,7 +1,8 @@
 // The Standard skin's texts against what they stand on, in all six colour
-// schemes: every enabled, focused and hot text at least 4.5:1 (WCAG's
-// contrast ratio), the focus mark at least 3:1 against the surface it is drawn
-// on, disabled texts weaker than enabled ones but not gone. The surfaces are
+// schemes, untinted and under the tints the options offer: every enabled,
+// focused and hot text at least 4.5:1 (WCAG's contrast ratio), the focus
+// mark and scroll arrows at least 3:1 against the surface they are drawn on,
+// disabled texts weaker than enabled ones but not gone. The surfaces are
 // rendered by the drawing toolkit (gradients and skin pictures blended as the
 // controls blend them) and averaged over the band the text covers.
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include "ui3d/drawing/Gradients.h"
 #include "ui3d/drawing/SelectedBitmapDC.h"
 #include "ui3d/drawing/SkinBackground.h"
+#include "ui3d/menus/3DMenu.h"
 #include "collection/ImageReader.h"
 #include "collection/GraphicalFormatReader.h"
 
@@ -134,6 +136,15 @@ std::vector<TEXTPAIR> TextPairs(const CSkin& skin)
     pairs.push_back({"menu item", menu.textColors.Get(s), clrItem, kText});
     pairs.push_back({"menu mnemonic", menu.mnemonicColors.Get(s), clrItem, kText});
     pairs.push_back({"hot menu item", menu.hotTextColors.Get(s), clrHotItem, kText});
+    // Items the program colours by markup: the red "Exit", the undo and redo
+    // marks, a field named in its own colour.
+    static const struct { const char* pszWhat; COLORREF clr; } kMarked[] = {
+        {"menu item marked red (192,0,0)", RGB(192, 0, 0)}, {"menu item marked red (255,0,0)", RGB(255, 0, 0)},
+        {"menu item marked green", RGB(0, 255, 0)},         {"menu item marked yellow", RGB(255, 255, 0)},
+        {"menu item marked navy", RGB(0, 0, 128)},           {"menu item marked black", RGB(0, 0, 0)},
+    };
+    for (const auto& marked : kMarked)
+        pairs.push_back({marked.pszWhat, ReadableRunColor(menu, marked.clr), clrItem, kText});
 
     const MENUBARSTYLE& bar = skin.m_menuBarStyle;
     const int nBar = std::max(bar.nHeight, 14);
@@ -238,6 +249,29 @@ TEST_F(StandardSkinContrast, EveryTextReadsInEveryScheme)
         for (const std::string& strFailure : Failures(*g_pSkin, true))
             ADD_FAILURE() << strFailure;
     }
+}
+
+// With colouring on, as the program starts and as the options set it: every
+// tint the options name and a spread of custom ones, in every scheme.
+TEST_F(StandardSkinContrast, EveryTextReadsWithEveryTintInEveryScheme)
+{
+    static const struct { const char* pszName; COLORREF clr; } kTints[] = {
+        {"Dolphin", 0xD26757},           {"Aggression", 0x001ED2},       {"Lawn", 0x00B91E},
+        {"The Sun", 0x0064FA},           {"Contrast", 0x000000},         {"white", RGB(255, 255, 255)},
+        {"yellow", RGB(255, 255, 0)},    {"cyan", RGB(0, 255, 255)},     {"magenta", RGB(255, 0, 255)},
+        {"light grey", RGB(200, 200, 200)}, {"mid grey", RGB(128, 128, 128)}, {"pale pink", RGB(255, 200, 210)},
+        {"navy", RGB(0, 0, 90)},         {"olive", RGB(128, 128, 0)},    {"sky", RGB(135, 206, 235)},
+    };
+    g_Settings.SkinColoringEnabled = 1;
+    for (const auto& tint : kTints)
+        for (int nScheme = 0; nScheme < 6; ++nScheme) {
+            g_Settings.SkinColor = tint.clr;
+            UseScheme(nScheme);
+            // The figures of the look a first start gives go to the output.
+            const bool bFirstStart = tint.clr == 0xD26757 && nScheme == 1;
+            for (const std::string& strFailure : Failures(*g_pSkin, bFirstStart))
+                ADD_FAILURE() << "tint " << tint.pszName << ", " << strFailure;
+        }
 }
 
 TEST_F(StandardSkinContrast, CatchesADarkenedFaceAndALightenedText)

@@ -5,6 +5,7 @@
 #include "services/Settings.h"
 #include "skins/SkinLoader.h"
 #include "skins/SkinScan.h"
+#include "ui3d/drawing/Contrast.h"
 #include "tests/skins/SkinTestFiles.h"
 
 #include <algorithm>
@@ -81,16 +82,30 @@ TEST_F(SkinColoring, TintPicksItsContrastColour)
 {
     g_Settings.SkinColorScheme = 2;
     g_Settings.SkinColoringEnabled = 1;
-    const struct { COLORREF clrTint; COLORREF clrContrast; } rows[] = {
-        {RGB(10, 20, 200), 0x0000C0}, {RGB(10, 200, 20), 0x0000B4}, {RGB(200, 10, 20), 0xFF0000},
-        {RGB(90, 90, 90), 0xFF0000}, {RGB(10, 200, 200), 0xFF0000}, {RGB(200, 10, 200), 0xFF0000},
+    // A tint too light for the white texts becomes a darker face of its hue.
+    const struct { COLORREF clrTint; COLORREF clrContrast; bool bDarkened; } rows[] = {
+        {RGB(10, 20, 200), 0x0000C0, false}, {RGB(10, 200, 20), 0x0000B4, true},
+        {RGB(200, 10, 20), 0xFF0000, false}, {RGB(90, 90, 90), 0xFF0000, false},
+        {RGB(10, 200, 200), 0xFF0000, true}, {RGB(200, 10, 200), 0xFF0000, true},
+        {RGB(30, 185, 0), 0x0000B4, true},   {RGB(250, 100, 0), 0xFF0000, true},
     };
     CSkin& s = *g_pSkin;
+    s.m_bodyStyle.clrText = s.m_bodyStyle.clrText2 = 0xFFFFFF;
     for (const auto& row : rows) {
         g_Settings.SkinColor = row.clrTint;
         ApplySkinColoring();
         EXPECT_EQ(row.clrContrast, s.m_bodyStyle.clrDarkShadow2) << std::hex << "tint " << row.clrTint;
-        EXPECT_EQ(row.clrTint, s.m_bodyStyle.clrFace);
+        const COLORREF clrFace = s.m_bodyStyle.clrFace;
+        if (!row.bDarkened) {
+            EXPECT_EQ(row.clrTint, clrFace) << std::hex << "tint " << row.clrTint;
+        } else {
+            EXPECT_GE(ContrastRatio100(0xFFFFFF, clrFace), 500) << std::hex << "tint " << row.clrTint;
+            for (int c = 0; c < 3; c++) {
+                const int nTint = (row.clrTint >> (8 * c)) & 0xFF, nFace = (clrFace >> (8 * c)) & 0xFF;
+                EXPECT_LE(nFace, nTint) << std::hex << "tint " << row.clrTint << ", channel " << c;
+                EXPECT_GE(nFace * 100, nTint * 40) << std::hex << "tint " << row.clrTint << ", channel " << c;
+            }
+        }
         EXPECT_EQ(row.clrTint, s.m_fieldsGrid.clrAccent);
         EXPECT_EQ(row.clrTint, s.m_fieldsLook.grid.clrAccent);
         EXPECT_EQ(1, s.m_fieldsGrid.bAccent);

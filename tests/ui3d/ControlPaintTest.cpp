@@ -126,6 +126,51 @@ TEST(PushButtonPainter, DisabledButtonIsDrawnReleased)
     EXPECT_EQ(style.clrShadow, canvas.At(39, 19));
 }
 
+// The focus mark: every other pixel of a rectangle 3 pixels inside the frame,
+// in the focused text colour; one pixel further in while pressed; none on an
+// unfocused or disabled button.
+TEST(PushButtonPainter, FocusedButtonShowsADottedRectangleInside)
+{
+    BODYSTYLE style = DistinctStyle();
+    style.clrText2 = RGB(255, 0, 255);
+    struct Row
+    {
+        const char* name;
+        UINT nDrawFlags;
+        BOOL bDisabled;
+        int nInset;  // where the mark's corner is; 0: no mark
+    } rows[] = {
+        {"focused", BTNDRAW_FOCUSED, FALSE, 3},
+        {"focused and pressed", BTNDRAW_FOCUSED | BTNDRAW_PRESSED, FALSE, 4},
+        {"not focused", 0, FALSE, 0},
+        {"focused but disabled", BTNDRAW_FOCUSED, TRUE, 0},
+    };
+    for (const Row& r : rows) {
+        C3DButton button(&style);
+        button.SetPaintDisabled(r.bDisabled);
+        Canvas canvas(40, 20, kBack);
+        const RECT rc = {0, 0, 40, 20};
+        button.PaintPush(canvas.hDC, rc, r.nDrawFlags);
+        int nMarked = 0;
+        for (int y = 0; y < 20; y++)
+            for (int x = 0; x < 40; x++)
+                nMarked += canvas.At(x, y) == style.clrText2;
+        if (r.nInset == 0) {
+            EXPECT_EQ(0, nMarked) << r.name;
+            continue;
+        }
+        const int i = r.nInset;
+        EXPECT_EQ(style.clrText2, canvas.At(i, i)) << r.name;
+        EXPECT_NE(style.clrText2, canvas.At(i + 1, i)) << r.name << ": dotted along the top";
+        EXPECT_EQ(style.clrText2, canvas.At(i + 2, i)) << r.name;
+        EXPECT_NE(style.clrText2, canvas.At(i, i + 1)) << r.name << ": dotted down the side";
+        EXPECT_EQ(style.clrText2, canvas.At(i, i + 2)) << r.name;
+        EXPECT_EQ(style.clrText2, canvas.At(i + 32, i)) << r.name << ": along the whole top";
+        EXPECT_NE(style.clrText2, canvas.At(i - 1, i)) << r.name << ": nothing outside it";
+        EXPECT_NE(style.clrText2, canvas.At(20, 10)) << r.name << ": nothing in the middle";
+    }
+}
+
 TEST(ColourSwatchPainter, SunkenWhenSelectedRaisedOtherwise)
 {
     BODYSTYLE style = DistinctStyle();

@@ -1,6 +1,7 @@
 // The drawing toolkit on memory DCs and pixel buffers: only what a formula
 // fixes (blends, ramps, gradients, frames, outlines, palette composition).
 #include "ui3d/drawing/Drawing.h"
+#include "ui3d/drawing/Contrast.h"
 
 #include "../collection/PictureSamples.h"
 #include "collection/ImageReader.h"
@@ -376,4 +377,40 @@ TEST(Drawing, DialogTemplateLayout)
     EXPECT_EQ(L'H', pw[0]);
     EXPECT_EQ(0, pw[2]);
     free(pBlock);
+}
+
+// The contrast ratio in integers, against figures the accessibility
+// guidelines give; and the move toward white or black that makes a colour
+// read.
+TEST(Contrast, RatiosOfKnownPairs)
+{
+    const struct { COLORREF a, b; int n100; } rows[] = {
+        {RGB(0, 0, 0), RGB(255, 255, 255), 2100},
+        {RGB(255, 255, 255), RGB(0, 0, 0), 2100},
+        {RGB(90, 90, 90), RGB(90, 90, 90), 100},
+        {RGB(0x76, 0x76, 0x76), RGB(255, 255, 255), 454},
+        {RGB(255, 0, 0), RGB(255, 255, 255), 399},
+        {RGB(0, 0, 255), RGB(255, 255, 255), 859},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(r.n100, ContrastRatio100(r.a, r.b)) << std::hex << r.a << " on " << r.b;
+}
+
+TEST(Contrast, ReadableOnMovesTowardTheReadableEnd)
+{
+    const COLORREF kSlate = RGB(0x48, 0x50, 0x5A), kWhite = RGB(255, 255, 255);
+    EXPECT_EQ(kWhite, ReadableOn(kWhite, kSlate, 450)) << "already readable";
+    const struct { COLORREF clr, back; bool bLighter; } rows[] = {
+        {RGB(192, 0, 0), kSlate, true},
+        {RGB(30, 185, 0), kWhite, false},
+        {RGB(255, 255, 0), kWhite, false},
+        {RGB(0, 0, 128), RGB(0, 0, 0), true},
+    };
+    for (const auto& r : rows) {
+        const COLORREF moved = ReadableOn(r.clr, r.back, 450);
+        EXPECT_GE(ContrastRatio100(moved, r.back), 450) << std::hex << r.clr;
+        EXPECT_EQ(r.bLighter, RelativeLuminance(moved) > RelativeLuminance(r.clr)) << std::hex << r.clr;
+    }
+    EXPECT_EQ(kWhite, ReadableOn(RGB(200, 200, 200), RGB(60, 60, 60), 2000)) << "out of reach: the far end";
+    EXPECT_EQ(RGB(0, 0, 0), ReadableOn(RGB(90, 90, 90), RGB(200, 200, 200), 2000)) << "out of reach: the far end";
 }

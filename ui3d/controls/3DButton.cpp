@@ -231,6 +231,24 @@ static void TextAt(HDC hDC, int x, int y, const RECT& rcClip, const CString& str
     ::ExtTextOutA(hDC, x, y, ETO_CLIPPED, &rcClip, str, static_cast<UINT>(str.GetLength()), NULL);
 }
 
+// Every other pixel of the rectangle's edge, starting at its top-left corner.
+static void DrawDottedFrame(HDC hDC, const RECT& rc, COLORREF clr)
+{
+    const int right = rc.right - 1, bottom = rc.bottom - 1;
+    for (int x = rc.left; x <= right; x++) {
+        if (((x - rc.left) & 1) == 0) {
+            ::SetPixelV(hDC, x, rc.top, clr);
+            ::SetPixelV(hDC, x, bottom, clr);
+        }
+    }
+    for (int y = rc.top; y <= bottom; y++) {
+        if (((y - rc.top) & 1) == 0) {
+            ::SetPixelV(hDC, rc.left, y, clr);
+            ::SetPixelV(hDC, right, y, clr);
+        }
+    }
+}
+
 void C3DButton::PaintPush(HDC hDC, const RECT& rect, UINT nFlags)
 {
     const int cx = rect.right - rect.left;
@@ -305,6 +323,14 @@ void C3DButton::PaintPush(HDC hDC, const RECT& rect, UINT nFlags)
             if (nFlagsStyle & 0x10)
                 TextAt(hMem, x + off + 1, y + off + 1, rcClip, str, clrText);
         }
+    }
+
+    // The focus: a dotted rectangle inside the frame, in the focused text
+    // colour (a fixed colour, not the system's XOR, so that it shows on every
+    // face the skin and the tint give).
+    if (bFocused && !bDisabled && cx > 2 * (m + 4) && cy > 2 * (m + 4)) {
+        const RECT rcFocus = {m + 3 + off, m + 3 + off, cx - m - 3 + off, cy - m - 3 + off};
+        DrawDottedFrame(hMem, rcFocus, m_style.clrText2);
     }
 
     ::BitBlt(hDC, rect.left, rect.top, cx, cy, hMem, 0, 0, SRCCOPY);

@@ -113,12 +113,21 @@ int C3DImgMessageBox::Show(LPCSTR pszText, LPCSTR pszCaption, UINT nType)
 
 BOOL C3DImgMessageBox::OnInitDialogEx()
 {
+    // The measures of a Windows dialog, in dialog units of the box's font:
+    // buttons of 50 x 14, 4 apart, 7 from the edges; the notices of the
+    // program share them (the icon at the margin, the text in a frame right
+    // of it, the buttons under it).
     RECT rcCell = {0, 0, 50, 14};
     MapDialogRect(&rcCell);
-    RECT rcMargin = {0, 0, 5, 5};
+    RECT rcMargin = {0, 0, 7, 7};
     MapDialogRect(&rcMargin);
+    RECT rcGap = {0, 0, 4, 4};
+    MapDialogRect(&rcGap);
+    RECT rcPad = {0, 0, 8, 6};
+    MapDialogRect(&rcPad);
     const int cxCell = rcCell.right, cyCell = rcCell.bottom;
     const int mx = rcMargin.right, my = rcMargin.bottom;
+    const int gx = rcGap.right, gy = rcGap.bottom;
     const HFONT hFont = GetFont();
 
     // The icon at its own size; a picture that cannot be loaded leaves a
@@ -135,14 +144,18 @@ BOOL C3DImgMessageBox::OnInitDialogEx()
         }
     }
 
+    // Rows of buttons, each as wide as its buttons and their gaps.
     CELL cells[8];
     const int nCells = LayoutCells(m_nLayout, m_nType, cells);
-    RECT rcBlock = {0, 0, 0, 0};
+    int nRows = 0, cxBlock = 0;
+    int nInRow[2] = {0, 0};
     for (int i = 0; i < nCells; i++) {
-        const RECT rc = {cells[i].nColumn * cxCell, cells[i].nRow * cyCell, (cells[i].nColumn + 1) * cxCell,
-                         (cells[i].nRow + 1) * cyCell};
-        ::UnionRect(&rcBlock, &rcBlock, &rc);
+        nRows = std::max(nRows, cells[i].nRow + 1);
+        nInRow[cells[i].nRow]++;
     }
+    for (int r = 0; r < nRows; r++)
+        cxBlock = std::max(cxBlock, nInRow[r] * cxCell + (nInRow[r] - 1) * gx);
+    const int cyBlock = nRows * cyCell + (nRows - 1) * gy;
 
     // The text wraps at 5/8 of the work area's width, as the system's box
     // wraps it; a word too long for that (a path, say) breaks where it must.
@@ -160,29 +173,31 @@ BOOL C3DImgMessageBox::OnInitDialogEx()
         sizeText.cy = size.cy + 6;
     }
 
-    // The frame around the text, at least 200 wide and as wide as the
-    // buttons, and tall enough that frame and buttons reach the icon's height.
-    int cxFrame = std::max<int>(sizeText.cx + 6 * mx, std::max(200, Width(rcBlock)));
-    int cyFrame = sizeText.cy + 2 * my;
-    if (cyFrame + my + Height(rcBlock) < Height(rcIcon))
-        cyFrame = Height(rcIcon) - my - Height(rcBlock);
-
-    const int xFrame = mx + (mx + Width(rcIcon));
+    // The frame around the text, at least 200 wide and as high as the icon;
+    // when the buttons need more room, the box widens and the frame with it.
+    const int xFrame = mx + (pIcon != NULL || Width(rcIcon) > 0 ? Width(rcIcon) + mx : 0);
+    int cxFrame = std::max<int>(sizeText.cx + 2 * rcPad.right, 200);
+    const int cyFrame = std::max<int>(sizeText.cy + 2 * rcPad.bottom, Height(rcIcon));
+    const int cxClient = std::max(xFrame + cxFrame + mx, cxBlock + 2 * mx);
+    cxFrame = cxClient - mx - xFrame;
     const RECT rcFrame = {xFrame, my, xFrame + cxFrame, my + cyFrame};
-    ::OffsetRect(&rcBlock, rcFrame.left, rcFrame.bottom + my);
+    const int yBlock = rcFrame.bottom + my;
     if (pText != NULL) {
         pText->MoveWindow(rcFrame.left + (cxFrame - sizeText.cx) / 2, rcFrame.top + (cyFrame - sizeText.cy) / 2,
                           sizeText.cx, sizeText.cy, FALSE);
     }
+    // The icon beside the frame's top, as the notices have it; centred on a
+    // frame not much taller than itself.
     if (pIcon != NULL) {
-        const int yIcon = my + (rcBlock.bottom - my - Height(rcIcon)) / 2;
+        const int yIcon = rcFrame.top + std::min<int>(rcPad.bottom, (cyFrame - Height(rcIcon)) / 2);
         pIcon->MoveWindow(mx, yIcon, Width(rcIcon), Height(rcIcon), FALSE);
     }
     CreateGroupBox("", WS_CHILD | WS_VISIBLE, 0, rcFrame, this, IDC_MSGBOX_FRAME);
 
-    // The buttons in screen order, row by row and left to right, which is
-    // the tab order; the default one (MB_DEFBUTTONn, else the first) has the
-    // focus as the box opens, as in the system's box.
+    // The buttons, each row centred under the text as in the system's box,
+    // created row by row and left to right, which is the tab order; the
+    // default one (MB_DEFBUTTONn, else the first) has the focus as the box
+    // opens, as in the system's box.
     const int nDefault = static_cast<int>((m_nType & MB_DEFMASK) >> 8);
     const int iDefault = nDefault < nCells ? nDefault : 0;
     C3DButton* pDefault = NULL;
@@ -191,9 +206,11 @@ BOOL C3DImgMessageBox::OnInitDialogEx()
                                              [&](const BUTTONDEF& def) { return def.nId == cells[i].nId; });
         if (pDef == kButtons + kButtonCount)
             continue;
-        RECT rc = {cells[i].nColumn * cxCell, cells[i].nRow * cyCell, (cells[i].nColumn + 1) * cxCell,
-                   (cells[i].nRow + 1) * cyCell};
-        ::OffsetRect(&rc, rcBlock.left, rcBlock.top);
+        const int nRow = cells[i].nRow;
+        const int cxRow = nInRow[nRow] * cxCell + (nInRow[nRow] - 1) * gx;
+        const int x = (cxClient - cxRow) / 2 + cells[i].nColumn * (cxCell + gx);
+        const int y = yBlock + nRow * (cyCell + gy);
+        const RECT rc = {x, y, x + cxCell, y + cyCell};
         const DWORD dwStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | (i == iDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
         C3DButton* pButton = CreatePushButton(GetLangString(pDef->nLangEntry), dwStyle, rc, this, pDef->nId);
         if (pButton == NULL)
@@ -209,7 +226,7 @@ BOOL C3DImgMessageBox::OnInitDialogEx()
 
     // The client area around frame and buttons, the top-left corner kept;
     // then centred on the parent, or on the desktop without one.
-    RECT rcWindow = {0, 0, rcFrame.right + mx, rcBlock.bottom + my};
+    RECT rcWindow = {0, 0, cxClient, yBlock + cyBlock + my};
     ::AdjustWindowRectEx(&rcWindow, GetStyle(), FALSE, GetExStyle());
     RECT rcNow;
     GetWindowRect(&rcNow);

@@ -6,6 +6,7 @@
 #include "ui3d/controls/3DStatic.h"
 #include "ui3d/drawing/DialogTemplate.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -122,7 +123,7 @@ BOOL C3DPropertySheet::OnInitDialogEx()
     } else {
         CreateTabs(rcTabs);
     }
-    CreateButtons(S, T + H + A + 18);
+    CreateButtons(L, L + W, T + H + A + 18);
     if (m_bWizard)
         UpdateWizardButtons();
     OnInitSheet();
@@ -186,25 +187,30 @@ void C3DPropertySheet::CreateTabs(const RECT& rcTabs)
         m_Pages[i].nTabId = m_TabSel.InsertTab(-1, m_Pages[i].strTitle, 0, i == nLast);
 }
 
-void C3DPropertySheet::CreateButtons(int x0, int y)
+void C3DPropertySheet::CreateButtons(int xLeft, int xRight, int y)
 {
+    // As a sheet has them: at the bottom right, ending under the page frame's
+    // right edge, 4 dialog units apart; from the frame's left edge on when
+    // the pages are narrower than the row.
     struct BUTTON
     {
         UINT nId;
         int nString;
-        int x;
     };
-    const BUTTON tabButtons[] = {{IDOK, kStrOK, 7}, {IDCANCEL, kStrCancel, 88}};
-    const BUTTON wizardButtons[] = {
-        {IDC_SHEET_BACK, kStrBack, 7}, {IDC_SHEET_NEXT, kStrNext, 88}, {IDCANCEL, kStrCancel, 209}};
+    const BUTTON tabButtons[] = {{IDOK, kStrOK}, {IDCANCEL, kStrCancel}};
+    const BUTTON wizardButtons[] = {{IDC_SHEET_BACK, kStrBack}, {IDC_SHEET_NEXT, kStrNext}, {IDCANCEL, kStrCancel}};
     const BUTTON* pButtons = m_bWizard ? wizardButtons : tabButtons;
     const int nCount = m_bWizard ? 3 : 2;
+    RECT rcGap = {0, 0, 4, 0};
+    MapDialogRect(&rcGap);
+    const int nGap = rcGap.right;
     // OK, or in a wizard Next (Finish on the last page), is the default
     // button: Enter on a page control presses it.
     const UINT nDefault = m_bWizard ? IDC_SHEET_NEXT : IDOK;
     const HFONT hFont = GetFont();
-    for (int i = 0; i < nCount; i++) {
-        const RECT rc = {x0 + pButtons[i].x, y, x0 + pButtons[i].x + kButtonWidth, y + kButtonHeight};
+    int x = std::max(xLeft, xRight - nCount * kButtonWidth - (nCount - 1) * nGap);
+    for (int i = 0; i < nCount; i++, x += kButtonWidth + nGap) {
+        const RECT rc = {x, y, x + kButtonWidth, y + kButtonHeight};
         const DWORD dwType = pButtons[i].nId == nDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
         C3DButton* pButton = CreatePushButton(GetLangString(pButtons[i].nString),
                                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | dwType, rc, this,

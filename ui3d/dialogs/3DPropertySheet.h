@@ -104,7 +104,7 @@ private:
     int FindPageByControlId(UINT nId) const;
     void CreatePages(int* pnWidth, int* pnHeight);
     void CreateTabs(const RECT& rcTabs);
-    void CreateButtons(int x0, int y);
+    void CreateButtons(int xLeft, int xRight, int y);
     void PutPageToolTips(int nPage);
     LRESULT OnTabSelChanged(int nNewId, int nOldId);
 

@@ -11,6 +11,7 @@
 #include "ui3d/controls/3DStatic.h"
 #include "ui3d/controls/ClrSelButton.h"
 #include "ui3d/controls/LinkButton.h"
+#include "ui3d/system/ExportedFuncs.h"
 
 #include <commctrl.h>
 
@@ -58,12 +59,15 @@ BOOL C3DDialog::IsSkinnedControl(HWND hWnd) const
 }
 
 // A progress bar keeps its system drawing but takes the skin's face, and
-// the focused text colour for its bar.
+// the focused text colour for its bar. A visual style ignores both colours
+// and draws the system's white trough: the bar is drawn unthemed.
 void C3DDialog::ColourStockControl(HWND hWnd)
 {
     char szClass[32];
     if (::GetClassNameA(hWnd, szClass, sizeof(szClass)) == 0 || lstrcmpiA(szClass, "msctls_progress32") != 0)
         return;
+    if (g_pExportedFuncs != NULL && g_pExportedFuncs->pSetWindowTheme != NULL)
+        g_pExportedFuncs->pSetWindowTheme(hWnd, L" ", L" ");
     ::SendMessageA(hWnd, PBM_SETBKCOLOR, 0, static_cast<LPARAM>(m_BodyStyle.clrFace));
     ::SendMessageA(hWnd, PBM_SETBARCOLOR, 0, static_cast<LPARAM>(m_BodyStyle.clrText2));
 }

@@ -1,6 +1,7 @@
 #include "ui3d/menus/3DMenu.h"
 
 #include "ui3d/controls/3DToolTip.h"
+#include "ui3d/drawing/Contrast.h"
 #include "ui3d/drawing/Drawing.h"
 #include "ui3d/drawing/SelectedBitmapDC.h"
 
@@ -458,6 +459,13 @@ static COLORREF AwayFromBackground(COLORREF clr, COLORREF clrBack)
     return RGB(c[0], c[1], c[2]);
 }
 
+COLORREF ReadableRunColor(const TEXTSTYLE& style, COLORREF clr)
+{
+    // 5.5:1 on the plain colour: the item's picture, blended over it, makes
+    // the surface a step lighter.
+    return ReadableOn(clr, style.itemColors.Get(g_nSkinColorScheme), 550);
+}
+
 COLORREF C3DMenu::GetItemTextColor(UINT nState) const
 {
     const int s = g_nSkinColorScheme;
@@ -654,7 +662,7 @@ void C3DMenu::DrawRuns(HDC hDC, const CItemStr& item, const RECT& rc, UINT nStat
             out(1, 0xDCDCDC);
             out(0, clrState);
         } else {
-            COLORREF clr = clrState != CLR_INVALID ? clrState : run.clr;
+            COLORREF clr = clrState != CLR_INVALID ? clrState : ReadableRunColor(m_style, run.clr);
             if (run.b3D) {
                 const int m = Mean(clr);
                 if (m < 220)

@@ -21,6 +21,11 @@ extern int g_bShow3DMenus;
 
 class C3DMenu;
 
+// The colour a run of an item is drawn in: a colour given by markup (a red
+// "Exit", a field's colour) moved toward the readable end until it reads at
+// 4.5:1 on the item colour of the current scheme; a readable one unchanged.
+COLORREF ReadableRunColor(const TEXTSTYLE& style, COLORREF clr);
+
 // Subclasses the popup window of an open C3DMenu to see its tooltip's
 // notifications and its destruction.
 class C3DMenuWnd : public CWnd

@@ -11,6 +11,7 @@
 #include "services/Messages.h"
 #include "services/Settings.h"
 #include "tests/services/RegistrySandbox.h"
+#include "tests/tools/ButtonRows.h"
 #include "tests/tools/Pump.h"
 #include "ui3d/controls/3DToolTip.h"
 #include "ui3d/dialogs/3DImgMessageBox.h"
@@ -211,7 +212,12 @@ TEST_F(GlobalPropTest, CancelChangesNoSettingAndNoAutostartEntry)
 TEST_F(GlobalPropTest, OkWithTheDefaultsSavesNothing)
 {
     SetRunValue(REG_SZ, NULL, 0);
-    EXPECT_EQ(1, Run([](CDlgGlobalProp*) {}, IDOK));
+    std::vector<std::string> rowProblems;
+    EXPECT_EQ(1, Run([&](CDlgGlobalProp* p) { rowProblems = ButtonRowProblems(p->m_hWnd, BUTTONROW_RIGHT, 7, 8); },
+                     IDOK));
+    // OK and Cancel at the bottom right, in the sheet's pixel margins.
+    for (const std::string& strProblem : rowProblems)
+        ADD_FAILURE() << strProblem;
     EXPECT_FALSE(SettingsKeyExists());
     EXPECT_EQ("<none>", RunValue()) << "an unchecked box removes nothing that is not there";
 }

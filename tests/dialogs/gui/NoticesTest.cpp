@@ -14,8 +14,10 @@
 #include "services/TickCount.h"
 #include "services/TrayIconPattern.h"
 #include "tests/services/RegistrySandbox.h"
+#include "tests/tools/ButtonRows.h"
 #include "tests/tools/NumberedLanguage.h"
 #include "tests/tools/Pump.h"
+#include "ui3d/controls/3DGroupBox.h"
 #include "ui3d/controls/ControlBase.h"
 #include "ui3d/system/ExportedFuncs.h"
 #include "ui3d/system/SysUtils.h"
@@ -24,6 +26,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -263,6 +266,84 @@ private:
     CModalAnswerer* m_pPrevious;
 };
 
+// One layout for every notice: the notice picture at the left margin, a
+// frame right of it, the buttons of a Windows dialog at the bottom right.
+struct NOTICELOOK
+{
+    bool bShown = false;
+    RECT rcNotice = {}, rcFrame = {}, rcClient = {};
+    int mx = 0;
+    std::vector<std::string> rowProblems;
+};
+
+NOTICELOOK LookAt(HWND hDlg)
+{
+    NOTICELOOK look;
+    look.bShown = hDlg != NULL;
+    if (hDlg == NULL)
+        return look;
+    look.rcNotice = ChildRect(hDlg, IDC_NOTICE_PICTURE);
+    for (HWND h = ::GetWindow(hDlg, GW_CHILD); h != NULL; h = ::GetWindow(h, GW_HWNDNEXT)) {
+        CWnd* pWnd = CWnd::FromHandlePermanent(h);
+        if (pWnd != NULL && pWnd->IsKindOf(RUNTIME_CLASS(C3DGroupBox)) && ::IsRectEmpty(&look.rcFrame)) {
+            ::GetWindowRect(h, &look.rcFrame);
+            ::MapWindowPoints(NULL, hDlg, reinterpret_cast<POINT*>(&look.rcFrame), 2);
+        }
+    }
+    ::GetClientRect(hDlg, &look.rcClient);
+    RECT rc = {0, 0, 7, 7};
+    ::MapDialogRect(hDlg, &rc);
+    look.mx = rc.right;
+    look.rowProblems = ButtonRowProblems(hDlg, BUTTONROW_RIGHT);
+    return look;
+}
+
+template <class T> HWND Newest(CSequence<T*>& list)
+{
+    return list.GetSize() > 0 ? list[list.GetSize() - 1]->m_hWnd : NULL;
+}
+
+TEST_F(Notices, EveryNoticeHasOneLayout)
+{
+    std::vector<std::pair<std::string, NOTICELOOK>> looks;
+    ShowTurnOnEudoraSupport(NULL);
+    looks.push_back({"Eudora", LookAt(Newest(g_EudoraNotices))});
+    ShowWarnAppHtmlIsOff("Mailer", "switch HTML on", 1, NULL);
+    looks.push_back({"plain text", LookAt(Newest(g_HtmlOffNotices))});
+    ShowWarnUnsupportedApp("old.exe", "Old", NULL);
+    looks.push_back({"unsupported", LookAt(Newest(g_UnsupportedNotices))});
+    ShowWarnNoInetForMail(NULL);
+    looks.push_back({"no connection", LookAt(Newest(g_NoInetNotices))});
+    CloseAll();
+    for (int nVersion : {6, 7}) {
+        NOTICELOOK look;
+        CNoticeAnswerer answerer([&](CDialog* pDialog) -> INT_PTR {
+            look = LookAt(pDialog->m_hWnd);
+            return IDCANCEL;
+        });
+        if (nVersion == 6) {
+            CDlgWarnInsertingInMSN6 dlg(NULL);
+            dlg.DoModal();
+        } else {
+            CDlgWarnInsertingInMSN7 dlg(NULL);
+            dlg.DoModal();
+        }
+        looks.push_back({"messenger " + std::to_string(nVersion), look});
+    }
+    for (const auto& named : looks) {
+        const std::string& name = named.first;
+        const NOTICELOOK& look = named.second;
+        ASSERT_TRUE(look.bShown) << name;
+        EXPECT_EQ(look.mx, look.rcNotice.left) << name << ": the picture at the left margin";
+        EXPECT_FALSE(::IsRectEmpty(&look.rcFrame)) << name << ": a frame";
+        EXPECT_GT(look.rcFrame.left, look.rcNotice.right) << name << ": the frame right of the picture";
+        EXPECT_LE(std::abs(look.rcClient.right - look.mx - look.rcFrame.right), 1) << name << ": the frame "
+                                                                                      "ends at the margin";
+        for (const std::string& strProblem : look.rowProblems)
+            ADD_FAILURE() << name << ": " << strProblem;
+    }
+}
+
 TEST_F(Notices, MessengerRemindersResultsAndBox)
 {
     const struct {
@@ -371,6 +452,8 @@ BOOL FakeTrayCapture(RECT* prc, CBitmap* pBitmap, BYTE** ppMask)
 struct HIDINGLAYOUT
 {
     RECT rcPicture, rcText, rcCheck, rcGroup, rcOK, rcNotice, rcClient;
+    RECT rcUnits;  // in pixels: margins of 7 dialog units (left, top), a gap of 6 (bottom)
+    std::vector<std::string> rowProblems;
 };
 
 HIDINGLAYOUT RunHidingNotice(const CAPTURE& capture, int* pnCheckAfter)
@@ -388,6 +471,9 @@ HIDINGLAYOUT RunHidingNotice(const CAPTURE& capture, int* pnCheckAfter)
             seen.rcOK = ChildRect(hDlg, IDOK);
             seen.rcNotice = ChildRect(hDlg, IDC_NOTICE_PICTURE);
             ::GetClientRect(hDlg, &seen.rcClient);
+            seen.rcUnits = {7, 7, 6, 6};
+            ::MapDialogRect(hDlg, &seen.rcUnits);
+            seen.rowProblems = ButtonRowProblems(hDlg, BUTTONROW_RIGHT);
             ::SendDlgItemMessageA(hDlg, IDC_HIDING_CHECK, BM_SETCHECK, BST_UNCHECKED, 0);
             ::SetFocus(::GetDlgItem(hDlg, IDOK));
             ::SendMessageA(hDlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
@@ -408,13 +494,19 @@ void ExpectLaidOut(const HIDINGLAYOUT& s, const char* name)
     ::UnionRect(&rcInner, &rcInner, &s.rcCheck);
     ::InflateRect(&rcInner, 8, 8);
     EXPECT_TRUE(::EqualRect(&rcInner, &s.rcGroup)) << name << ": the group holds picture, text and box";
-    EXPECT_EQ(s.rcGroup.left, s.rcOK.left) << name;
-    EXPECT_EQ(s.rcGroup.bottom + 8, s.rcOK.top) << name;
-    EXPECT_EQ(8, s.rcNotice.left) << name;
-    EXPECT_EQ(s.rcNotice.right + 8, s.rcGroup.left) << name;
-    EXPECT_LE(std::abs((s.rcNotice.top + s.rcNotice.bottom) - (s.rcGroup.top + s.rcOK.bottom)), 1) << name;
-    EXPECT_EQ(s.rcGroup.right + 8, s.rcClient.right) << name;
-    EXPECT_EQ(s.rcOK.bottom + 8, s.rcClient.bottom) << name;
+    // The layout of every notice: the picture at the margin beside the
+    // group's top, OK under the group at its right, 7 dialog units around.
+    const int mx = s.rcUnits.left, my = s.rcUnits.top, nBelow = s.rcUnits.bottom;
+    EXPECT_EQ(s.rcGroup.right, s.rcOK.right) << name;
+    EXPECT_EQ(s.rcGroup.bottom + nBelow, s.rcOK.top) << name;
+    EXPECT_EQ(mx, s.rcNotice.left) << name;
+    EXPECT_EQ(s.rcNotice.right + mx, s.rcGroup.left) << name;
+    EXPECT_EQ(my, s.rcGroup.top) << name;
+    EXPECT_EQ(s.rcGroup.top + nBelow, s.rcNotice.top) << name;
+    EXPECT_EQ(s.rcGroup.right + mx, s.rcClient.right) << name;
+    EXPECT_EQ(s.rcOK.bottom + my, s.rcClient.bottom) << name;
+    for (const std::string& strProblem : s.rowProblems)
+        ADD_FAILURE() << name << ": " << strProblem;
 }
 
 TEST_F(Notices, HidingNoticeLaysOutAroundItsPicture)

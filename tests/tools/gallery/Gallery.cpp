@@ -45,7 +45,9 @@ void WriteIndex()
                "<style>body{font-family:sans-serif;background:#eceff2;margin:16px}"
                "figure{display:inline-block;vertical-align:top;margin:8px;padding:8px;background:#fff;"
                "border:1px solid #c8ccd2}figcaption{font-size:13px;margin-top:6px}</style></head>\n"
-               "<body><h1>Gallery: %d pictures</h1>\n",
+               "<body><h1>Gallery: %d pictures</h1>\n"
+               "<p>In the colours of a first start (the default tint and colour scheme, light window "
+               "captions); the main-window-scheme pictures show each colour scheme.</p>\n",
             static_cast<int>(g_names.size()));
     for (const std::string& name : g_names)
         fprintf(f, "<figure><img src=\"%s.png\" alt=\"%s\"><figcaption>%s</figcaption></figure>\n", name.c_str(),
@@ -372,11 +374,10 @@ int main(int argc, char** argv)
     RegisterControlMessages();
     g_pVTimer = new CVTimer();
     LoadSkin(argv[2]);
-    // The skin's own look, untinted; one picture further down shows the tint
-    // the program starts with.
+    // The look a first start gives: the default settings' tint and scheme
+    // (scripts/gallery gives the prefix the captions scripts/run gives).
+    // The main window is also shown in every scheme.
     SetDefaultSettings();
-    g_Settings.SkinColoringEnabled = 0;
-    g_Settings.SkinColorScheme = 0;
     ApplySkinColoring();
     // Button captions come from the language: <skin>\..\..\Languages\.
     std::string strLanguages = argv[2];

@@ -15,6 +15,7 @@
 #include "skins/Skin.h"
 #include "ui3d/controls/3DToolTip.h"
 
+#include <commctrl.h>
 #include <stdio.h>
 #include <vector>
 
@@ -190,11 +191,19 @@ void ShowFieldControl()
             Pump();
             Sleep(25);
         }
+        // The field's window and the tips shown beside it, nothing else.
         RECT rcArea;
         GetWindowRect(g_hParent, &rcArea);
-        rcArea.right += 220;
-        rcArea.bottom += 90;
-        SnapArea(rcArea, "field-part-tip");
+        std::vector<HWND> wnds = {g_hParent};
+        for (HWND h = NULL; (h = FindWindowExA(NULL, h, TOOLTIPS_CLASSA, NULL)) != NULL;) {
+            if (!IsWindowVisible(h))
+                continue;
+            RECT rcTip;
+            GetWindowRect(h, &rcTip);
+            UnionRect(&rcArea, &rcArea, &rcTip);
+            wnds.push_back(h);
+        }
+        SnapWindows(rcArea, wnds.data(), static_cast<int>(wnds.size()), "field-part-tip");
         field.DestroyWindow();
     } else {
         fprintf(stderr, "the field control was not created\n");

@@ -272,11 +272,9 @@ void ShowSmiliePreviews()
         }
         const HWND hWnd = p->m_hWnd;
         Pump();
-        RECT rc;
-        GetWindowRect(hWnd, &rc);
-        rc.right += 4;
-        rc.bottom += 4;
-        SnapArea(rc, shot.pszName);
+        // The preview alone: its shadow is a layered window, which shows as
+        // black without a compositor.
+        Snap(hWnd, shot.pszName);
         DestroyWindow(hWnd);
         Pump();
     }

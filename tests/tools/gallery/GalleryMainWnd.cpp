@@ -8,6 +8,7 @@
 #include "collection/ImgCache.h"
 #include "collection/TvnxSave.h"
 #include "services/Settings.h"
+#include "skins/SkinScan.h"
 #include "ui3d/menus/3DMenu.h"
 
 #include <stdio.h>
@@ -101,6 +102,30 @@ void ShowMainDlg()
     SetForegroundWindow(pDlg->m_hWnd);
     Pump();
     Snap(pDlg->m_hWnd, "main-window");
+
+    // A row of the main window in each colour scheme, as the options set
+    // them: scheme 0 untinted, schemes 1 to 5 with the tint of that name.
+    static const struct { int nScheme; COLORREF clrTint; const char* pszName; } kSchemes[] = {
+        {0, 0, "main-window-scheme-0-untinted"},       {1, 0xD26757, "main-window-scheme-1-dolphin"},
+        {2, 0x001ED2, "main-window-scheme-2-aggression"}, {3, 0x00B91E, "main-window-scheme-3-lawn"},
+        {4, 0x0064FA, "main-window-scheme-4-the-sun"},  {5, 0x000000, "main-window-scheme-5-contrast"},
+    };
+    const APPSETTINGS started = g_Settings;
+    for (const auto& scheme : kSchemes) {
+        g_Settings.SkinColoringEnabled = scheme.nScheme != 0;
+        g_Settings.SkinColor = scheme.clrTint;
+        g_Settings.SkinColorScheme = scheme.nScheme;
+        ApplySkinColoring();
+        pDlg->ApplySkin();
+        Pump();
+        Snap(pDlg->m_hWnd, scheme.pszName);
+    }
+    g_Settings.SkinColoringEnabled = started.SkinColoringEnabled;
+    g_Settings.SkinColor = started.SkinColor;
+    g_Settings.SkinColorScheme = started.SkinColorScheme;
+    ApplySkinColoring();
+    pDlg->ApplySkin();
+    Pump();
 
     // The frame's buttons as a user sees them under the mouse: the about
     // button pressed, the close button hovered.

@@ -6,6 +6,7 @@
 #include "services/Languages.h"
 #include "framework/Framework.h"
 #include "framework/ModalAnswerer.h"
+#include "tests/tools/ButtonRows.h"
 #include "tests/tools/Pump.h"
 #include "ui3d/dialogs/LiveDialogs.h"
 
@@ -60,7 +61,8 @@ struct SEEN
     int nFirstTabId = 0;  // has the focus when the box is active
     BOOL bIcon = FALSE;
     RECT rcIcon = {}, rcText = {}, rcFrame = {}, rcClient = {};
-    int mx = 0, my = 0;
+    int mx = 0, my = 0, gy = 0, y6 = 0;  // margins of 7 dialog units, a row gap of 4, 6 units down
+    std::vector<std::string> rowProblems;  // against a Windows dialog's button rows
 };
 
 RECT ChildRect(HWND hDlg, HWND hChild)
@@ -107,10 +109,17 @@ public:
         });
         m_seen.nFirstTabId = GetDlgCtrlID(GetNextDlgTabItem(hDlg, NULL, FALSE));
         GetClientRect(hDlg, &m_seen.rcClient);
-        RECT rcMargin = {0, 0, 5, 5};
+        RECT rcMargin = {0, 0, 7, 7};
         MapDialogRect(hDlg, &rcMargin);
         m_seen.mx = rcMargin.right;
         m_seen.my = rcMargin.bottom;
+        RECT rcGap = {0, 0, 4, 4};
+        MapDialogRect(hDlg, &rcGap);
+        m_seen.gy = rcGap.bottom;
+        RECT rcSix = {0, 0, 0, 6};
+        MapDialogRect(hDlg, &rcSix);
+        m_seen.y6 = rcSix.bottom;
+        m_seen.rowProblems = ButtonRowProblems(hDlg, BUTTONROW_CENTRED);
         m_action(hDlg);
         return -1;
     }
@@ -211,10 +220,12 @@ TEST_F(MessageBox3DTest, EveryTypeShowsItsButtonsAndEachReturnsItsId)
             for (size_t i = 0; i < seen.buttons.size(); i++) {
                 const SHOWNBUTTON& b = seen.buttons[i];
                 EXPECT_EQ(b.strCaption, CaptionOf(b.nId)) << where;
-                // One row of cells that touch, starting at the frame's left edge.
+                // One row a margin below the frame.
                 EXPECT_EQ(b.rc.top, seen.rcFrame.bottom + seen.my) << where;
-                EXPECT_EQ(b.rc.left, i == 0 ? seen.rcFrame.left : seen.buttons[i - 1].rc.right) << where;
             }
+            // Centred, 4 dialog units apart, 7 above the bottom edge.
+            for (const std::string& strProblem : seen.rowProblems)
+                ADD_FAILURE() << where << ": " << strProblem;
             // The first button comes first in the tab order: it has the focus.
             EXPECT_EQ(seen.nFirstTabId, r.ids[0]) << where;
         }
@@ -244,13 +255,19 @@ TEST_F(MessageBox3DTest, ChoiceBoxHasTwoRowsAndReturnsEveryChoice)
         ASSERT_EQ(seen.buttons.size(), 7u) << Ids(seen.buttons);
         for (int i = 0; i < 3; i++)
             EXPECT_EQ(seen.buttons[i].nId, kRow0[i]) << "row 0 cell " << i;
+        const int nRowGap = seen.gy;
         for (int i = 0; i < 4; i++) {
             EXPECT_EQ(seen.buttons[3 + i].nId, kRow1[i]) << "row 1 cell " << i;
-            EXPECT_EQ(seen.buttons[3 + i].rc.top, seen.buttons[0].rc.bottom) << "row 1 cell " << i;
+            EXPECT_EQ(seen.buttons[3 + i].rc.top, seen.buttons[0].rc.bottom + nRowGap) << "row 1 cell " << i;
         }
+        // Each row centred; the second, wider one 4 units a button.
+        const int nFirstRow = seen.buttons[0].rc.left + seen.buttons[2].rc.right;
+        EXPECT_LE(abs(nFirstRow - seen.rcClient.right), 1) << "the first row is centred";
+        for (const std::string& strProblem : seen.rowProblems)
+            ADD_FAILURE() << strProblem;
         EXPECT_TRUE(seen.bIcon) << "the stop icon";
-        // Four cells wide at least, with the frame above them.
-        EXPECT_GE(seen.rcFrame.right, seen.buttons[6].rc.right);
+        // The frame spans the box above the wider row.
+        EXPECT_EQ(seen.rcFrame.right, seen.rcClient.right - seen.mx);
     }
 }
 
@@ -270,8 +287,8 @@ TEST_F(MessageBox3DTest, IconByTheFlags)
         SEEN seen;
         RunBox(r.nType, "Icon", Click(IDOK), seen);
         EXPECT_EQ(seen.bIcon, r.bIcon) << "flags " << r.nType;
-        // The frame starts a margin right of the icon (two margins without one).
-        const int nIconRight = r.bIcon ? seen.rcIcon.right : seen.mx;
+        // The frame starts a margin right of the icon, at the margin without one.
+        const int nIconRight = r.bIcon ? seen.rcIcon.right : 0;
         EXPECT_EQ(seen.rcFrame.left, nIconRight + seen.mx) << "flags " << r.nType;
     }
 }
@@ -298,9 +315,9 @@ TEST_F(MessageBox3DTest, LayoutAroundShortAndLongTexts)
     EXPECT_LE(longBox.rcText.right, rcFrame.right);
     EXPECT_LE(abs((longBox.rcText.left - rcFrame.left) - (rcFrame.right - longBox.rcText.right)), 1);
     EXPECT_LE(abs((longBox.rcText.top - rcFrame.top) - (rcFrame.bottom - longBox.rcText.bottom)), 1);
-    // The icon centred between the top margin and the buttons' bottom.
-    const int nIconMiddle2 = longBox.rcIcon.top + longBox.rcIcon.bottom;
-    EXPECT_LE(abs(nIconMiddle2 - (longBox.my + nBlockBottom)), 1);
+    // The icon at the left margin, beside the top of a tall frame, 6 dialog
+    // units down as in the notices.
+    EXPECT_EQ(longBox.rcIcon.top, rcFrame.top + longBox.y6) << "6 units below the frame's top";
     EXPECT_EQ(longBox.rcIcon.left, longBox.mx);
     // The client area ends a margin beyond frame and buttons.
     EXPECT_EQ(longBox.rcClient.right, rcFrame.right + longBox.mx);

@@ -9,11 +9,13 @@
 #include "services/Messages.h"
 #include "framework/Framework.h"
 #include "framework/ModalAnswerer.h"
+#include "tests/tools/ButtonRows.h"
 #include "tests/tools/Pump.h"
 #include "tests/ui3d/gui/PropertySheetIds.h"
 #include "ui3d/controls/3DStatic.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <functional>
 #include <set>
 #include <string>
@@ -186,13 +188,16 @@ TEST_F(SkinnedSheet, TabModeMovesVisiblePageControlsAndSizesToTheLargestPage)
             EXPECT_EQ(want.left + L, got.left) << "control " << row.nId;
             EXPECT_EQ(want.top + T + A + 8, got.top) << "control " << row.nId;
         }
+        // OK and Cancel at the bottom right, ending under the frame's right
+        // edge (the sheet's 7-pixel margin), 4 dialog units apart.
         const RECT ok = ChildRect(GetDlgItem(h, IDOK)), cancel = ChildRect(GetDlgItem(h, IDCANCEL));
-        EXPECT_EQ(7, ok.left);
-        EXPECT_EQ(88, ok.right);
-        EXPECT_EQ(88, cancel.left);
-        EXPECT_EQ(169, cancel.right);
+        EXPECT_EQ(L + W, cancel.right);
+        EXPECT_EQ(81, cancel.right - cancel.left);
+        EXPECT_EQ(81, ok.right - ok.left);
         EXPECT_EQ(T + H + A + 18, ok.top);
         EXPECT_EQ(T + H + A + 41, ok.bottom);
+        for (const std::string& strProblem : ButtonRowProblems(h, BUTTONROW_RIGHT, 7, 8))
+            ADD_FAILURE() << strProblem;
 
         // The replaced statics and group box are listed by their new windows.
         for (int i = 0; i < p->GetPage(0).controls.GetSize(); i++) {
@@ -291,15 +296,17 @@ TEST_F(SkinnedSheet, WizardStepsThroughPagesWithBackNextAndFinish)
         // below the tallest page.
         const int H = Dlu(h, 0, 0, 150, 120).bottom;
         EXPECT_EQ(8, p->GetPageArea().top);
-        const struct
-        {
-            int nId, left, right;
-        } buttons[] = {{IDC_SHEET_BACK, 7, 88}, {IDC_SHEET_NEXT, 88, 169}, {IDCANCEL, 209, 290}};
-        for (const auto& b : buttons) {
-            const RECT rc = ChildRect(GetDlgItem(h, b.nId));
-            EXPECT_EQ(b.left, rc.left) << "button " << b.nId;
-            EXPECT_EQ(b.right, rc.right) << "button " << b.nId;
-            EXPECT_EQ(H + 18, rc.top) << "button " << b.nId;
+        // Back, Next and Cancel 4 dialog units apart; these pages are too
+        // narrow for the row to end at the frame's right, so it starts at
+        // the frame's left.
+        const int nGap = Dlu(h, 0, 0, 4, 1).right;
+        const int nIds[] = {IDC_SHEET_BACK, IDC_SHEET_NEXT, IDCANCEL};
+        const int xRow = std::max<int>(p->GetPageArea().left, p->GetPageArea().right - 3 * 81 - 2 * nGap);
+        for (int i = 0; i < 3; i++) {
+            const RECT rc = ChildRect(GetDlgItem(h, nIds[i]));
+            EXPECT_EQ(xRow + i * (81 + nGap), rc.left) << "button " << nIds[i];
+            EXPECT_EQ(81, rc.right - rc.left) << "button " << nIds[i];
+            EXPECT_EQ(H + 18, rc.top) << "button " << nIds[i];
         }
 
         auto click = [&](int nId) { p->SendMessage(WM_COMMAND, MAKEWPARAM(nId, BN_CLICKED), 0); };

@@ -18,6 +18,7 @@
 #include "ui3d/system/VTimer.h"
 
 #include <gtest/gtest.h>
+#include <commctrl.h>
 
 #include <map>
 #include <functional>
@@ -407,6 +408,22 @@ TEST_F(SkinnedDialog, StockControlsAndTheLinkTakeTheSkinsColours)
     const HWND hProgress = GetDlgItem(pDlg->m_hWnd, IDC_SK_PROGRESS);
     EXPECT_EQ(style.clrFace, COLORREF(SendMessageA(hProgress, WM_USER + 14, 0, 0)));  // PBM_GETBKCOLOR
     EXPECT_EQ(style.clrText2, COLORREF(SendMessageA(hProgress, WM_USER + 15, 0, 0))); // PBM_GETBARCOLOR
+    {
+        // Drawn so: a visual style would ignore the colours and paint white.
+        RECT rc;
+        GetClientRect(hProgress, &rc);
+        HDC hScreen = GetDC(NULL);
+        HDC hMem = CreateCompatibleDC(hScreen);
+        HBITMAP hBmp = CreateCompatibleBitmap(hScreen, rc.right, rc.bottom);
+        ReleaseDC(NULL, hScreen);
+        HGDIOBJ hOld = SelectObject(hMem, hBmp);
+        SendMessageA(hProgress, PBM_SETPOS, 0, 0);
+        SendMessageA(hProgress, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(hMem), PRF_CLIENT | PRF_ERASEBKGND);
+        EXPECT_EQ(style.clrFace, GetPixel(hMem, rc.right / 2, rc.bottom / 2)) << "the empty bar's trough";
+        SelectObject(hMem, hOld);
+        DeleteObject(hBmp);
+        DeleteDC(hMem);
+    }
     const CLinkButton* pLink =
         static_cast<const CLinkButton*>(CWnd::FromHandlePermanent(GetDlgItem(pDlg->m_hWnd, IDC_SK_LINK)));
     ASSERT_TRUE(pLink != NULL);
