@@ -422,6 +422,8 @@ TEST(SkinnedMenuBar, KeyboardWorksTheBarAndItsMenusAsTheSystemsDo)
     };
     for (const Row& row : rows) {
         const std::string strRow = std::string("keys \"") + row.pszBarKeys + "\"";
+        // The pointer away from the bar: over another item it would switch menus.
+        SetCursorPos(700, 600);
         CBarParent parent;
         ASSERT_TRUE(parent.CreateEx(WS_EX_TOPMOST, PlainClass(), "main", WS_POPUP | WS_VISIBLE, 100, 100, 300, 100,
                                     NULL, NULL));
