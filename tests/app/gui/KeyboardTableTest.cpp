@@ -10,6 +10,8 @@
 // Then the texts of those dialogs against their controls (English), and the
 // mouse on a check box: pressed, slid off, slid back, released.
 #include "app/DlgWizard.h"
+#include "app/TvnxTrayWnd.h"
+#include "ui3d/menus/3DMenu.h"
 
 #include "services/Languages.h"
 #include "services/Settings.h"
@@ -934,6 +936,90 @@ TEST_F(KeyboardTable, CheckBoxChangesOnTheClickNotThePress)
         if (row.nClicks > 0)
             EXPECT_EQ(row.nChecked, dlg.m_nCheckedAtClick) << row.pszMoves << ": the new state comes with the click";
     }
+}
+
+
+// --- the tray menu --------------------------------------------------------------------------
+
+// The tray window's part in its menu: the items' letters and sizes.
+class CTrayMenuOwner : public CWnd
+{
+public:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_MENUCHAR)
+            return HandleMenuChar(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HMENU>(lParam));
+        if (message == WM_MEASUREITEM && reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->CtlType == ODT_MENU &&
+            AfxMeasureMenuItem(m_hWnd, reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)))
+            return TRUE;
+        return CWnd::WindowProc(message, wParam, lParam);
+    }
+};
+
+C3DMenu* g_pTrayMenu = NULL;
+std::vector<std::string> g_trayKeys;
+void CALLBACK PostTrayKeys(HWND, UINT, UINT_PTR nId, DWORD)
+{
+    if (g_pTrayMenu == NULL || g_pTrayMenu->GetDrawCount() < 1)
+        return;
+    KillTimer(NULL, nId);
+    static const std::map<std::string, UINT> kKeys = {{"Up", VK_UP},     {"Down", VK_DOWN},    {"Home", VK_HOME},
+                                                      {"End", VK_END},   {"Enter", VK_RETURN}, {"Esc", VK_ESCAPE},
+                                                      {"Right", VK_RIGHT}, {"Left", VK_LEFT}};
+    HWND hWnd = GetFocus() != NULL ? GetFocus() : GetActiveWindow();
+    for (const std::string& key : g_trayKeys) {
+        if (key.size() == 1)
+            PostMessageA(hWnd, WM_CHAR, static_cast<BYTE>(key[0]), 1);
+        else if (kKeys.count(key))
+            PostMessageA(hWnd, WM_KEYDOWN, kKeys.at(key), 1);
+        else
+            ADD_FAILURE() << "no such key: " << key;
+    }
+}
+
+// A row whose keys leave the menu open fails; it does not hang.
+void CALLBACK EndTrayMenu(HWND, UINT, UINT_PTR nId, DWORD)
+{
+    KillTimer(NULL, nId);
+    EndMenu();
+}
+
+// The tray menu as the system shows it, worked with the keys: the arrows,
+// Home and End move, Enter runs, Esc closes, and each item's letter runs it.
+TEST_F(KeyboardTable, TheTrayMenuAnswersTheKeys)
+{
+    const struct
+    {
+        const char* pszKeys;
+        UINT nCommand;  // 0: closed without a command
+    } rows[] = {
+        {"Esc", 0},    {"End Enter", 1},   {"Up Up Enter", 2}, {"Home Down Enter", 6}, {"o", 2}, {"x", 1},
+        {"t", 6},      {"i", 7},           {"h", 8},           {"w", 10},              {"a", 9}, {"Down Esc", 0},
+    };
+    CTrayMenuOwner owner;
+    ASSERT_TRUE(owner.CreateEx(WS_EX_TOPMOST, AfxRegisterWndClass(0), "tray", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10,
+                               NULL, NULL));
+    for (const auto& row : rows) {
+        C3DMenu menu, colors;
+        menu.CreatePopup(NULL);
+        colors.CreatePopup(NULL);
+        CSequence<HICON> icons;
+        BuildTrayMenu(menu, colors, FALSE, FALSE, icons);
+        g_trayKeys = Split(row.pszKeys);
+        g_pTrayMenu = &menu;
+        const UINT_PTR nTimer = SetTimer(NULL, 0, 20, PostTrayKeys);
+        const UINT_PTR nLimit = SetTimer(NULL, 0, 4000, EndTrayMenu);
+        SetForegroundWindow(owner.m_hWnd);
+        const UINT nCommand = menu.Track(&owner, 200, 200);
+        KillTimer(NULL, nTimer);
+        KillTimer(NULL, nLimit);
+        g_pTrayMenu = NULL;
+        EXPECT_EQ(row.nCommand, nCommand) << "keys " << row.pszKeys;
+        for (int i = 0; i < icons.GetSize(); i++)
+            DestroyIcon(icons[i]);
+        PumpPending();
+    }
+    owner.DestroyWindow();
 }
 
 }  // namespace
