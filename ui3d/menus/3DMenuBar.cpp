@@ -476,11 +476,16 @@ BOOL C3DMenuBar::OnMenuKey(const MSG* pMsg)
         case VK_CONTROL:
             return TRUE;
         }
-        // A letter is taken as its WM_CHAR; other keys leave the bar.
-        if (::MapVirtualKeyA(nKey, 2) == 0) {
+        // A key that types a character is the mnemonic of an item (taken
+        // here: the key taken, no WM_CHAR follows); other keys leave the bar.
+        const UINT nChar = ::MapVirtualKeyA(nKey, 2) & 0x7FFF;
+        if (nChar == 0) {
             LeaveKeyboardMode();
             return FALSE;
         }
+        const int nItem = FindMnemonic(nChar);
+        if (nItem >= 0)
+            OpenByKey(nItem);
         return TRUE;
     }
     case WM_CHAR: {

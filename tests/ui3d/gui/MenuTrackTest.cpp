@@ -324,7 +324,7 @@ void BarKey(C3DMenuBar& bar, HWND hWnd, const std::string& key)
 {
     auto send = [&](UINT message, WPARAM wParam, LPARAM lParam) {
         MSG msg = {hWnd, message, wParam, lParam, 0, {0, 0}};
-        bar.OnMenuKey(&msg);
+        return bar.OnMenuKey(&msg) != FALSE;
     };
     const LPARAM lAlt = 1 | (1 << 29);
     if (key == "Alt") {
@@ -338,8 +338,9 @@ void BarKey(C3DMenuBar& bar, HWND hWnd, const std::string& key)
         send(WM_SYSCHAR, static_cast<BYTE>(key[2]), lAlt);
         send(WM_SYSKEYUP, VK_MENU, 1 | 0xC0000000);
     } else if (key.size() == 1) {
-        send(WM_KEYDOWN, VkKeyScanA(key[0]) & 0xFF, 1);
-        send(WM_CHAR, static_cast<BYTE>(key[0]), 1);
+        // The window's loop translates a key it did not take into WM_CHAR.
+        if (!send(WM_KEYDOWN, VkKeyScanA(key[0]) & 0xFF, 1))
+            send(WM_CHAR, static_cast<BYTE>(key[0]), 1);
     } else {
         const std::map<std::string, UINT> keys = {
             {"Left", VK_LEFT}, {"Right", VK_RIGHT}, {"Down", VK_DOWN}, {"Enter", VK_RETURN}, {"Esc", VK_ESCAPE}};
@@ -408,6 +409,7 @@ TEST(SkinnedMenuBar, KeyboardWorksTheBarAndItsMenusAsTheSystemsDo)
         {"Alt Right Enter", {"Enter"}, "1002", 10021, 0},
         {"Alt Down", {"Down Enter"}, "1001", 10012, 0},
         {"Alt h", {"Enter"}, "1003", 10031, 0},
+        {"Alt z", {}, "", 0, 1001},
         {"A-e", {"x"}, "1002", 10023, 0},
         {"A-q", {}, "", 0, 0},
         // In a menu: Right and Left go to the neighbouring menus, round the
