@@ -1083,6 +1083,9 @@ LRESULT CSmiliesFieldControl::WindowProc(UINT message, WPARAM wParam, LPARAM lPa
             return 0;
         }
         break;
+    case WM_MENUCHAR:
+        // The letter of an item of the field's own menus chooses it.
+        return HandleMenuChar(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HMENU>(lParam));
     case WM_CONTEXTMENU:
         // From the keyboard the point is (-1, -1); a click has its own road.
         if (lParam == -1 || lParam == 0xFFFFFFFF) {

@@ -378,6 +378,74 @@ TEST_F(FieldControl, KeysActAtTheFocusCellAsTheMouseAndTheEditMenuDo)
     g_PasteHistory.RemoveAll();
 }
 
+// Keys for the menu the system shows next: posted once its window is up.
+std::vector<UINT> g_menuKeys;
+void CALLBACK PostMenuKeys(HWND, UINT, UINT_PTR nId, DWORD)
+{
+    HWND hMenu = FindWindowA("#32768", NULL);
+    if (hMenu == NULL || !IsWindowVisible(hMenu) || C3DMenu::GetTrackingCount() == 0)
+        return;
+    KillTimer(NULL, nId);
+    HWND hWnd = GetFocus() != NULL ? GetFocus() : GetActiveWindow();
+    for (UINT n : g_menuKeys) {
+        if (n < 0x100 && IsCharLowerA(static_cast<char>(n)))
+            PostMessageA(hWnd, WM_CHAR, n, 1);
+        else
+            PostMessageA(hWnd, WM_KEYDOWN, n, 1);
+    }
+}
+void CALLBACK EndLeftMenu(HWND, UINT, UINT_PTR nId, DWORD)
+{
+    KillTimer(NULL, nId);
+    EndMenu();
+}
+
+// The smilie menu on the screen, opened with Shift+F10 at the focus cell and
+// worked with its keys: the arrows and Enter, Esc, and the letters of its
+// items (Cut, Copy, Delete, Properties).
+TEST_F(FieldControl, TheSmilieMenuOpenedByKeyAnswersArrowsEnterEscAndLetters)
+{
+    const struct
+    {
+        std::vector<UINT> keys;
+        int nHistory;  // paste history entries afterwards
+        int nSmilies;
+    } rows[] = {
+        {{VK_ESCAPE}, 0, 5},
+        {{'c'}, 1, 5},
+        {{'t'}, 1, 4},
+        {{'d'}, 0, 4},
+        {{VK_DOWN, VK_DOWN, VK_RETURN}, 1, 5},
+        {{VK_UP, VK_HOME, VK_RETURN}, 1, 4},
+    };
+    for (const auto& row : rows) {
+        Make();
+        Fill(field, 5);
+        g_PasteHistory.RemoveAll();
+        field.SetFocus();
+        field.SetFocusCell(1, 0);
+        g_menuKeys = row.keys;
+        const UINT_PTR nKeys = SetTimer(NULL, 0, 20, PostMenuKeys);
+        const UINT_PTR nLimit = SetTimer(NULL, 0, 4000, EndLeftMenu);
+        BYTE state[256];
+        GetKeyboardState(state);
+        state[VK_SHIFT] = 0x80;
+        SetKeyboardState(state);
+        Send(field, WM_SYSKEYDOWN, VK_F10, KeyData(false));
+        state[VK_SHIFT] = 0;
+        SetKeyboardState(state);
+        KillTimer(NULL, nKeys);
+        KillTimer(NULL, nLimit);
+        PumpPending();
+        EXPECT_EQ(row.nHistory, g_PasteHistory.GetSize()) << "key " << row.keys[0];
+        EXPECT_EQ(row.nSmilies, field.GetSmilieCount()) << "key " << row.keys[0];
+        EXPECT_EQ("smilie menu 1,0", field.outcomes);
+        field.outcomes.clear();
+        field.DestroyWindow();
+    }
+    g_PasteHistory.RemoveAll();
+}
+
 // --- preview and tips ----------------------------------------------------------------------------
 
 TEST_F(FieldControl, PreviewModeOneShowsEachSmilieOnceUntilAnotherWasShown)
