@@ -538,6 +538,15 @@ LRESULT CTvnxDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_VTIMER:
         OnVTimerMsg(int(wParam));
         return 1;
+    case WM_SETFOCUS:
+        // The keys of the window belong to the field on show (its arrows,
+        // Enter, Shift+F10, the Edit keys), as a frame hands its focus to its view.
+        if (m_Fields.m_hWnd != NULL && m_Fields.GetShownField() != NULL &&
+            m_Fields.GetShownField()->m_hWnd != NULL && ::IsWindowVisible(m_Fields.GetShownField()->m_hWnd)) {
+            ::SetFocus(m_Fields.GetShownField()->m_hWnd);
+            return 0;
+        }
+        break;
     case WM_COMPACTING:
         if (g_pImgCache != NULL) {
             g_pImgCache->SetMemoryLimit(1024);

@@ -1258,7 +1258,8 @@ void MainWindowKey(HWND hMain, const std::string& key)
 // the arrows walk round it, Enter or Down opens the menu (the Collection,
 // Options and Help menus through the window's menu seam, the field's Edit,
 // Smilies and Fields menus through the menu answerer), Esc or Alt again
-// leaves the bar; Shift+F10 is the focused field's and opens its menu.
+// leaves the bar; Shift+F10 is the focused field's and opens its menu (the
+// window hands its own focus to the field on show).
 TEST_F(TvnxDlgTest, TheBarAndTheFieldAnswerTheKeyboard)
 {
     Show(CopyDemo());
@@ -1278,6 +1279,7 @@ TEST_F(TvnxDlgTest, TheBarAndTheFieldAnswerTheKeyboard)
         {"Alt Esc Down", {}, 0},
         {"Alt Alt Down", {}, 0},
         {"S-F10", {}, 1},
+        {"Window S-F10", {}, 1},
     };
     for (const auto& row : rows) {
         BarMenuAnswerer menus;
@@ -1285,8 +1287,15 @@ TEST_F(TvnxDlgTest, TheBarAndTheFieldAnswerTheKeyboard)
         pField->SetFocus();
         pField->SetFocusCell(0, 0);
         std::istringstream in(row.pszKeys);
-        for (std::string key; in >> key;)
+        for (std::string key; in >> key;) {
+            // The focus given to the window itself goes on to the field on show.
+            if (key == "Window") {
+                m_pDlg->SetFocus();
+                EXPECT_EQ(pField->m_hWnd, GetFocus()) << row.pszKeys;
+                continue;
+            }
             MainWindowKey(m_pDlg->m_hWnd, key);
+        }
         EXPECT_EQ(row.bar, g_menuBarValues) << row.pszKeys;
         EXPECT_EQ(row.nFieldMenus, menus.nMenus) << row.pszKeys;
         EXPECT_EQ(0u, m_pDlg->m_MenuBar.GetKeyboardValue()) << row.pszKeys << ": the bar is left";
