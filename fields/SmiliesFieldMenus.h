@@ -46,6 +46,7 @@ enum
 enum
 {
     MENUBAR_VALUE_EDIT = 6,
+    MENUBAR_VALUE_FIELDS = 7,
     MENUBAR_VALUE_SMILIES = 10
 };
 

@@ -1276,6 +1276,7 @@ TEST_F(TvnxDlgTest, TheBarAndTheFieldAnswerTheKeyboard)
         {"Alt Right Right Right Right Down", {CTvnxDlg::BAR_OPTIONS}, 0},
         {"F10 Right Right Right Right Right Right Enter", {CTvnxDlg::BAR_COLLECTION}, 0},
         {"Alt Right Enter", {}, 1},
+        {"Alt Right Right Right Enter", {}, 1},
         {"Alt Esc Down", {}, 0},
         {"Alt Alt Down", {}, 0},
         {"S-F10", {}, 1},
