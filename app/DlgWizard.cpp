@@ -116,9 +116,9 @@ void CDlgWizard::DoDataExchange(CDataExchange* pDX)
 
 BOOL CDlgWizard::OnCommand(WPARAM wParam, LPARAM lParam)
 {
-    // The buttons of a pair are not one group for the dialog manager (the
-    // second stands before the group's first), so checking one would leave
-    // the other checked too: the partner is unchecked here.
+    // A pair is one group for the dialog manager (the arrows step within
+    // it); the partner is unchecked here all the same, so that no way of
+    // checking a button leaves both checked.
     const int nId = LOWORD(wParam);
     const RADIOCHOICE* pPair = PairOf(nId);
     if (pPair != NULL && HIWORD(wParam) == BN_CLICKED && ::IsDlgButtonChecked(m_hWnd, nId) == BST_CHECKED) {

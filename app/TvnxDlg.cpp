@@ -380,6 +380,13 @@ BOOL CTvnxDlg::PreTranslateMessage(MSG* pMsg)
     if (pMsg->message >= WM_MOUSEFIRST && pMsg->message <= WM_MOUSELAST && m_ToolTips.m_hWnd != NULL &&
         g_Settings.ShowTips)
         m_ToolTips.RelayEvent(pMsg);
+    // Alt, F10, Alt+letter and the keys of a selected bar item belong to the
+    // menu bar, wherever in the window the focus is.
+    const BOOL bKey = pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST;
+    const BOOL bPress = pMsg->message == WM_LBUTTONDOWN || pMsg->message == WM_RBUTTONDOWN ||
+                        pMsg->message == WM_MBUTTONDOWN;
+    if ((bKey || bPress) && m_MenuBar.m_hWnd != NULL && m_MenuBar.OnMenuKey(pMsg))
+        return TRUE;
     return CWnd::PreTranslateMessage(pMsg);
 }
 
@@ -531,6 +538,15 @@ LRESULT CTvnxDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_VTIMER:
         OnVTimerMsg(int(wParam));
         return 1;
+    case WM_SETFOCUS:
+        // The keys of the window belong to the field on show (its arrows,
+        // Enter, Shift+F10, the Edit keys), as a frame hands its focus to its view.
+        if (m_Fields.m_hWnd != NULL && m_Fields.GetShownField() != NULL &&
+            m_Fields.GetShownField()->m_hWnd != NULL && ::IsWindowVisible(m_Fields.GetShownField()->m_hWnd)) {
+            ::SetFocus(m_Fields.GetShownField()->m_hWnd);
+            return 0;
+        }
+        break;
     case WM_COMPACTING:
         if (g_pImgCache != NULL) {
             g_pImgCache->SetMemoryLimit(1024);

@@ -121,8 +121,14 @@ void CNoticeDialog::AddCheckTool(UINT nId, int nText, int nTitle)
 
 BOOL CNoticeDialog::OkWillClose() const
 {
-    const HWND hOK = ::GetDlgItem(m_hWnd, IDOK);
-    return m_nFadeState == 0 && hOK != NULL && ::GetFocus() == hOK;
+    // As in every skinned dialog, Enter reaches OK (the default button) from
+    // a check box too; only Enter in an edit does not close.
+    if (m_nFadeState != 0 || ::GetDlgItem(m_hWnd, IDOK) == NULL)
+        return FALSE;
+    const HWND hFocus = ::GetFocus();
+    char szClass[16] = "";
+    return !(IsOwnControl(hFocus) && ::GetClassNameA(hFocus, szClass, sizeof(szClass)) > 0 &&
+             lstrcmpiA(szClass, "Edit") == 0);
 }
 
 // --- Eudora support ------------------------------------------------------------------

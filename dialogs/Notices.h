@@ -22,8 +22,8 @@ protected:
     C3DStatic* CreateNoticePicture();
     // A tooltip for a check box (text and title are language strings).
     void AddCheckTool(UINT nId, int nText, int nTitle);
-    // Whether the base OnOK is about to close the dialog: the OK button has
-    // the focus and no fade runs.
+    // Whether the base OnOK is about to close the dialog: no fade runs, and
+    // the focus is not in an edit (Enter on a check box presses OK).
     BOOL OkWillClose() const;
 };
 

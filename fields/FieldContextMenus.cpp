@@ -639,6 +639,30 @@ void ShowEditMenu(CSmiliesFieldControl* pField, C3DMenuBar* pMenuBar)
     OnSmilieCommand(pField, nCommand, pt, pSmilie);
 }
 
+void RunEditCommand(CSmiliesFieldControl* pField, UINT nCommand)
+{
+    if (pField == NULL || pField->m_hWnd == NULL)
+        return;
+    const HWND hContainer = ::GetParent(pField->m_hWnd);
+    if (nCommand == ID_FIELDMENU_UNDO || nCommand == ID_FIELDMENU_REDO) {
+        const BOOL bUndo = nCommand == ID_FIELDMENU_UNDO;
+        if (::SendMessageA(hContainer, bUndo ? WM_CANUNDO : WM_CANREDO, 0, 0) != 0)
+            ::SendMessageA(hContainer, bUndo ? WM_UNDO_FIELDS : WM_REDO_FIELDS, 0, 0);
+        return;
+    }
+    POINT cell = {0, 0};
+    if (!GetTargetCell(pField, TRUE, cell))
+        return;
+    CSmilie* pSmilie = pField->GetAt(cell.x, cell.y);
+    const POINT pt = pField->GetCellRect(cell.x, cell.y).CenterPoint();
+    if (nCommand == ID_FIELDMENU_PASTE) {
+        OnPasteCommand(pField, nCommand, pt);
+        return;
+    }
+    if ((nCommand == ID_FIELDMENU_CUT || nCommand == ID_FIELDMENU_COPY) && pSmilie != NULL)
+        OnSmilieCommand(pField, nCommand, pt, pSmilie);
+}
+
 void ShowSmiliesMenu(CSmiliesFieldControl* pField, C3DMenuBar* pMenuBar)
 {
     if (pField == NULL || pField->m_hWnd == NULL || pMenuBar == NULL)

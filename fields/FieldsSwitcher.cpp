@@ -1,6 +1,7 @@
 #include "fields/FieldsSwitcher.h"
 
 #include "collection/TvnxSave.h"
+#include "fields/SmiliesFieldMenus.h"
 #include "framework/Module.h"
 #include "resources/resource.h"
 #include "services/KeyState.h"
@@ -9,6 +10,7 @@
 #include "services/Settings.h"
 #include "skins/Skin.h"
 #include "ui3d/controls/SmiliePreview.h"
+#include "ui3d/menus/3DMenuBar.h"
 #include "ui3d/menus/3DMenu.h"
 #include "ui3d/system/SysUtils.h"
 
@@ -308,9 +310,17 @@ void CTvnxFieldsSwitcher::ShowTabMenu(CWnd* pOwner, POINT ptScreen, int nTabId, 
     const BOOL bInfo = InternalInfoKeysDown();
     C3DMenu menu, switchMenu, moveMenu;
     BuildTabMenu(menu, switchMenu, moveMenu, nTabId, bInfo, nExportCommand);
-    ::SetForegroundWindow(::GetAncestor(m_hWnd, GA_ROOT));
-    const UINT nCommand = menu.Track(pOwner, ptScreen.x, ptScreen.y);
-    ::PostMessageA(pOwner->m_hWnd, WM_NULL, 0, 0);
+    // From the main window's bar the menu drops as the bar's other menus do,
+    // so that the keyboard walks on from it to its neighbours.
+    C3DMenuBar* pBar = dynamic_cast<C3DMenuBar*>(pOwner);
+    UINT nCommand = 0;
+    if (pBar != NULL) {
+        nCommand = pBar->DropDownMenu(&menu, MENUBAR_VALUE_FIELDS);
+    } else {
+        ::SetForegroundWindow(::GetAncestor(m_hWnd, GA_ROOT));
+        nCommand = menu.Track(pOwner, ptScreen.x, ptScreen.y);
+        ::PostMessageA(pOwner->m_hWnd, WM_NULL, 0, 0);
+    }
     FreeMenuIcons();
     if (nCommand != 0)
         OnTabMenuCommand(nCommand, nTabId);

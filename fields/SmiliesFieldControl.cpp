@@ -686,6 +686,39 @@ void CSmiliesFieldControl::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
                 SelectAll();
         }
         break;
+    case 'Z':
+    case 'Y':
+    case 'X':
+    case 'C':
+    case 'V':
+        // The Edit menu's commands by their keys.
+        if (bFirstPress && g_pfnGetAsyncKeyState != NULL && (g_pfnGetAsyncKeyState(VK_CONTROL) & 0x8000)) {
+            static const struct {
+                UINT nKey;
+                UINT nCommand;
+            } kEditKeys[] = {{'Z', ID_FIELDMENU_UNDO}, {'Y', ID_FIELDMENU_REDO}, {'X', ID_FIELDMENU_CUT},
+                             {'C', ID_FIELDMENU_COPY}, {'V', ID_FIELDMENU_PASTE}};
+            for (const auto& k : kEditKeys) {
+                if (k.nKey == nChar)
+                    RunEditCommand(this, k.nCommand);
+            }
+            if (m_hWnd == NULL)
+                return;
+        }
+        break;
+    case VK_RETURN:
+        // Enter sends the smilie of the focus cell, as a click on it does.
+        if (bFirstPress && HasFocusCell()) {
+            const POINT cell = GetFocusCell();
+            CSmilie* pSmilie = GetAt(cell.x, cell.y);
+            if (pSmilie != NULL) {
+                POINT pt = GetCellRect(cell.x, cell.y).CenterPoint();
+                OnSmilieClick(&pt, pSmilie);
+                if (m_hWnd == NULL)
+                    return;
+            }
+        }
+        break;
     case VK_PRIOR:
     case VK_NEXT:
     case VK_END:
@@ -702,6 +735,36 @@ void CSmiliesFieldControl::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
     }
     if (m_hWnd != NULL)
         CSmiliesFieldDropPaste::OnKeyDown(nChar, nRepCnt, nFlags);
+}
+
+// Shift+F10 and the context-menu key: the menu of the focus cell, opened at
+// that cell (the smilie menu when a smilie lies there, else the field menu).
+// Without a focus cell the first selected smilie's cell is taken; with no
+// selection either, the focus cell is set at the first visible cell, as a
+// right click there would set it.
+void CSmiliesFieldControl::OnKeyboardMenu()
+{
+    POINT cell = {-1, -1};
+    if (HasFocusCell()) {
+        cell = GetFocusCell();
+    } else if (GetSelectedCount() > 0) {
+        CSequence<const CSmilie*> selection;
+        GetSelection(&selection);
+        if (selection.GetSize() > 0)
+            cell = POINT{selection[0]->m_nColumn, selection[0]->m_nRow};
+    }
+    if (cell.x < 0) {
+        SetFocusCell(0, CellFromPoint(POINT{0, 0}).y);
+        if (!HasFocusCell())
+            return;
+        cell = GetFocusCell();
+    }
+    ScrollFocusCellIntoView();
+    POINT pt = GetCellRect(cell.x, cell.y).CenterPoint();
+    if (GetAt(cell.x, cell.y) != NULL)
+        OnSmilieMenu(&pt);
+    else if (IsCellInGrid(cell.x, cell.y))
+        OnFieldMenu(&pt);
 }
 
 // --- drops -------------------------------------------------------------------------------------
@@ -1044,8 +1107,32 @@ LRESULT CSmiliesFieldControl::WindowProc(UINT message, WPARAM wParam, LPARAM lPa
     case WM_PREVIEWRCLICK:
         return 0;
     case WM_KEYDOWN:
+        if (wParam == VK_APPS) {
+            OnKeyboardMenu();
+            return 0;
+        }
         OnKeyDown(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
         return 0;
+    case WM_KEYUP:
+        if (wParam == VK_APPS)
+            return 0;  // opened on the press; no second menu from the default handling
+        break;
+    case WM_SYSKEYDOWN:
+        if (wParam == VK_F10 && ::GetKeyState(VK_SHIFT) < 0) {
+            OnKeyboardMenu();
+            return 0;
+        }
+        break;
+    case WM_MENUCHAR:
+        // The letter of an item of the field's own menus chooses it.
+        return HandleMenuChar(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HMENU>(lParam));
+    case WM_CONTEXTMENU:
+        // From the keyboard the point is (-1, -1); a click has its own road.
+        if (lParam == -1 || lParam == 0xFFFFFFFF) {
+            OnKeyboardMenu();
+            return 0;
+        }
+        break;
     case WM_MOUSEWHEEL:
         m_ptLastHover.x = m_ptLastHover.y = -1;
         m_ptLastTip.x = m_ptLastTip.y = -1;

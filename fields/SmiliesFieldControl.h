@@ -43,6 +43,8 @@ public:
     void OnSmilieClick(POINT* pPoint, CSmilie* pSmilie) override;
     void OnFieldMenu(POINT* pPoint) override;
     void OnSmilieMenu(POINT* pPoint) override;
+    // Shift+F10 and the context-menu key.
+    void OnKeyboardMenu();
     void OnSmilieResizeStart(CSmilie* pSmilie, int x, int y) override;
     void OnSmilieReposition(CSmilie* pSmilie, int x, int y) override;
 

@@ -46,6 +46,7 @@ enum
 enum
 {
     MENUBAR_VALUE_EDIT = 6,
+    MENUBAR_VALUE_FIELDS = 7,
     MENUBAR_VALUE_SMILIES = 10
 };
 
@@ -114,3 +115,8 @@ void ShowFieldMenu(CSmiliesFieldControl* pField, POINT pt);
 void ShowSmilieMenu(CSmiliesFieldControl* pField, POINT pt);
 void ShowEditMenu(CSmiliesFieldControl* pField, C3DMenuBar* pMenuBar);
 void ShowSmiliesMenu(CSmiliesFieldControl* pField, C3DMenuBar* pMenuBar);
+// An Edit menu command given by its key (Ctrl+Z, Ctrl+Y, Ctrl+X, Ctrl+C,
+// Ctrl+V): carried out as the Edit menu carries it out, and only where the
+// menu offers it (undo and redo when there is a step, cut and copy on a
+// smilie, paste at a target cell).
+void RunEditCommand(CSmiliesFieldControl* pField, UINT nCommand);

@@ -118,6 +118,12 @@ void CClrSelButton::OnLButtonDown(UINT, int, int)
 {
     if (::GetFocus() != m_hWnd)
         ::SetFocus(m_hWnd);
+    Choose();
+}
+
+// A click or Space: this swatch becomes the chosen one, and the parent hears of it.
+void CClrSelButton::Choose()
+{
     if (GetSelected() == this)
         return;
     Select();
@@ -146,11 +152,28 @@ void CClrSelButton::PaintSwatch(HDC hDC, int cx, int cy, BOOL bSelected) const
 void CClrSelButton::Paint(CDC* pDC, int, int, int, int)
 {
     PaintSwatch(pDC->m_hDC, m_nClientWidth, m_nClientHeight, m_bSelected);
+    // A swatch reached with the keyboard shows the focus inside its frame.
+    if (m_hWnd != NULL && ::GetFocus() == m_hWnd && m_nClientWidth > 6 && m_nClientHeight > 6) {
+        const RECT rc = {3, 3, m_nClientWidth - 3, m_nClientHeight - 3};
+        ::DrawFocusRect(pDC->m_hDC, &rc);
+    }
 }
 
 LRESULT CClrSelButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        Invalidate(FALSE);
+        break;
+    case WM_GETDLGCODE:
+        return DLGC_BUTTON;
+    case WM_KEYDOWN:
+        if (wParam == VK_SPACE) {
+            Choose();
+            return 0;
+        }
+        break;
     case WM_CLRSELSET:
         if (lParam != 0)
             m_style = *reinterpret_cast<const BODYSTYLE*>(lParam);

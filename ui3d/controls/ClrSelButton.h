@@ -38,5 +38,6 @@ public:
 
 private:
     void Select();
+    void Choose();
     static LRESULT SelectByColor(COLORREF clr);
 };

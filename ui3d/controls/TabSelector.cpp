@@ -648,6 +648,17 @@ int CTabSelector::DrawTabs(int x0, int x1, CDC* pDC)
     if (hClip != NULL)
         ::DeleteObject(hClip);
 
+    // With the keyboard focus the selected tab carries the focus rectangle,
+    // drawn only inside the columns redrawn now (it inverts what lies under it).
+    if (nSel >= 0 && m_hWnd != NULL && ::GetFocus() == m_hWnd) {
+        RECT rcFocus = {m_Tabs[nSel].x - m_nScrollOffset + 3, 3,
+                        m_Tabs[nSel].x + m_Tabs[nSel].nWidth - m_nScrollOffset - 3, H - 2};
+        if (rcFocus.right > rcFocus.left && rcFocus.bottom > rcFocus.top) {
+            ::IntersectClipRect(hDC, x0, 0, x1, H);
+            ::DrawFocusRect(hDC, &rcFocus);
+            ::SelectClipRgn(hDC, NULL);
+        }
+    }
     if ((m_Look.nFlags & TSF_FADEEDGES) && m_nFadeZone > 0 && g_pExportedFuncs != NULL &&
         g_pExportedFuncs->pAlphaBlend != NULL) {
         AlphaBlendFaded(hDC, RECT{0, 0, m_nFadeZone, H}, hDC, POINT{0, H}, FALSE, 255, 0);
@@ -1094,9 +1105,54 @@ void CTabSelector::OnMouseMove(UINT nFlags, int x, int y)
     HotTrack(pt);
 }
 
+// A strip that is a tab stop (a property sheet's) is worked as the system's
+// tab control: Left/Up and Right/Down select the neighbouring tab, Home and
+// End the first and the last, without wrapping.
+BOOL CTabSelector::OnKey(UINT nKey)
+{
+    const int nCount = m_Tabs.GetSize();
+    const int nSel = GetSelectedIndex();
+    if (nCount == 0)
+        return FALSE;
+    int nNew;
+    switch (nKey) {
+    case VK_LEFT:
+    case VK_UP:
+        nNew = nSel > 0 ? nSel - 1 : 0;
+        break;
+    case VK_RIGHT:
+    case VK_DOWN:
+        nNew = nSel < nCount - 1 ? nSel + 1 : nCount - 1;
+        break;
+    case VK_HOME:
+        nNew = 0;
+        break;
+    case VK_END:
+        nNew = nCount - 1;
+        break;
+    default:
+        return FALSE;
+    }
+    if (nNew != nSel && nNew >= 0)
+        SelectTab(m_Tabs[nNew].nId);
+    return TRUE;
+}
+
 LRESULT CTabSelector::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
+    case WM_GETDLGCODE:
+        return (GetStyle() & WS_TABSTOP) ? DLGC_WANTARROWS : Default();
+    case WM_KEYDOWN:
+        if ((GetStyle() & WS_TABSTOP) && OnKey(static_cast<UINT>(wParam)))
+            return 0;
+        break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: {
+        const LRESULT lResult = CControlBase::WindowProc(message, wParam, lParam);
+        RedrawStrip();
+        return lResult;
+    }
     case WM_HSCROLL:
         if (LOWORD(wParam) == SB_LINEDOWN)
             StepSelection(1);

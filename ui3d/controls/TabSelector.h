@@ -86,6 +86,8 @@ public:
     int ScrollSelectedIntoView();
     void UpdateScrollButtons();
     void StepSelection(int nDirection);
+    // Arrows, Home and End of a strip that is a tab stop; FALSE for other keys.
+    BOOL OnKey(UINT nKey);
     // Puts a tab in the hovered state and redraws (for pictures of the strip).
     void ShowHot(int nId);
 

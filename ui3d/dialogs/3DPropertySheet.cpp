@@ -124,6 +124,11 @@ BOOL C3DPropertySheet::OnInitDialogEx()
         CreateTabs(rcTabs);
     }
     CreateButtons(L, L + W, T + H + A + 18);
+    // In the Tab cycle the strip comes just before the page's first control
+    // (Shift+Tab from there reaches it); last in the window order, it lets
+    // the dialog open in the page, not on the strip.
+    if (m_TabSel.m_hWnd != NULL)
+        ::SetWindowPos(m_TabSel.m_hWnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     if (m_bWizard)
         UpdateWizardButtons();
     OnInitSheet();
@@ -180,7 +185,9 @@ void C3DPropertySheet::CreateTabs(const RECT& rcTabs)
     m_TabSel.m_Look.font = lf;
     // The sheet may run again: the strip object keeps the tabs of the last run.
     m_TabSel.RemoveAllTabs();
-    if (!m_TabSel.CreateControl(rcTabs, this, WS_CHILD | WS_VISIBLE))
+    // A tab stop, as the system's sheet has its tab control (placed last in
+    // the window order once the buttons exist).
+    if (!m_TabSel.CreateControl(rcTabs, this, WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP))
         return;
     const int nLast = m_Pages.GetSize() - 1;
     for (int i = 0; i <= nLast; i++)
@@ -240,6 +247,49 @@ void C3DPropertySheet::OnInitControls()
     }
     OnInitPageControls();
     PutPageToolTips(GetActivePage());
+}
+
+HWND C3DPropertySheet::FirstPageControl() const
+{
+    // The tab stops of the page on show follow the strip (the last window;
+    // in a wizard, which has none, they lead the dialog); hidden pages are
+    // skipped by the dialog manager.
+    HWND hFrom = m_TabSel.m_hWnd != NULL && ::IsWindowVisible(m_TabSel.m_hWnd) ? m_TabSel.m_hWnd : NULL;
+    HWND hFirst = ::GetNextDlgTabItem(m_hWnd, hFrom, FALSE);
+    return hFirst != m_TabSel.m_hWnd ? hFirst : NULL;
+}
+
+// Ctrl+Tab and Ctrl+PgDn go to the next page, Ctrl+Shift+Tab and Ctrl+PgUp
+// to the previous one, round from the last to the first, wherever the focus is.
+void C3DPropertySheet::StepPage(int nDirection)
+{
+    const int nCount = m_TabSel.GetTabCount();
+    const int nSel = m_TabSel.GetSelectedIndex();
+    if (nCount < 2 || nSel < 0)
+        return;
+    const int nNew = (nSel + nDirection + nCount) % nCount;
+    m_TabSel.SelectTab(m_TabSel.GetTabAt(nNew).nId);
+}
+
+BOOL C3DPropertySheet::PreTranslateMessage(MSG* pMsg)
+{
+    if (pMsg->message == WM_KEYDOWN && !m_bWizard && m_TabSel.m_hWnd != NULL && m_nFadeState == 0 &&
+        (pMsg->hwnd == m_hWnd || ::IsChild(m_hWnd, pMsg->hwnd)) && ::GetKeyState(VK_CONTROL) < 0 &&
+        ::GetKeyState(VK_MENU) >= 0) {
+        const BOOL bShift = ::GetKeyState(VK_SHIFT) < 0;
+        switch (pMsg->wParam) {
+        case VK_TAB:
+            StepPage(bShift ? -1 : 1);
+            return TRUE;
+        case VK_NEXT:
+            StepPage(1);
+            return TRUE;
+        case VK_PRIOR:
+            StepPage(-1);
+            return TRUE;
+        }
+    }
+    return C3DDialog::PreTranslateMessage(pMsg);
 }
 
 int C3DPropertySheet::AddPageTool(LPCSTR pszText, UINT nCtrlId, LPCSTR pszTitle)
@@ -343,7 +393,7 @@ LRESULT C3DPropertySheet::OnTabSelChanged(int nNewId, int nOldId)
     ::RedrawWindow(m_hWnd, &m_rcPageArea, NULL, RDW_INVALIDATE | RDW_ALLCHILDREN);
     // Keys typed into a hidden control would go nowhere the user can see.
     if (bFocusLeaves) {
-        HWND hNext = ::GetNextDlgTabItem(m_hWnd, NULL, FALSE);
+        HWND hNext = FirstPageControl();
         if (hNext != NULL)
             ::SendMessageA(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(hNext), TRUE);
     }

@@ -77,6 +77,7 @@ public:
     void OnInitControls() override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
 
     // Queues a tooltip for the page control with that id; 1 when a page holds
     // it, else 0 (nothing queued). It shows from the next time its page does.
@@ -88,6 +89,10 @@ public:
     // The page on show: the current index in wizard mode, the page of the
     // selected tab otherwise; -1 when none.
     int GetActivePage() const;
+    // The first tab stop of the page on show (or the first button when it has none).
+    HWND FirstPageControl() const;
+    // Tab mode: the next (1) or previous (-1) page, round the ends.
+    void StepPage(int nDirection);
     int GetPageCount() const { return m_Pages.GetSize(); }
     const PAGECTRLS& GetPage(int nIndex) const { return m_Pages[nIndex]; }
     const RECT& GetPageArea() const { return m_rcPageArea; }

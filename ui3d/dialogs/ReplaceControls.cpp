@@ -150,8 +150,11 @@ void C3DDialog::ReplaceControl(const CControlInfo& info)
         break;
     }
     case CTRLKIND_COLORBUTTON:
-        pNew = CreateColorButton(ParseColorCaption(info.strText), WS_CHILD | (info.dwStyle & WS_VISIBLE), info.rect,
-                                 this, info.nId);
+        // The template's tab stop and group mark are kept: a swatch is worked
+        // with the keyboard too (Tab to it, Space chooses it).
+        pNew = CreateColorButton(ParseColorCaption(info.strText),
+                                 WS_CHILD | (info.dwStyle & (WS_VISIBLE | WS_TABSTOP | WS_GROUP)), info.rect, this,
+                                 info.nId);
         break;
     case CTRLKIND_LINK:
         pNew = CreateLinkButton(info.strText.Mid(6), info.rect, this, info.nId);

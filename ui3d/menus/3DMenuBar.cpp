@@ -13,6 +13,35 @@ CSequence<C3DMenuBar*>& LiveBars()
 }
 HHOOK g_hBarHook = NULL;
 C3DMenu* g_pOpenBarMenu = NULL;
+// The message-filter hook while a bar menu is open, and the bar it serves.
+HHOOK g_hKeyHook = NULL;
+C3DMenuBar* g_pKeyBar = NULL;
+
+// The menu that holds hSub as a submenu, searched from hMenu down; NULL.
+HMENU ParentMenuOf(HMENU hMenu, HMENU hSub, int nDepth = 0)
+{
+    if (hMenu == NULL || nDepth > 8)
+        return NULL;
+    const int nCount = ::GetMenuItemCount(hMenu);
+    for (int i = 0; i < nCount; i++) {
+        HMENU hItem = ::GetSubMenu(hMenu, i);
+        if (hItem == NULL)
+            continue;
+        if (hItem == hSub)
+            return hMenu;
+        HMENU hFound = ParentMenuOf(hItem, hSub, nDepth + 1);
+        if (hFound != NULL)
+            return hFound;
+    }
+    return NULL;
+}
+
+char LowerChar(char ch)
+{
+    char sz[2] = {ch, 0};
+    ::CharLowerA(sz);
+    return sz[0];
+}
 
 void DrawItemText(HDC hDC, const CString& strText, int cx, int cy, COLORREF clr, BOOL bShadow)
 {
@@ -29,7 +58,9 @@ void DrawItemText(HDC hDC, const CString& strText, int cx, int cy, COLORREF clr,
 
 } // namespace
 
-C3DMenuBar::C3DMenuBar() : m_nHoverValue(0), m_nDroppedValue(0)
+C3DMenuBar::C3DMenuBar()
+    : m_nHoverValue(0), m_nDroppedValue(0), m_bAltPending(0), m_bKeyboardMode(0), m_bOpenByKey(0),
+      m_hMenuSelected(NULL), m_nSelectedFlags(0), m_nKeyExit(0)
 {
     LiveBars().Add(this);
 }
@@ -217,7 +248,7 @@ void C3DMenuBar::SetHover(UINT nValue)
 
 void C3DMenuBar::OnMouseMove(UINT, int x, int y)
 {
-    if (m_nDroppedValue != 0)
+    if (m_nDroppedValue != 0 || m_bKeyboardMode)
         return;
     const int i = ItemAt(x, y);
     SetHover(i >= 0 ? m_items[i].nValue : 0);
@@ -225,6 +256,8 @@ void C3DMenuBar::OnMouseMove(UINT, int x, int y)
 
 void C3DMenuBar::OnMouseLeave()
 {
+    if (m_bKeyboardMode)
+        return;
     m_nHoverValue = 0;
     if (m_hWnd != NULL)
         Invalidate(FALSE);
@@ -233,6 +266,8 @@ void C3DMenuBar::OnMouseLeave()
 void C3DMenuBar::OnLButtonDown(UINT, int x, int y)
 {
     const int i = ItemAt(x, y);
+    m_bKeyboardMode = 0;
+    m_bOpenByKey = 0;
     if (i < 0)
         return;
     SetHover(m_items[i].nValue);
@@ -257,18 +292,261 @@ UINT C3DMenuBar::DropDownMenu(C3DMenu* pMenu, UINT nValue)
     ::SetForegroundWindow(m_hWnd);
     m_nDroppedValue = nValue;
     g_pOpenBarMenu = pMenu;
+    const BOOL bByKey = m_bOpenByKey || m_bKeyboardMode;
+    m_bOpenByKey = 0;
+    m_bKeyboardMode = 0;
+    m_hMenuSelected = NULL;
+    m_nSelectedFlags = 0;
+    m_nKeyExit = 0;
     Invalidate(FALSE);
+    // Opened from the keyboard, the menu selects its first item, as the
+    // system's does: the Down key waits in the queue for the menu's loop.
+    if (bByKey)
+        ::PostMessageA(m_hWnd, WM_KEYDOWN, VK_DOWN, 1 | (::MapVirtualKeyA(VK_DOWN, 0) << 16));
+    // The menu's loop hands its messages to the message filter first: there
+    // Left and Right become steps along the bar.
+    HHOOK hOuterHook = g_hKeyHook;
+    C3DMenuBar* pOuterBar = g_pKeyBar;
+    g_pKeyBar = this;
+    g_hKeyHook = SetWindowsHookExA(WH_MSGFILTER, MenuKeyHookProc, NULL, GetCurrentThreadId());
     const UINT nCommand = pMenu->Track(this, pt.x, pt.y);
+    if (g_hKeyHook != NULL)
+        UnhookWindowsHookEx(g_hKeyHook);
+    g_hKeyHook = hOuterHook;
+    g_pKeyBar = pOuterBar;
+    // Keys the menu did not take (a Down that came too late) go with it.
+    MSG msg;
+    while (::PeekMessageA(&msg, m_hWnd, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+    }
     m_nDroppedValue = 0;
     g_pOpenBarMenu = NULL;
     ::PostMessageA(m_hWnd, WM_NULL, 0, 0);
-    POINT ptCursor;
-    if (::GetCursorPos(&ptCursor)) {
-        ::ScreenToClient(m_hWnd, &ptCursor);
-        OnMouseMove(0, ptCursor.x, ptCursor.y);
+    const UINT nKeyExit = nCommand == 0 ? m_nKeyExit : 0;
+    m_nKeyExit = 0;
+    if (nKeyExit == VK_LEFT || nKeyExit == VK_RIGHT) {
+        const int nCount = m_items.GetSize();
+        const int nNext = (nIndex + (nKeyExit == VK_RIGHT ? 1 : nCount - 1)) % nCount;
+        OpenByKey(nNext);
+    } else if (nKeyExit == VK_ESCAPE) {
+        EnterKeyboardMode(nIndex);
+    } else {
+        POINT ptCursor;
+        if (::GetCursorPos(&ptCursor)) {
+            ::ScreenToClient(m_hWnd, &ptCursor);
+            OnMouseMove(0, ptCursor.x, ptCursor.y);
+        }
     }
     Invalidate(FALSE);
     return nCommand;
+}
+
+// --- keyboard --------------------------------------------------------------------------
+
+char C3DMenuBar::MnemonicOf(const CString& strText)
+{
+    LPCSTR psz = strText;
+    const int nLength = strText.GetLength();
+    for (int i = 0; i + 1 < nLength; i = static_cast<int>(::CharNextA(psz + i) - psz)) {
+        if (psz[i] == '&' && psz[i + 1] != '&')
+            return ::IsDBCSLeadByte(static_cast<BYTE>(psz[i + 1])) ? 0 : LowerChar(psz[i + 1]);
+        if (psz[i] == '&')
+            i++;  // "&&" is an ampersand
+    }
+    if (nLength == 0 || ::IsDBCSLeadByte(static_cast<BYTE>(psz[0])))
+        return 0;
+    return LowerChar(psz[0]);
+}
+
+int C3DMenuBar::IndexOf(UINT nValue) const
+{
+    for (int i = 0; i < m_items.GetSize(); ++i) {
+        if (m_items[i].nValue == nValue)
+            return i;
+    }
+    return -1;
+}
+
+int C3DMenuBar::FindMnemonic(UINT nChar) const
+{
+    const char ch = LowerChar(static_cast<char>(nChar));
+    for (int i = 0; i < m_items.GetSize(); ++i) {
+        if (ch != 0 && MnemonicOf(m_items[i].strText) == ch)
+            return i;
+    }
+    return -1;
+}
+
+void C3DMenuBar::EnterKeyboardMode(int nIndex)
+{
+    if (nIndex < 0 || nIndex >= m_items.GetSize() || m_hWnd == NULL)
+        return;
+    m_bKeyboardMode = 1;
+    m_nHoverValue = m_items[nIndex].nValue;
+    Invalidate(FALSE);
+}
+
+void C3DMenuBar::LeaveKeyboardMode()
+{
+    if (!m_bKeyboardMode)
+        return;
+    m_bKeyboardMode = 0;
+    m_nHoverValue = 0;
+    if (m_hWnd != NULL)
+        Invalidate(FALSE);
+}
+
+void C3DMenuBar::OpenByKey(int nIndex)
+{
+    if (nIndex < 0 || nIndex >= m_items.GetSize() || m_hWnd == NULL)
+        return;
+    m_bKeyboardMode = 0;
+    m_bOpenByKey = 1;
+    m_nHoverValue = m_items[nIndex].nValue;
+    Invalidate(FALSE);
+    ::PostMessageA(::GetParent(m_hWnd), WM_COMMAND, MAKEWPARAM(m_items[nIndex].nValue, 0),
+                   reinterpret_cast<LPARAM>(m_hWnd));
+}
+
+BOOL C3DMenuBar::OnMenuKey(const MSG* pMsg)
+{
+    if (m_hWnd == NULL || !::IsWindowVisible(m_hWnd) || m_items.GetSize() == 0 || m_nDroppedValue != 0)
+        return FALSE;
+    const UINT nKey = static_cast<UINT>(pMsg->wParam);
+    switch (pMsg->message) {
+    case WM_SYSKEYDOWN:
+        if (nKey == VK_MENU) {
+            if (!(pMsg->lParam & 0x40000000))
+                m_bAltPending = 1;
+            return TRUE;
+        }
+        m_bAltPending = 0;
+        if (nKey == VK_F10 && ::GetKeyState(VK_SHIFT) >= 0) {
+            if (m_bKeyboardMode)
+                LeaveKeyboardMode();
+            else
+                EnterKeyboardMode(0);
+            return TRUE;
+        }
+        return FALSE;
+    case WM_SYSKEYUP:
+        if (nKey == VK_MENU) {
+            // Alt pressed and released alone selects the bar, or leaves it.
+            if (m_bAltPending) {
+                if (m_bKeyboardMode)
+                    LeaveKeyboardMode();
+                else
+                    EnterKeyboardMode(0);
+            }
+            m_bAltPending = 0;
+            return TRUE;
+        }
+        return nKey == VK_F10 && ::GetKeyState(VK_SHIFT) >= 0;
+    case WM_SYSCHAR: {
+        m_bAltPending = 0;
+        const int i = FindMnemonic(nKey);
+        if (i < 0)
+            return FALSE;
+        OpenByKey(i);
+        return TRUE;
+    }
+    case WM_KEYDOWN: {
+        m_bAltPending = 0;
+        if (!m_bKeyboardMode)
+            return FALSE;
+        const int nCount = m_items.GetSize();
+        int i = IndexOf(m_nHoverValue);
+        if (i < 0)
+            i = 0;
+        switch (nKey) {
+        case VK_LEFT:
+            EnterKeyboardMode((i + nCount - 1) % nCount);
+            return TRUE;
+        case VK_RIGHT:
+            EnterKeyboardMode((i + 1) % nCount);
+            return TRUE;
+        case VK_RETURN:
+        case VK_DOWN:
+        case VK_UP:
+            OpenByKey(i);
+            return TRUE;
+        case VK_ESCAPE:
+            LeaveKeyboardMode();
+            return TRUE;
+        case VK_SHIFT:
+        case VK_CONTROL:
+            return TRUE;
+        }
+        // A key that types a character is the mnemonic of an item (taken
+        // here: the key taken, no WM_CHAR follows); other keys leave the bar.
+        const UINT nChar = ::MapVirtualKeyA(nKey, 2) & 0x7FFF;
+        if (nChar == 0) {
+            LeaveKeyboardMode();
+            return FALSE;
+        }
+        const int nItem = FindMnemonic(nChar);
+        if (nItem >= 0)
+            OpenByKey(nItem);
+        return TRUE;
+    }
+    case WM_CHAR: {
+        if (!m_bKeyboardMode)
+            return FALSE;
+        const int i = FindMnemonic(nKey);
+        if (i >= 0)
+            OpenByKey(i);
+        return TRUE;
+    }
+    case WM_KEYUP:
+        return m_bKeyboardMode;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        LeaveKeyboardMode();
+        return FALSE;
+    }
+    return FALSE;
+}
+
+// A key in the open menu (from the message filter): Left in the menu itself
+// and Right on an item without a submenu close it for the neighbouring menu;
+// Esc in the menu itself closes it back to the bar.
+BOOL C3DMenuBar::OnKeyInOpenMenu(UINT nKey)
+{
+    if (g_pOpenBarMenu == NULL)
+        return FALSE;
+    const HMENU hTop = g_pOpenBarMenu->m_hMenu;
+    const BOOL bInTop = m_hMenuSelected == NULL || m_hMenuSelected == hTop;
+    switch (nKey) {
+    case VK_LEFT:
+    case VK_ESCAPE:
+        if (!bInTop) {
+            // The system closes the submenu; the selection is back on the
+            // item that opened it, which sends no WM_MENUSELECT.
+            m_hMenuSelected = ParentMenuOf(hTop, m_hMenuSelected);
+            m_nSelectedFlags = MF_POPUP;
+            return FALSE;
+        }
+        break;
+    case VK_RIGHT:
+        if (m_nSelectedFlags & MF_POPUP)
+            return FALSE;
+        break;
+    default:
+        return FALSE;
+    }
+    m_nKeyExit = nKey;
+    SendMessage(WM_CANCELMODE);
+    return TRUE;
+}
+
+LRESULT CALLBACK C3DMenuBar::MenuKeyHookProc(int nCode, WPARAM wParam, LPARAM lParam)
+{
+    if (nCode == MSGF_MENU && lParam != 0 && g_pKeyBar != NULL) {
+        const MSG* pMsg = reinterpret_cast<const MSG*>(lParam);
+        if (pMsg->message == WM_KEYDOWN && g_pKeyBar->OnKeyInOpenMenu(static_cast<UINT>(pMsg->wParam)))
+            return 1;
+    }
+    return CallNextHookEx(g_hKeyHook, nCode, wParam, lParam);
 }
 
 LRESULT C3DMenuBar::OnMenuBarHover(LPARAM lParam)
@@ -331,6 +609,14 @@ LRESULT C3DMenuBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case WM_MENUCHAR:
         return HandleMenuChar(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HMENU>(lParam));
+    case WM_MENUSELECT:
+        // Where the open menu's selection is: which menu, and whether the
+        // item opens a submenu.
+        if (g_pOpenBarMenu != NULL) {
+            m_hMenuSelected = reinterpret_cast<HMENU>(lParam);
+            m_nSelectedFlags = HIWORD(wParam) == 0xFFFF ? 0 : HIWORD(wParam);
+        }
+        break;
     case WM_MENUBARHOVER:
         return OnMenuBarHover(lParam);
     }

@@ -4,6 +4,14 @@
 // builds a C3DMenu and calls DropDownMenu. While one of its menus is open,
 // moving onto another item closes it and has the parent open the next, as a
 // system menu bar does.
+//
+// The keyboard works it as the system's bar: the window that holds the bar
+// hands it its keys (OnMenuKey, from its PreTranslateMessage). Alt or F10
+// selects the first item, Left and Right move along the bar, Enter, Down or
+// the item's mnemonic opens its menu with its first item selected, Esc steps
+// back; Alt+mnemonic opens a menu at once. In an open menu Left and Right go
+// to the neighbouring menu (Right only on an item without a submenu, Left
+// only in the menu itself), and Esc returns to the selected bar item.
 #pragma once
 
 #include "collection/Sequence.h"
@@ -45,6 +53,13 @@ public:
     UINT GetDroppedValue() const { return m_nDroppedValue; }
     // The menu a bar has dropped down now, or null.
     static C3DMenu* GetOpenBarMenu();
+    // A key message of the window that holds the bar; TRUE when the bar took it.
+    BOOL OnMenuKey(const MSG* pMsg);
+    // The value of the item selected by the keyboard (no menu open), or 0.
+    UINT GetKeyboardValue() const { return m_bKeyboardMode ? m_nHoverValue : 0; }
+    // The item's mnemonic: the character after its first "&", else its first
+    // character; lower case.
+    static char MnemonicOf(const CString& strText);
 
     void OnDisplayChanged() override { RefreshItems(); }
     CBitmap* GetBackBuffer() override { return NULL; }
@@ -61,9 +76,24 @@ private:
     void FreeItems();
     LRESULT OnMenuBarHover(LPARAM lParam);
     static LRESULT CALLBACK MouseHookProc(int nCode, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK MenuKeyHookProc(int nCode, WPARAM wParam, LPARAM lParam);
+    int IndexOf(UINT nValue) const;
+    int FindMnemonic(UINT nChar) const;
+    void EnterKeyboardMode(int nIndex);
+    void LeaveKeyboardMode();
+    // Has the parent open the item's menu as a click does; from the keyboard
+    // its first item is selected.
+    void OpenByKey(int nIndex);
+    BOOL OnKeyInOpenMenu(UINT nKey);
 
     CSequence<BARITEM> m_items;
     MENUBARSTYLE m_style;
     UINT m_nHoverValue;
     UINT m_nDroppedValue;
+    int m_bAltPending;       // Alt went down, no other key since
+    int m_bKeyboardMode;     // an item is selected by the keyboard, no menu open
+    int m_bOpenByKey;        // the next menu the parent drops was asked for by a key
+    HMENU m_hMenuSelected;   // the open menu's last WM_MENUSELECT: its menu and flags
+    UINT m_nSelectedFlags;
+    UINT m_nKeyExit;         // how the open menu was left by a key: VK_LEFT, VK_RIGHT, VK_ESCAPE, 0
 };

@@ -1,14 +1,17 @@
-// Every skinned dialog of the gallery worked with the keyboard as a user
-// works it: one table of rows, each the dialog, whether it fades in, the keys
-// (Tab, Shift+Tab, arrows, Space, Enter, Escape, Alt+mnemonic), the focus after
-// the dialog opened and after each key, and the result or setting. Keys are
-// posted to the focused control and run through the modal loop's own
-// pre-translation (the dialog manager); fades are driven tick by tick.
-// With every key the default mark is where Enter would go.
+// Every skinned dialog of the gallery and of the program worked with the
+// keyboard as a user works it: one table of rows, each the dialog, whether it
+// fades in, the keys (Tab, Shift+Tab, arrows, Home, End, Space, Enter, Escape,
+// Alt+mnemonic, Ctrl+Tab, Ctrl+PgDn ...), the focus after the dialog opened
+// and after each key, and the result or setting (for a property sheet the
+// page on show). Keys are posted to the focused control and run through the
+// modal loop's own pre-translation (the dialog manager); fades are driven tick
+// by tick. With every key the default mark is where Enter would go.
 //
 // Then the texts of those dialogs against their controls (English), and the
 // mouse on a check box: pressed, slid off, slid back, released.
 #include "app/DlgWizard.h"
+#include "app/TvnxTrayWnd.h"
+#include "ui3d/menus/3DMenu.h"
 
 #include "services/Languages.h"
 #include "services/Settings.h"
@@ -16,6 +19,9 @@
 #include "collection/Smilie.h"
 #include "dialogs/DlgAbout.h"
 #include "dialogs/DlgCustomTemplate.h"
+#include "dialogs/DlgFieldProp.h"
+#include "dialogs/DlgGlobalProp.h"
+#include "dialogs/DlgWarnHidingToTray.h"
 #include "dialogs/DlgSmilieProp.h"
 #include "dialogs/DlgTip.h"
 #include "framework/Framework.h"
@@ -27,6 +33,7 @@
 #include "ui3d/controls/3DButton.h"
 #include "ui3d/controls/3DGroupBox.h"
 #include "ui3d/controls/3DStatic.h"
+#include "ui3d/controls/TabSelector.h"
 #include "ui3d/dialogs/3DImgMessageBox.h"
 #include "ui3d/dialogs/3DPropertySheet.h"
 #include "ui3d/system/ExportedFuncs.h"
@@ -78,8 +85,9 @@ void SetKeyDown(int vk, bool bDown)
     SetKeyboardState(state);
 }
 
-// One key of a row: "Tab", "S-Tab", "Up", "Down", "Left", "Right", "Space",
-// "Enter", "Esc", or "A-x" for Alt+x.
+// One key of a row: "Tab", "Up", "Down", "Left", "Right", "Home", "End",
+// "PgUp", "PgDn", "Space", "Enter", "Esc", with "S-" for Shift and "C-" for
+// Ctrl before it ("S-Tab", "C-S-Tab"), or "A-x" for Alt+x.
 void Press(HWND hDlg, const std::string& key)
 {
     HWND hTarget = GetFocus() != NULL ? GetFocus() : hDlg;
@@ -89,17 +97,25 @@ void Press(HWND hDlg, const std::string& key)
         return;
     }
     static const std::map<std::string, int> kKeys = {
-        {"Tab", VK_TAB},   {"S-Tab", VK_TAB},     {"Up", VK_UP},         {"Down", VK_DOWN}, {"Left", VK_LEFT},
-        {"Right", VK_RIGHT}, {"Space", VK_SPACE}, {"Enter", VK_RETURN}, {"Esc", VK_ESCAPE},
+        {"Tab", VK_TAB},     {"Up", VK_UP},       {"Down", VK_DOWN},    {"Left", VK_LEFT},   {"Right", VK_RIGHT},
+        {"Home", VK_HOME},   {"End", VK_END},     {"PgUp", VK_PRIOR},   {"PgDn", VK_NEXT},   {"Space", VK_SPACE},
+        {"Enter", VK_RETURN}, {"Esc", VK_ESCAPE},
     };
-    const auto it = kKeys.find(key);
+    std::string name = key;
+    bool bShift = false, bCtrl = false;
+    while (name.size() > 2 && (name.compare(0, 2, "S-") == 0 || name.compare(0, 2, "C-") == 0)) {
+        (name[0] == 'S' ? bShift : bCtrl) = true;
+        name = name.substr(2);
+    }
+    const auto it = kKeys.find(name);
     if (it == kKeys.end()) {
         ADD_FAILURE() << "no such key in the table: " << key;
         return;
     }
-    const bool bShift = key == "S-Tab";
     if (bShift)
         SetKeyDown(VK_SHIFT, true);
+    if (bCtrl)
+        SetKeyDown(VK_CONTROL, true);
     const UINT nScan = MapVirtualKeyA(it->second, 0);
     PostMessageA(hTarget, WM_KEYDOWN, it->second, 1 | (nScan << 16));
     PumpDialog();
@@ -108,6 +124,8 @@ void Press(HWND hDlg, const std::string& key)
         PostMessageA(hUp, WM_KEYUP, it->second, 1 | (nScan << 16) | 0xC0000000);
         PumpDialog();
     }
+    if (bCtrl)
+        SetKeyDown(VK_CONTROL, false);
     if (bShift)
         SetKeyDown(VK_SHIFT, false);
 }
@@ -189,6 +207,18 @@ const std::vector<CTLNAME> kSheetNames = {
     {"Check", IDC_PS_CHECK},   {"Edit", IDC_PS_EDIT},     {"Combo", IDC_PS_COMBO},   {"Radio1", IDC_PS_RADIO1},
     {"Radio2", IDC_PS_RADIO2}, {"Taken1", IDC_PS_TAKEN1}, {"Taken2", IDC_PS_TAKEN2}, {"OK", IDOK},
     {"Cancel", IDCANCEL},      {"Back", IDC_SHEET_BACK},  {"Next", IDC_SHEET_NEXT}};
+
+// The page on show and what is checked on it.
+std::string SheetPage(HWND hSheet, const std::vector<CTLNAME>& names)
+{
+    const C3DPropertySheet* pSheet = dynamic_cast<C3DPropertySheet*>(CWnd::FromHandlePermanent(hSheet));
+    if (pSheet == NULL)
+        return "no sheet";
+    const int nPage = pSheet->GetActivePage();
+    std::string s = "page " + std::to_string(nPage + 1);
+    const std::string strChecked = CheckedNames(hSheet, names);
+    return strChecked.empty() ? s : s + " " + strChecked;
+}
 
 void RunSheet(int bWizard, int bFade)
 {
@@ -308,6 +338,56 @@ std::vector<DIALOGDEF> Dialogs()
                      wizard.DoModal();
                  },
                  [wizardNames](HWND h) { return CheckedNames(h, wizardNames); }, nullptr});
+    // The same sheet for its pages.
+    v.push_back({"Pages", kSheetNames, [](int bFade) { RunSheet(FALSE, bFade); },
+                 [](HWND h) { return SheetPage(h, kSheetNames); }, nullptr});
+    // The options sheet: the first control of each of its five pages.
+    const std::vector<CTLNAME> optionNames = {
+        {"TrayClick", IDC_OPT_TRAYSINGLECLICK}, {"Coloring", IDC_OPT_COLORING}, {"Scheme1", IDC_OPT_SCHEME1},
+        {"Scheme2", IDC_OPT_SCHEME2},           {"Preview", IDC_OPT_PREVIEWMODE}, {"Autostart", IDC_OPT_AUTOSTART},
+        {"Cache", IDC_OPT_CACHESIZE},           {"OK", IDOK},                    {"Cancel", IDCANCEL}};
+    v.push_back({"Options", optionNames,
+                 [](int bFade) {
+                     g_Settings.FadeDialogs = bFade;
+                     OPTIONSDATA data;
+                     LoadOptionsData(&data);
+                     CDlgGlobalProp sheet(&data, NULL);
+                     sheet.DoModal();
+                 },
+                 [](HWND h) { return SheetPage(h, {}); }, nullptr});
+    // The field properties: the caption, the ten swatches, more colours.
+    const std::vector<CTLNAME> fieldPropNames = {
+        {"Caption", IDC_FIELDPROP_CAPTION}, {"Swatch1", IDC_FIELDPROP_COLOR}, {"Swatch2", 1013},
+        {"Swatch3", 1014},                  {"Swatch4", 1015},                {"Swatch5", 1016},
+        {"Swatch6", 1017},                  {"Swatch7", 1018},                {"Swatch8", 1019},
+        {"Swatch9", 1020},                  {"Swatch10", 1021},               {"More", IDC_FIELDPROP_MORECOLORS},
+        {"Preset", IDC_FIELDPROP_PRESET},   {"Template", IDC_FIELDPROP_TEMPLATE}, {"White", IDC_FIELDPROP_WHITECELLS},
+        {"OK", IDOK},                       {"Cancel", IDCANCEL}};
+    v.push_back({"FieldProp", fieldPropNames,
+                 [](int bFade) {
+                     g_Settings.FadeDialogs = bFade;
+                     CString strCaption = "Smilies", strTemplate = "[img]<SMILIE>[/img]";
+                     int nWhite = 0;
+                     CDlgFieldProp dlg(RGB(200, 200, 200), NULL, &strCaption, &strTemplate, &nWhite, 1, 2, 3, 4);
+                     dlg.DoModal();
+                 },
+                 [](HWND h) {
+                     char sz[16];
+                     const COLORREF clr = static_cast<COLORREF>(
+                         SendDlgItemMessageA(h, IDC_FIELDPROP_COLOR, WM_CLRSELGET, 0, 0));
+                     sprintf(sz, "%d,%d,%d", GetRValue(clr), GetGValue(clr), GetBValue(clr));
+                     return std::string(sz);
+                 },
+                 nullptr});
+    // The notice that the program keeps running in the notification area.
+    const std::vector<CTLNAME> hidingNames = {{"Check", IDC_HIDING_CHECK}, {"OK", IDOK}};
+    v.push_back({"StillRunning", hidingNames,
+                 [](int bFade) {
+                     g_Settings.FadeDialogs = bFade;
+                     CDlgWarnHidingToTray dlg(NULL);
+                     dlg.DoModal();
+                 },
+                 [hidingNames](HWND h) { return CheckedNames(h, hidingNames); }, nullptr});
     return v;
 }
 
@@ -329,6 +409,8 @@ std::string FocusName(HWND hDlg, const DIALOGDEF& def)
         return "dialog";
     if (!IsChild(hDlg, hFocus))
         return "outside";
+    if (dynamic_cast<CTabSelector*>(CWnd::FromHandlePermanent(hFocus)) != NULL)
+        return "Tabs";
     // The edit of a combo box counts as the combo box.
     if (GetParent(hFocus) != hDlg)
         hFocus = GetParent(hFocus);
@@ -504,7 +586,7 @@ const KEYROW kRows[] = {
     // turns into Finish on the last page and keeps the focus.
     {"Sheet", 1, "Space Tab Tab Tab Tab", "Check Check Edit Combo OK Cancel", kLeftOpen, "Check"},
     {"Sheet", 0, "Tab Enter", "Check Edit Edit", kLeftOpen, ""},
-    {"Sheet", 0, "S-Tab Enter", "Check Cancel end", IDCANCEL, NULL},
+    {"Sheet", 0, "S-Tab S-Tab Enter", "Check Tabs Cancel end", IDCANCEL, NULL},
     {"Sheet", 0, "Enter", "Check end", IDOK, NULL},
     {"SheetWizard", 1, "Tab Tab Tab Enter", "Check Edit Combo Next OK", kLeftOpen, NULL},
     {"SheetWizard", 0, "Tab Tab Tab Enter Enter", "Check Edit Combo Next OK end", IDOK, NULL},
@@ -547,6 +629,47 @@ const KEYROW kRows[] = {
     {"Wizard", 0, "Tab Enter Enter", "Look3D Next Finish end", IDOK, "Look3D Censor"},
     {"Wizard", 0, "S-Tab S-Tab Space Enter", "Look3D Cancel Next Finish end", IDOK, NULL},
     {"Wizard", 0, "Esc", "Look3D end", IDCANCEL, NULL},
+    // Its choices: the arrows step within a pair, the letters pick.
+    {"Wizard", 0, "Down", "Look3D Flat", kLeftOpen, "Flat Censor"},
+    {"Wizard", 0, "Right Left", "Look3D Flat Look3D", kLeftOpen, "Look3D Censor"},
+    {"Wizard", 1, "A-f", "Look3D Flat", kLeftOpen, "Flat Censor"},
+    {"Wizard", 0, "A-f A-3", "Look3D Flat Look3D", kLeftOpen, "Look3D Censor"},
+    {"Wizard", 0, "Tab Enter A-h", "Look3D Next Finish Censor", kLeftOpen, "Look3D Censor"},
+    {"Wizard", 0, "Tab Enter A-a Enter", "Look3D Next Finish NoCensor end", IDOK, "Look3D NoCensor"},
+    // A property sheet's pages by the keyboard: Ctrl+Tab, Ctrl+PgDn forward,
+    // Ctrl+Shift+Tab, Ctrl+PgUp back, round the ends, the page's first control
+    // taking the focus (on the Look page the dialog manager's first tab stop
+    // there is the second radio button); the tab strip comes before the page
+    // in the Tab cycle, its arrows switch pages and keep the focus on it.
+    {"Pages", 0, "C-Tab", "Check Radio2", kLeftOpen, "page 2 Radio2"},
+    {"Pages", 1, "C-Tab C-Tab", "Check Radio2 Check", kLeftOpen, "page 1 Radio2"},
+    {"Pages", 0, "C-S-Tab", "Check Radio2", kLeftOpen, "page 2 Radio2"},
+    {"Pages", 0, "C-PgDn C-PgUp", "Check Radio2 Check", kLeftOpen, "page 1 Radio2"},
+    {"Pages", 0, "S-Tab Right", "Check Tabs Tabs", kLeftOpen, "page 2"},
+    {"Pages", 0, "S-Tab Right Tab", "Check Tabs Tabs Radio2", kLeftOpen, "page 2 Radio2"},
+    {"Pages", 0, "S-Tab End Home Left", "Check Tabs Tabs Tabs Tabs", kLeftOpen, "page 1"},
+    {"Pages", 0, "Tab C-Tab", "Check Edit Radio2", kLeftOpen, "page 2 Radio2"},
+    {"Pages", 0, "Tab Tab Tab Tab C-Tab", "Check Edit Combo OK Cancel Cancel", kLeftOpen, "page 2"},
+    // The options sheet: pages 2 to 5 by the keyboard.
+    {"Options", 0, "C-Tab", "TrayClick Coloring", kLeftOpen, "page 2"},
+    {"Options", 0, "C-PgDn C-PgDn", "TrayClick Coloring Preview", kLeftOpen, "page 3"},
+    {"Options", 0, "C-S-Tab C-PgUp", "TrayClick Cache Autostart", kLeftOpen, "page 4"},
+    {"Options", 0, "S-Tab Right Right Right Right", "TrayClick Tabs Tabs Tabs Tabs Tabs", kLeftOpen, "page 5"},
+    {"Options", 0, "C-Tab Tab Space", "TrayClick Coloring Scheme1 Scheme1", kLeftOpen, "page 2"},
+    {"Options", 0, "Esc", "TrayClick end", IDCANCEL, NULL},
+    // The field properties: the swatches and "»" are tab stops, Space picks
+    // a swatch; the arrows go along the row.
+    {"FieldProp", 0, "Tab Tab Space", "Caption Swatch1 Swatch2 Swatch2", kLeftOpen, "255,88,72"},
+    {"FieldProp", 0, "Tab Right Right Space", "Caption Swatch1 Swatch2 Swatch3 Swatch3", kLeftOpen, "64,216,56"},
+    {"FieldProp", 0, "Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab",
+     "Caption Swatch1 Swatch2 Swatch3 Swatch4 Swatch5 Swatch6 Swatch7 Swatch8 Swatch9 Swatch10 More", kLeftOpen,
+     "200,200,200"},
+    {"FieldProp", 0, "Esc", "Caption end", IDCANCEL, NULL},
+    // The notice that the program keeps running: Enter on its check box
+    // presses OK, the default.
+    {"StillRunning", 0, "Enter", "Check end", IDOK, NULL},
+    {"StillRunning", 1, "Space Space Enter", "Check Check Check end", IDOK, NULL},
+    {"StillRunning", 0, "Tab Enter", "Check OK end", IDOK, NULL},
 };
 
 TEST_F(KeyboardTable, EveryDialogWorksWithTheKeyboard)
@@ -686,6 +809,10 @@ TEST_F(KeyboardTable, EveryTextFitsItsControlAndCoversNoOther)
 {
     const std::vector<DIALOGDEF> dialogs = Dialogs();
     for (const DIALOGDEF& def : dialogs) {
+        // The options sheet is in the table for its keys; its pages' layout
+        // is not this test's (faults seen there were reported, not mended).
+        if (strcmp(def.pszName, "Options") == 0)
+            continue;
         std::string strProblems;
         CLayoutAnswerer answerer([&](C3DDialog* pDlg) {
             strProblems += LayoutProblems(pDlg->m_hWnd);
@@ -809,6 +936,90 @@ TEST_F(KeyboardTable, CheckBoxChangesOnTheClickNotThePress)
         if (row.nClicks > 0)
             EXPECT_EQ(row.nChecked, dlg.m_nCheckedAtClick) << row.pszMoves << ": the new state comes with the click";
     }
+}
+
+
+// --- the tray menu --------------------------------------------------------------------------
+
+// The tray window's part in its menu: the items' letters and sizes.
+class CTrayMenuOwner : public CWnd
+{
+public:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_MENUCHAR)
+            return HandleMenuChar(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HMENU>(lParam));
+        if (message == WM_MEASUREITEM && reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->CtlType == ODT_MENU &&
+            AfxMeasureMenuItem(m_hWnd, reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)))
+            return TRUE;
+        return CWnd::WindowProc(message, wParam, lParam);
+    }
+};
+
+C3DMenu* g_pTrayMenu = NULL;
+std::vector<std::string> g_trayKeys;
+void CALLBACK PostTrayKeys(HWND, UINT, UINT_PTR nId, DWORD)
+{
+    if (g_pTrayMenu == NULL || g_pTrayMenu->GetDrawCount() < 1)
+        return;
+    KillTimer(NULL, nId);
+    static const std::map<std::string, UINT> kKeys = {{"Up", VK_UP},     {"Down", VK_DOWN},    {"Home", VK_HOME},
+                                                      {"End", VK_END},   {"Enter", VK_RETURN}, {"Esc", VK_ESCAPE},
+                                                      {"Right", VK_RIGHT}, {"Left", VK_LEFT}};
+    HWND hWnd = GetFocus() != NULL ? GetFocus() : GetActiveWindow();
+    for (const std::string& key : g_trayKeys) {
+        if (key.size() == 1)
+            PostMessageA(hWnd, WM_CHAR, static_cast<BYTE>(key[0]), 1);
+        else if (kKeys.count(key))
+            PostMessageA(hWnd, WM_KEYDOWN, kKeys.at(key), 1);
+        else
+            ADD_FAILURE() << "no such key: " << key;
+    }
+}
+
+// A row whose keys leave the menu open fails; it does not hang.
+void CALLBACK EndTrayMenu(HWND, UINT, UINT_PTR nId, DWORD)
+{
+    KillTimer(NULL, nId);
+    EndMenu();
+}
+
+// The tray menu as the system shows it, worked with the keys: the arrows,
+// Home and End move, Enter runs, Esc closes, and each item's letter runs it.
+TEST_F(KeyboardTable, TheTrayMenuAnswersTheKeys)
+{
+    const struct
+    {
+        const char* pszKeys;
+        UINT nCommand;  // 0: closed without a command
+    } rows[] = {
+        {"Esc", 0},    {"End Enter", 1},   {"Up Up Enter", 2}, {"Home Down Enter", 6}, {"o", 2}, {"x", 1},
+        {"t", 6},      {"i", 7},           {"h", 8},           {"w", 10},              {"a", 9}, {"Down Esc", 0},
+    };
+    CTrayMenuOwner owner;
+    ASSERT_TRUE(owner.CreateEx(WS_EX_TOPMOST, AfxRegisterWndClass(0), "tray", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10,
+                               NULL, NULL));
+    for (const auto& row : rows) {
+        C3DMenu menu, colors;
+        menu.CreatePopup(NULL);
+        colors.CreatePopup(NULL);
+        CSequence<HICON> icons;
+        BuildTrayMenu(menu, colors, FALSE, FALSE, icons);
+        g_trayKeys = Split(row.pszKeys);
+        g_pTrayMenu = &menu;
+        const UINT_PTR nTimer = SetTimer(NULL, 0, 20, PostTrayKeys);
+        const UINT_PTR nLimit = SetTimer(NULL, 0, 4000, EndTrayMenu);
+        SetForegroundWindow(owner.m_hWnd);
+        const UINT nCommand = menu.Track(&owner, 200, 200);
+        KillTimer(NULL, nTimer);
+        KillTimer(NULL, nLimit);
+        g_pTrayMenu = NULL;
+        EXPECT_EQ(row.nCommand, nCommand) << "keys " << row.pszKeys;
+        for (int i = 0; i < icons.GetSize(); i++)
+            DestroyIcon(icons[i]);
+        PumpPending();
+    }
+    owner.DestroyWindow();
 }
 
 }  // namespace

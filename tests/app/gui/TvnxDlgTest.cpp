@@ -16,6 +16,7 @@
 #include "fields/SmiliesFieldMenus.h"
 #include "framework/Dialog.h"
 #include "framework/CommonDialog.h"
+#include "framework/Framework.h"
 #include "framework/ModalAnswerer.h"
 #include "services/Busy.h"
 #include "services/ChangeTracking.h"
@@ -42,6 +43,7 @@
 #include <fstream>
 #include <sstream>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -62,6 +64,7 @@ std::vector<std::string> g_menuTexts;    // plain texts of the last menu
 std::vector<UINT> g_menuFlags;
 std::vector<UINT> g_menuCommands;
 UINT g_nMenuAnswer = 0;
+std::vector<UINT> g_menuBarValues;       // the bar item of each menu the seam tracked (0: none)
 int g_nDialogs = 0;
 bool g_bInternalKeys = false;
 
@@ -89,8 +92,9 @@ int RecordFileDialog(CWnd*, BOOL, LPCSTR, LPCSTR, LPCSTR pszProposed, CString& s
     return IDOK;
 }
 
-UINT RecordMenu(CTvnxDlg*, C3DMenu* pMenu, UINT, POINT)
+UINT RecordMenu(CTvnxDlg*, C3DMenu* pMenu, UINT nBarValue, POINT)
 {
+    g_menuBarValues.push_back(nBarValue);
     g_menuTexts.clear();
     g_menuFlags.clear();
     g_menuCommands.clear();
@@ -1270,4 +1274,91 @@ TEST_F(TvnxDlgTest, EditAndSmiliesDropTheShownFieldsMenus)
     EXPECT_EQ(3, menus.nMenus);
     EXPECT_TRUE(menus.Enabled(ID_FIELDMENU_ADD_FILES)) << "on an empty cell";
     EXPECT_EQ(0, pField->GetSelectedCount()) << "a closed menu does nothing";
+}
+
+namespace {
+
+// A key as the main window's message loop gets it: posted to the focus and
+// pre-translated. "Alt" (pressed and released alone), "F10", "S-F10",
+// "Left", "Right", "Down", "Enter", "Esc".
+void MainWindowKey(HWND hMain, const std::string& key)
+{
+    HWND hTarget = GetFocus() != NULL && (GetFocus() == hMain || IsChild(hMain, GetFocus())) ? GetFocus() : hMain;
+    const LPARAM lAlt = 1 | (1 << 29);
+    BYTE state[256];
+    GetKeyboardState(state);
+    if (key == "Alt") {
+        PostMessageA(hTarget, WM_SYSKEYDOWN, VK_MENU, lAlt);
+        PostMessageA(hTarget, WM_SYSKEYUP, VK_MENU, lAlt | 0xC0000000);
+    } else if (key == "F10" || key == "S-F10") {
+        state[VK_SHIFT] = key == "S-F10" ? 0x80 : 0;
+        SetKeyboardState(state);
+        PostMessageA(hTarget, WM_SYSKEYDOWN, VK_F10, 1);
+    } else {
+        const std::map<std::string, UINT> keys = {
+            {"Left", VK_LEFT}, {"Right", VK_RIGHT}, {"Down", VK_DOWN}, {"Enter", VK_RETURN}, {"Esc", VK_ESCAPE}};
+        ASSERT_TRUE(keys.count(key)) << key;
+        PostMessageA(hTarget, WM_KEYDOWN, keys.at(key), 1);
+        PostMessageA(hTarget, WM_KEYUP, keys.at(key), 1 | 0xC0000000);
+    }
+    MSG msg;
+    for (int i = 0; i < 200 && PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE); i++) {
+        if (!AfxPreTranslateMessage(&msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    state[VK_SHIFT] = 0;
+    SetKeyboardState(state);
+}
+
+}  // namespace
+
+// The main window with the keyboard: Alt or F10 selects the bar's first item,
+// the arrows walk round it, Enter or Down opens the menu (the Collection,
+// Options and Help menus through the window's menu seam, the field's Edit,
+// Smilies and Fields menus through the menu answerer), Esc or Alt again
+// leaves the bar; Shift+F10 is the focused field's and opens its menu (the
+// window hands its own focus to the field on show).
+TEST_F(TvnxDlgTest, TheBarAndTheFieldAnswerTheKeyboard)
+{
+    Show(CopyDemo());
+    CSmiliesFieldControl* pField = m_pDlg->m_Fields.GetShownField();
+    ASSERT_NE(nullptr, pField);
+    const struct
+    {
+        const char* pszKeys;
+        std::vector<UINT> bar;  // the bar items whose menus the seam tracked
+        int nFieldMenus;        // menus of the field
+    } rows[] = {
+        {"Alt Enter", {CTvnxDlg::BAR_COLLECTION}, 0},
+        {"F10 Left Enter", {CTvnxDlg::BAR_HELP}, 0},
+        {"Alt Right Right Right Right Down", {CTvnxDlg::BAR_OPTIONS}, 0},
+        {"F10 Right Right Right Right Right Right Enter", {CTvnxDlg::BAR_COLLECTION}, 0},
+        {"Alt Right Enter", {}, 1},
+        {"Alt Right Right Right Enter", {}, 1},
+        {"Alt Esc Down", {}, 0},
+        {"Alt Alt Down", {}, 0},
+        {"S-F10", {}, 1},
+        {"Window S-F10", {}, 1},
+    };
+    for (const auto& row : rows) {
+        BarMenuAnswerer menus;
+        g_menuBarValues.clear();
+        pField->SetFocus();
+        pField->SetFocusCell(0, 0);
+        std::istringstream in(row.pszKeys);
+        for (std::string key; in >> key;) {
+            // The focus given to the window itself goes on to the field on show.
+            if (key == "Window") {
+                m_pDlg->SetFocus();
+                EXPECT_EQ(pField->m_hWnd, GetFocus()) << row.pszKeys;
+                continue;
+            }
+            MainWindowKey(m_pDlg->m_hWnd, key);
+        }
+        EXPECT_EQ(row.bar, g_menuBarValues) << row.pszKeys;
+        EXPECT_EQ(row.nFieldMenus, menus.nMenus) << row.pszKeys;
+        EXPECT_EQ(0u, m_pDlg->m_MenuBar.GetKeyboardValue()) << row.pszKeys << ": the bar is left";
+    }
 }

@@ -60,7 +60,8 @@ public:
     }
 };
 
-// A top-level window the fields live in; it counts the undo steps.
+// A top-level window the fields live in; it counts the undo steps, and the
+// undo and redo asked of it (it always has one to give).
 class ParentWindow
 {
 public:
@@ -85,12 +86,19 @@ public:
 
     HWND m_hWnd;
     static inline int s_nUndoSteps = 0;
+    static inline int s_nUndone = 0, s_nRedone = 0;
 
 private:
     static LRESULT CALLBACK Proc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
     {
         if (message == WM_PUSHUNDO)
             s_nUndoSteps++;
+        if (message == WM_CANUNDO || message == WM_CANREDO)
+            return 1;
+        if (message == WM_UNDO_FIELDS || message == WM_REDO_FIELDS) {
+            (message == WM_UNDO_FIELDS ? s_nUndone : s_nRedone)++;
+            return 1;
+        }
         return DefWindowProcA(hWnd, message, wParam, lParam);
     }
 };

@@ -15,6 +15,7 @@
 #include "fields/ForeignFocus.h"
 #include "fields/InFieldControls.h"
 #include "fields/SmiliesFieldControl.h"
+#include "fields/SmiliesPasteGroup.h"
 #include "framework/Framework.h"
 #include "framework/OleDataSource.h"
 #include "framework/ModalAnswerer.h"
@@ -36,6 +37,7 @@
 #include <algorithm>
 #include <functional>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -63,6 +65,31 @@ public:
         return CSmiliesFieldControl::WindowProc(message, wParam, lParam);
     }
     std::vector<CSmilie*> downloadsDone;
+    // What was sent and which menus opened where: "sent c,r", "smilie menu c,r".
+    void OnSmilieClick(POINT* pPoint, CSmilie* pSmilie) override
+    {
+        if (pSmilie != NULL)
+            Note("sent", pSmilie->m_nColumn, pSmilie->m_nRow);
+        CSmiliesFieldControl::OnSmilieClick(pPoint, pSmilie);
+    }
+    void OnFieldMenu(POINT* pPoint) override
+    {
+        const POINT cell = CellFromPoint(*pPoint);
+        Note("field menu", cell.x, cell.y);
+        CSmiliesFieldControl::OnFieldMenu(pPoint);
+    }
+    void OnSmilieMenu(POINT* pPoint) override
+    {
+        const POINT cell = CellFromPoint(*pPoint);
+        Note("smilie menu", cell.x, cell.y);
+        CSmiliesFieldControl::OnSmilieMenu(pPoint);
+    }
+    void Note(const char* psz, int c, int r)
+    {
+        outcomes += (outcomes.empty() ? "" : "; ") + std::string(psz) + " " + std::to_string(c) + "," +
+                    std::to_string(r);
+    }
+    std::string outcomes;
 
     std::vector<CSmilie*> previews;
     std::vector<int> tips;
@@ -263,6 +290,161 @@ TEST_F(FieldControl, ArrowsMoveTheFocusCellOrScrollByRows)
         EXPECT_EQ(m.expected.y, field.GetFocusCell().y) << m.nKey;
     }
     EXPECT_EQ(0, field.GetScrollPos());
+}
+
+TEST_F(FieldControl, KeysActAtTheFocusCellAsTheMouseAndTheEditMenuDo)
+{
+    // Five smilies in row 0; "F c,r" is the focus cell, "S c" a selected
+    // smilie, "-" neither. Keys: "Enter", "S-F10", "Apps", "Context" (the
+    // menu message from elsewhere), "C-z" ... (Ctrl held), "z".
+    const struct
+    {
+        const char* pszStart;
+        const char* pszKey;
+        const char* pszOutcome;  // what was sent or opened, then undo/redo, paste history, smilies
+    } rows[] = {
+        {"F 2,0", "Enter", "sent 2,0 | 0/0 | 0 | 5"},
+        {"F 7,0", "Enter", " | 0/0 | 0 | 5"},
+        {"-", "Enter", " | 0/0 | 0 | 5"},
+        {"F 2,0", "S-F10", "smilie menu 2,0 | 0/0 | 0 | 5"},
+        {"F 7,1", "Apps", "field menu 7,1 | 0/0 | 0 | 5"},
+        {"F 1,0", "Context", "smilie menu 1,0 | 0/0 | 0 | 5"},
+        {"S 3", "S-F10", "smilie menu 3,0 | 0/0 | 0 | 5"},
+        {"-", "Apps", "smilie menu 0,0 | 0/0 | 0 | 5"},
+        {"-", "C-z", " | 1/0 | 0 | 5"},
+        {"-", "C-y", " | 0/1 | 0 | 5"},
+        {"-", "z", " | 0/0 | 0 | 5"},
+        {"F 1,0", "C-c", " | 0/0 | 1 | 5"},
+        {"S 4", "C-x", " | 0/0 | 1 | 4"},
+        {"F 7,0", "C-x", " | 0/0 | 0 | 5"},
+        {"F 7,0", "C-c C-v", " | 0/0 | 0 | 5"},
+        {"F 0,0", "C-c F 7,0 C-v", " | 0/0 | 1 | 6"},
+    };
+    CTestAnswerer answerer;
+    for (const auto& row : rows) {
+        Make();
+        Fill(field, 5);
+        g_PasteHistory.RemoveAll();
+        ::OleSetClipboard(NULL);
+        if (::OpenClipboard(NULL)) {
+            ::EmptyClipboard();
+            ::CloseClipboard();
+        }
+        field.outcomes.clear();
+        ParentWindow::s_nUndone = ParentWindow::s_nRedone = 0;
+        std::vector<std::string> words;
+        std::istringstream in(std::string(row.pszStart) + " " + row.pszKey);
+        for (std::string w; in >> w;)
+            words.push_back(w);
+        for (size_t i = 0; i < words.size(); i++) {
+            const std::string& w = words[i];
+            if (w == "-") {
+                continue;
+            } else if (w == "F" || w == "S") {
+                int c = 0, r = 0;
+                sscanf(words[++i].c_str(), "%d,%d", &c, &r);
+                if (w == "F")
+                    field.SetFocusCell(c, r);
+                else
+                    field.SetSmilieSelected(TRUE, c, 0);
+            } else if (w == "Enter" || w == "Apps" || w == "z") {
+                const UINT vk = w == "Enter" ? VK_RETURN : (w == "Apps" ? VK_APPS : 'Z');
+                Send(field, WM_KEYDOWN, vk, KeyData(false));
+                Send(field, WM_KEYUP, vk, KeyData(false) | 0xC0000000);
+            } else if (w == "S-F10") {
+                BYTE state[256];
+                GetKeyboardState(state);
+                state[VK_SHIFT] = 0x80;
+                SetKeyboardState(state);
+                Send(field, WM_SYSKEYDOWN, VK_F10, KeyData(false));
+                state[VK_SHIFT] = 0;
+                SetKeyboardState(state);
+            } else if (w == "Context") {
+                Send(field, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(field.m_hWnd), -1);
+            } else if (w.size() == 3 && w.compare(0, 2, "C-") == 0) {
+                g_nCtrlState = static_cast<SHORT>(0x8000);
+                Send(field, WM_KEYDOWN, toupper(w[2]), KeyData(false));
+                g_nCtrlState = 0;
+            } else {
+                ADD_FAILURE() << "no such word: " << w;
+            }
+        }
+        const std::string strOutcome = field.outcomes + " | " + std::to_string(ParentWindow::s_nUndone) + "/" +
+                                       std::to_string(ParentWindow::s_nRedone) + " | " +
+                                       std::to_string(g_PasteHistory.GetSize()) + " | " +
+                                       std::to_string(field.GetSmilieCount());
+        EXPECT_EQ(row.pszOutcome, strOutcome) << row.pszStart << ", keys " << row.pszKey;
+        field.DestroyWindow();
+    }
+    g_PasteHistory.RemoveAll();
+}
+
+// Keys for the menu the system shows next: posted once its window is up.
+std::vector<UINT> g_menuKeys;
+void CALLBACK PostMenuKeys(HWND, UINT, UINT_PTR nId, DWORD)
+{
+    HWND hMenu = FindWindowA("#32768", NULL);
+    if (hMenu == NULL || !IsWindowVisible(hMenu) || C3DMenu::GetTrackingCount() == 0)
+        return;
+    KillTimer(NULL, nId);
+    HWND hWnd = GetFocus() != NULL ? GetFocus() : GetActiveWindow();
+    for (UINT n : g_menuKeys) {
+        if (n < 0x100 && IsCharLowerA(static_cast<char>(n)))
+            PostMessageA(hWnd, WM_CHAR, n, 1);
+        else
+            PostMessageA(hWnd, WM_KEYDOWN, n, 1);
+    }
+}
+void CALLBACK EndLeftMenu(HWND, UINT, UINT_PTR nId, DWORD)
+{
+    KillTimer(NULL, nId);
+    EndMenu();
+}
+
+// The smilie menu on the screen, opened with Shift+F10 at the focus cell and
+// worked with its keys: the arrows and Enter, Esc, and the letters of its
+// items (Cut, Copy, Delete, Properties).
+TEST_F(FieldControl, TheSmilieMenuOpenedByKeyAnswersArrowsEnterEscAndLetters)
+{
+    const struct
+    {
+        std::vector<UINT> keys;
+        int nHistory;  // paste history entries afterwards
+        int nSmilies;
+    } rows[] = {
+        {{VK_ESCAPE}, 0, 5},
+        {{'c'}, 1, 5},
+        {{'t'}, 1, 4},
+        {{'d'}, 0, 4},
+        {{VK_DOWN, VK_DOWN, VK_RETURN}, 1, 5},
+        {{VK_UP, VK_HOME, VK_RETURN}, 1, 4},
+    };
+    for (const auto& row : rows) {
+        Make();
+        Fill(field, 5);
+        g_PasteHistory.RemoveAll();
+        field.SetFocus();
+        field.SetFocusCell(1, 0);
+        g_menuKeys = row.keys;
+        const UINT_PTR nKeys = SetTimer(NULL, 0, 20, PostMenuKeys);
+        const UINT_PTR nLimit = SetTimer(NULL, 0, 4000, EndLeftMenu);
+        BYTE state[256];
+        GetKeyboardState(state);
+        state[VK_SHIFT] = 0x80;
+        SetKeyboardState(state);
+        Send(field, WM_SYSKEYDOWN, VK_F10, KeyData(false));
+        state[VK_SHIFT] = 0;
+        SetKeyboardState(state);
+        KillTimer(NULL, nKeys);
+        KillTimer(NULL, nLimit);
+        PumpPending();
+        EXPECT_EQ(row.nHistory, g_PasteHistory.GetSize()) << "key " << row.keys[0];
+        EXPECT_EQ(row.nSmilies, field.GetSmilieCount()) << "key " << row.keys[0];
+        EXPECT_EQ("smilie menu 1,0", field.outcomes);
+        field.outcomes.clear();
+        field.DestroyWindow();
+    }
+    g_PasteHistory.RemoveAll();
 }
 
 // --- preview and tips ----------------------------------------------------------------------------

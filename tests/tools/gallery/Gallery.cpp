@@ -250,6 +250,9 @@ public:
         if (pSheet->GetPageCount() > 1)
             pSheet->m_TabSel.SelectTab(pSheet->GetPage(1).nTabId);
         Snap(pSheet->m_hWnd, "property-sheet-page2");
+        // Reached with Shift+Tab, the strip shows the focus on its tab.
+        SetFocus(pSheet->m_TabSel.m_hWnd);
+        Snap(pSheet->m_hWnd, "property-sheet-tab-focus");
         return IDCANCEL;
     }
 };

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 #include <functional>
+#include <map>
+#include <string>
 #include <vector>
 
 namespace {
@@ -277,4 +279,192 @@ TEST(SkinnedMenuBar, HoverOverAnotherItemWhileOpenSwitchesMenus)
     EXPECT_EQ(std::vector<UINT>{1002}, f.parent.commands) << "the parent is asked to drop the next menu";
     EXPECT_EQ(0u, f.bar.GetDroppedValue());
     EXPECT_EQ(nullptr, C3DMenuBar::GetOpenBarMenu());
+}
+
+// --- the bar and its menus with the keyboard ----------------------------------------------
+
+namespace {
+
+// The window that holds the bar: an item's command drops down its menu
+// (New, Open, More with the submenu Inner, Exit; commands value x 10 + 1, 2,
+// 9, 3) and records what opened and what was chosen.
+class CBarParent : public CWnd
+{
+public:
+    C3DMenuBar* m_pBar = NULL;
+    std::vector<UINT> opened;
+    UINT nChosen = 0;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_COMMAND && m_pBar != NULL && reinterpret_cast<HWND>(lParam) == m_pBar->m_hWnd) {
+            const UINT nValue = LOWORD(wParam);
+            opened.push_back(nValue);
+            const TEXTSTYLE style = MenuStyle();
+            C3DMenu menu, more;
+            menu.CreatePopup(&style);
+            more.CreatePopup(&style);
+            more.AppendItem(NULL, "&Inner", 0, nValue * 10 + 9);
+            menu.AppendItem(NULL, "&New", 0, nValue * 10 + 1);
+            menu.AppendItem(NULL, "&Open", 0, nValue * 10 + 2);
+            menu.AppendItem(NULL, "&More", MF_POPUP, reinterpret_cast<UINT_PTR>(more.m_hMenu));
+            menu.AppendItem(NULL, "E&xit", 0, nValue * 10 + 3);
+            const UINT nCommand = m_pBar->DropDownMenu(&menu, nValue);
+            if (nCommand != 0)
+                nChosen = nCommand;
+            return 0;
+        }
+        return CWnd::WindowProc(message, wParam, lParam);
+    }
+};
+
+// A key of the window that holds the bar, as its PreTranslateMessage sees it:
+// "Alt" (pressed and released alone), "F10", "A-x" (Alt+x), "Left", "Right",
+// "Down", "Enter", "Esc", or a letter typed.
+void BarKey(C3DMenuBar& bar, HWND hWnd, const std::string& key)
+{
+    auto send = [&](UINT message, WPARAM wParam, LPARAM lParam) {
+        MSG msg = {hWnd, message, wParam, lParam, 0, {0, 0}};
+        return bar.OnMenuKey(&msg) != FALSE;
+    };
+    const LPARAM lAlt = 1 | (1 << 29);
+    if (key == "Alt") {
+        send(WM_SYSKEYDOWN, VK_MENU, lAlt);
+        send(WM_SYSKEYUP, VK_MENU, lAlt | 0xC0000000);
+    } else if (key == "F10") {
+        send(WM_SYSKEYDOWN, VK_F10, 1);
+        send(WM_SYSKEYUP, VK_F10, 1 | 0xC0000000);
+    } else if (key.size() == 3 && key.compare(0, 2, "A-") == 0) {
+        send(WM_SYSKEYDOWN, VK_MENU, lAlt);
+        send(WM_SYSCHAR, static_cast<BYTE>(key[2]), lAlt);
+        send(WM_SYSKEYUP, VK_MENU, 1 | 0xC0000000);
+    } else if (key.size() == 1) {
+        // The window's loop translates a key it did not take into WM_CHAR.
+        if (!send(WM_KEYDOWN, VkKeyScanA(key[0]) & 0xFF, 1))
+            send(WM_CHAR, static_cast<BYTE>(key[0]), 1);
+    } else {
+        const std::map<std::string, UINT> keys = {
+            {"Left", VK_LEFT}, {"Right", VK_RIGHT}, {"Down", VK_DOWN}, {"Enter", VK_RETURN}, {"Esc", VK_ESCAPE}};
+        ASSERT_TRUE(keys.count(key)) << key;
+        send(WM_KEYDOWN, keys.at(key), 1);
+        send(WM_KEYUP, keys.at(key), 1 | 0xC0000000);
+    }
+}
+
+// A key posted into the loop of the open menu.
+void MenuKey(const std::string& key)
+{
+    const std::map<std::string, UINT> keys = {{"Left", VK_LEFT}, {"Right", VK_RIGHT}, {"Up", VK_UP},
+                                              {"Down", VK_DOWN}, {"Enter", VK_RETURN}, {"Esc", VK_ESCAPE}};
+    HWND hWnd = GetFocus() != NULL ? GetFocus() : GetActiveWindow();
+    if (key.size() == 1) {
+        PostMessageA(hWnd, WM_CHAR, static_cast<BYTE>(key[0]), 1);
+        return;
+    }
+    if (keys.count(key))
+        PostMessageA(hWnd, WM_KEYDOWN, keys.at(key), 1);
+    else
+        ADD_FAILURE() << "no such key: " << key;
+}
+
+std::vector<std::string> Words(const char* psz)
+{
+    std::vector<std::string> v;
+    std::string s;
+    for (const char* p = psz; ; ++p) {
+        if (*p == ' ' || *p == '\0') {
+            if (!s.empty())
+                v.push_back(s);
+            s.clear();
+            if (*p == '\0')
+                break;
+        } else {
+            s += *p;
+        }
+    }
+    return v;
+}
+
+} // namespace
+
+TEST(SkinnedMenuBar, KeyboardWorksTheBarAndItsMenusAsTheSystemsDo)
+{
+    struct Row
+    {
+        const char* pszBarKeys;            // keys of the window, before any menu opened
+        std::vector<const char*> menuKeys; // keys for each menu that opens, in turn
+        const char* pszOpened;             // values of the menus that opened
+        UINT nChosen;                      // command chosen, 0 none
+        UINT nSelected;                    // the bar item selected by the keyboard at the end, 0 none
+    };
+    const Row rows[] = {
+        // Alt or F10 selects the first item; arrows walk round the bar; Esc
+        // or Alt again leaves it.
+        {"Alt", {}, "", 0, 1001},
+        {"F10 Right Right Right", {}, "", 0, 1001},
+        {"Alt Left", {}, "", 0, 1003},
+        {"Alt Esc", {}, "", 0, 0},
+        {"Alt Alt", {}, "", 0, 0},
+        // Enter, Down or the item's letter opens its menu with the first
+        // item selected; Alt+letter opens it at once.
+        {"Alt Right Enter", {"Enter"}, "1002", 10021, 0},
+        {"Alt Down", {"Down Enter"}, "1001", 10012, 0},
+        {"Alt h", {"Enter"}, "1003", 10031, 0},
+        {"Alt z", {}, "", 0, 1001},
+        {"A-e", {"x"}, "1002", 10023, 0},
+        {"A-q", {}, "", 0, 0},
+        // In a menu: Right and Left go to the neighbouring menus, round the
+        // ends; on an item with a submenu Right opens it, and Left in the
+        // submenu closes only it; Esc goes back to the bar item.
+        {"A-f", {"Right", "Enter"}, "1001 1002", 10021, 0},
+        {"A-f", {"Left", "Esc"}, "1001 1003", 0, 1003},
+        {"A-h", {"Right", "Up Enter"}, "1003 1001", 10013, 0},
+        {"A-f", {"Up Up Right Enter"}, "1001", 10019, 0},
+        {"A-f", {"Up Up Right Left Left", "Esc"}, "1001 1003", 0, 1003},
+        {"A-e", {"Up Up Right Right", "o"}, "1002 1003", 10032, 0},
+    };
+    for (const Row& row : rows) {
+        const std::string strRow = std::string("keys \"") + row.pszBarKeys + "\"";
+        // The pointer away from the bar: over another item it would switch menus.
+        SetCursorPos(700, 600);
+        CBarParent parent;
+        ASSERT_TRUE(parent.CreateEx(WS_EX_TOPMOST, PlainClass(), "main", WS_POPUP | WS_VISIBLE, 100, 100, 300, 100,
+                                    NULL, NULL));
+        SetForegroundWindow(parent.m_hWnd);
+        C3DMenuBar bar;
+        const MENUBARSTYLE style = BarStyle();
+        ASSERT_TRUE(bar.Create(&style, &parent, 0, 0));
+        bar.AddItem("&File", 1001);
+        bar.AddItem("&Edit", 1002);
+        bar.AddItem("&Help", 1003);
+        parent.m_pBar = &bar;
+        std::vector<MenuDriver::Step> steps;
+        for (size_t i = 0; i < row.menuKeys.size(); i++) {
+            const std::vector<std::string> keys = Words(row.menuKeys[i]);
+            steps.push_back({[&parent, i] {
+                                 C3DMenu* pOpen = C3DMenuBar::GetOpenBarMenu();
+                                 return pOpen != NULL && parent.opened.size() == i + 1 &&
+                                        pOpen->GetDrawCount() >= pOpen->GetItemCount();
+                             },
+                             [keys] {
+                                 for (const std::string& key : keys)
+                                     MenuKey(key);
+                             }});
+        }
+        MenuDriver driver(steps);
+        for (const std::string& key : Words(row.pszBarKeys))
+            BarKey(bar, parent.m_hWnd, key);
+        // Every menu opens from the queue; the row is done when its last menu closed.
+        PumpUntil([&] { return parent.opened.size() >= row.menuKeys.size() && C3DMenuBar::GetOpenBarMenu() == NULL; },
+                  3000);
+        PumpPending();
+        std::string strOpened;
+        for (UINT n : parent.opened)
+            strOpened += (strOpened.empty() ? "" : " ") + std::to_string(n);
+        EXPECT_EQ(row.pszOpened, strOpened) << strRow;
+        EXPECT_EQ(row.nChosen, parent.nChosen) << strRow;
+        EXPECT_EQ(row.nSelected, bar.GetKeyboardValue()) << strRow;
+        parent.m_pBar = NULL;
+        bar.DestroyWindow();
+        parent.DestroyWindow();
+    }
 }
