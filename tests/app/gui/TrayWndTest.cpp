@@ -405,10 +405,7 @@ struct OtherProgram
         if (!CreateProcessA(szExe, NULL, NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
             return;
         PumpUntil([&] {
-            EnumThreadWindows(pi.dwThreadId, [](HWND h, LPARAM l) -> BOOL {
-                *reinterpret_cast<HWND*>(l) = h;
-                return FALSE;
-            }, reinterpret_cast<LPARAM>(&hWnd));
+            EnumThreadWindows(pi.dwThreadId, First, reinterpret_cast<LPARAM>(&hWnd));
             return hWnd != NULL;
         }, 20000);
     }
@@ -420,6 +417,14 @@ struct OtherProgram
         WaitForSingleObject(pi.hProcess, 5000);
         CloseHandle(pi.hThread);
         CloseHandle(pi.hProcess);
+    }
+    static BOOL CALLBACK First(HWND h, LPARAM l)
+    {
+        char sz[16];
+        if (GetClassNameA(h, sz, sizeof(sz)) <= 0 || lstrcmpiA(sz, "Notepad") != 0)
+            return TRUE;
+        *reinterpret_cast<HWND*>(l) = h;
+        return FALSE;
     }
     PROCESS_INFORMATION pi = {};
     HWND hWnd = NULL;

@@ -62,6 +62,36 @@ void SetSetting(const char* pszName, const std::string& text)
     RegCloseKey(hKey);
 }
 
+struct WindowSearch
+{
+    const char* pszClass;   // a class, or the start of one (any case)
+    HWND hWnd;
+};
+
+bool HasClass(HWND hWnd, const char* pszClass)
+{
+    char sz[64];
+    return GetClassNameA(hWnd, sz, sizeof(sz)) > 0 && _strnicmp(sz, pszClass, strlen(pszClass)) == 0;
+}
+
+BOOL CALLBACK FindVisible(HWND hWnd, LPARAM l)
+{
+    WindowSearch* f = reinterpret_cast<WindowSearch*>(l);
+    if (!IsWindowVisible(hWnd) || !HasClass(hWnd, f->pszClass))
+        return TRUE;
+    f->hWnd = hWnd;
+    return FALSE;
+}
+
+BOOL CALLBACK FindAny(HWND hWnd, LPARAM l)
+{
+    WindowSearch* f = reinterpret_cast<WindowSearch*>(l);
+    if (!HasClass(hWnd, f->pszClass))
+        return TRUE;
+    f->hWnd = hWnd;
+    return FALSE;
+}
+
 // A process started on a desktop (NULL: the thread's own) and ended with the test.
 class Process
 {
@@ -93,25 +123,10 @@ public:
     // The visible top-level window of the process's first thread with that class.
     HWND Window(const char* pszClass, DWORD nMillis)
     {
-        struct Find
-        {
-            const char* pszClass;
-            HWND hWnd;
-        } find = {pszClass, NULL};
+        WindowSearch find = {pszClass, NULL};
         PumpUntil(
             [&] {
-                EnumThreadWindows(m_pi.dwThreadId,
-                                  [](HWND h, LPARAM l) -> BOOL {
-                                      Find* f = reinterpret_cast<Find*>(l);
-                                      char sz[64];
-                                      if (IsWindowVisible(h) && GetClassNameA(h, sz, sizeof(sz)) > 0 &&
-                                          lstrcmpiA(sz, f->pszClass) == 0) {
-                                          f->hWnd = h;
-                                          return FALSE;
-                                      }
-                                      return TRUE;
-                                  },
-                                  reinterpret_cast<LPARAM>(&find));
+                EnumThreadWindows(m_pi.dwThreadId, FindVisible, reinterpret_cast<LPARAM>(&find));
                 return find.hWnd != NULL;
             },
             nMillis);
@@ -227,28 +242,30 @@ std::string PlainTextOf(const Cell& c)
 // ---- the program and the targets ----------------------------------------------------------
 
 // The window of the field on show: the largest visible leaf inside the main window.
+struct LargestLeaf
+{
+    HWND hWnd;
+    long nArea;
+};
+
+BOOL CALLBACK VisitLeaf(HWND hWnd, LPARAM l)
+{
+    LargestLeaf* b = reinterpret_cast<LargestLeaf*>(l);
+    for (HWND h = GetWindow(hWnd, GW_CHILD); h != NULL; h = GetWindow(h, GW_HWNDNEXT))
+        if (IsWindowVisible(h))
+            return TRUE;
+    RECT rc;
+    if (IsWindowVisible(hWnd) && GetClientRect(hWnd, &rc) && long(rc.right) * rc.bottom > b->nArea) {
+        b->nArea = long(rc.right) * rc.bottom;
+        b->hWnd = hWnd;
+    }
+    return TRUE;
+}
+
 HWND FieldWindow(HWND hMain)
 {
-    struct Best
-    {
-        HWND hWnd;
-        long nArea;
-    } best = {NULL, 0};
-    EnumChildWindows(
-        hMain,
-        [](HWND hWnd, LPARAM l) -> BOOL {
-            Best* b = reinterpret_cast<Best*>(l);
-            for (HWND h = GetWindow(hWnd, GW_CHILD); h != NULL; h = GetWindow(h, GW_HWNDNEXT))
-                if (IsWindowVisible(h))
-                    return TRUE;
-            RECT rc;
-            if (IsWindowVisible(hWnd) && GetClientRect(hWnd, &rc) && long(rc.right) * rc.bottom > b->nArea) {
-                b->nArea = long(rc.right) * rc.bottom;
-                b->hWnd = hWnd;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&best));
+    LargestLeaf best = {NULL, 0};
+    EnumChildWindows(hMain, VisitLeaf, reinterpret_cast<LPARAM>(&best));
     return best.hWnd;
 }
 
@@ -288,23 +305,8 @@ struct Target
 
 HWND FindChild(HWND hParent, const char* pszClass)
 {
-    struct Find
-    {
-        const char* pszClass;
-        HWND hWnd;
-    } find = {pszClass, NULL};
-    EnumChildWindows(
-        hParent,
-        [](HWND h, LPARAM l) -> BOOL {
-            Find* f = reinterpret_cast<Find*>(l);
-            char sz[64];
-            if (GetClassNameA(h, sz, sizeof(sz)) > 0 && _strnicmp(sz, f->pszClass, strlen(f->pszClass)) == 0) {
-                f->hWnd = h;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&find));
+    WindowSearch find = {pszClass, NULL};
+    EnumChildWindows(hParent, FindAny, reinterpret_cast<LPARAM>(&find));
     return find.hWnd;
 }
 
@@ -326,6 +328,38 @@ std::string OfferedFormats()
             snprintf(sz, sizeof(sz), "#%u", f);
         s += s.empty() ? "" : ", ";
         s += sz;
+    }
+    CloseClipboard();
+    return s;
+}
+
+// What the data source answers for the formats a rich edit pastes, asked from
+// here while the target is the remembered window: each format's size and start.
+std::string Answers()
+{
+    std::string s;
+    const UINT formats[] = {RegisterClipboardFormatA("Rich Text Format"), CF_UNICODETEXT, CF_TEXT, CF_DIB};
+    const char* const names[] = {"Rich Text Format", "CF_UNICODETEXT", "CF_TEXT", "CF_DIB"};
+    if (!OpenClipboard(NULL))
+        return "<clipboard busy>";
+    for (size_t i = 0; i < 4; i++) {
+        s += std::string(i == 0 ? "" : "; ") + names[i] + ": ";
+        HANDLE h = IsClipboardFormatAvailable(formats[i]) ? GetClipboardData(formats[i]) : NULL;
+        if (h == NULL) {
+            s += "none";
+            continue;
+        }
+        const SIZE_T n = GlobalSize(h);
+        s += std::to_string(n) + " bytes";
+        const char* p = static_cast<const char*>(GlobalLock(h));
+        if (p != NULL && formats[i] != CF_DIB && formats[i] != CF_UNICODETEXT) {
+            std::string head(p, std::min<SIZE_T>(n, 48));
+            for (char& c : head)
+                c = c >= ' ' && c < 127 ? c : '.';
+            s += " \"" + head + "\"";
+        }
+        if (p != NULL)
+            GlobalUnlock(h);
     }
     CloseClipboard();
     return s;
@@ -409,6 +443,10 @@ void ClickIntoTarget(const Target& t, const char* pszDesktop, HWND hMain, HWND h
     strText = TextOf(hEdit);
     printf("%s: in front %s, the text %s, on the clipboard: %s\n", t.pszName, Describe(hFront).c_str(),
            ("\"" + strText + "\"").c_str(), OfferedFormats().c_str());
+    if (std::string(t.pszName) == "wordpad")
+        printf("wordpad %s; the data source answers %s\n",
+               strText == "ab" ? "asked for nothing (Shift+Insert is no paste key for it)" : "pasted",
+               Answers().c_str());
     EXPECT_NE("#32769", ClassOf(hFront)) << "the desktop window was left in front";
     EXPECT_EQ(hFrame, hFront) << "in front: " << Describe(hFront);
     if (bMustPaste)
