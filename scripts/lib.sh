@@ -126,38 +126,8 @@ prefix_settings() {
   ln -sf /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 }
 
-# Where the session's windows live. Without a Wine virtual desktop every window
-# of the session is an X window of its own, unmanaged (Managed=N): Wine keeps
-# their stacking only when a window becomes the first of all (a topmost window
-# clicked under another program stays under it), and its X11 focus handling
-# hands the foreground to the desktop window when the program that lost the X
-# focus learns it only after the next switch. Inside a virtual desktop Wine
-# stacks and activates the windows itself; the desktop is one X window that a
-# window manager can move, and its taskbar shows the windows and the
-# notification area. "virtual" asks for it, "plain" for the display itself.
-desktop_settings() {
-  local key='HKCU\Software\Wine\Explorer'
-  if [ "$1" = virtual ]; then
-    local size=1280x1024 dims
-    # On the user's display the desktop fits in it, above a panel of 64 lines.
-    if [ "$private_display" = 0 ] && command -v xdpyinfo >/dev/null; then
-      dims=$(xdpyinfo 2>/dev/null | sed -n 's/^ *dimensions: *\([0-9]*\)x\([0-9]*\) pixels.*/\1 \2/p' | head -1) || true
-      if [ -n "$dims" ]; then
-        # shellcheck disable=SC2086
-        set -- $dims
-        size="$(( $1 < 1280 ? $1 : 1280 ))x$(( $2 - 64 < 1024 ? $2 - 64 : 1024 ))"
-      fi
-    fi
-    "$winebin" reg add "$key" /v Desktop /t REG_SZ /d Tarvenex /f >/dev/null 2>&1
-    "$winebin" reg add "$key\Desktops" /v Tarvenex /t REG_SZ /d "$size" /f >/dev/null 2>&1
-    "$winebin" reg add "$key\Desktops\Tarvenex" /v EnableShell /t REG_DWORD /d 1 /f >/dev/null 2>&1
-  else
-    "$winebin" reg delete "$key" /v Desktop /f >/dev/null 2>&1 || true
-  fi
-}
-
-# wine_up [use-display] [keep-prefix] [prefix=NAME] [desktop=virtual|plain]: a
-# private session for the tree that runs.
+# wine_up [use-display] [keep-prefix] [prefix=NAME]: a private session for the
+# tree that runs.
 #   use-display  run on $DISPLAY when there is one, else on a private Xvfb
 #   keep-prefix  a prefix made once and kept between runs (by default the
 #                program's own, wineprefix-run: the user's settings and data
@@ -166,15 +136,13 @@ desktop_settings() {
 #                executables.
 #   prefix=NAME  a prefix of another name, for a session that may run beside
 #                scripts/test (the soak) or beside the user's program
-#   desktop=KIND see desktop_settings; without it the prefix's setting stays
 wine_up() {
-  local use_display=0 keep_prefix=0 name="" desktop="" arg
+  local use_display=0 keep_prefix=0 name="" arg
   for arg in "$@"; do
     case $arg in
       use-display) use_display=1 ;;
       keep-prefix) keep_prefix=1 ;;
       prefix=*) name=${arg#prefix=} ;;
-      desktop=virtual|desktop=plain) desktop=${arg#desktop=} ;;
       *) echo "wine_up: unknown option $arg" >&2; return 1 ;;
     esac
   done
@@ -218,7 +186,6 @@ wine_up() {
   fi
   say "starting the Wine session"
   prefix_settings
-  [ -z "$desktop" ] || desktop_settings "$desktop"
   "$WINESERVER" -w
   setsid "$WINESERVER" -p -f </dev/null >/dev/null 2>&1 &
   session_pids+=($!)

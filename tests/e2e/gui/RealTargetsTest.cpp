@@ -1,11 +1,12 @@
 // Targets no one here wrote: Wine's own notepad and wordpad. The program runs
-// as scripts/run starts it (on a Wine virtual desktop, windows unmanaged), the
-// user types in the target, then clicks a phrase and a picture in the real
-// field window, with the target beside the main window and over it. What
-// landed is read back from the target's edit control, and the keys typed next
-// must reach the target too: the desktop window never ends in front.
+// as scripts/run starts it (on the session's display, no virtual desktop,
+// windows unmanaged); the user types in the target, then clicks a phrase and
+// a picture in the real field window, with the target beside the main window
+// and over it. What landed is read back from the target's edit control, and
+// the keys typed next must reach the target too: the desktop window never
+// ends in front. (Clicks and keys go in through SendInput, past the X server.)
 #include "tests/tools/Pump.h"
-#include "tests/tools/StandInTarget.h"
+#include "tests/tools/StandInTarget.h"   // TempDirFor
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -541,16 +542,8 @@ void RealTargets(const char* pszDesktop)
 
 }  // namespace
 
-// On a virtual desktop, as scripts/run runs the program.
+// On the display itself, windows unmanaged, as scripts/run runs the program.
 TEST(RealTargets, NotepadAndWordpadBesideAndOverTheMainWindow)
-{
-    OnVirtualDesktop([] { RealTargets(kStandInDesktop); });
-}
-
-// The same on the plain display (scripts/run with TVNX_PLAIN_DISPLAY=1), where
-// Wine's X11 focus handling hands the foreground to the desktop window now and
-// then; run by hand with --gtest_also_run_disabled_tests.
-TEST(RealTargets, DISABLED_OnThePlainDisplay)
 {
     RealTargets(NULL);
 }
