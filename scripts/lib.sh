@@ -258,8 +258,6 @@ run_program() {
     else
       say "no window of $program_name after 120 s; Ctrl+C ends it"
     fi
-    # What the caller starts once the program is up (program_started_hook).
-    "${program_started_hook:-true}"
     wait "$program_pid" || status=$?
   else
     kill "$waiter" 2>/dev/null || true
