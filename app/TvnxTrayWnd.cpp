@@ -620,7 +620,10 @@ void CTvnxTrayWnd::OnFocusHook(WPARAM wParam, LPARAM lParam)
         HWND hWnd = reinterpret_cast<HWND>(wParam);
         DWORD dwProcess = 0;
         ::GetWindowThreadProcessId(hWnd, &dwProcess);
-        if (dwProcess != 0 && dwProcess != ::GetCurrentProcessId() && !IsImeWindow(hWnd))
+        // The desktop takes the focus when a program in front loses it to no
+        // other window (Wine's X11 driver does so now and then on a switch);
+        // kept as the target, every later click would send the smilie there.
+        if (dwProcess != 0 && dwProcess != ::GetCurrentProcessId() && !IsImeWindow(hWnd) && !IsDesktopWindow(hWnd))
             SetForeignTarget(hWnd);
         return;
     }

@@ -104,6 +104,20 @@ int InsertIntoDocument(IHTMLDocument2* pDocument, const char* pszPath)
 
 }   // namespace
 
+int IsDesktopWindow(HWND hWnd)
+{
+    if (hWnd == NULL)
+        return 0;
+    const HWND hDesktop = ::GetDesktopWindow();
+    if (hWnd == hDesktop)
+        return 1;
+    char szClass[16];
+    if (::GetClassNameA(hWnd, szClass, sizeof(szClass)) > 0 && strcmp(szClass, "#32769") == 0)
+        return 1;
+    const DWORD nDesktopThread = ::GetWindowThreadProcessId(hDesktop, NULL);
+    return nDesktopThread != 0 && ::GetWindowThreadProcessId(hWnd, NULL) == nDesktopThread ? 1 : 0;
+}
+
 BOOL CALLBACK EnumCollectChildProc(HWND hWnd, LPARAM lParam)
 {
     reinterpret_cast<CSequence<HWND>*>(lParam)->Add(hWnd);

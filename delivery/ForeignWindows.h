@@ -50,6 +50,11 @@ int ReadTheBatVersion();
 // 1 when the window's class and title are those of an input-method window.
 int IsImeWindow(HWND hWnd);
 
+// 1 for the desktop window and the windows its thread keeps (Wine's desktop
+// process draws its taskbar and notification area there): nobody types into
+// them, so they are never the window a smilie goes to.
+int IsDesktopWindow(HWND hWnd);
+
 // EnumChildWindows callback: appends every window to the CSequence<HWND> in
 // lParam and goes on.
 BOOL CALLBACK EnumCollectChildProc(HWND hWnd, LPARAM lParam);

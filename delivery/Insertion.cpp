@@ -59,26 +59,36 @@ int ActivateForeignWindow(HWND window, DWORD nTimeout)
         return 0;
     const DWORD nThread = ::GetWindowThreadProcessId(window, NULL);
     const HWND hTop = TopLevelOf(window);
-    // A child of another program cannot be brought to the front, and the
-    // switch to another program completes later on that program's thread:
-    // keys sent before it would go to the window that was in front.
-    ::SetForegroundWindow(hTop);
     const DWORD nStart = ::GetTickCount();
-    while (!ThreadHasForeground(nThread)) {
+    DWORD_PTR nResult = 0;
+    for (;;) {
+        // A child of another program cannot be brought to the front, and the
+        // switch to another program completes later on that program's thread:
+        // keys sent before it would go to the window that was in front.
+        ::SetForegroundWindow(hTop);
+        while (!ThreadHasForeground(nThread)) {
+            if (::GetTickCount() - nStart >= nTimeout)
+                return 0;
+            // Serve only messages other threads send us (the activation talks
+            // to our windows); posted ones wait for the message loop.
+            ::MsgWaitForMultipleObjects(0, NULL, FALSE, 10, QS_SENDMESSAGE);
+            MSG msg;
+            ::PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        }
+        // The foreground is the target's now, but its thread may not have run
+        // the activation yet, which puts the focus where the target wants it:
+        // a message sent after the activation returns once it has run.
+        ::SendMessageTimeoutA(hTop, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, nTimeout, &nResult);
+        // Meanwhile the target may have handled a focus loss still queued from
+        // the click that activated us: Wine's X11 driver then gives the
+        // foreground to the desktop window. The switch is made again, within
+        // the same time.
+        if (ThreadHasForeground(nThread))
+            break;
         if (::GetTickCount() - nStart >= nTimeout)
             return 0;
-        // Serve only messages other threads send us (the activation talks to
-        // our windows); posted ones wait for the message loop.
-        ::MsgWaitForMultipleObjects(0, NULL, FALSE, 10, QS_SENDMESSAGE);
-        MSG msg;
-        ::PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
-    // The foreground is the target's now, but its thread may not have run
-    // the activation yet, which puts the focus where the target wants it: a
-    // message sent after the activation returns once it has run.
     const DWORD nSelf = ::GetCurrentThreadId();
-    DWORD_PTR nResult = 0;
-    ::SendMessageTimeoutA(hTop, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, nTimeout, &nResult);
     for (int nTry = 0; nTry < 3; nTry++) {
         // Sharing the target thread's input lets us set and read its focus.
         const BOOL bAttached = nThread != nSelf && ::AttachThreadInput(nSelf, nThread, TRUE);
@@ -91,7 +101,8 @@ int ActivateForeignWindow(HWND window, DWORD nTimeout)
             break;
         ::SendMessageTimeoutA(hTop, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, nTimeout, &nResult);
     }
-    return 1;
+    // The keys go to whichever thread is in front: none unless it is the target's.
+    return ThreadHasForeground(nThread) ? 1 : 0;
 }
 
 int PutSmiliesOnClipboard(CSequence<CSmilie*>* smilies, HWND fieldWindow)

@@ -476,22 +476,68 @@ TEST_F(TrayWndTest, FailedProbeShowsTheNoConnectionNotice)
     }
 }
 
-TEST_F(TrayWndTest, FocusReportsKeepOnlyOtherProcessesWindows)
+// The window of another program that has a focus to give: Wine's notepad.
+struct OtherProgram
+{
+    OtherProgram()
+    {
+        char szExe[MAX_PATH];
+        GetSystemDirectoryA(szExe, sizeof(szExe));
+        lstrcatA(szExe, "\\notepad.exe");
+        STARTUPINFOA si = {sizeof(si)};
+        if (!CreateProcessA(szExe, NULL, NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
+            return;
+        PumpUntil([&] {
+            EnumThreadWindows(pi.dwThreadId, First, reinterpret_cast<LPARAM>(&hWnd));
+            return hWnd != NULL;
+        }, 20000);
+    }
+    ~OtherProgram()
+    {
+        if (pi.hProcess == NULL)
+            return;
+        TerminateProcess(pi.hProcess, 0);
+        WaitForSingleObject(pi.hProcess, 5000);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+    static BOOL CALLBACK First(HWND h, LPARAM l)
+    {
+        char sz[16];
+        if (GetClassNameA(h, sz, sizeof(sz)) <= 0 || lstrcmpiA(sz, "Notepad") != 0)
+            return TRUE;
+        *reinterpret_cast<HWND*>(l) = h;
+        return FALSE;
+    }
+    PROCESS_INFORMATION pi = {};
+    HWND hWnd = NULL;
+};
+
+TEST_F(TrayWndTest, FocusReportsKeepOnlyOtherProgramsWindows)
 {
     ASSERT_TRUE(m_tray.Create());
-    SetForeignTarget(NULL);
+    OtherProgram other;
+    ASSERT_TRUE(other.hWnd != NULL) << "notepad did not start";
     HWND hOwn = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL, NULL);
-    HWND hOther = GetDesktopWindow();
-    DWORD dwOther = 0;
-    GetWindowThreadProcessId(hOther, &dwOther);
     const UINT nMsg = GetFocusHookMessage();
-    m_tray.SendMessage(nMsg, reinterpret_cast<WPARAM>(hOwn), 0);
-    EXPECT_TRUE(GetForeignTarget() == NULL) << "a window of the program itself";
-    if (dwOther != 0 && dwOther != GetCurrentProcessId()) {
-        m_tray.SendMessage(nMsg, reinterpret_cast<WPARAM>(hOther), 0);
-        EXPECT_EQ(hOther, GetForeignTarget());
-        m_tray.SendMessage(nMsg, reinterpret_cast<WPARAM>(hOwn), 0);
-        EXPECT_EQ(hOther, GetForeignTarget()) << "kept";
+    // In order: each report either replaces the target or leaves the last one.
+    const struct
+    {
+        const char* pszWhat;
+        HWND hReported;
+        HWND hTarget;
+    } rows[] = {
+        {"a window of the program itself", hOwn, NULL},
+        {"another program's window", other.hWnd, other.hWnd},
+        {"the program's own again", hOwn, other.hWnd},
+        // Wine gives the desktop the focus when a program loses it to nobody;
+        // kept, it would take every later smilie.
+        {"the desktop window", GetDesktopWindow(), other.hWnd},
+    };
+    SetForeignTarget(NULL);
+    for (const auto& row : rows) {
+        m_tray.SendMessage(nMsg, reinterpret_cast<WPARAM>(row.hReported), 0);
+        EXPECT_EQ(row.hTarget, GetForeignTarget()) << row.pszWhat;
     }
     // A point left of or above the screen is no window of a browser.
     m_tray.SendMessage(nMsg, 0, MAKELPARAM(-20, -20));
