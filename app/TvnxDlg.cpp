@@ -5,6 +5,7 @@
 #include "collection/Smilie.h"
 #include "collection/TvnxSave.h"
 #include "dialogs/DlgAbout.h"
+#include "fields/ForeignFocus.h"
 #include "services/Busy.h"
 #include "services/ChangeTracking.h"
 #include "services/Languages.h"
@@ -459,6 +460,7 @@ void CTvnxDlg::OnDestroyMsg()
         EndBusy();
     }
     DestroyModelessDialogs();
+    SetForeignTarget(NULL);
     if (m_ToolTips.m_hWnd != NULL)
         m_ToolTips.DestroyWindow();
     RECT rc;

@@ -12,6 +12,7 @@
 #include "collection/ImgCache.h"
 #include "collection/Smilie.h"
 #include "collection/TvnxSave.h"
+#include "fields/ForeignFocus.h"
 #include "fields/SmiliesFieldControl.h"
 #include "fields/SmiliesFieldMenus.h"
 #include "framework/Dialog.h"
@@ -730,7 +731,12 @@ TEST_F(TvnxDlgTest, DestructionCleansUpAndSavesWhatChanged)
     m_pDlg->m_Fields.SelectFieldByName("Phrases");
     m_pDlg->m_Fields.GetField(0)->m_strCode = "<SMILIE>!";
     g_bCollectionChanged = TRUE;
+    // A window the focus hook reported; it stands for another program's.
+    const HWND hForeign = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL, NULL);
+    SetForeignTarget(hForeign);
     m_pDlg->DestroyWindow();
+    EXPECT_EQ(NULL, GetForeignTarget()) << "the reported foreign window is forgotten";
+    ::DestroyWindow(hForeign);
     EXPECT_EQ(1, g_nAnimates);
     for (int i = 0; i < g_pVTimer->m_Clients.GetSize(); i++)
         EXPECT_NE(hMain, g_pVTimer->m_Clients[i].hWnd) << "a timer client of the window is left";
