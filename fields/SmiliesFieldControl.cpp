@@ -971,7 +971,7 @@ LRESULT CSmiliesFieldControl::OnSmilieUrlResult(WPARAM wParam)
     if (bFinished && !(pSmilie->m_nFlags & CSmilie::flagWebSmilie) && pSmilie->HasPendingSource()) {
         if (m_pHoveredSmilie == pSmilie)
             m_pHoveredSmilie = NULL;
-        RemoveSmilie(pSmilie, FALSE);
+        RemoveSmilieAlone(pSmilie);
         UpdateScrollRange(FALSE);
     }
     while (CSmilie::StartNextDownload(FALSE, NULL)) {
