@@ -1217,3 +1217,80 @@ TEST_F(TvnxDlgTest, EditAndSmiliesDropTheShownFieldsMenus)
     EXPECT_TRUE(menus.Enabled(ID_FIELDMENU_ADD_FILES)) << "on an empty cell";
     EXPECT_EQ(0, pField->GetSelectedCount()) << "a closed menu does nothing";
 }
+
+// --- menus hold no icons after they close ---------------------------------------------------------
+
+namespace {
+
+// The GDI objects of this process. Wine keeps no count for GetGuiResources,
+// but its table takes a handle whose high word is 0 for the entry of its low
+// word, whatever the entry's generation: every live object answers.
+int CountGdiObjects()
+{
+    const DWORD n = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+    if (n != 0)
+        return int(n);
+    int nCount = 0;
+    for (UINT_PTR i = 1; i < 0x10000; i++)
+        if (::GetObjectType(reinterpret_cast<HGDIOBJ>(i)) != 0)
+            nCount++;
+    return nCount;
+}
+
+}  // namespace
+
+// Every menu of the main window and of its field, opened and closed many
+// times: whatever a menu makes for its items (icons, swatches) goes with it.
+TEST_F(TvnxDlgTest, MenusLeaveNoGdiObjectsBehind)
+{
+    {
+        // The count sees an object come and go, else the rows below prove nothing.
+        const int nBefore = CountGdiObjects();
+        HBITMAP hBmp = ::CreateBitmap(4, 4, 1, 1, NULL);
+        ASSERT_EQ(nBefore + 1, CountGdiObjects());
+        ::DeleteObject(hBmp);
+        ASSERT_EQ(nBefore, CountGdiObjects());
+    }
+    Show(CopyDemo());
+    CSmiliesFieldControl* pField = m_pDlg->m_Fields.GetShownField();
+    ASSERT_NE(nullptr, pField);
+    ASSERT_NE(nullptr, pField->GetAt(0, 0));
+    BarMenuAnswerer menus;
+    g_nMenuAnswer = 0;
+    const POINT ptSmilie = pField->GetCellRect(0, 0).CenterPoint();
+    const POINT ptEmpty = pField->GetCellRect(pField->GetColumnCount() - 1, 9).CenterPoint();
+    ASSERT_EQ(nullptr, pField->GetAt(pField->GetColumnCount() - 1, 9));
+    const struct
+    {
+        const char* name;
+        std::function<void()> open;
+    } rows[] = {
+        {"Collection", [&] { m_pDlg->SendMessage(WM_COMMAND, CTvnxDlg::BAR_COLLECTION); }},
+        {"Options", [&] { m_pDlg->SendMessage(WM_COMMAND, CTvnxDlg::BAR_OPTIONS); }},
+        {"Help", [&] { m_pDlg->SendMessage(WM_COMMAND, CTvnxDlg::BAR_HELP); }},
+        {"slider",
+         [&] {
+             m_pDlg->SendMessage(WM_SCROLLBARCLICK, reinterpret_cast<WPARAM>(m_pDlg->m_Slider.m_hWnd),
+                                 MAKELPARAM(5, 5));
+         }},
+        {"Edit", [&] { m_pDlg->SendMessage(WM_COMMAND, CTvnxDlg::BAR_EDIT); }},
+        {"Fields", [&] { m_pDlg->SendMessage(WM_COMMAND, CTvnxDlg::BAR_FIELDS); }},
+        {"Smilies", [&] { m_pDlg->SendMessage(WM_COMMAND, CTvnxDlg::BAR_SMILIES); }},
+        {"field", [&] { ShowFieldMenu(pField, ptEmpty); }},
+        {"smilie", [&] { ShowSmilieMenu(pField, ptSmilie); }},
+    };
+    pField->SetFocusCell(0, 0);
+    for (const auto& r : rows) {
+        // The first opening may make what stays for the program's life.
+        r.open();
+        PumpPending();
+        const int nMenusBefore = menus.nMenus;
+        const int nBefore = CountGdiObjects();
+        g_menuTexts.clear();
+        for (int i = 0; i < 200; i++)
+            r.open();
+        PumpPending();
+        EXPECT_TRUE(menus.nMenus > nMenusBefore || !g_menuTexts.empty()) << r.name << ": the menu was opened";
+        EXPECT_EQ(nBefore, CountGdiObjects()) << r.name << " menu, 200 times";
+    }
+}
