@@ -337,8 +337,10 @@ int CSmiliesFieldControl::CopySmiliesToClipboard(POINT pt)
     CSmilie* pSmilie = GetAt(cell.x, cell.y);
     if (pSmilie == NULL)
         return 0;
+    // The set of the paste history and of Cut's deletion: the selection only
+    // when the smilie under the point belongs to it.
     CSequence<CSmilie*> list;
-    if (GetSelectedCount() > 0) {
+    if (pSmilie->m_bSelected) {
         CSequence<const CSmilie*> selection;
         GetSelection(&selection);
         for (int i = 0; i < selection.GetSize(); i++)
