@@ -1294,3 +1294,65 @@ TEST_F(TvnxDlgTest, MenusLeaveNoGdiObjectsBehind)
         EXPECT_EQ(nBefore, CountGdiObjects()) << r.name << " menu, 200 times";
     }
 }
+
+// --- the fields at the default size -----------------------------------------------------------------
+
+// A word's width in the fields' cell font, as a cell measures its lines.
+int WordWidth(const std::string& word)
+{
+    HDC hDC = ::CreateCompatibleDC(NULL);
+    HFONT hFont = g_pSkin->m_fieldsLook.grid.pCellFont != NULL
+                      ? ::CreateFontIndirectA(g_pSkin->m_fieldsLook.grid.pCellFont)
+                      : NULL;
+    HGDIOBJ hOld = hFont != NULL ? ::SelectObject(hDC, hFont) : NULL;
+    RECT rc = {0, 0, 0, 0};
+    ::DrawTextA(hDC, word.c_str(), int(word.size()), &rc, DT_SINGLELINE | DT_NOCLIP | DT_CALCRECT);
+    if (hOld != NULL)
+        ::SelectObject(hDC, hOld);
+    if (hFont != NULL)
+        ::DeleteObject(hFont);
+    ::DeleteDC(hDC);
+    return rc.right - rc.left;
+}
+
+// What a first start shows: every field holds whole columns only, clear of
+// the fields' scroll bar (no part of a column lies behind it), and every
+// word of the demo's phrases fits its cell.
+TEST_F(TvnxDlgTest, AtTheDefaultSizeColumnsAreWholeAndPhrasesFitTheirCells)
+{
+    Show(CopyDemo());
+    ASSERT_GT(FieldCount(), 0);
+    CRect rcBar;
+    ::GetWindowRect(m_pDlg->m_Fields.GetScrollBar().m_hWnd, &rcBar);
+    int nPhrases = 0;
+    for (int i = 0; i < FieldCount(); i++) {
+        CSmiliesFieldControl* pField = m_pDlg->m_Fields.GetField(i);
+        m_pDlg->m_Fields.OnTabSelected(m_pDlg->m_Fields.GetFieldId(i));
+        pField->RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW);
+        PumpPending();
+        CString strName;
+        pField->GetWindowText(strName);
+        const std::string name = static_cast<LPCSTR>(strName);
+        CRect rcField, rcClient;
+        pField->GetWindowRect(&rcField);
+        pField->GetClientRect(&rcClient);
+        EXPECT_EQ(pField->GetColumnCount() * pField->GetCellWidth(), rcClient.Width())
+            << name << ": " << pField->GetColumnCount() << " columns of " << pField->GetCellWidth();
+        EXPECT_LE(rcField.right, rcBar.left) << name;
+        // Each word of a phrase is one line at the least: it must fit the
+        // cell less its insets in the cell font, or it is cut at both ends.
+        for (int r = 0; r < 4; r++) {
+            for (int c = 0; c < pField->GetColumnCount(); c++) {
+                CSmilie* p = pField->GetAt(c, r);
+                if (p == NULL || !IsPhraseSmilie(p))
+                    continue;
+                nPhrases++;
+                const int nAvailable = p->m_nCellWidth - p->m_nInsetLead - p->m_nInsetTrail;
+                std::istringstream words(static_cast<LPCSTR>(p->m_strPhrase));
+                for (std::string word; words >> word;)
+                    EXPECT_LT(WordWidth(word), nAvailable) << name << ": \"" << word << "\" in " << nAvailable;
+            }
+        }
+    }
+    EXPECT_GT(nPhrases, 0) << "the demo shows phrases";
+}
