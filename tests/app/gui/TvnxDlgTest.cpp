@@ -450,6 +450,39 @@ TEST_F(TvnxDlgTest, SliderCodesMoveTheThumbAndStoreThePercent)
     }
 }
 
+// A window that leaves the layered style keeps nothing of what was drawn
+// while it was layered: moved to opaque, the window and the slider with its
+// thumb are painted again, not left as they were.
+TEST_F(TvnxDlgTest, BecomingOpaqueRepaintsTheWindowAndTheSlider)
+{
+    Show("<default>");
+    const HWND hSlider = m_pDlg->m_Slider.m_hWnd;
+    const struct
+    {
+        const char* name;
+        int nCode, nTrack;
+    } rows[] = {{"\"Opaque\" in the slider's menu", -1, 0},
+                {"a move to the opaque end", SB_THUMBTRACK, 169},
+                {"a step to the end", SB_RIGHT, 0}};
+    for (const auto& r : rows) {
+        m_pDlg->SendMessage(WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, 100), reinterpret_cast<LPARAM>(hSlider));
+        ASSERT_NE(0, GetWindowLongA(m_pDlg->m_hWnd, GWL_EXSTYLE) & WS_EX_LAYERED) << r.name;
+        m_pDlg->UpdateWindow();
+        ::UpdateWindow(hSlider);
+        ASSERT_FALSE(::GetUpdateRect(hSlider, NULL, FALSE)) << r.name;
+        if (r.nCode < 0) {
+            g_nMenuAnswer = 1;
+            m_pDlg->SendMessage(WM_SCROLLBARCLICK, reinterpret_cast<WPARAM>(hSlider), MAKELPARAM(5, 5));
+        } else {
+            m_pDlg->SendMessage(WM_HSCROLL, MAKEWPARAM(r.nCode, r.nTrack), reinterpret_cast<LPARAM>(hSlider));
+        }
+        ASSERT_EQ(0, GetWindowLongA(m_pDlg->m_hWnd, GWL_EXSTYLE) & WS_EX_LAYERED) << r.name;
+        EXPECT_TRUE(::GetUpdateRect(hSlider, NULL, FALSE)) << r.name << ": the slider is painted again";
+        EXPECT_TRUE(::GetUpdateRect(m_pDlg->m_hWnd, NULL, FALSE)) << r.name << ": the window is painted again";
+        PumpPending();
+    }
+}
+
 TEST_F(TvnxDlgTest, HoverMakesTheWindowOpaqueAndTheSliderShowsTheStoredTransparency)
 {
     g_Settings.MainWndOpaqueOnMouseHover = 1;
