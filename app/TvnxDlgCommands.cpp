@@ -895,7 +895,7 @@ void CTvnxDlg::ShowSliderMenu(POINT ptClient)
         CSmiliePreview::ShowImage(GetLangString(382), this, 0, 0, FALSE, &style, TRUE, ptScreen.x, ptScreen.y);
         return;
     }
-    // The icons outlive the menu: destroyed after it, in reverse order of making.
+    // Declared first, the icons outlive the menu that shows them.
     CMenuIcons icons;
     C3DMenu menu;
     BuildSliderMenu(menu, icons);
