@@ -27,6 +27,7 @@
 #include "skins/SkinLoader.h"
 #include "skins/SkinScan.h"
 #include "tests/collection/TvnxSaveTestFiles.h"
+#include "tests/tools/GdiCount.h"
 #include "tests/tools/NumberedLanguage.h"
 #include "tests/tools/Pump.h"
 #include "ui3d/controls/ControlBase.h"
@@ -1252,25 +1253,6 @@ TEST_F(TvnxDlgTest, EditAndSmiliesDropTheShownFieldsMenus)
 }
 
 // --- menus hold no icons after they close ---------------------------------------------------------
-
-namespace {
-
-// The GDI objects of this process. Wine keeps no count for GetGuiResources,
-// but its table takes a handle whose high word is 0 for the entry of its low
-// word, whatever the entry's generation: every live object answers.
-int CountGdiObjects()
-{
-    const DWORD n = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
-    if (n != 0)
-        return int(n);
-    int nCount = 0;
-    for (UINT_PTR i = 1; i < 0x10000; i++)
-        if (::GetObjectType(reinterpret_cast<HGDIOBJ>(i)) != 0)
-            nCount++;
-    return nCount;
-}
-
-}  // namespace
 
 // Every menu of the main window and of its field, opened and closed many
 // times: whatever a menu makes for its items (icons, swatches) goes with it.
