@@ -5,6 +5,7 @@
 #include "collection/Smilie.h"
 #include "collection/TvnxSave.h"
 #include "dialogs/DlgAbout.h"
+#include "fields/ForeignFocus.h"
 #include "services/Busy.h"
 #include "services/ChangeTracking.h"
 #include "services/Languages.h"
@@ -271,8 +272,13 @@ void CTvnxDlg::SetOpacity(int nAlpha)
 {
     const LONG lEx = ::GetWindowLongA(m_hWnd, GWL_EXSTYLE);
     if (nAlpha == 255) {
-        if (lEx & WS_EX_LAYERED)
+        if (lEx & WS_EX_LAYERED) {
             ::SetWindowLongA(m_hWnd, GWL_EXSTYLE, lEx & ~WS_EX_LAYERED);
+            // What was drawn while the window was layered is not shown once
+            // it is not: the window and its children (the slider's thumb
+            // just moved) are painted again.
+            ::RedrawWindow(m_hWnd, NULL, NULL, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+        }
         return;
     }
     if (!(lEx & WS_EX_LAYERED))
@@ -466,6 +472,7 @@ void CTvnxDlg::OnDestroyMsg()
         EndBusy();
     }
     DestroyModelessDialogs();
+    SetForeignTarget(NULL);
     if (m_ToolTips.m_hWnd != NULL)
         m_ToolTips.DestroyWindow();
     RECT rc;

@@ -21,6 +21,7 @@
 #include <cstdint>
 
 class C3DMenu;
+class CMenuIcons;
 struct SCANNEDCOLLECTION;
 
 // 16 x 16 icon of a skin colour preset for the skin-colour menu: a gradient
@@ -86,11 +87,14 @@ public:
 
     // --- menus as data (TvnxDlgCommands.cpp) ---------------------------------------
     // Each fills an empty popup menu (and the given submenus) with its items.
-    void BuildCollectionMenu(C3DMenu& menu, C3DMenu& listMenu, CSequence<SCANNEDCOLLECTION>& list);
+    // The Build functions load every icon they show into icons, which must
+    // outlive the menu.
+    void BuildCollectionMenu(C3DMenu& menu, C3DMenu& listMenu, CSequence<SCANNEDCOLLECTION>& list,
+                             CMenuIcons& icons);
     void BuildOptionsMenu(C3DMenu& menu, C3DMenu& codeMenu, C3DMenu& lookMenu, C3DMenu& colorMenu,
-                          CSequence<HICON>& swatches);
-    void BuildHelpMenu(C3DMenu& menu);
-    void BuildSliderMenu(C3DMenu& menu);
+                          CMenuIcons& icons);
+    void BuildHelpMenu(C3DMenu& menu, CMenuIcons& icons);
+    void BuildSliderMenu(C3DMenu& menu, CMenuIcons& icons);
     // Carry out a chosen command of each menu.
     void OnCollectionCommand(UINT nCommand, const CSequence<SCANNEDCOLLECTION>& list);
     void OnOptionsCommand(UINT nCommand);

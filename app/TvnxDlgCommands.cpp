@@ -84,12 +84,6 @@ CString ProgressTitle(int nLangString)
     return CString("Tarvenex: ") + GetLangString(nLangString) + "...";
 }
 
-HICON MenuIcon(UINT nId)
-{
-    return static_cast<HICON>(
-        ::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(nId), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
-}
-
 const TEXTSTYLE* MenuStyle()
 {
     return g_pSkin != NULL ? &g_pSkin->m_menuTextStyle : NULL;
@@ -552,7 +546,8 @@ CString CTvnxDlg::GetCollectionName() const
     return strName;
 }
 
-void CTvnxDlg::BuildCollectionMenu(C3DMenu& menu, C3DMenu& listMenu, CSequence<SCANNEDCOLLECTION>& list)
+void CTvnxDlg::BuildCollectionMenu(C3DMenu& menu, C3DMenu& listMenu, CSequence<SCANNEDCOLLECTION>& list,
+                                   CMenuIcons& icons)
 {
     const CString strName = GetCollectionName();
     const BOOL bHasName = !strName.IsEmpty();
@@ -560,16 +555,16 @@ void CTvnxDlg::BuildCollectionMenu(C3DMenu& menu, C3DMenu& listMenu, CSequence<S
     const CString strPlain = "\"" + strName + "\"";
 
     menu.CreatePopup(MenuStyle());
-    menu.AppendItem(NULL, GetLangString(14), MF_ENABLED, ID_COL_NEW, MenuIcon(153), GetLangString(15));
-    menu.AppendItem(NULL, GetLangString(16), MF_ENABLED, ID_COL_OPEN, MenuIcon(154), GetLangString(17));
+    menu.AppendItem(NULL, GetLangString(14), MF_ENABLED, ID_COL_NEW, icons.Load(153), GetLangString(15));
+    menu.AppendItem(NULL, GetLangString(16), MF_ENABLED, ID_COL_OPEN, icons.Load(154), GetLangString(17));
     ScanCollections(list, 64);
     if (list.GetSize() > 0) {
         listMenu.CreatePopup(MenuStyle());
         CString strOpen;
         if (IsCollectionOpen())
             g_pCollectionFile->GetPath(strOpen);
-        HICON hDoc = static_cast<HICON>(
-            ::LoadImageA(AfxGetResourceHandle(), "IDI_ICONFORTVNXDOCUMENT", IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+        HICON hDoc = icons.Keep(static_cast<HICON>(
+            ::LoadImageA(AfxGetResourceHandle(), "IDI_ICONFORTVNXDOCUMENT", IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
         for (int i = 0; i < list.GetSize() && i <= 100; i++) {
             const UINT nFlags = list[i].strPath.CompareNoCase(strOpen) == 0 ? MF_GRAYED : MF_ENABLED;
             listMenu.AppendItem(list[i].strName, "<rgb(210,210,210)>" + list[i].strName, nFlags,
@@ -579,14 +574,14 @@ void CTvnxDlg::BuildCollectionMenu(C3DMenu& menu, C3DMenu& listMenu, CSequence<S
     }
     menu.AppendItem(NULL, NULL, MF_SEPARATOR, 0);
     const UINT nImport = g_pImgCache != NULL && m_Fields.GetFieldCount() < CFields::MAX_FIELDS ? MF_ENABLED : MF_GRAYED;
-    menu.AppendItem(NULL, GetLangString(25), nImport, ID_COL_IMPORT, MenuIcon(401), GetLangString(26));
+    menu.AppendItem(NULL, GetLangString(25), nImport, ID_COL_IMPORT, icons.Load(401), GetLangString(26));
     menu.AppendItem(NULL, NULL, MF_SEPARATOR, 0);
     if (bHasName)
         menu.AppendItem(CString(GetLangString(18)) + " " + strPlain,
                         CString(GetLangString(18)) + " <rgb(210,210,210)>" + strName, nCached, ID_COL_SAVE,
-                        MenuIcon(390), GetLangString(19));
+                        icons.Load(390), GetLangString(19));
     else
-        menu.AppendItem(NULL, GetLangString(18), nCached, ID_COL_SAVE, MenuIcon(390), GetLangString(19));
+        menu.AppendItem(NULL, GetLangString(18), nCached, ID_COL_SAVE, icons.Load(390), GetLangString(19));
     if (bHasName) {
         CString strTitle = GetLangString(20);
         strTitle.Replace("[FILENAME]", strPlain);
@@ -598,9 +593,9 @@ void CTvnxDlg::BuildCollectionMenu(C3DMenu& menu, C3DMenu& listMenu, CSequence<S
     if (bHasName) {
         CString strTitle = GetLangString(82);
         strTitle.Replace("[FILENAME]", strPlain);
-        menu.AppendItem(strTitle, WithName(82, strName), nCached, ID_COL_SAVECOPY, MenuIcon(155), GetLangString(24));
+        menu.AppendItem(strTitle, WithName(82, strName), nCached, ID_COL_SAVECOPY, icons.Load(155), GetLangString(24));
     } else {
-        menu.AppendItem(NULL, GetLangString(23), nCached, ID_COL_SAVECOPY, MenuIcon(155), GetLangString(24));
+        menu.AppendItem(NULL, GetLangString(23), nCached, ID_COL_SAVECOPY, icons.Load(155), GetLangString(24));
     }
     menu.AppendItem(NULL, NULL, MF_SEPARATOR, 0);
     const BYTE nLevel = g_pCollectionFile != NULL ? g_pCollectionFile->GetLevelByte() : 0;
@@ -622,9 +617,9 @@ void CTvnxDlg::BuildCollectionMenu(C3DMenu& menu, C3DMenu& listMenu, CSequence<S
                         nLevel <= 9 ? MF_CHECKED : MF_UNCHECKED, ID_COL_UPDATEFLAG);
     if (bUpdate)
         menu.AppendItem(NULL, NULL, MF_SEPARATOR, 0);
-    menu.AppendItem(NULL, GetLangString(35), MF_ENABLED, ID_COL_HIDE, MenuIcon(394), GetLangString(36));
+    menu.AppendItem(NULL, GetLangString(35), MF_ENABLED, ID_COL_HIDE, icons.Load(394), GetLangString(36));
     menu.AppendItem(GetLangString(3), CString("<rgb(192,0,0)>") + GetLangString(3), MF_ENABLED, ID_COL_EXIT,
-                    MenuIcon(211), GetLangString(7), 0xFFFFFF, 0x0000DF);
+                    icons.Load(211), GetLangString(7), 0xFFFFFF, 0x0000DF);
 }
 
 void CTvnxDlg::OnCollectionCommand(UINT nCommand, const CSequence<SCANNEDCOLLECTION>& list)
@@ -679,7 +674,7 @@ void CTvnxDlg::OnCollectionCommand(UINT nCommand, const CSequence<SCANNEDCOLLECT
 }
 
 void CTvnxDlg::BuildOptionsMenu(C3DMenu& menu, C3DMenu& codeMenu, C3DMenu& lookMenu, C3DMenu& colorMenu,
-                                CSequence<HICON>& swatches)
+                                CMenuIcons& icons)
 {
     const CString strCode = m_Fields.m_hWnd != NULL ? m_Fields.GetCommonCode() : CString();
     codeMenu.CreatePopup(MenuStyle());
@@ -700,7 +695,7 @@ void CTvnxDlg::BuildOptionsMenu(C3DMenu& menu, C3DMenu& codeMenu, C3DMenu& lookM
 
     menu.CreatePopup(MenuStyle());
     menu.AppendItem(GetLangString(10), CString("<b>") + GetLangString(10), MF_POPUP,
-                    reinterpret_cast<UINT_PTR>(codeMenu.m_hMenu), MenuIcon(398));
+                    reinterpret_cast<UINT_PTR>(codeMenu.m_hMenu), icons.Load(398));
     menu.AppendItem(NULL, NULL, MF_SEPARATOR, 0);
     menu.AppendItem(NULL, GetLangString(308), g_Settings.InsertLocalSmilies ? MF_CHECKED : MF_UNCHECKED,
                     ID_OPT_LOCALSMILIES, NULL, GetLangString(309));
@@ -720,7 +715,7 @@ void CTvnxDlg::BuildOptionsMenu(C3DMenu& menu, C3DMenu& codeMenu, C3DMenu& lookM
         lookMenu.AppendItem(GetLangString(l[0]), CString(l[3] ? "<b>" : "") + GetLangString(l[0]),
                             bCurrent ? MF_CHECKED : MF_UNCHECKED, l[2], NULL, GetLangString(l[1]));
     }
-    menu.AppendItem(NULL, GetLangString(44), MF_POPUP, reinterpret_cast<UINT_PTR>(lookMenu.m_hMenu), MenuIcon(413));
+    menu.AppendItem(NULL, GetLangString(44), MF_POPUP, reinterpret_cast<UINT_PTR>(lookMenu.m_hMenu), icons.Load(413));
 
     colorMenu.CreatePopup(MenuStyle());
     colorMenu.AppendItem(NULL, GetLangString(53), g_Settings.SkinColoringEnabled ? MF_ENABLED : MF_GRAYED,
@@ -728,13 +723,13 @@ void CTvnxDlg::BuildOptionsMenu(C3DMenu& menu, C3DMenu& codeMenu, C3DMenu& lookM
     for (int i = 0; i < 5; i++) {
         const BOOL bCurrent = g_Settings.SkinColoringEnabled && g_Settings.SkinColor == kColorPresets[i].clr;
         HICON hSwatch = MakeColorSwatchIcon(kColorPresets[i].clr, bCurrent);
-        swatches.Add(hSwatch);
+        icons.Keep(hSwatch);
         colorMenu.AppendItem(NULL, CString(GetLangString(422)) + " " + kColorPresets[i].pszName,
                              bCurrent ? MF_GRAYED : MF_ENABLED, ID_OPT_COLOR_FIRST + i, hSwatch, GetLangString(451));
     }
-    menu.AppendItem(NULL, GetLangString(43), MF_POPUP, reinterpret_cast<UINT_PTR>(colorMenu.m_hMenu), MenuIcon(380));
+    menu.AppendItem(NULL, GetLangString(43), MF_POPUP, reinterpret_cast<UINT_PTR>(colorMenu.m_hMenu), icons.Load(380));
     menu.AppendItem(NULL, NULL, MF_SEPARATOR, 0);
-    menu.AppendItem(NULL, GetLangString(27), MF_ENABLED, ID_OPT_OPTIONS, MenuIcon(157), GetLangString(28));
+    menu.AppendItem(NULL, GetLangString(27), MF_ENABLED, ID_OPT_OPTIONS, icons.Load(157), GetLangString(28));
     if (InternalInfoKeysDown()) {
         menu.AppendItem(NULL, NULL, MF_SEPARATOR, 0);
         menu.AppendItem(NULL, "&Zero Statistics", MF_ENABLED, ID_OPT_ZEROSTATS);
@@ -821,18 +816,18 @@ void CTvnxDlg::OnOptionsCommand(UINT nCommand)
     }
 }
 
-void CTvnxDlg::BuildHelpMenu(C3DMenu& menu)
+void CTvnxDlg::BuildHelpMenu(C3DMenu& menu, CMenuIcons& icons)
 {
     menu.CreatePopup(MenuStyle());
-    menu.AppendItem(NULL, GetLangString(29), MF_ENABLED, ID_HELP_HELP, MenuIcon(374), GetLangString(30));
-    menu.AppendItem(NULL, GetLangString(37), MF_ENABLED, ID_HELP_HISTORY, MenuIcon(362), GetLangString(38));
+    menu.AppendItem(NULL, GetLangString(29), MF_ENABLED, ID_HELP_HELP, icons.Load(374), GetLangString(30));
+    menu.AppendItem(NULL, GetLangString(37), MF_ENABLED, ID_HELP_HISTORY, icons.Load(362), GetLangString(38));
     menu.AppendItem(NULL, NULL, MF_SEPARATOR, 0);
-    menu.AppendItem(NULL, GetLangString(39), MF_ENABLED, ID_HELP_WEBSITE, MenuIcon(399), GetLangString(40));
+    menu.AppendItem(NULL, GetLangString(39), MF_ENABLED, ID_HELP_WEBSITE, icons.Load(399), GetLangString(40));
     menu.AppendItem(NULL, NULL, MF_SEPARATOR, 0);
     menu.AppendItem(GetLangString(33), CString("<rgb(255,255,0)>") + GetLangString(33), MF_ENABLED,
-                    ID_HELP_WEBPAGE_HOWTO, MenuIcon(392), GetLangString(34), 0xA0FFFF, 0xBF0000);
+                    ID_HELP_WEBPAGE_HOWTO, icons.Load(392), GetLangString(34), 0xA0FFFF, 0xBF0000);
     menu.AppendItem(NULL, NULL, MF_SEPARATOR, 0);
-    menu.AppendItem(NULL, GetLangString(31), MF_ENABLED, ID_HELP_ABOUT, MenuIcon(131), GetLangString(32));
+    menu.AppendItem(NULL, GetLangString(31), MF_ENABLED, ID_HELP_ABOUT, icons.Load(131), GetLangString(32));
     if (InternalInfoKeysDown()) {
         menu.AppendItem(NULL, NULL, MF_SEPARATOR, 0);
         menu.AppendItem(NULL, "Internal Info", MF_ENABLED, ID_HELP_INTERNAL);
@@ -871,14 +866,14 @@ void CTvnxDlg::OnHelpCommand(UINT nCommand)
     }
 }
 
-void CTvnxDlg::BuildSliderMenu(C3DMenu& menu)
+void CTvnxDlg::BuildSliderMenu(C3DMenu& menu, CMenuIcons& icons)
 {
     const int nCurrent = GetTransparencyPercent();
     menu.CreatePopup(MenuStyle());
     CString strTip = GetLangString(59);
     if (nCurrent == 0)
         strTip += CString("\n\n") + GetLangString(60);
-    menu.AppendItem(NULL, GetLangString(58), nCurrent == 0 ? MF_GRAYED : MF_ENABLED, 1, MenuIcon(226), strTip);
+    menu.AppendItem(NULL, GetLangString(58), nCurrent == 0 ? MF_GRAYED : MF_ENABLED, 1, icons.Load(226), strTip);
     for (int nPercent : {30, 50, 70, 90}) {
         char szText[256];
         _snprintf(szText, sizeof(szText), "%s &%d%%", GetLangString(55), nPercent);
@@ -887,7 +882,7 @@ void CTvnxDlg::BuildSliderMenu(C3DMenu& menu)
         if (nPercent == nCurrent)
             strItemTip += CString("\n\n") + GetLangString(57);
         menu.AppendItem(NULL, szText, nPercent == nCurrent ? MF_GRAYED : MF_ENABLED, UINT(nPercent + 1),
-                        MenuIcon(227), strItemTip);
+                        icons.Load(227), strItemTip);
     }
 }
 
@@ -902,8 +897,10 @@ void CTvnxDlg::ShowSliderMenu(POINT ptClient)
         CSmiliePreview::ShowImage(GetLangString(382), this, 0, 0, FALSE, &style, TRUE, ptScreen.x, ptScreen.y);
         return;
     }
+    // Declared first, the icons outlive the menu that shows them.
+    CMenuIcons icons;
     C3DMenu menu;
-    BuildSliderMenu(menu);
+    BuildSliderMenu(menu, icons);
     const UINT nCommand = s_pfnTrackMenu(this, &menu, 0, ptScreen);
     if (nCommand != 0) {
         SetTransparency(int(nCommand) - 1, FALSE);
@@ -916,26 +913,28 @@ void CTvnxDlg::ShowMenu(UINT nBarValue)
     const POINT ptNone = {0, 0};
     switch (nBarValue) {
     case BAR_COLLECTION: {
+        CMenuIcons icons;
         C3DMenu menu, listMenu;
         CSequence<SCANNEDCOLLECTION> list;
-        BuildCollectionMenu(menu, listMenu, list);
+        BuildCollectionMenu(menu, listMenu, list, icons);
         OnCollectionCommand(s_pfnTrackMenu(this, &menu, nBarValue, ptNone), list);
         break;
     }
     case BAR_OPTIONS: {
-        C3DMenu menu, codeMenu, lookMenu, colorMenu;
-        CSequence<HICON> swatches;
-        BuildOptionsMenu(menu, codeMenu, lookMenu, colorMenu, swatches);
-        const UINT nCommand = s_pfnTrackMenu(this, &menu, nBarValue, ptNone);
-        for (int i = 0; i < swatches.GetSize(); i++)
-            if (swatches[i] != NULL)
-                ::DestroyIcon(swatches[i]);
+        UINT nCommand = 0;
+        {
+            CMenuIcons icons;
+            C3DMenu menu, codeMenu, lookMenu, colorMenu;
+            BuildOptionsMenu(menu, codeMenu, lookMenu, colorMenu, icons);
+            nCommand = s_pfnTrackMenu(this, &menu, nBarValue, ptNone);
+        }
         OnOptionsCommand(nCommand);
         break;
     }
     case BAR_HELP: {
+        CMenuIcons icons;
         C3DMenu menu;
-        BuildHelpMenu(menu);
+        BuildHelpMenu(menu, icons);
         OnHelpCommand(s_pfnTrackMenu(this, &menu, nBarValue, ptNone));
         break;
     }

@@ -155,6 +155,9 @@ CTvDataObject* CTvFieldDataSource::ChoosePayload(CLIPFORMAT cfFormat, const CApp
 
 BOOL CTvFieldDataSource::OnRenderGlobalData(LPFORMATETC lpFormatEtc, HGLOBAL* phGlobal)
 {
+    // Every refusal below leaves nothing rendered: a drop that follows must
+    // not report an earlier format's payload as the one the target took.
+    m_pLastRendered = NULL;
     if (lpFormatEtc == NULL || phGlobal == NULL)
         return FALSE;
 

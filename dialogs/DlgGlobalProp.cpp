@@ -563,8 +563,15 @@ int SetAutostart(int nMode, int* pbEqual)
     } else if (lRead != ERROR_FILE_NOT_FOUND) {
         return 0;
     }
-    *pbEqual = bExists && lstrcmpiA(szValue, szPath) == 0;
-    if (nMode == 0 || (nMode > 0 && *pbEqual) || (nMode < 0 && !*pbEqual))
+    // The path goes into the Run value in double quotes: the shell splits an
+    // unquoted command line at its first space and would try "C:\Program"
+    // first. A bare path is what earlier versions wrote: still this program's
+    // entry, and quoted when the entry is written again.
+    char szQuoted[MAX_PATH + 3];
+    wsprintfA(szQuoted, "\"%s\"", szPath);
+    const BOOL bQuoted = bExists && lstrcmpiA(szValue, szQuoted) == 0;
+    *pbEqual = bQuoted || (bExists && lstrcmpiA(szValue, szPath) == 0);
+    if (nMode == 0 || (nMode > 0 && bQuoted) || (nMode < 0 && !*pbEqual))
         return 1;
 
     if (::RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, &hKey) != ERROR_SUCCESS)
@@ -575,8 +582,8 @@ int SetAutostart(int nMode, int* pbEqual)
     } else {
         lResult = bExists ? ::RegDeleteValueA(hKey, kRunValue) : ERROR_SUCCESS;
         if (lResult == ERROR_SUCCESS)
-            lResult = ::RegSetValueExA(hKey, kRunValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(szPath),
-                                       static_cast<DWORD>(strlen(szPath) + 1));
+            lResult = ::RegSetValueExA(hKey, kRunValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(szQuoted),
+                                       static_cast<DWORD>(strlen(szQuoted) + 1));
     }
     ::RegCloseKey(hKey);
     return lResult == ERROR_SUCCESS;

@@ -94,9 +94,10 @@ private:
 };
 
 // Reads the autostart entry ("Tarvenex" under the current user's Run key) and
-// compares it with the program's path (*pbEqual). Mode 0 only reads; above 0
-// writes the path unless it is there; below 0 removes the entry when it is
-// the program's. Non-zero on success.
+// compares it with the program's path in double quotes, or bare as earlier
+// versions wrote it (*pbEqual). Mode 0 only reads; above 0 writes the quoted
+// path unless it is there; below 0 removes the entry when it is the
+// program's. Non-zero on success.
 int SetAutostart(int nMode, int* pbEqual);
 
 // A copy of the "Language" setting.

@@ -402,7 +402,7 @@ void OnSmilieCommand(CSmiliesFieldControl* pField, UINT nCommand, POINT pt, CSmi
         return;
     case ID_FIELDMENU_CUT:
         if (pSmilie != NULL) {
-            PushUndo(pField, pField->GetSelectedCount() < 2 ? 478 : 479);
+            PushUndo(pField, pSmilie->m_bSelected && pField->GetSelectedCount() >= 2 ? 479 : 478);
             pField->CopySmiliesToClipboard(pt);
             pField->CopyToPasteHistory(pt);
             pField->DeleteAtPoint(pField, pt, FALSE);

@@ -513,11 +513,21 @@ BOOL CSmiliesField::MoveSmilie(const POINT* pCell, CSmilie* pSmilie)
 
 BOOL CSmiliesField::RemoveSmilie(CSmilie* pSmilie, BOOL bKeep)
 {
+    return TakeOutSmilie(pSmilie, bKeep, TRUE);
+}
+
+BOOL CSmiliesField::RemoveSmilieAlone(CSmilie* pSmilie)
+{
+    return TakeOutSmilie(pSmilie, FALSE, FALSE);
+}
+
+BOOL CSmiliesField::TakeOutSmilie(CSmilie* pSmilie, BOOL bKeep, BOOL bClearSelection)
+{
     if (!ContainsSmilie(pSmilie))
         return FALSE;
     KillSmilieTimer(pSmilie);
     const BOOL bVisible = m_hWnd != NULL && IsWindowVisible();
-    if (bVisible) {
+    if (bVisible && bClearSelection) {
         BandOff();
         DeselectAll();
     } else if (pSmilie->m_bSelected && m_nSelected > 0) {

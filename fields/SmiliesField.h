@@ -99,6 +99,9 @@ public:
     // Takes a smilie out (and deletes it unless bKeep). 0 when it is not at
     // its own cell of this field.
     BOOL RemoveSmilie(CSmilie* pSmilie, BOOL bKeep);
+    // Deletes a smilie that goes by itself, not by the user's hand (a failed
+    // download): the rest of the selection and the band stay as they are.
+    BOOL RemoveSmilieAlone(CSmilie* pSmilie);
     void DeleteAllSmilies();
     // Moves the rows from the one under the point down by nCount; the
     // smilies moved or deleted.
@@ -275,6 +278,7 @@ protected:
     // Input helpers.
     void ForgetPressed();
     void BandOff() { m_bBand = 0; }
+    BOOL TakeOutSmilie(CSmilie* pSmilie, BOOL bKeep, BOOL bClearSelection);
     void StartBand(POINT pt);
     void DragPressed(CSmilie* pPressed, int x, int y, BOOL bLeft);
     // Painting helpers.

@@ -340,8 +340,10 @@ int CSmiliesFieldControl::CopySmiliesToClipboard(POINT pt)
     CSmilie* pSmilie = GetAt(cell.x, cell.y);
     if (pSmilie == NULL)
         return 0;
+    // The set of the paste history and of Cut's deletion: the selection only
+    // when the smilie under the point belongs to it.
     CSequence<CSmilie*> list;
-    if (GetSelectedCount() > 0) {
+    if (pSmilie->m_bSelected) {
         CSequence<const CSmilie*> selection;
         GetSelection(&selection);
         for (int i = 0; i < selection.GetSize(); i++)
@@ -1059,7 +1061,7 @@ void CSmiliesFieldControl::RemoveFinishedSmilie(CSmilie* pSmilie)
 {
     if (m_pHoveredSmilie == pSmilie)
         m_pHoveredSmilie = NULL;
-    RemoveSmilie(pSmilie, FALSE);
+    RemoveSmilieAlone(pSmilie);
     UpdateScrollRange(FALSE);
 }
 

@@ -72,8 +72,8 @@ public:
     virtual void ShowPartTip(int nTip, int x, int y);
     // A text in the preview popup at a client point.
     void ShowFieldMessage(LPCTSTR pszText, int x, int y);
-    // The smilie under the point (or the selection, when there is one) on the
-    // clipboard; 0 when there is no smilie under the point.
+    // The smilie under the point (or the selection, when that smilie is
+    // selected) on the clipboard; 0 when there is no smilie under the point.
     int CopySmiliesToClipboard(POINT pt);
 
     void StartHoverTimer();

@@ -58,6 +58,13 @@ HICON CMenuIcons::Load(UINT nId)
     return hIcon;
 }
 
+HICON CMenuIcons::Keep(HICON hIcon)
+{
+    if (hIcon != NULL)
+        m_icons.Add(hIcon);
+    return hIcon;
+}
+
 void CMenuIcons::Free()
 {
     for (int i = 0; i < m_icons.GetSize(); i++)

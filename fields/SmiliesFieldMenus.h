@@ -59,6 +59,8 @@ public:
     ~CMenuIcons() { Free(); }
     // The icon of that resource number; NULL when it cannot be loaded.
     HICON Load(UINT nId);
+    // Takes over an icon made elsewhere (NULL is let through); returns it.
+    HICON Keep(HICON hIcon);
     void Free();
     int GetCount() const { return m_icons.GetSize(); }
 

@@ -164,7 +164,10 @@ CSkin* InitDefaultSkin(void* pStorage)
     grid.bWhiteCells = 0;
 
     const int block[8] = {0, 0, 0, 0, 0, 0, 0, 0};
-    const int fieldsRect[4] = {9, 66, 254, 194};
+    // Seven whole cells of the default width beside the 14 pixels of the
+    // fields' scroll bar: a narrower rectangle leaves part of a column
+    // behind the bar.
+    const int fieldsRect[4] = {9, 66, 9 + 7 * 35 + 14, 194};
     s.m_fieldsLook = FIELDSPARAMS(s.m_baseScrollStyle, s.m_menuTextStyle, 0, 21, 20, 31, s.m_baseTabLook,
                                   block, fieldsRect, s.m_fieldsGrid, 35, 34);
     s.m_baseTabLook.nStripWidth = s.m_fieldsLook.tabStrip.nStripWidth;

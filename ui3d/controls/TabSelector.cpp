@@ -254,7 +254,11 @@ void CTabSelector::SelectTab(int nId)
     POINT pt;
     const BOOL bOver = MouseOverClient(&pt);
     SelectTabByIndex(i, bOver ? &pt : NULL);
-    if (!ScrollTabIntoView(i))
+    if (m_bLayoutDirty && m_hWnd != NULL && !m_bNotCreated)
+        MeasureTabs();
+    // A tab wholly beyond an edge (the last of many, chosen at start-up) is
+    // brought in as well as one that is partly hidden.
+    if (!ScrollTabIntoView(i) && !ScrollSelectedIntoView())
         RedrawStrip();
 }
 

@@ -195,10 +195,18 @@ BOOL C3DDialog::OnInitDialog()
         ModifyStyleEx(0, WS_EX_LAYERED);
 
     if (!StartFadeIn()) {
+        const HWND hChosen = ::GetFocus();
         ::RedrawWindow(m_hWnd, NULL, NULL, RDW_INVALIDATE | RDW_ALLCHILDREN);
         ShowWindow(SW_SHOW);
         if (m_nRunState < 0)
             SetForegroundWindow();
+        // The focus goes where a fade-in would give it at its end, now that
+        // the dialog is shown and active: given while it was hidden, an edit
+        // with a larger editor would open the editor only to lose it to the
+        // activation, and the dialog would be left without a focus.
+        m_hWndFadeFocus = IsOwnControl(hChosen) ? hChosen : NULL;
+        RestoreFocusAfterFade();
+        bResult = FALSE;
     } else if (m_nRunState < 0) {
         // No modal loop will show a modeless dialog when it goes idle: shown
         // here at alpha 0, it becomes visible as the ticks raise the alpha.

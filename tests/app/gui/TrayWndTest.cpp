@@ -17,6 +17,7 @@
 #include "services/Settings.h"
 #include "services/TrayIconPattern.h"
 #include "tests/services/RegistrySandbox.h"
+#include "tests/tools/GdiCount.h"
 #include "tests/tools/Pump.h"
 #include "dialogs/DlgGlobalProp.h"
 #include "ui3d/dialogs/3DImgMessageBox.h"
@@ -250,6 +251,36 @@ TEST_F(TrayWndTest, ExitAsksWhenWarnExitIsSet)
     BoxAnswerer answer(IDYES);
     m_tray.OnTrayCommand(1);
     EXPECT_TRUE(m_tray.m_hWnd == NULL);
+}
+
+// The tray menu, opened and closed many times, leaves none of its icons.
+TEST_F(TrayWndTest, TheMenuLeavesNoGdiObjectsBehind)
+{
+    class CCloseMenus : public CModalAnswerer
+    {
+    public:
+        CCloseMenus() { m_pPrevious = AfxSetModalAnswerer(this); }
+        ~CCloseMenus() override { AfxSetModalAnswerer(m_pPrevious); }
+        BOOL OnPopupMenu(CMenu*, UINT, int, int, CWnd*, UINT* pnCommand) override
+        {
+            nMenus++;
+            *pnCommand = 0;
+            return TRUE;
+        }
+        int nMenus = 0;
+
+    private:
+        CModalAnswerer* m_pPrevious;
+    };
+    ASSERT_TRUE(m_tray.Create());
+    CCloseMenus menus;
+    // What stays for the program's life is made at the first opening.
+    m_tray.SendMessage(WM_TRAYNOTIFY, 1, WM_RBUTTONDOWN);
+    const int nBefore = CountGdiObjects();
+    for (int i = 0; i < 200; i++)
+        m_tray.SendMessage(WM_TRAYNOTIFY, 1, WM_RBUTTONDOWN);
+    EXPECT_EQ(201, menus.nMenus);
+    EXPECT_EQ(nBefore, CountGdiObjects());
 }
 
 TEST_F(TrayWndTest, ColourItemsStoreTheColourAndRepaintTheIcon)

@@ -12,6 +12,7 @@
 #include "collection/ImgCache.h"
 #include "collection/Smilie.h"
 #include "collection/TvnxSave.h"
+#include "fields/ForeignFocus.h"
 #include "fields/SmiliesFieldControl.h"
 #include "fields/SmiliesFieldMenus.h"
 #include "framework/Dialog.h"
@@ -28,6 +29,7 @@
 #include "skins/SkinLoader.h"
 #include "skins/SkinScan.h"
 #include "tests/collection/TvnxSaveTestFiles.h"
+#include "tests/tools/GdiCount.h"
 #include "tests/tools/NumberedLanguage.h"
 #include "tests/tools/Pump.h"
 #include "ui3d/controls/ControlBase.h"
@@ -455,6 +457,39 @@ TEST_F(TvnxDlgTest, SliderCodesMoveTheThumbAndStoreThePercent)
     }
 }
 
+// A window that leaves the layered style keeps nothing of what was drawn
+// while it was layered: moved to opaque, the window and the slider with its
+// thumb are painted again, not left as they were.
+TEST_F(TvnxDlgTest, BecomingOpaqueRepaintsTheWindowAndTheSlider)
+{
+    Show("<default>");
+    const HWND hSlider = m_pDlg->m_Slider.m_hWnd;
+    const struct
+    {
+        const char* name;
+        int nCode, nTrack;
+    } rows[] = {{"\"Opaque\" in the slider's menu", -1, 0},
+                {"a move to the opaque end", SB_THUMBTRACK, 169},
+                {"a step to the end", SB_RIGHT, 0}};
+    for (const auto& r : rows) {
+        m_pDlg->SendMessage(WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, 100), reinterpret_cast<LPARAM>(hSlider));
+        ASSERT_NE(0, GetWindowLongA(m_pDlg->m_hWnd, GWL_EXSTYLE) & WS_EX_LAYERED) << r.name;
+        m_pDlg->UpdateWindow();
+        ::UpdateWindow(hSlider);
+        ASSERT_FALSE(::GetUpdateRect(hSlider, NULL, FALSE)) << r.name;
+        if (r.nCode < 0) {
+            g_nMenuAnswer = 1;
+            m_pDlg->SendMessage(WM_SCROLLBARCLICK, reinterpret_cast<WPARAM>(hSlider), MAKELPARAM(5, 5));
+        } else {
+            m_pDlg->SendMessage(WM_HSCROLL, MAKEWPARAM(r.nCode, r.nTrack), reinterpret_cast<LPARAM>(hSlider));
+        }
+        ASSERT_EQ(0, GetWindowLongA(m_pDlg->m_hWnd, GWL_EXSTYLE) & WS_EX_LAYERED) << r.name;
+        EXPECT_TRUE(::GetUpdateRect(hSlider, NULL, FALSE)) << r.name << ": the slider is painted again";
+        EXPECT_TRUE(::GetUpdateRect(m_pDlg->m_hWnd, NULL, FALSE)) << r.name << ": the window is painted again";
+        PumpPending();
+    }
+}
+
 TEST_F(TvnxDlgTest, HoverMakesTheWindowOpaqueAndTheSliderShowsTheStoredTransparency)
 {
     g_Settings.MainWndOpaqueOnMouseHover = 1;
@@ -736,7 +771,12 @@ TEST_F(TvnxDlgTest, DestructionCleansUpAndSavesWhatChanged)
     m_pDlg->m_Fields.SelectFieldByName("Phrases");
     m_pDlg->m_Fields.GetField(0)->m_strCode = "<SMILIE>!";
     g_bCollectionChanged = TRUE;
+    // A window the focus hook reported; it stands for another program's.
+    const HWND hForeign = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL, NULL);
+    SetForeignTarget(hForeign);
     m_pDlg->DestroyWindow();
+    EXPECT_EQ(NULL, GetForeignTarget()) << "the reported foreign window is forgotten";
+    ::DestroyWindow(hForeign);
     EXPECT_EQ(1, g_nAnimates);
     for (int i = 0; i < g_pVTimer->m_Clients.GetSize(); i++)
         EXPECT_NE(hMain, g_pVTimer->m_Clients[i].hWnd) << "a timer client of the window is left";
@@ -1361,4 +1401,124 @@ TEST_F(TvnxDlgTest, TheBarAndTheFieldAnswerTheKeyboard)
         EXPECT_EQ(row.nFieldMenus, menus.nMenus) << row.pszKeys;
         EXPECT_EQ(0u, m_pDlg->m_MenuBar.GetKeyboardValue()) << row.pszKeys << ": the bar is left";
     }
+}
+
+// --- menus hold no icons after they close ---------------------------------------------------------
+
+// Every menu of the main window and of its field, opened and closed many
+// times: whatever a menu makes for its items (icons, swatches) goes with it.
+TEST_F(TvnxDlgTest, MenusLeaveNoGdiObjectsBehind)
+{
+    {
+        // The count sees an object come and go, else the rows below prove nothing.
+        const int nBefore = CountGdiObjects();
+        HBITMAP hBmp = ::CreateBitmap(4, 4, 1, 1, NULL);
+        ASSERT_EQ(nBefore + 1, CountGdiObjects());
+        ::DeleteObject(hBmp);
+        ASSERT_EQ(nBefore, CountGdiObjects());
+    }
+    Show(CopyDemo());
+    CSmiliesFieldControl* pField = m_pDlg->m_Fields.GetShownField();
+    ASSERT_NE(nullptr, pField);
+    ASSERT_NE(nullptr, pField->GetAt(0, 0));
+    BarMenuAnswerer menus;
+    g_nMenuAnswer = 0;
+    const POINT ptSmilie = pField->GetCellRect(0, 0).CenterPoint();
+    const POINT ptEmpty = pField->GetCellRect(pField->GetColumnCount() - 1, 9).CenterPoint();
+    ASSERT_EQ(nullptr, pField->GetAt(pField->GetColumnCount() - 1, 9));
+    const struct
+    {
+        const char* name;
+        std::function<void()> open;
+    } rows[] = {
+        {"Collection", [&] { m_pDlg->SendMessage(WM_COMMAND, CTvnxDlg::BAR_COLLECTION); }},
+        {"Options", [&] { m_pDlg->SendMessage(WM_COMMAND, CTvnxDlg::BAR_OPTIONS); }},
+        {"Help", [&] { m_pDlg->SendMessage(WM_COMMAND, CTvnxDlg::BAR_HELP); }},
+        {"slider",
+         [&] {
+             m_pDlg->SendMessage(WM_SCROLLBARCLICK, reinterpret_cast<WPARAM>(m_pDlg->m_Slider.m_hWnd),
+                                 MAKELPARAM(5, 5));
+         }},
+        {"Edit", [&] { m_pDlg->SendMessage(WM_COMMAND, CTvnxDlg::BAR_EDIT); }},
+        {"Fields", [&] { m_pDlg->SendMessage(WM_COMMAND, CTvnxDlg::BAR_FIELDS); }},
+        {"Smilies", [&] { m_pDlg->SendMessage(WM_COMMAND, CTvnxDlg::BAR_SMILIES); }},
+        {"field", [&] { ShowFieldMenu(pField, ptEmpty); }},
+        {"smilie", [&] { ShowSmilieMenu(pField, ptSmilie); }},
+    };
+    pField->SetFocusCell(0, 0);
+    for (const auto& r : rows) {
+        // The first opening may make what stays for the program's life.
+        r.open();
+        PumpPending();
+        const int nMenusBefore = menus.nMenus;
+        const int nBefore = CountGdiObjects();
+        g_menuTexts.clear();
+        for (int i = 0; i < 200; i++)
+            r.open();
+        PumpPending();
+        EXPECT_TRUE(menus.nMenus > nMenusBefore || !g_menuTexts.empty()) << r.name << ": the menu was opened";
+        EXPECT_EQ(nBefore, CountGdiObjects()) << r.name << " menu, 200 times";
+    }
+}
+
+// --- the fields at the default size -----------------------------------------------------------------
+
+// A word's width in the fields' cell font, as a cell measures its lines.
+int WordWidth(const std::string& word)
+{
+    HDC hDC = ::CreateCompatibleDC(NULL);
+    HFONT hFont = g_pSkin->m_fieldsLook.grid.pCellFont != NULL
+                      ? ::CreateFontIndirectA(g_pSkin->m_fieldsLook.grid.pCellFont)
+                      : NULL;
+    HGDIOBJ hOld = hFont != NULL ? ::SelectObject(hDC, hFont) : NULL;
+    RECT rc = {0, 0, 0, 0};
+    ::DrawTextA(hDC, word.c_str(), int(word.size()), &rc, DT_SINGLELINE | DT_NOCLIP | DT_CALCRECT);
+    if (hOld != NULL)
+        ::SelectObject(hDC, hOld);
+    if (hFont != NULL)
+        ::DeleteObject(hFont);
+    ::DeleteDC(hDC);
+    return rc.right - rc.left;
+}
+
+// What a first start shows: every field holds whole columns only, clear of
+// the fields' scroll bar (no part of a column lies behind it), and every
+// word of the demo's phrases fits its cell.
+TEST_F(TvnxDlgTest, AtTheDefaultSizeColumnsAreWholeAndPhrasesFitTheirCells)
+{
+    Show(CopyDemo());
+    ASSERT_GT(FieldCount(), 0);
+    CRect rcBar;
+    ::GetWindowRect(m_pDlg->m_Fields.GetScrollBar().m_hWnd, &rcBar);
+    int nPhrases = 0;
+    for (int i = 0; i < FieldCount(); i++) {
+        CSmiliesFieldControl* pField = m_pDlg->m_Fields.GetField(i);
+        m_pDlg->m_Fields.OnTabSelected(m_pDlg->m_Fields.GetFieldId(i));
+        pField->RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW);
+        PumpPending();
+        CString strName;
+        pField->GetWindowText(strName);
+        const std::string name = static_cast<LPCSTR>(strName);
+        CRect rcField, rcClient;
+        pField->GetWindowRect(&rcField);
+        pField->GetClientRect(&rcClient);
+        EXPECT_EQ(pField->GetColumnCount() * pField->GetCellWidth(), rcClient.Width())
+            << name << ": " << pField->GetColumnCount() << " columns of " << pField->GetCellWidth();
+        EXPECT_LE(rcField.right, rcBar.left) << name;
+        // Each word of a phrase is one line at the least: it must fit the
+        // cell less its insets in the cell font, or it is cut at both ends.
+        for (int r = 0; r < 4; r++) {
+            for (int c = 0; c < pField->GetColumnCount(); c++) {
+                CSmilie* p = pField->GetAt(c, r);
+                if (p == NULL || !IsPhraseSmilie(p))
+                    continue;
+                nPhrases++;
+                const int nAvailable = p->m_nCellWidth - p->m_nInsetLead - p->m_nInsetTrail;
+                std::istringstream words(static_cast<LPCSTR>(p->m_strPhrase));
+                for (std::string word; words >> word;)
+                    EXPECT_LT(WordWidth(word), nAvailable) << name << ": \"" << word << "\" in " << nAvailable;
+            }
+        }
+    }
+    EXPECT_GT(nPhrases, 0) << "the demo shows phrases";
 }

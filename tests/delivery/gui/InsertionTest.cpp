@@ -617,6 +617,47 @@ TEST(Insertion, FillingCountsUseOnlyOnTheClipboardRoad)
     }
 }
 
+// Only the payload of the format just served counts as rendered: a drop
+// that follows reports it to the field, and a stale one would start the
+// connection probe for a payload the target never took.
+class CRenderProbe : public CTvFieldDataSource
+{
+public:
+    using CTvFieldDataSource::OnRenderGlobalData;
+};
+
+TEST(Insertion, ARefusalLeavesNothingRendered)
+{
+    SetDefaultSettings();
+    SetForeignTarget(NULL);   // nobody known asks: payloads without lists only
+    CRenderProbe source;
+    CTvDataObject text;
+    text.SetData("[grin]", 7);
+    source.AddDataObject(CF_TEXT, text);
+    CTvDataObject emptyRtf;   // offered, but with nothing to render
+    source.AddDataObject(::RegisterClipboardFormatA("Rich Text Format"), emptyRtf);
+    const struct
+    {
+        const char* name;
+        CLIPFORMAT cfRefused;
+    } rows[] = {
+        {"a format with no payload", CF_DIB},
+        {"a payload without bytes", CLIPFORMAT(::RegisterClipboardFormatA("Rich Text Format"))},
+    };
+    for (const auto& r : rows) {
+        FORMATETC fe = {CF_TEXT, NULL, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+        HGLOBAL hText = NULL;
+        ASSERT_TRUE(source.OnRenderGlobalData(&fe, &hText)) << r.name;
+        ::GlobalFree(hText);
+        EXPECT_EQ(&source.m_Payloads[0], source.m_pLastRendered) << r.name;
+        fe.cfFormat = r.cfRefused;
+        HGLOBAL hRefused = NULL;
+        EXPECT_FALSE(source.OnRenderGlobalData(&fe, &hRefused)) << r.name;
+        EXPECT_EQ(nullptr, hRefused) << r.name;
+        EXPECT_EQ(nullptr, source.m_pLastRendered) << r.name << ": nothing is rendered after a refusal";
+    }
+}
+
 TEST(Insertion, CopyToGlobalKeepsToTheGivenBlock)
 {
     HGLOBAL hNew = NULL;

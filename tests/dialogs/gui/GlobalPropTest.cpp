@@ -403,7 +403,10 @@ TEST_F(GlobalPropTest, MissingSystemFunctionsDisableAndSwitchOffTheirOptions)
 
 TEST_F(GlobalPropTest, AutostartBoxReadsAndWritesTheRunEntry)
 {
-    const std::string strSelf = ModulePath();
+    // The command line of the entry is the path in double quotes: a path
+    // with a space is otherwise cut at it.
+    const std::string strBare = ModulePath();
+    const std::string strSelf = "\"" + strBare + "\"";
     std::string strUpper = strSelf;
     for (char& c : strUpper)
         c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
@@ -418,6 +421,8 @@ TEST_F(GlobalPropTest, AutostartBoxReadsAndWritesTheRunEntry)
         {"off, switched on", NULL, true, false, strSelf},
         {"on, switched off", strSelf.c_str(), true, true, "<none>"},
         {"on in other case, left", strUpper.c_str(), false, true, strUpper},
+        {"bare path of an earlier version, left on", strBare.c_str(), false, true, strSelf},
+        {"bare path of an earlier version, switched off", strBare.c_str(), true, true, "<none>"},
         {"another program's, switched on", "C:\\x\\other.exe", true, false, strSelf},
         {"another program's, left off", "C:\\x\\other.exe", false, false, "C:\\x\\other.exe"},
     };

@@ -653,20 +653,47 @@ TEST_F(FieldContextMenus, InternalInfoLinesOnlyWhileAltAndBacktickAreHeld)
 
 // --- commands ---------------------------------------------------------------------------------
 
+// The clipboard's text as this program renders it for nobody in particular.
+std::string ClipboardText()
+{
+    std::string text;
+    if (!OpenClipboard(NULL))
+        return "<not open>";
+    if (HANDLE h = GetClipboardData(CF_TEXT)) {
+        if (const char* p = static_cast<const char*>(GlobalLock(h))) {
+            text = p;
+            GlobalUnlock(h);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+// Cut and Copy take one set for the clipboard, the paste history and the
+// deletion: the smilie under the point, or the selection when that smilie
+// is selected.
 TEST_F(FieldContextMenus, CutCopyAndDeleteWithTheirUndoSteps)
 {
     const struct
     {
         const char* pszName;
         UINT nCommand;
-        int nSelected;       // smilies selected from cell 0 on, the menu at cell 0
+        int nSelected;       // smilies selected from cell 0 on
+        int nAt;             // the menu's cell
         const char* pszTitle;
         int nLeft;
-        int nHistory;
+        int nHistory;        // groups in the history; its one group holds nTaken smilies
+        int nTaken;
+        const char* pszClip; // the clipboard's text, NULL: not checked
     } rows[] = {
-        {"delete one", 1, 0, "L469", 3, 0},        {"delete a selection", 1, 2, "L470", 2, 0},
-        {"cut one", 2, 1, "L478", 3, 1},           {"cut a selection", 2, 3, "L479", 1, 1},
-        {"copy one", 3, 0, NULL, 4, 1},            {"copy a selection", 3, 2, NULL, 4, 1},
+        {"delete one", 1, 0, 0, "L469", 3, 0, 0, NULL},
+        {"delete a selection", 1, 2, 0, "L470", 2, 0, 0, NULL},
+        {"cut one", 2, 1, 0, "L478", 3, 1, 1, "phrase 0"},
+        {"cut a selection", 2, 3, 0, "L479", 1, 1, 3, NULL},
+        {"cut an unselected one beside a selection", 2, 2, 3, "L478", 3, 1, 1, "phrase 3"},
+        {"copy one", 3, 0, 0, NULL, 4, 1, 1, "phrase 0"},
+        {"copy a selection", 3, 2, 0, NULL, 4, 1, 2, NULL},
+        {"copy an unselected one beside a selection", 3, 2, 3, NULL, 4, 1, 1, "phrase 3"},
     };
     for (const auto& r : rows) {
         field.DeleteAllSmilies();
@@ -679,13 +706,19 @@ TEST_F(FieldContextMenus, CutCopyAndDeleteWithTheirUndoSteps)
         }
         for (int i = 0; i < r.nSelected; i++)
             field.SetSmilieSelected(TRUE, i, 0);
-        SmilieMenu(0, 0, r.nCommand);
+        SmilieMenu(r.nAt, 0, r.nCommand);
         EXPECT_EQ(r.nLeft, field.GetSmilieCount()) << r.pszName;
-        EXPECT_EQ(r.nHistory, g_PasteHistory.GetSize()) << r.pszName;
+        ASSERT_EQ(r.nHistory, g_PasteHistory.GetSize()) << r.pszName;
         if (r.nHistory > 0) {
-            EXPECT_EQ(std::max(r.nSelected, 1), g_PasteHistory[0].m_Smilies.GetSize()) << r.pszName;
+            EXPECT_EQ(r.nTaken, g_PasteHistory[0].m_Smilies.GetSize()) << r.pszName;
             EXPECT_GT(CountClipboardFormats(), 0) << r.pszName << ": on the clipboard";
         }
+        if (r.pszClip != NULL) {
+            EXPECT_EQ(r.pszClip, ClipboardText()) << r.pszName;
+            EXPECT_EQ(r.pszClip, std::string(g_PasteHistory[0].m_Smilies[0].m_strPhrase)) << r.pszName;
+        }
+        if (r.nCommand == 2 && r.nAt != 0)
+            EXPECT_EQ(nullptr, field.GetAt(r.nAt, 0)) << r.pszName << ": the smilie under the point is cut";
         if (r.pszTitle != NULL) {
             ASSERT_EQ(1u, g_undo.pushed.size()) << r.pszName;
             EXPECT_EQ(r.pszTitle, g_undo.pushed[0]) << r.pszName;

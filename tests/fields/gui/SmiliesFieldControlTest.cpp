@@ -673,6 +673,47 @@ TEST_F(FieldControl, ADownloadEndedWhileBusyRemovesItsSmilieOnlyAfterwards)
     EXPECT_TRUE(PumpUntil([&] { return !field.FindSmilie(p); }, 5000)) << "not removed once it was over";
 }
 
+// A pending address smilie whose download fails goes by itself: the smilies
+// the user selected stay selected, whether or not it was one of them.
+TEST_F(FieldControl, AFailedDownloadTakesOnlyItsSmilieOutOfTheSelection)
+{
+    OpenPictures pictures({SolidBmp(20, 20, RGB(0, 0, 255))});
+    ASSERT_TRUE(pictures.IsOpen());
+    LoopbackHttpServer server;
+    HttpResponse r;
+    r.body = "just some words";
+    server.Add("/words.gif", r);
+    CTestAnswerer answerer;
+    Make();
+    ASSERT_TRUE(field.IsWindowVisible());
+    const struct
+    {
+        const char* name;
+        bool bFailedSelected;
+    } rows[] = {{"the failed smilie not selected", false}, {"the failed smilie selected too", true}};
+    for (const auto& row : rows) {
+        field.DeleteAllSmilies();
+        Fill(field, 2);
+        const POINT cell = {2, 0};
+        CSmilie* pPending = field.AddSmilie(&cell, 0, "", server.Url("/words.gif").c_str());
+        ASSERT_NE(nullptr, pPending) << row.name;
+        field.SetSmilieSelected(TRUE, 0, 0);
+        field.SetSmilieSelected(TRUE, 1, 0);
+        if (row.bFailedSelected)
+            field.SetSmilieSelected(TRUE, 2, 0);
+        field.downloadsDone.clear();
+        CSmilie::QueueDownload(pPending);
+        while (CSmilie::StartNextDownload(FALSE, NULL)) {
+        }
+        ASSERT_TRUE(PumpUntil([&] { return !field.downloadsDone.empty(); }, 20000)) << row.name;
+        PumpPending();
+        ASSERT_FALSE(field.FindSmilie(pPending)) << row.name << ": the failed smilie is removed";
+        EXPECT_EQ(2, field.GetSelectedCount()) << row.name;
+        EXPECT_TRUE(field.GetAt(0, 0)->m_bSelected && field.GetAt(1, 0)->m_bSelected) << row.name;
+    }
+}
+
+
 // --- adding and the drop import ---------------------------------------------------------------------
 
 class FieldAdding : public FieldControl

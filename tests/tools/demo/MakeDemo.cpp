@@ -37,6 +37,8 @@ struct DEMOFIELD
     COLORREF clrTab;
     std::string strCode;
     std::vector<DEMOCELL> cells;
+    int nCellWidth = CSmilie::defaultCellWidth;
+    int nCellHeight = CSmilie::defaultCellHeight;
 };
 
 // A face of the size in the colour: a disc with two eyes and a mouth.
@@ -160,7 +162,9 @@ std::vector<DEMOFIELD> Fields()
     f2.cells.push_back(Picture(0, 2, "gif", 2, Gif(19, {colours[3], colours[2]}, 60), web + "green.gif"));
     fields.push_back(f2);
 
-    DEMOFIELD f3{"Phrases", RGB(140, 230, 120), "", {}};
+    // Cells wide enough for a word of the cell font: five columns fill the
+    // fields as seven of the default width do.
+    DEMOFIELD f3{"Phrases", RGB(140, 230, 120), "", {}, 49, CSmilie::defaultCellHeight};
     f3.cells.push_back(Phrase(0, 0, ":-)"));
     f3.cells.push_back(Phrase(1, 0, ";-)"));
     f3.cells.push_back(Phrase(2, 0, ":-D"));
@@ -195,7 +199,7 @@ Bytes LayoutBlock(const std::vector<DEMOFIELD>& fields)
         PutText(body, f.strCode);
         Put32(body, uint32_t(f.cells.size()));
         for (const DEMOCELL& cell : f.cells) {
-            CSmilie smilie(CSmilie::defaultCellWidth, CSmilie::defaultCellHeight);
+            CSmilie smilie(f.nCellWidth, f.nCellHeight);
             smilie.SetCell(cell.nColumn, cell.nRow);
             if (cell.strFormat.empty()) {
                 smilie.SetPhrase(cell.strText.c_str(), TRUE);
@@ -211,8 +215,8 @@ Bytes LayoutBlock(const std::vector<DEMOFIELD>& fields)
             body.insert(body.end(), record.begin(), record.begin() + nSize);
         }
         Put32(block, 0x10000010);
-        Put32(block, CSmilie::defaultCellWidth);
-        Put32(block, CSmilie::defaultCellHeight);
+        Put32(block, uint32_t(f.nCellWidth));
+        Put32(block, uint32_t(f.nCellHeight));
         Put32(block, 1);
         Put32(block, f.clrTab);
         Put32(block, uint32_t(body.size()));
@@ -268,8 +272,8 @@ int main(int argc, char** argv)
     if (pManifest == NULL)
         return 1;
     for (const DEMOFIELD& f : fields) {
-        fprintf(pManifest, "field %s %d %d %d %s\n", f.strName.c_str(), int(CSmilie::defaultCellWidth),
-                int(CSmilie::defaultCellHeight), int(f.cells.size()), f.strCode.c_str());
+        fprintf(pManifest, "field %s %d %d %d %s\n", f.strName.c_str(), f.nCellWidth, f.nCellHeight,
+                int(f.cells.size()), f.strCode.c_str());
         for (const DEMOCELL& cell : f.cells) {
             if (cell.strFormat.empty())
                 fprintf(pManifest, "cell %d %d phrase %s\n", cell.nColumn, cell.nRow, cell.strText.c_str());

@@ -273,6 +273,36 @@ TEST_F(SkinnedDialog, ModalFadeRunsOnTicksAndEndsWithTheStoredResult)
     EXPECT_EQ(1, dlg.m_nFadeInDone);
 }
 
+// The first control of a form gets the focus whether the form fades in or
+// not; an edit with a larger editor hands it on to its open editor.
+TEST_F(SkinnedDialog, AFormOpensWithTheFocusOnItsFirstControlFadingOrNot)
+{
+    for (int bFade : {TRUE, FALSE}) {
+        SCOPED_TRACE(bFade ? "fading" : "not fading");
+        C3DDialog dlg(IDD_SKINNED_FORM, NULL, NULL, bFade, NULL, NULL);
+        bool bOpen = false;
+        HWND hFocus = NULL, hEditor = NULL;
+        CFnAnswerer answerer([&](CDialog* p) -> INT_PTR {
+            C3DDialog* pDlg = static_cast<C3DDialog*>(p);
+            if (pDlg->m_nFadeState == 1)
+                TickAt(pDlg, g_nCounter + 400);
+            PumpPending();
+            CPopUpEdit* pEdit = static_cast<CPopUpEdit*>(CWnd::FromHandlePermanent(pDlg->GetDlgItem(IDC_SK_FORM_EDIT)->m_hWnd));
+            bOpen = pEdit != NULL && pEdit->IsPopupOpen();
+            hFocus = ::GetFocus();
+            hEditor = bOpen ? pEdit->GetPopup()->m_edit.m_hWnd : NULL;
+            if (bOpen)
+                pEdit->OpenPopup(FALSE);
+            return IDCANCEL;
+        });
+        g_nCounter = 1000;
+        dlg.DoModal();
+        PumpPending();
+        EXPECT_TRUE(bOpen) << "the first control, an edit with an editor, opened it";
+        EXPECT_TRUE(hFocus != NULL && hFocus == hEditor) << "the keys go to the editor";
+    }
+}
+
 TEST_F(SkinnedDialog, WithoutAPerformanceCounterDialogsShowAndCloseAtOnce)
 {
     g_bHaveCounter = FALSE;

@@ -149,6 +149,32 @@ TEST_F(TabSelectorTest, MoveSwapAndSelect)
     EXPECT_EQ(0, strip.GetTab(9, &name, &data));
 }
 
+// A selected tab is always brought into view, also one that lies wholly
+// beyond the strip's edge (the last of many, chosen at start-up), and back
+// again at the other end.
+TEST_F(TabSelectorTest, ASelectedTabIsScrolledIntoViewFromAnywhere)
+{
+    CreateStrip();
+    // Ten tabs of 60 or more in a strip of 300, added as a collection loads
+    // them: not laid out yet.
+    for (int i = 0; i < 10; i++)
+        strip.InsertTab(0, "", RGB(40 * i, 100, 100), 0);
+    const struct
+    {
+        const char* name;
+        int nId;
+    } rows[] = {{"the last, wholly hidden", 10}, {"the first, wholly hidden", 1}, {"a middle one", 6}};
+    for (const auto& r : rows) {
+        strip.SelectTab(r.nId);
+        PumpPending();
+        RECT rc;
+        strip.GetTabRect(&rc, r.nId);
+        EXPECT_EQ(r.nId, strip.GetSelectedId()) << r.name;
+        EXPECT_GE(rc.left, 0) << r.name;
+        EXPECT_LE(rc.right, 300) << r.name;
+    }
+}
+
 TEST_F(TabSelectorTest, TabFromPointAndStepping)
 {
     strip.m_Look.nOverlap = 4;
