@@ -387,6 +387,30 @@ namespace {
 // draws each frame from the picture as before.
 const int kMaxReadyPixels = 65536;
 
+// Whether rc of pDC holds in full what was just drawn there: inside the DC's
+// bitmap, in plain device coordinates and cut by no clipping region. A cell
+// scrolled half out of view draws only the part in view, which is no frame
+// to show whole later.
+bool HoldsWhole(CDC* pDC, const CRect& rc)
+{
+    POINT ptViewport = {0, 0}, ptWindow = {0, 0};
+    ::GetViewportOrgEx(pDC->m_hDC, &ptViewport);
+    ::GetWindowOrgEx(pDC->m_hDC, &ptWindow);
+    if (ptViewport.x != 0 || ptViewport.y != 0 || ptWindow.x != 0 || ptWindow.y != 0)
+        return false;
+    HRGN hClip = ::CreateRectRgn(0, 0, 0, 0);
+    const int nClip = hClip != NULL ? ::GetClipRgn(pDC->m_hDC, hClip) : -1;
+    if (hClip != NULL)
+        ::DeleteObject(hClip);
+    if (nClip != 0)
+        return false;
+    BITMAP bm;
+    const HGDIOBJ hBitmap = ::GetCurrentObject(pDC->m_hDC, OBJ_BITMAP);
+    if (hBitmap == NULL || ::GetObjectA(hBitmap, sizeof(bm), &bm) == 0)
+        return false;
+    return rc.left >= 0 && rc.top >= 0 && rc.right <= bm.bmWidth && rc.bottom <= bm.bmHeight;
+}
+
 }  // namespace
 
 // The frames of an animated picture as DrawPicture drew them over the cell's
@@ -528,13 +552,13 @@ void CSmilie::DrawPicture(CDC* pDC, CPoint ptCell, CDC* pBackDC, COLORREF crBack
         pDC->RestoreDC(nSaved);
     if (pReady != NULL) {
         // Keep what was drawn for the next time this frame comes round.
-        if (m_nFrameDelay >= 0) {
+        if (m_nFrameDelay >= 0 && HoldsWhole(pDC, rc)) {
             ::SelectObject(pCacheDC->m_hDC, pReady->section.GetSafeHandle());
             pCacheDC->BitBlt(0, pReady->cy * m_nFrameIndex, rc.Width(), rc.Height(), pDC, rc.left, rc.top, SRCCOPY);
             ::GdiFlush();
             pReady->delays[m_nFrameIndex] = m_nFrameDelay;
         }
-        pReady->nShown = m_nFrameDelay >= 0 ? m_nFrameIndex : -1;
+        pReady->nShown = pReady->IsReady(m_nFrameIndex) ? m_nFrameIndex : -1;
     }
     ::SelectObject(pCacheDC->m_hDC, hOldCache);
 }

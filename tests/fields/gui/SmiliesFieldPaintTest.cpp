@@ -342,6 +342,33 @@ TEST_F(FieldPaint, KeptFramesShowWhatThePictureDrew)
     EXPECT_EQ(cellPixels(2), cropped);
 }
 
+// A cell half out of view draws only the part in view: no frame is kept from
+// it, and scrolled back into view the cell shows its whole picture.
+TEST_F(FieldPaint, AFrameDrawnHalfOutOfViewIsNotKept)
+{
+    OpenPictures pictures({AnimatedGif(12, 26, 9, 9)});
+    ASSERT_TRUE(pictures.IsOpen());
+    ASSERT_TRUE(MakeField(field, m_parent, 350, 4 * 34, 35, 34));
+    const POINT top = {0, 0}, low = {0, 6};
+    CSmilie* pSmilie = field.AddSmilie(&top, 1, "", NULL);
+    field.AddSmilie(&low, 1, "", NULL);
+    field.UpdateScrollRange(TRUE);
+    field.OnVScroll(SB_THUMBTRACK, 20);
+    ASSERT_EQ(20, field.GetScrollPos());
+    ASSERT_NE(nullptr, field.GetBackBuffer());
+    // The picture fills x 11..22, y 4..29 of the cell; rows above 20 are out of view.
+    for (int n = 0; n < 3; n++) {
+        ASSERT_NE(0u, pSmilie->m_nAnimTimer) << n;
+        Tick(pSmilie->m_nAnimTimer);
+    }
+    const COLORREF clrFrame = pSmilie->m_nFrameIndex == 0 ? RGB(255, 0, 0) : RGB(0, 0, 255);
+    EXPECT_EQ(Hex(clrFrame), Hex(At(17, 25 - 20)));
+    field.OnVScroll(SB_THUMBTRACK, 0);
+    ASSERT_EQ(0, field.GetScrollPos());
+    for (int y = 4; y < 30; y += 3)
+        EXPECT_EQ(Hex(clrFrame), Hex(At(17, y))) << "row " << y;
+}
+
 TEST_F(FieldPaint, TimersOnlyInViewAndHidingFreesTheGdiObjects)
 {
     OpenPictures pictures({AnimatedGif(12, 12, 9, 9), AnimatedGif(14, 14, 9, 9)});
