@@ -110,8 +110,9 @@ TEST_F(SkinParse, ReadAsTextMode)
     for (const auto& row : rows) {
         EXPECT_EQ(row.lines, Lines(all + row.extra)) << row.name;
         EXPECT_TRUE(m_bComplete) << row.name;
-        if (row.width != 0)
+        if (row.width != 0) {
             EXPECT_EQ(row.width, Num("MAINTAB_WIDTH")) << row.name;
+        }
     }
 }
 

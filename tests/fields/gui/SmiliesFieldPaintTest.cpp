@@ -320,8 +320,9 @@ TEST_F(FieldPaint, KeptFramesShowWhatThePictureDrew)
         step();
         const int f = pA->m_nFrameIndex;
         EXPECT_EQ(f == 2, marked()) << "round " << n << ", frame " << f;
-        if (f != 2)
+        if (f != 2) {
             EXPECT_EQ(drawn[f], cellPixels(0)) << "round " << n << ", frame " << f;
+        }
     }
 
     // A crop cuts into the frames: the kept ones are not shown again. A second
