@@ -414,7 +414,7 @@ void CSmiliesField::FillUncovered(HDC hDC, const CRect& rcPaint, HDC hTile, cons
     };
     fill(xGridEnd, rcPaint.top, rcPaint.right, rcPaint.bottom);
     auto covered = [&](int c, int r) {
-        const CSmilie* pSmilie = r < nRows ? m_pTable->GetAt(c, r) : NULL;
+        const CSmilie* pSmilie = r >= 0 && r < nRows ? m_pTable->GetAt(c, r) : NULL;
         return pSmilie != NULL && GetSmilieRect(pSmilie) == GetCellRect(c, r);
     };
     const int nFirstRow = (nPos + rcPaint.top) / m_nCellHeight;
