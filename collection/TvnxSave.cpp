@@ -116,6 +116,9 @@ public:
 
 private:
     static const UINT kBlock = 65536;
+    // After a jump over a block or more of picture data the next record is
+    // likely large too: a small read takes its head without reading its data.
+    static const UINT kSmallBlock = 4096;
     // The longest head: id, checksum, name length, a name of 255, data size.
     static const UINT kLongestHead = TVNX_RECORD_FIXED + 255;
 
@@ -126,13 +129,15 @@ private:
         const ULONGLONG nLeft = nPos < m_nLength ? m_nLength - nPos : 0;
         const ULONGLONG nWant = std::min<ULONGLONG>(kLongestHead, nLeft);
         if (nPos < m_nStart || nPos + nWant > m_nStart + m_nHave) {
+            const bool bJumped = nPos >= m_nStart + m_nHave + kBlock;
             m_nHave = 0;
             if (m_buffer.empty())
                 m_buffer.resize(kBlock);
             m_nStart = nPos;
             if (nLeft != 0) {
+                const UINT nBlock = bJumped ? kSmallBlock : kBlock;
                 m_file.Seek(static_cast<LONGLONG>(nPos), CFile::begin);
-                m_nHave = m_file.Read(m_buffer.data(), static_cast<UINT>(std::min<ULONGLONG>(kBlock, nLeft)));
+                m_nHave = m_file.Read(m_buffer.data(), static_cast<UINT>(std::min<ULONGLONG>(nBlock, nLeft)));
             }
         }
         const size_t nOffset = static_cast<size_t>(nPos - m_nStart);
