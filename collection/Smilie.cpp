@@ -161,6 +161,7 @@ void CSmilie::InitMembers(int nCellWidth, int nCellHeight)
     m_nFrameDelay = 0;
     m_nFrameIndex = 0;
     m_nAnimTimer = 0;
+    m_pReadyFrames = NULL;
     SelectToolbar();
 
     if (s_nInstances == 0)
@@ -302,6 +303,7 @@ void CSmilie::FreeSource()
 
 void CSmilie::DeleteCachedBitmap()
 {
+    DeleteReadyFrames();
     if (m_CellBitmap.GetSafeHandle() != NULL) {
         m_CellBitmap.DeleteObject();
         s_nCellBitmaps--;

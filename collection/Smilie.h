@@ -210,6 +210,8 @@ public:
     CRect m_rcImage;
     int m_nContentState;            // frame count, or for text 1 / the text height
     CBitmap m_CellBitmap;           // background under an animated picture
+    struct READYFRAMES;
+    READYFRAMES* m_pReadyFrames;    // its frames drawn over that background, NULL none
     CSequence<TEXTLINE> m_TextLines;
     int m_nTextHeight;
     int m_nFrameDelay;
@@ -243,6 +245,13 @@ private:
     void LayoutCell(CDC* pDC);
     BOOL IsPictureLargerThanRect() const;
     void DrawPicture(CDC* pDC, CPoint ptCell, CDC* pBackDC, COLORREF crBack);
+    // The ready frames when they were drawn from the present picture, crop,
+    // position and background colour; NULL otherwise.
+    READYFRAMES* CurrentReadyFrames(COLORREF crBack) const;
+    // TRUE when the next animation step would put the very pixels that the
+    // cell shows back in place.
+    BOOL StepChangesNothing(COLORREF crBack);
+    void DeleteReadyFrames();
     void DrawTextLines(CDC* pDC, CPoint ptCell);
     void DrawSourceIndicators(CDC* pDC, CPoint ptCell, const CELLLOOK& look, CDC* pBackDC, CRect* prcOut);
 };

@@ -11,6 +11,7 @@
 #include "ui3d/drawing/PixelOps.h"
 
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -386,6 +387,94 @@ void CSmilie::LayoutCell(CDC* pDC)
 
 // --- picture and text -----------------------------------------------------------------
 
+// --- ready frames -------------------------------------------------------------------
+
+namespace {
+
+// An animation keeps its frames ready up to this many pixels (all frames
+// together): a few hundred kilobytes for a smilie, while a large animation
+// draws each frame from the picture as before.
+const int kMaxReadyPixels = 65536;
+
+// Whether rc of pDC holds in full what was just drawn there: inside the DC's
+// bitmap, in plain device coordinates and cut by no clipping region. A cell
+// scrolled half out of view draws only the part in view, which is no frame
+// to show whole later.
+bool HoldsWhole(CDC* pDC, const CRect& rc)
+{
+    POINT ptViewport = {0, 0}, ptWindow = {0, 0};
+    ::GetViewportOrgEx(pDC->m_hDC, &ptViewport);
+    ::GetWindowOrgEx(pDC->m_hDC, &ptWindow);
+    if (ptViewport.x != 0 || ptViewport.y != 0 || ptWindow.x != 0 || ptWindow.y != 0)
+        return false;
+    HRGN hClip = ::CreateRectRgn(0, 0, 0, 0);
+    const int nClip = hClip != NULL ? ::GetClipRgn(pDC->m_hDC, hClip) : -1;
+    if (hClip != NULL)
+        ::DeleteObject(hClip);
+    if (nClip != 0)
+        return false;
+    BITMAP bm;
+    const HGDIOBJ hBitmap = ::GetCurrentObject(pDC->m_hDC, OBJ_BITMAP);
+    if (hBitmap == NULL || ::GetObjectA(hBitmap, sizeof(bm), &bm) == 0)
+        return false;
+    return rc.left >= 0 && rc.top >= 0 && rc.right <= bm.bmWidth && rc.bottom <= bm.bmHeight;
+}
+
+}  // namespace
+
+// The frames of an animated picture as DrawPicture drew them over the cell's
+// kept background, one below the other in a 32-bit section, so that each step
+// of the animation is one blit and needs neither the picture nor its reader.
+// They belong to the background they were drawn on and go with it.
+struct CSmilie::READYFRAMES
+{
+    CBitmap section;
+    BYTE* pBits = NULL;
+    int cx = 0, cy = 0;
+    // What the frames were drawn from: any change makes them useless.
+    uint32_t nImageId = 0;
+    BYTE nCrop = 0;
+    CPoint ptImage;
+    CRect rcImage;
+    COLORREF crBack = 0;
+    std::vector<int> delays;     // per frame, -1 while it is not drawn yet
+    int nShown = -1;             // the frame the cell was last drawn with
+
+    BOOL IsReady(int nFrame) const
+    {
+        return nFrame >= 0 && nFrame < static_cast<int>(delays.size()) && delays[nFrame] >= 0;
+    }
+    const BYTE* Frame(int nFrame) const { return pBits + static_cast<size_t>(nFrame) * cx * cy * 4; }
+};
+
+void CSmilie::DeleteReadyFrames()
+{
+    delete m_pReadyFrames;
+    m_pReadyFrames = NULL;
+}
+
+CSmilie::READYFRAMES* CSmilie::CurrentReadyFrames(COLORREF crBack) const
+{
+    READYFRAMES* p = m_pReadyFrames;
+    if (p == NULL || m_CellBitmap.GetSafeHandle() == NULL || p->nImageId != m_nImageId || p->nCrop != m_nCrop ||
+        p->ptImage != m_ptImage || p->rcImage != m_rcImage || p->crBack != crBack ||
+        static_cast<int>(p->delays.size()) != m_nContentState)
+        return NULL;
+    return p;
+}
+
+BOOL CSmilie::StepChangesNothing(COLORREF crBack)
+{
+    READYFRAMES* p = CurrentReadyFrames(crBack);
+    if (p == NULL || p->nShown == m_nFrameIndex || !p->IsReady(p->nShown) || !p->IsReady(m_nFrameIndex))
+        return FALSE;
+    if (memcmp(p->Frame(p->nShown), p->Frame(m_nFrameIndex), static_cast<size_t>(p->cx) * p->cy * 4) != 0)
+        return FALSE;
+    m_nFrameDelay = p->delays[m_nFrameIndex];
+    p->nShown = m_nFrameIndex;
+    return TRUE;
+}
+
 void CSmilie::DrawPicture(CDC* pDC, CPoint ptCell, CDC* pBackDC, COLORREF crBack)
 {
     CRect rc(m_rcImage);
@@ -406,6 +495,19 @@ void CSmilie::DrawPicture(CDC* pDC, CPoint ptCell, CDC* pBackDC, COLORREF crBack
         m_nFrameIndex = 0;
     }
 
+    READYFRAMES* pReady = m_CellBitmap.GetSafeHandle() != NULL ? CurrentReadyFrames(crBack) : NULL;
+    if (pReady != NULL && pReady->IsReady(m_nFrameIndex)) {
+        CDC* pReadyDC = ScratchDC(SCRATCH_CELLCACHE);
+        if (pReadyDC == NULL)
+            return;
+        const HGDIOBJ hOld = ::SelectObject(pReadyDC->m_hDC, pReady->section.GetSafeHandle());
+        pDC->BitBlt(rc.left, rc.top, rc.Width(), rc.Height(), pReadyDC, 0, pReady->cy * m_nFrameIndex, SRCCOPY);
+        ::SelectObject(pReadyDC->m_hDC, hOld);
+        m_nFrameDelay = pReady->delays[m_nFrameIndex];
+        pReady->nShown = m_nFrameIndex;
+        return;
+    }
+
     g_pImgCache->SetImageFrame(m_nImageId, m_nFrameIndex);
     const CPoint ptPicture(ptCell.x + m_ptImage.x, ptCell.y + m_ptImage.y);
     const CSize size = g_pImgCache->GetImageSize(m_nImageId);
@@ -419,6 +521,26 @@ void CSmilie::DrawPicture(CDC* pDC, CPoint ptCell, CDC* pBackDC, COLORREF crBack
         if (bClip)
             pDC->RestoreDC(nSaved);
         return;
+    }
+
+    if (pReady == NULL && m_nContentState > 1 && rc.Width() > 0 && rc.Height() > 0 &&
+        static_cast<long long>(rc.Width()) * rc.Height() * m_nContentState <= kMaxReadyPixels) {
+        DeleteReadyFrames();
+        m_pReadyFrames = new READYFRAMES;
+        pReady = m_pReadyFrames;
+        pReady->section.Attach(CreateDIBSection32(rc.Width(), rc.Height() * m_nContentState, &pReady->pBits));
+        pReady->cx = rc.Width();
+        pReady->cy = rc.Height();
+        pReady->nImageId = m_nImageId;
+        pReady->nCrop = m_nCrop;
+        pReady->ptImage = m_ptImage;
+        pReady->rcImage = m_rcImage;
+        pReady->crBack = crBack;
+        pReady->delays.assign(static_cast<size_t>(m_nContentState), -1);
+        if (pReady->section.GetSafeHandle() == NULL) {
+            DeleteReadyFrames();
+            pReady = NULL;
+        }
     }
 
     // The bare background from the cache, then the frame over it: the cache
@@ -437,6 +559,16 @@ void CSmilie::DrawPicture(CDC* pDC, CPoint ptCell, CDC* pBackDC, COLORREF crBack
     m_nFrameDelay = g_pImgCache->DrawImageFrame(m_nImageId, pDC, ptPicture, crBack, pCacheDC, ptInRect);
     if (bClip)
         pDC->RestoreDC(nSaved);
+    if (pReady != NULL) {
+        // Keep what was drawn for the next time this frame comes round.
+        if (m_nFrameDelay >= 0 && HoldsWhole(pDC, rc)) {
+            ::SelectObject(pCacheDC->m_hDC, pReady->section.GetSafeHandle());
+            pCacheDC->BitBlt(0, pReady->cy * m_nFrameIndex, rc.Width(), rc.Height(), pDC, rc.left, rc.top, SRCCOPY);
+            ::GdiFlush();
+            pReady->delays[m_nFrameIndex] = m_nFrameDelay;
+        }
+        pReady->nShown = pReady->IsReady(m_nFrameIndex) ? m_nFrameIndex : -1;
+    }
     ::SelectObject(pCacheDC->m_hDC, hOldCache);
 }
 
@@ -548,10 +680,23 @@ void CSmilie::Draw(CDC* pDC, CPoint ptOrigin, const CELLLOOK& look, CBitmap* pBa
     const CPoint ptCell(ptOrigin.x + p, ptOrigin.y + p);
     const CRect rcCell(ptOrigin.x, ptOrigin.y, ptOrigin.x + m_nCellWidth, ptOrigin.y + m_nCellHeight);
     const COLORREF crBack = m_bSelected ? look.crSelected : look.crBackground;
+    // A step of the animation to a frame that looks the same as the one shown
+    // draws nothing: the cell is left as it is.
+    if (bPictureOnly && !bCensored && m_nImageId != 0 && g_pImgCache != NULL && m_nContentState > 1 &&
+        StepChangesNothing(crBack)) {
+        if (prcOut != NULL)
+            prcOut->SetRectEmpty();
+        return;
+    }
 
+    // A step of the animation to a frame kept ready needs no background: the
+    // frame holds it.
+    const BOOL bReadyStep = bPictureOnly && !bCensored && m_nImageId != 0 && g_pImgCache != NULL &&
+                            m_nContentState > 1 && (m_pszSource == NULL || m_pszSource[0] == '\0') &&
+                            CurrentReadyFrames(crBack) != NULL && CurrentReadyFrames(crBack)->IsReady(m_nFrameIndex);
     HGDIOBJ hOldBack = NULL;
     CDC* pBackDC = NULL;
-    if (pBackground != NULL && pBackground->GetSafeHandle() != NULL) {
+    if (pBackground != NULL && pBackground->GetSafeHandle() != NULL && !bReadyStep) {
         pBackDC = ScratchDC(SCRATCH_BACKGROUND);
         if (pBackDC != NULL)
             hOldBack = ::SelectObject(pBackDC->m_hDC, pBackground->GetSafeHandle());

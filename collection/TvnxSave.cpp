@@ -11,13 +11,15 @@
 #include <memory>
 #include <new>
 #include <utility>
+#include <vector>
 
 CTvnxSave* g_pCollectionFile = NULL;
 
 namespace {
 
 const uint32_t kMaxFreeIdSearch = 0x3FFFFFFF;
-// Messages are dispatched every this many records while a file is scanned.
+// Messages are dispatched, and the progress window moved, every this many
+// records while a file is scanned.
 const int kPumpEveryRecords = 256;
 const UINT kCopyChunk = 65536;
 // CTvnxSave::m_nTornAt of a file in which a record of the header's record area
@@ -85,43 +87,93 @@ struct RECORDHEAD
     }
 };
 
-// Reads the head of the record at nPos by seeking over the name, never reading
-// name or data. Throws what CFile throws.
-RECORDHEAD ReadRecordHead(CFile& file, ULONGLONG nPos, ULONGLONG nLength)
+// Reads record heads through one buffer filled in large blocks. A seek and two
+// small reads per record cost three system calls for every picture, which made
+// opening a large collection many times slower than reading the whole file;
+// a block holds the heads of a hundred small records at once. A head that the
+// buffer does not hold whole is read with a new block starting at that head,
+// so names and data larger than a block are still skipped without reading them.
+class CHeadReader
 {
-    RECORDHEAD head;
-    BYTE ab[9];
-    file.Seek(static_cast<LONGLONG>(nPos), CFile::begin);
-    const bool bFirst = file.Read(ab, 9) == 9;
-    CTvnxBytes bytes(ab, bFirst ? 9 : 0);
-    bytes.Get32(0, &head.nId);
-    bytes.Get32(4, &head.nChecksum);
-    bytes.Get8(8, &head.nNameLen);
-    bool bSecond = false;
-    if (bFirst) {
-        file.Seek(static_cast<LONGLONG>(nPos + 9 + head.nNameLen), CFile::begin);
-        bSecond = file.Read(ab, 4) == 4;
-        CTvnxBytes sizeBytes(ab, bSecond ? 4 : 0);
-        sizeBytes.Get32(0, &head.nSize);
+public:
+    CHeadReader(CFile& file, ULONGLONG nLength) : m_file(file), m_nLength(nLength), m_nStart(0), m_nHave(0) {}
+
+    // The head of the record at nPos. Throws what CFile throws.
+    RECORDHEAD Read(ULONGLONG nPos)
+    {
+        RECORDHEAD head;
+        CTvnxBytes bytes = Fetch(nPos);
+        const bool bFirst = bytes.Has(0, 9);
+        bytes.Get32(0, &head.nId);
+        bytes.Get32(4, &head.nChecksum);
+        bytes.Get8(8, &head.nNameLen);
+        const bool bSecond = bFirst && bytes.Get32(9 + head.nNameLen, &head.nSize);
+        head.nEnd = nPos + TVNX_RECORD_FIXED + head.nNameLen + head.nSize;
+        // A head cut off by the end of the file ends past it, and so does its record.
+        head.bComplete = bFirst && bSecond && head.nEnd <= m_nLength;
+        return head;
     }
-    head.nEnd = nPos + TVNX_RECORD_FIXED + head.nNameLen + head.nSize;
-    // A head cut off by the end of the file ends past it, and so does its record.
-    head.bComplete = bFirst && bSecond && head.nEnd <= nLength;
-    return head;
-}
+
+private:
+    static const UINT kBlock = 65536;
+    // After a jump over a block or more of picture data the next record is
+    // likely large too: a small read takes its head without reading its data.
+    static const UINT kSmallBlock = 4096;
+    // The longest head: id, checksum, name length, a name of 255, data size.
+    static const UINT kLongestHead = TVNX_RECORD_FIXED + 255;
+
+    // The bytes of the file from nPos on that the buffer holds, at least a
+    // longest head's worth where the file has them.
+    CTvnxBytes Fetch(ULONGLONG nPos)
+    {
+        const ULONGLONG nLeft = nPos < m_nLength ? m_nLength - nPos : 0;
+        const ULONGLONG nWant = std::min<ULONGLONG>(kLongestHead, nLeft);
+        if (nPos < m_nStart || nPos + nWant > m_nStart + m_nHave) {
+            const bool bJumped = nPos >= m_nStart + m_nHave + kBlock;
+            m_nHave = 0;
+            if (m_buffer.empty())
+                m_buffer.resize(kBlock);
+            m_nStart = nPos;
+            if (nLeft != 0) {
+                const UINT nBlock = bJumped ? kSmallBlock : kBlock;
+                m_file.Seek(static_cast<LONGLONG>(nPos), CFile::begin);
+                m_nHave = m_file.Read(m_buffer.data(), static_cast<UINT>(std::min<ULONGLONG>(nBlock, nLeft)));
+            }
+        }
+        const size_t nOffset = static_cast<size_t>(nPos - m_nStart);
+        return CTvnxBytes(m_buffer.data() + nOffset, m_nHave - nOffset);
+    }
+
+    CFile& m_file;
+    const ULONGLONG m_nLength;
+    std::vector<BYTE> m_buffer;
+    ULONGLONG m_nStart;          // file position of m_buffer[0]
+    UINT m_nHave;                // bytes of the file in m_buffer
+};
 
 // Where the scan of an opening stops: the end of the last record that lies
 // whole in the file, before a record cut off by the end of the file or a stray
 // last byte. Throws what CFile throws.
 ULONGLONG EndOfWholeRecords(CFile& file, ULONGLONG nPos, ULONGLONG nLength)
 {
+    CHeadReader reader(file, nLength);
     while (nPos + 1 < nLength) {
-        const ULONGLONG nEnd = ReadRecordHead(file, nPos, nLength).nEnd;
+        const ULONGLONG nEnd = reader.Read(nPos).nEnd;
         if (nEnd > nLength)
             break;
         nPos = nEnd;
     }
     return std::min(nPos, nLength);
+}
+
+// Moves the shared progress window to the part of the header's record count
+// that the scan has read. It is moved every few hundred records and at the
+// end, not after every record: each move sends a message to the bar and
+// repaints it, which cost more than the reading.
+void ScanProgress(uint32_t nCount, uint32_t nRead, double dWeight)
+{
+    if (dWeight != 0 && nCount != 0 && nCount >= nRead && nRead != 0)
+        UpdateAutoProgress(65535.0 / nCount * nRead, dWeight);
 }
 
 void Progress(double dFraction, double dWeight)
@@ -299,11 +351,12 @@ int CTvnxSave::OpenBusy(LPCTSTR pszPath, BOOL bVerifyOnly, double dProgressWeigh
         uint32_t nRead = 0;
         ULONGLONG nPos = header.nFirstRecord;
         ULONGLONG nLastPos = nPos;
+        CHeadReader reader(file, nLength);
         while (nPos + 1 < nLength) {
             if (nBad > 1)
                 return openInvalid;
             nLastPos = nPos;
-            const RECORDHEAD head = ReadRecordHead(file, nPos, nLength);
+            const RECORDHEAD head = reader.Read(nPos);
             if (head.IsGood()) {
                 FILERECORD rec = {head.nId, head.nChecksum, head.nSize, nPos, 1};
                 AddGrowing(scanned, rec);
@@ -314,11 +367,13 @@ int CTvnxSave::OpenBusy(LPCTSTR pszPath, BOOL bVerifyOnly, double dProgressWeigh
             }
             nPos = head.nEnd;
             nRead++;
-            if (dProgressWeight != 0 && header.nRecordCount != 0 && header.nRecordCount >= nRead)
-                UpdateAutoProgress(65535.0 / header.nRecordCount * nRead, dProgressWeight);
+            // The bar is full at the header's count even when more follow.
+            if (nRead % kPumpEveryRecords == 0 || nRead == header.nRecordCount)
+                ScanProgress(header.nRecordCount, nRead, dProgressWeight);
             if (nRead % kPumpEveryRecords == 0)
                 PumpMessagesWhileBusy();
         }
+        ScanProgress(header.nRecordCount, nRead, dProgressWeight);
         if (nBad > 1)
             return openInvalid;
         // Bytes after the last whole record (a record cut off by the end of the

@@ -44,7 +44,8 @@ CSmiliesField::CSmiliesField()
     : m_nTileWidth(0), m_nTileHeight(0), m_rcView(0, 0, 0, 0), m_nColorMode(0), m_pScrollBar(NULL),
       m_nContentHeight(0), m_nCellWidth(0), m_nCellHeight(0), m_pTable(NULL), m_pHotSmilie(NULL),
       m_pLPressed(NULL), m_pRPressed(NULL), m_bDropHover(0), m_nSelected(0), m_bBand(0), m_nBandScrollPos(0),
-      m_bMarkPressed(0), m_pCornerMark(NULL), m_bViewDestroyed(1), m_bHasMask(FALSE)
+      m_bMarkPressed(0), m_pCornerMark(NULL), m_bViewDestroyed(1), m_bHasMask(FALSE), m_nTimerAskedAt(0),
+      m_nTimerWaiting(-1)
 {
     m_ptLPress = m_ptRPress = m_ptBandStart = {0, 0};
     m_ptFocus = m_ptHotEmpty = {-1, -1};

@@ -289,6 +289,10 @@ protected:
     CELLLOOK GetDrawLook() const;
     void StartSmilieAnimation(CSmilie* pSmilie, BOOL bKeepFrames);
     void DrawCellMark(CDC* pDC, const RECT& rcCell);
+    void FillUncovered(HDC hDC, const CRect& rcPaint, HDC hTile, const RECT& rcTile, int nTileTop);
+    BOOL IsTimerWaiting();
+    void DrawCellOn(CDC& dc, BOOL bKeepFrame, BOOL bAdvance, RECT* prcOut, CSmilie* pSmilie);
+    void ShowFromBackBuffer(CDC& back, const RECT& rc);
     void RebuildLook(BOOL bRepaint);
     void EnterBusyOperation();
     void LeaveBusyOperation();
@@ -331,4 +335,8 @@ public:
     CSequence<UINT> m_OwnTimers;
     int m_bViewDestroyed;
     BOOL m_bHasMask;
+    // The last answer to whether a WM_TIMER waits, and the tick count it was
+    // asked at (the question goes to the system's server under Wine).
+    DWORD m_nTimerAskedAt;
+    int m_nTimerWaiting;        // -1 not asked yet
 };

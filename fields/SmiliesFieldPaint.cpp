@@ -13,6 +13,7 @@
 #include "ui3d/drawing/PixelOps.h"
 #include "ui3d/drawing/Tiling.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -333,14 +334,14 @@ void CSmiliesField::PaintCells(const RECT* prc, BOOL bKeepFrames)
     CBackBufDC dc(this);
     const int nPos = GetScrollPos();
     const CELLLOOK look = GetDrawLook();
-    // The tiles stay fixed to the content as it scrolls. The whole area is
-    // filled at once and the smilies then paint their cells over it: every
-    // cell a smilie draws covers its whole rectangle.
+    // The tiles stay fixed to the content as it scrolls. They fill what no
+    // smilie covers; the smilies paint their cells after: every cell a smilie
+    // draws covers its whole rectangle.
     const int nTileTop = m_nTileHeight > 0 ? m_nTileHeight * (nPos / m_nTileHeight) - nPos : 0;
     const RECT rcTile = {0, 0, m_nTileWidth, m_nTileHeight};
     {
         CBitmapDC tileDC(dc.m_hDC, m_Tile);
-        TileBitmapAt(dc.m_hDC, rcPaint, tileDC.m_hDC, rcTile, 0, nTileTop);
+        FillUncovered(dc.m_hDC, rcPaint, tileDC.m_hDC, rcTile, nTileTop);
     }
     if (m_ptFocus.x >= 0 && m_FocusTile.GetSafeHandle() != NULL && GetAt(m_ptFocus.x, m_ptFocus.y) == NULL) {
         const CRect rcFocus = GetCellRect(m_ptFocus.x, m_ptFocus.y);
@@ -397,6 +398,42 @@ void CSmiliesField::PaintCells(const RECT* prc, BOOL bKeepFrames)
     dc.RestoreDC(nSaved);
 }
 
+// Tiles the part of rcPaint that no smilie covers, in runs of the cells of a
+// row: blitting the tile under a thousand smilies that paint over it would
+// cost as much as painting them.
+void CSmiliesField::FillUncovered(HDC hDC, const CRect& rcPaint, HDC hTile, const RECT& rcTile, int nTileTop)
+{
+    const int nPos = GetScrollPos();
+    const int nColumns = m_pTable->GetColumnCount(), nRows = m_pTable->GetRowCount();
+    const int xGridEnd = nColumns * m_nCellWidth;
+    auto fill = [&](int left, int top, int right, int bottom) {
+        CRect rc(std::max<int>(left, rcPaint.left), std::max<int>(top, rcPaint.top),
+                 std::min<int>(right, rcPaint.right), std::min<int>(bottom, rcPaint.bottom));
+        if (rc.left < rc.right && rc.top < rc.bottom)
+            TileBitmapAt(hDC, rc, hTile, rcTile, 0, nTileTop);
+    };
+    fill(xGridEnd, rcPaint.top, rcPaint.right, rcPaint.bottom);
+    auto covered = [&](int c, int r) {
+        const CSmilie* pSmilie = r >= 0 && r < nRows ? m_pTable->GetAt(c, r) : NULL;
+        return pSmilie != NULL && GetSmilieRect(pSmilie) == GetCellRect(c, r);
+    };
+    const int nFirstRow = (nPos + rcPaint.top) / m_nCellHeight;
+    const int nLastRow = (nPos + rcPaint.bottom) / m_nCellHeight;
+    for (int r = nFirstRow; r <= nLastRow; r++) {
+        const int top = r * m_nCellHeight - nPos, bottom = top + m_nCellHeight;
+        for (int c = 0; c < nColumns;) {
+            if (covered(c, r)) {
+                c++;
+                continue;
+            }
+            const int c0 = c;
+            while (c < nColumns && !covered(c, r))
+                c++;
+            fill(c0 * m_nCellWidth, top, c * m_nCellWidth, bottom);
+        }
+    }
+}
+
 void CSmiliesField::DrawCellMark(CDC* pDC, const RECT& rcCell)
 {
     if (m_pCornerMark == NULL)
@@ -417,6 +454,13 @@ void CSmiliesField::DrawCell(BOOL bKeepFrame, BOOL bAdvance, RECT* prcOut, int n
     if (pSmilie == NULL || !HasGdiObjects())
         return;
     CBackBufDC dc(this);
+    DrawCellOn(dc, bKeepFrame, bAdvance, prcOut, pSmilie);
+}
+
+void CSmiliesField::DrawCellOn(CDC& dc, BOOL bKeepFrame, BOOL bAdvance, RECT* prcOut, CSmilie* pSmilie)
+{
+    if (!HasGdiObjects())
+        return;
     const int nSaved = dc.SaveDC();
     if (pSmilie->m_nImageRecord == 0) {
         if (m_CellFont.GetSafeHandle() != NULL)
@@ -431,6 +475,21 @@ void CSmiliesField::DrawCell(BOOL bKeepFrame, BOOL bAdvance, RECT* prcOut, int n
     if (prcOut != NULL)
         *prcOut = rcOut;
     StartSmilieAnimation(pSmilie, bKeepFrame);
+}
+
+// What RedrawRect does, from a memory DC that holds the back buffer already.
+void CSmiliesField::ShowFromBackBuffer(CDC& back, const RECT& rc)
+{
+    HDC hDC = ::GetDC(m_hWnd);
+    if (hDC == NULL)
+        return;
+    CDC dc;
+    dc.Attach(hDC);
+    ::BitBlt(hDC, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, back.m_hDC, rc.left, rc.top, SRCCOPY);
+    OnPaintOver(&dc, rc, 0, 0);
+    AfterPaint(0);
+    dc.Detach();
+    ::ReleaseDC(m_hWnd, hDC);
 }
 
 // Repaints one cell into the back buffer and onto the screen at once.
@@ -558,6 +617,18 @@ int CSmiliesField::HasVTimer(int nId) const
     return FindVTimerRcrd(m_Animations, nId) >= 0 ? 1 : 0;
 }
 
+// Whether a WM_TIMER waits in the thread's queue. The steps of many smilies
+// fall due at the same tick: within one millisecond the answer is asked once.
+BOOL CSmiliesField::IsTimerWaiting()
+{
+    const DWORD nNow = ::GetTickCount();
+    if (m_nTimerWaiting < 0 || nNow != m_nTimerAskedAt) {
+        m_nTimerWaiting = (HIWORD(::GetQueueStatus(QS_TIMER)) & QS_TIMER) != 0 ? 1 : 0;
+        m_nTimerAskedAt = nNow;
+    }
+    return m_nTimerWaiting;
+}
+
 void CSmiliesField::OnVTimer(int nId, int /*nAmount*/)
 {
     for (int i = 0; i < m_OwnTimers.GetSize(); i++)
@@ -576,11 +647,16 @@ void CSmiliesField::OnVTimer(int nId, int /*nAmount*/)
                 if (pSmilie->m_nContentState < 2)
                     return;
                 pSmilie->m_nFrameIndex = (pSmilie->m_nFrameIndex + 1) % pSmilie->m_nContentState;
-                RECT rcOut;
-                DrawCell(TRUE, TRUE, &rcOut, c, r);
-                // A busy thread shows fewer frames rather than queueing them.
-                if ((HIWORD(::GetQueueStatus(QS_TIMER)) & QS_TIMER) == 0 && IsWindowVisible())
-                    RedrawRect(rcOut);
+                if (!HasGdiObjects())
+                    return;
+                // Drawn and shown through one memory DC. A step that changed
+                // nothing has nothing to show; a busy thread shows fewer
+                // frames rather than queueing them.
+                CBackBufDC dc(this);
+                RECT rcOut = {0, 0, 0, 0};
+                DrawCellOn(dc, TRUE, TRUE, &rcOut, pSmilie);
+                if (!::IsRectEmpty(&rcOut) && !IsTimerWaiting() && IsWindowVisible())
+                    ShowFromBackBuffer(dc, rcOut);
                 return;
             }
         }

@@ -2,9 +2,11 @@
 
 #include "ui3d/drawing/ImageOutline.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -12,25 +14,36 @@ const char* const kStates[3] = {"", "_H", "_P"};
 
 // Reads the parameters of one load by name. Every name asked for is in the
 // table; a missing one reads as zero rather than taking the program down.
+// Names are looked up through an index made once: several hundred lookups,
+// one by one through the table, cost as much as parsing the skin file.
 class CParamReader
 {
 public:
-    explicit CParamReader(const CSkinParamTable& table) : m_table(table) {}
+    explicit CParamReader(const CSkinParamTable& table)
+    {
+        m_sorted.reserve(table.GetSize());
+        for (int i = 0; i < table.GetSize(); ++i)
+            m_sorted.push_back(ENTRY{table[i]->GetName(), i, table[i]});
+        std::sort(m_sorted.begin(), m_sorted.end(), [](const ENTRY& a, const ENTRY& b) {
+            const int n = strcmp(a.pszName, b.pszName);
+            return n != 0 ? n < 0 : a.nIndex < b.nIndex;
+        });
+    }
 
     long Num(const std::string& name) const
     {
-        const CSkinParam* p = FindSkinParam(m_table, name.c_str());
+        const CSkinParam* p = Find(name.c_str());
         return p ? p->GetNum() : 0;
     }
     BOOL Switch(const std::string& name) const { return Num(name) != 0; }
     COLORREF Clr(const std::string& name) const
     {
-        const CSkinParam* p = FindSkinParam(m_table, name.c_str());
+        const CSkinParam* p = Find(name.c_str());
         return p ? p->GetClr() : 0;
     }
     COLORSET Clrs(const std::string& name) const
     {
-        const CSkinParam* p = FindSkinParam(m_table, name.c_str());
+        const CSkinParam* p = Find(name.c_str());
         if (p == nullptr)
             return COLORSET();
         const COLORREF* c = p->GetClrs();
@@ -38,12 +51,12 @@ public:
     }
     POINT Point(const std::string& name) const
     {
-        const CSkinParam* p = FindSkinParam(m_table, name.c_str());
+        const CSkinParam* p = Find(name.c_str());
         return p ? p->GetPoint() : POINT{0, 0};
     }
     CImageReader* Img(const char* pszName) const
     {
-        const CSkinParam* p = FindSkinParam(m_table, pszName);
+        const CSkinParam* p = Find(pszName);
         return p ? p->GetImg() : nullptr;
     }
     // MakeGradientStyle of PREFIX_CLR_LIGHTDARK and PREFIX_CLR_GRADIENT.
@@ -56,7 +69,22 @@ public:
     }
 
 private:
-    const CSkinParamTable& m_table;
+    struct ENTRY
+    {
+        const char* pszName;
+        int nIndex;
+        const CSkinParam* pParam;
+    };
+    // As FindSkinParam: the first parameter in table order of that name.
+    const CSkinParam* Find(const char* pszName) const
+    {
+        auto it = std::lower_bound(m_sorted.begin(), m_sorted.end(), pszName, [](const ENTRY& e, const char* psz) {
+            return strcmp(e.pszName, psz) < 0;
+        });
+        return it != m_sorted.end() && strcmp(it->pszName, pszName) == 0 ? it->pParam : nullptr;
+    }
+
+    std::vector<ENTRY> m_sorted;
 };
 
 void SetBit(int& nWord, int nBit, BOOL bOn)

@@ -10,6 +10,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -203,29 +206,58 @@ CSkinNumParam::CSkinNumParam(const char* pszName, long nDefault, const char* psz
     ParseRanges(pszRanges, m_ranges);
 }
 
-CSkinNumParam::CSkinNumParam(const char* pszName, const char* pszDefaultKeyword, const char* pszKeywords,
-                             const char* pszValues)
-    : CSkinParam(SKINPARAM_NUM, pszName), m_nValue(0)
+struct CSkinNumParam::KEYWORDS
 {
+    std::string strKeywords, strValues;     // the lists they were made from
+    CSequence<CString> keywords;
+    CSequence<long> values;
+};
+
+// Every skin load builds a table in which a hundred parameters share a handful
+// of keyword lists; splitting each list for each parameter cost more than the
+// rest of the table. The lists are made once for the program and never change.
+const CSkinNumParam::KEYWORDS* CSkinNumParam::SharedKeywords(const char* pszKeywords, const char* pszValues)
+{
+    static std::vector<std::unique_ptr<KEYWORDS>> s_lists;
+    for (const std::unique_ptr<KEYWORDS>& p : s_lists) {
+        if (p->strKeywords == pszKeywords && p->strValues == pszValues)
+            return p->keywords.GetSize() > 0 ? p.get() : nullptr;
+    }
+    std::unique_ptr<KEYWORDS> pList(new KEYWORDS);
+    pList->strKeywords = pszKeywords;
+    pList->strValues = pszValues;
     CSequence<CString> keywords;
     SplitSkinValue(pszKeywords, kListSeparators, keywords);
     for (int i = 0; i < keywords.GetSize(); ++i) {
         CString strKeyword = keywords[i];
         strKeyword.Trim(" \t\r\n");
-        m_keywords.Add(strKeyword);
+        pList->keywords.Add(strKeyword);
     }
     CSequence<CString> values;
     SplitSkinValue(pszValues, kListSeparators, values);
     for (int i = 0; i < values.GetSize(); ++i)
-        m_keywordValues.Add(ParseSkinNumber(values[i]));
+        pList->values.Add(ParseSkinNumber(values[i]));
+    s_lists.push_back(std::move(pList));
+    const KEYWORDS* pMade = s_lists.back().get();
+    return pMade->keywords.GetSize() > 0 ? pMade : nullptr;
+}
+
+CSkinNumParam::CSkinNumParam(const char* pszName, const char* pszDefaultKeyword, const char* pszKeywords,
+                             const char* pszValues)
+    : CSkinParam(SKINPARAM_NUM, pszName), m_nValue(0),
+      m_pKeywords(SharedKeywords(pszKeywords != nullptr ? pszKeywords : "", pszValues != nullptr ? pszValues : ""))
+{
     FindKeyword(pszDefaultKeyword, &m_nValue);
 }
 
 BOOL CSkinNumParam::FindKeyword(const char* pszKeyword, long* pnValue) const
 {
-    for (int i = m_keywords.GetSize() - 1; i >= 0; --i) {
-        if (m_keywords[i].CompareNoCase(pszKeyword) == 0) {
-            *pnValue = i < m_keywordValues.GetSize() ? m_keywordValues[i] : 0;
+    if (m_pKeywords == nullptr)
+        return FALSE;
+    const CSequence<CString>& keywords = m_pKeywords->keywords;
+    for (int i = keywords.GetSize() - 1; i >= 0; --i) {
+        if (keywords[i].CompareNoCase(pszKeyword) == 0) {
+            *pnValue = i < m_pKeywords->values.GetSize() ? m_pKeywords->values[i] : 0;
             return TRUE;
         }
     }

@@ -90,17 +90,19 @@ public:
     long GetNum() const override { return m_nValue; }
     int Parse(const char* pszValue, CSequence<CString>& errors) override;
 
-    BOOL HasKeywords() const { return m_keywords.GetSize() > 0; }
+    BOOL HasKeywords() const { return m_pKeywords != nullptr; }
     const CRanges& GetRanges() const { return m_ranges; }
 
 private:
+    struct KEYWORDS;
+    // The keywords of a list and their values, made once for each list.
+    static const KEYWORDS* SharedKeywords(const char* pszKeywords, const char* pszValues);
     // The value of a keyword, compared case-insensitively from the last one.
     BOOL FindKeyword(const char* pszKeyword, long* pnValue) const;
 
     long m_nValue;
     CRanges m_ranges;
-    CSequence<CString> m_keywords;
-    CSequence<long> m_keywordValues;
+    const KEYWORDS* m_pKeywords = nullptr;   // shared with every parameter of the list; none without keywords
 };
 
 class CSkinStrParam : public CSkinParam

@@ -3,15 +3,19 @@
 #include "services/DlgParserOutput.h"
 #include "ui3d/system/SysUtils.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <vector>
 
 namespace {
 
-// fgets pieces of at most 255 characters; each counts as one line.
-const int kLineBuffer = 256;
-const char kTokenSeparators[] = " \t=\r\n";
+// The C library's fgets, with which skin files have always been read, gives
+// pieces of at most 255 characters; each counts as one line.
+const int kPieceChars = 255;
 const int kListedMissing = 5;
+const size_t kReadBlock = 16384;
 
 // The folder of a path, with its last backslash; empty when it has none.
 CString FolderOf(const char* pszPath)
@@ -20,66 +24,190 @@ CString FolderOf(const char* pszPath)
     return pSlash != nullptr ? CString(pszPath, static_cast<int>(pSlash - pszPath + 1)) : CString();
 }
 
-// The name and the value of one line: the first token, and the others joined
-// by one blank. A token that begins with "//" ends the line.
-void SplitLine(const char* pszLine, CString& strName, CString& strValue)
+bool IsSeparator(char ch)
 {
-    const char* p = pszLine + strspn(pszLine, kTokenSeparators);
-    while (*p != '\0') {
-        const int nLength = static_cast<int>(strcspn(p, kTokenSeparators));
-        if (p[0] == '/' && p[1] == '/')
-            break;
-        if (strName.IsEmpty()) {
-            strName = CString(p, nLength);
-        } else {
-            if (!strValue.IsEmpty())
-                strValue += ' ';
-            strValue += CString(p, nLength);
+    return ch == ' ' || ch == '\t' || ch == '=' || ch == '\r' || ch == '\n';
+}
+
+// The pieces of a skin file as the C library's text mode and fgets give them
+// (CR LF read as LF, a Ctrl+Z ends the file, a piece ends after a LF or at
+// 255 characters), read in large blocks and handed out one at a time.
+class CPieceReader
+{
+public:
+    explicit CPieceReader(FILE* pFile) : m_pFile(pFile), m_nAt(0), m_nHave(0), m_bEnd(false), m_bError(false) {}
+
+    // The next piece into szPiece (terminated); false at the end or on a
+    // read error (IsError tells which).
+    bool Next(char (&szPiece)[kPieceChars + 1])
+    {
+        int n = 0;
+        while (n < kPieceChars) {
+            int ch = Get();
+            if (ch < 0)
+                break;
+            if (ch == '\r') {
+                // CR LF is one LF; a CR before anything else stays.
+                const int chNext = Peek();
+                if (chNext == '\n')
+                    ch = Get();
+            }
+            szPiece[n++] = static_cast<char>(ch);
+            if (ch == '\n')
+                break;
         }
-        p += nLength;
-        p += strspn(p, kTokenSeparators);
+        szPiece[n] = '\0';
+        return n > 0;
     }
-}
+    bool IsError() const { return m_bError; }
 
-// The table is searched from its last parameter to its first.
-CSkinParam* FindFromLast(const CSkinParamTable& table, const CString& strName)
+private:
+    int Peek()
+    {
+        if (m_nAt == m_nHave && !Fill())
+            return -1;
+        return static_cast<unsigned char>(m_buffer[m_nAt]);
+    }
+    int Get()
+    {
+        const int ch = Peek();
+        if (ch < 0)
+            return -1;
+        if (ch == 0x1A) {
+            m_bEnd = true;
+            return -1;
+        }
+        ++m_nAt;
+        return ch;
+    }
+    bool Fill()
+    {
+        if (m_bEnd)
+            return false;
+        m_nAt = 0;
+        m_nHave = fread(m_buffer, 1, sizeof(m_buffer), m_pFile);
+        if (m_nHave == 0) {
+            m_bEnd = true;
+            m_bError = ferror(m_pFile) != 0;
+        }
+        return m_nHave != 0;
+    }
+
+    FILE* m_pFile;
+    char m_buffer[kReadBlock];
+    size_t m_nAt, m_nHave;
+    bool m_bEnd, m_bError;
+};
+
+// The table's parameters by name, for a parse that looks up every line.
+class CParamIndex
 {
-    for (int i = table.GetSize() - 1; i >= 0; --i) {
-        if (strName == table[i]->GetName())
-            return table[i];
+public:
+    explicit CParamIndex(const CSkinParamTable& table)
+    {
+        m_sorted.reserve(table.GetSize());
+        for (int i = 0; i < table.GetSize(); ++i)
+            m_sorted.push_back(ENTRY{table[i]->GetName(), i, table[i]});
+        std::sort(m_sorted.begin(), m_sorted.end(), [](const ENTRY& a, const ENTRY& b) {
+            const int n = strcmp(a.pszName, b.pszName);
+            return n != 0 ? n < 0 : a.nIndex < b.nIndex;
+        });
     }
-    return nullptr;
+    // The last parameter in table order whose name equals pszName exactly.
+    CSkinParam* Find(const char* pszName) const
+    {
+        auto it = std::upper_bound(m_sorted.begin(), m_sorted.end(), pszName, [](const char* psz, const ENTRY& e) {
+            return strcmp(psz, e.pszName) < 0;
+        });
+        if (it == m_sorted.begin() || strcmp((it - 1)->pszName, pszName) != 0)
+            return nullptr;
+        return (it - 1)->pParam;
+    }
+
+private:
+    struct ENTRY
+    {
+        const char* pszName;
+        int nIndex;
+        CSkinParam* pParam;
+    };
+    std::vector<ENTRY> m_sorted;
+};
+
+// The name and the value of one piece: the first token, and the others joined
+// by one blank. A token that begins with "//" ends the line. The value is
+// built in place over the piece, which it can never outgrow.
+void SplitLine(char* pszLine, const char*& pszName, int& nName, const char*& pszValue, int& nValue)
+{
+    pszName = pszValue = pszLine;
+    nName = nValue = 0;
+    char* pOut = nullptr;
+    char* p = pszLine;
+    for (;;) {
+        while (*p != '\0' && IsSeparator(*p))
+            ++p;
+        if (*p == '\0' || (p[0] == '/' && p[1] == '/'))
+            break;
+        char* pToken = p;
+        while (*p != '\0' && !IsSeparator(*p))
+            ++p;
+        const int nLength = static_cast<int>(p - pToken);
+        if (nName == 0) {
+            pszName = pToken;
+            nName = nLength;
+            // The name's own end is overwritten at most by its terminator.
+            pOut = pToken + nLength;
+            pszValue = pOut + 1;
+        } else {
+            if (nValue != 0)
+                pOut[nValue++] = ' ';
+            else
+                pOut += 1;
+            memmove(pOut + nValue, pToken, static_cast<size_t>(nLength));
+            nValue += nLength;
+            // Reading goes on after the token; writing stays behind it.
+        }
+        if (*p == '\0')
+            break;
+        ++p;
+    }
+    if (nName != 0)
+        const_cast<char*>(pszName)[nName] = '\0';
+    if (nValue != 0)
+        const_cast<char*>(pszValue)[nValue] = '\0';
 }
 
-void ParseLine(const char* pszLine, int nLine, const CString& strFolder, CSkinParamTable& table,
+void ParseLine(char* pszLine, int nLine, const CString& strFolder, const CParamIndex& index,
                CSequence<CString>& errors)
 {
-    CString strName, strValue;
-    SplitLine(pszLine, strName, strValue);
-    if (strName.IsEmpty())
+    const char* pszName;
+    const char* pszValue;
+    int nName, nValue;
+    SplitLine(pszLine, pszName, nName, pszValue, nValue);
+    if (nName == 0)
         return;
     CString strLine;
-    if (strValue.IsEmpty()) {
-        strLine.Format("%s: Value is missing;", strName.GetString());
+    if (nValue == 0) {
+        strLine.Format("%s: Value is missing;", pszName);
         errors.Add(strLine);
         return;
     }
     // A name longer than any parameter's is no parameter's.
-    CSkinParam* pParam = strName.GetLength() <= SKIN_MAX_NAME ? FindFromLast(table, strName) : nullptr;
+    CSkinParam* pParam = nName <= SKIN_MAX_NAME ? index.Find(pszName) : nullptr;
     if (pParam == nullptr) {
-        strLine.Format("Unrecognized parameter \"%s\" on line %d;", strName.GetString(), nLine);
+        strLine.Format("Unrecognized parameter \"%s\" on line %d;", pszName, nLine);
         errors.Add(strLine);
         return;
     }
-    if (strValue.GetLength() > SKIN_MAX_VALUE) {
+    if (nValue > SKIN_MAX_VALUE) {
         pParam->SetFound();
-        strLine.Format("%s: Input value is too long;", strName.GetString());
+        strLine.Format("%s: Input value is too long;", pszName);
         errors.Add(strLine);
         return;
     }
     if (pParam->GetType() == SKINPARAM_IMG)
         static_cast<CSkinImgParam*>(pParam)->SetBaseFolder(strFolder);
-    pParam->Parse(strValue, errors);
+    pParam->Parse(pszValue, errors);
 }
 
 // "%d parameters were not found: %s;" for the parameters no line named.
@@ -112,7 +240,7 @@ int AddNotFoundLine(const CSkinParamTable& table, CSequence<CString>& errors)
 BOOL ParseSkinLines(const char* pszPath, CSkinParamTable& table, CSequence<CString>& errors, int* pnNotFound)
 {
     *pnNotFound = 0;
-    FILE* pFile = fopen(pszPath, "rt");
+    FILE* pFile = fopen(pszPath, "rb");
     if (pFile == nullptr) {
         errors.Add(CString("Can't open skin definition file;"));
         return FALSE;
@@ -120,13 +248,15 @@ BOOL ParseSkinLines(const char* pszPath, CSkinParamTable& table, CSequence<CStri
     const CString strFolder = FolderOf(pszPath);
     BOOL bComplete = FALSE;
     try {
-        char szLine[kLineBuffer];
+        const CParamIndex index(table);
+        std::unique_ptr<CPieceReader> pReader(new CPieceReader(pFile));
+        char szPiece[kPieceChars + 1];
         int nLine = 1;
-        while (fgets(szLine, sizeof(szLine), pFile) != nullptr) {
-            ParseLine(szLine, nLine, strFolder, table, errors);
+        while (pReader->Next(szPiece)) {
+            ParseLine(szPiece, nLine, strFolder, index, errors);
             ++nLine;
         }
-        if (feof(pFile)) {
+        if (!pReader->IsError()) {
             *pnNotFound = AddNotFoundLine(table, errors);
             bComplete = TRUE;
         } else {

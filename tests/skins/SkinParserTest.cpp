@@ -88,6 +88,34 @@ TEST_F(SkinParse, SeparatorsAndComments)
               Lines(AllParamsLines() + strLong));
 }
 
+// The file is read as the C library's text mode reads it: CR LF is one line
+// end (and one character of a 255-character piece), a lone CR is a blank, a
+// Ctrl+Z ends the file, and a NUL ends what is read of its line.
+TEST_F(SkinParse, ReadAsTextMode)
+{
+    const std::string all = AllParamsLines();
+    const std::string strUnknown = "Unrecognized parameter \"XYZ\" on line 299;\n";
+    const struct {
+        const char* name;
+        std::string extra;
+        std::string lines;
+        long width;          // 0: not checked
+    } rows[] = {
+        {"CR LF", "MAINTAB_WIDTH 300\r\nXYZ 1\r\n", strUnknown, 300},
+        {"Ctrl+Z", "MAINTAB_WIDTH 301\n\x1AXYZ 1\n", "", 301},
+        {"lone CR", "MAINTAB_WIDTH 302\rXYZ 1\n", "MAINTAB_WIDTH: Wrong value. Must be a number;\n", 0},
+        {"NUL", std::string("MAINTAB_WIDTH 303\0XYZ 1\nXYZ 2\n", 30), strUnknown, 303},
+        {"CR LF ending a piece of 255", "SKIN_NAME" + std::string(244, ' ') + "A\r\nXYZ 1\n", strUnknown, 0},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(row.lines, Lines(all + row.extra)) << row.name;
+        EXPECT_TRUE(m_bComplete) << row.name;
+        if (row.width != 0) {
+            EXPECT_EQ(row.width, Num("MAINTAB_WIDTH")) << row.name;
+        }
+    }
+}
+
 TEST_F(SkinParse, ParametersNeverNamed)
 {
     const std::string strEmpty = Lines("");

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -214,6 +215,59 @@ TEST_F(MenuItem, GradientStartsAtTheLightColourAndMirrors)
             return abs(GetRValue(a) - GetRValue(b)) + abs(GetGValue(a) - GetGValue(b)) + abs(GetBValue(a) - GetBValue(b));
         };
         EXPECT_EQ(row.bRightIsLight, dist(clrFar, light(kBack)) < dist(clrFar, kBack)) << row.name << ": " << Hex(clrFar);
+    }
+}
+
+// A menu keeps the last item background it drew for the next item with the
+// same one: each item, drawn after items of other states, sizes and colour
+// schemes, looks as it does drawn alone by a menu of its own.
+TEST_F(MenuItem, ItemsDrawnInTurnLookAsEachDrawnAlone)
+{
+    TEXTSTYLE style = MenuStyle(0x01, 1, GRADIENT_HORIZONTAL);
+    style.itemColors = COLORSET(kBack, RGB(90, 160, 60), kBack, kBack, kBack, kBack);
+    auto build = [&style](C3DMenu& menu) {
+        menu.CreatePopup(&style);
+        menu.AppendItem(NULL, "Item one", 0, 100);
+        menu.AppendItem(NULL, NULL, MF_SEPARATOR, 0);
+        menu.AppendItem(NULL, "<b>Item two", 0, 101);
+    };
+    auto pixels = [](const CCanvas& canvas) {
+        std::vector<COLORREF> v;
+        for (int y = 0; y < canvas.m_cy; ++y)
+            for (int x = 0; x < canvas.m_cx; ++x)
+                v.push_back(canvas.At(x, y));
+        return v;
+    };
+    const struct
+    {
+        const char* name;
+        UINT nId;
+        ULONG_PTR nData;
+        UINT nState;
+        int cx, cy, nScheme;
+    } rows[] = {
+        {"one", 100, 1, 0, 120, 20, 0},
+        {"two", 101, 2, 0, 120, 20, 0},
+        {"two selected", 101, 2, ODS_SELECTED, 120, 20, 0},
+        {"one again", 100, 1, 0, 120, 20, 0},
+        {"separator", 0, 0, 0, 120, 7, 0},
+        {"one after the separator", 100, 1, 0, 120, 20, 0},
+        {"one wider", 100, 1, 0, 150, 20, 0},
+        {"one higher", 100, 1, 0, 150, 26, 0},
+        {"one in the second scheme", 100, 1, 0, 150, 26, 1},
+        {"two in the second scheme", 101, 2, 0, 150, 26, 1},
+        {"two back in the first", 101, 2, 0, 150, 26, 0},
+    };
+    C3DMenu shared;
+    build(shared);
+    for (const auto& row : rows) {
+        g_nSkinColorScheme = row.nScheme;
+        CCanvas inTurn(row.cx, row.cy), alone(row.cx, row.cy);
+        Draw(shared, inTurn.m_hDC, row.nId, row.nData, row.nState, RECT{0, 0, row.cx, row.cy});
+        C3DMenu own;
+        build(own);
+        Draw(own, alone.m_hDC, row.nId, row.nData, row.nState, RECT{0, 0, row.cx, row.cy});
+        EXPECT_EQ(pixels(alone), pixels(inTurn)) << row.name;
     }
 }
 

@@ -34,9 +34,10 @@ BOOL s_bStoppingTracking = FALSE;
 
 CBackBufDC::CBackBufDC(CControlBase* pControl) : m_hOldBitmap(NULL)
 {
-    HDC hWndDC = ::GetDC(pControl->m_hWnd);
-    m_hDC = ::CreateCompatibleDC(hWndDC);
-    ::ReleaseDC(pControl->m_hWnd, hWndDC);
+    // A memory DC of the screen takes the back buffer, which is compatible
+    // with the window's DC: the window's own DC is not needed, and getting it
+    // cost more than the blit of an animation step.
+    m_hDC = ::CreateCompatibleDC(NULL);
     CBitmap* pBuffer = pControl->GetBackBuffer();
     if (m_hDC != NULL && pBuffer != NULL && pBuffer->GetSafeHandle() != NULL)
         m_hOldBitmap = ::SelectObject(m_hDC, pBuffer->GetSafeHandle());

@@ -7,6 +7,7 @@
 
 #include <commctrl.h>
 #include <cstdlib>
+#include <cstring>
 #include <initializer_list>
 
 int g_bShow3DMenus = 1;
@@ -119,7 +120,8 @@ C3DMenu::C3DMenu()
       m_bTipPopped(0), m_nHovered(-1), m_clrCurTipText(0), m_clrCurTipBack(0), m_pOwner(NULL), m_bTracking(0),
       m_hBackBuffer(NULL), m_nBackBpp(0), m_cxBack(0), m_cyBack(0), m_bBackDepthKnown(0), m_hMemDC(NULL),
       m_hMemDCBitmap(NULL), m_nIconColumn(0), m_nWidestIcon(0),
-      m_nCacheItem(-1), m_nCacheIndex(-1), m_hBmpSeparator(NULL), m_hBmpNormal(NULL), m_hBmpSelected(NULL)
+      m_nCacheItem(-1), m_nCacheIndex(-1), m_hBmpSeparator(NULL), m_hBmpNormal(NULL), m_hBmpSelected(NULL),
+      m_backKey(), m_bBackKept(0)
 {
     SetRectEmpty(&m_rcPopup);
     m_ptLastHook.x = m_ptLastHook.y = 0;
@@ -213,6 +215,7 @@ C3DMenu* C3DMenu::FromHandle(HMENU hMenu)
 BOOL C3DMenu::CreatePopup(const TEXTSTYLE* pStyle)
 {
     if (pStyle != NULL) {
+        m_bBackKept = 0;
         m_style = *pStyle;
         for (HBITMAP* ph : {&m_hBmpSeparator, &m_hBmpNormal, &m_hBmpSelected}) {
             if (*ph != NULL)
@@ -509,6 +512,7 @@ BOOL C3DMenu::EnsureBackBuffer(HDC hDC, int cx, int cy)
     if (m_hBackBuffer != NULL)
         DeleteObject(m_hBackBuffer);
     m_hBackBuffer = CreateCompatibleBitmap(hDC, cx, cy);
+    m_bBackKept = 0;
     m_nBackBpp = nBpp;
     m_cxBack = cx;
     m_cyBack = cy;
@@ -713,13 +717,22 @@ void C3DMenu::DrawItem(LPDRAWITEMSTRUCT lpDIS)
 
     const RECT& rcItem = lpDIS->rcItem;
     const int cx = rcItem.right - rcItem.left, cy = rcItem.bottom - rcItem.top;
-    if (cx <= 0 || cy <= 0 || !EnsureBackBuffer(lpDIS->hDC, cx + 2 * cy, cy))
+    if (cx <= 0 || cy <= 0 || !EnsureBackBuffer(lpDIS->hDC, cx + 2 * cy, 2 * cy))
         return;
     HDC hMem = m_hMemDC;   // the back buffer is selected into it
     const RECT rcLocal = {0, 0, cx, cy};
     const BOOL bSelected = (lpDIS->itemState & ODS_SELECTED) != 0;
     HBITMAP hBackground = pItem == NULL ? m_hBmpSeparator : (bSelected ? m_hBmpSelected : m_hBmpNormal);
-    DrawItemBackground(hMem, rcLocal, bSelected && pItem != NULL, hBackground, pItem != NULL);
+    const ITEMBACKKEY key = {cx, cy, pItem == NULL ? 0 : (bSelected ? 1 : 2), g_nSkinColorScheme, g_bShow3DMenus,
+                             m_nIconColumn};
+    if (m_bBackKept && memcmp(&key, &m_backKey, sizeof(key)) == 0) {
+        BitBlt(hMem, 0, 0, cx, cy, hMem, 0, cy, SRCCOPY);
+    } else {
+        DrawItemBackground(hMem, rcLocal, bSelected && pItem != NULL, hBackground, pItem != NULL);
+        BitBlt(hMem, 0, cy, cx, cy, hMem, 0, 0, SRCCOPY);
+        m_backKey = key;
+        m_bBackKept = 1;
+    }
 
     if (pItem != NULL) {
         if (pItem->hIcon != NULL) {

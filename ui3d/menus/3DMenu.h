@@ -145,6 +145,15 @@ private:
     int m_nCacheItem, m_nCacheIndex;
     HFONT m_hFonts[MENUFONT_COUNT];
     HBITMAP m_hBmpSeparator, m_hBmpNormal, m_hBmpSelected;
+    // The last item background drawn, kept in the back buffer's lower half
+    // for the next item that has the same one: a menu's items mostly share
+    // size and state, and the skinned background costs more than a blit.
+    struct ITEMBACKKEY
+    {
+        int cx, cy, nKind, nScheme, bShow3D, nIconColumn;
+    };
+    ITEMBACKKEY m_backKey;
+    int m_bBackKept;
 };
 
 // The WM_MENUCHAR answer of every window that owns skinned menus: the item

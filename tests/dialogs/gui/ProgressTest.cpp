@@ -179,6 +179,37 @@ TEST_F(AutoProgress, EscAndTheCloseBoxDuringASaveLeaveItUp)
     EXPECT_FALSE(IsWindow(hProgress));
 }
 
+// Opening moves the bar by the records read out of the header's count, and
+// no further once the count is reached.
+TEST_F(AutoProgress, OpeningRunsTheBarToTheRecordsRead)
+{
+    TvnxTempDir dir;
+    TestCollection c;
+    for (uint32_t i = 1; i <= 600; i++)
+        c.records.push_back(Rec(i, "p" + std::to_string(i), Picture(i, 40)));
+    const struct
+    {
+        int64_t nCount;
+        int nExpected;
+    } rows[] = {
+        {600, 65535},
+        {1000, 39321},     // 65535 / 1000 x 600
+        {300, 65535},      // full at the 300th record
+        {700, 56172},      // 65535 / 700 x 600
+        {0, 0},            // count unknown: the bar stays
+    };
+    for (const auto& row : rows) {
+        c.nCount = row.nCount;
+        const std::string strPath = dir.Path("count.tvnx");
+        ASSERT_TRUE(WriteBytes(strPath, c.Build()));
+        ASSERT_NE(0, ShowAutoProgress("Opening", NULL));
+        CTvnxSave file;
+        EXPECT_EQ(0, file.OpenCollection(strPath.c_str(), TRUE, 65535)) << row.nCount;
+        EXPECT_EQ(row.nExpected, BarPos()) << row.nCount;
+        CloseAutoProgress();
+    }
+}
+
 TEST_F(AutoProgress, WithoutATitleTheWindowIsUntitled)
 {
     ASSERT_NE(0, ShowAutoProgress(NULL, NULL));

@@ -256,6 +256,120 @@ TEST_F(FieldPaint, FramesAdvanceOnHandFedTicks)
     EXPECT_FALSE(field.RemoveOwnTimer(77));
 }
 
+// Frames are kept once drawn and shown again from there: every step shows
+// what the picture drew for that frame, a step to a frame that looks the same
+// draws nothing, and a change of crop draws the frames anew.
+TEST_F(FieldPaint, KeptFramesShowWhatThePictureDrew)
+{
+    // Three frames, 12 x 12: red and blue halves, then blue and red twice.
+    GifSpec gif;
+    gif.cx = gif.cy = 12;
+    gif.globalTable = {RGB(255, 0, 0), RGB(0, 0, 255)};
+    for (int i = 0; i < 3; i++) {
+        GifFrameSpec frame;
+        frame.cx = frame.cy = 12;
+        for (int y = 0; y < 12; y++)
+            for (int x = 0; x < 12; x++)
+                frame.pixels.push_back(BYTE((x < 6) == (i == 0) ? 0 : 1));
+        frame.bControl = true;
+        frame.nDelayCs = 10;
+        gif.frames.push_back(frame);
+    }
+    OpenPictures pictures({MakeGif(gif)});
+    ASSERT_TRUE(pictures.IsOpen());
+    ASSERT_TRUE(MakeField(field, m_parent, 350, 340, 35, 34));
+    const POINT cellA = {0, 0}, cellB = {2, 0};
+    CSmilie* pA = field.AddSmilie(&cellA, 1, "", NULL);
+    ASSERT_NE(nullptr, field.GetBackBuffer());
+    auto cellPixels = [&](int nColumn) {
+        CBackBufDC dc(&field);
+        std::vector<COLORREF> pixels;
+        for (int y = 0; y < 34; y++)
+            for (int x = 0; x < 35; x++)
+                pixels.push_back(::GetPixel(dc.m_hDC, nColumn * 35 + x, y));
+        return pixels;
+    };
+    auto mark = [&]() {
+        CBackBufDC dc(&field);
+        ::SetPixel(dc.m_hDC, 17, 17, RGB(0, 255, 0));
+    };
+    auto marked = [&]() { return At(17, 17) == RGB(0, 255, 0); };
+    auto step = [&]() {
+        ASSERT_NE(0u, pA->m_nAnimTimer);
+        Tick(pA->m_nAnimTimer);
+    };
+
+    // The first round draws from the picture.
+    std::vector<COLORREF> drawn[3];
+    drawn[0] = cellPixels(0);
+    EXPECT_EQ(Hex(RGB(255, 0, 0)), Hex(At(12, 17)));
+    EXPECT_EQ(Hex(RGB(0, 0, 255)), Hex(At(22, 17)));
+    for (int f = 1; f < 3; f++) {
+        mark();
+        step();
+        ASSERT_EQ(f, pA->m_nFrameIndex);
+        EXPECT_FALSE(marked()) << "frame " << f;
+        drawn[f] = cellPixels(0);
+    }
+    EXPECT_EQ(Hex(RGB(0, 0, 255)), Hex(At(12, 17)));
+    EXPECT_EQ(drawn[1], drawn[2]);
+
+    // Later rounds come from the kept frames, the same pixels.
+    for (int n = 0; n < 6; n++) {
+        mark();
+        step();
+        const int f = pA->m_nFrameIndex;
+        EXPECT_EQ(f == 2, marked()) << "round " << n << ", frame " << f;
+        if (f != 2) {
+            EXPECT_EQ(drawn[f], cellPixels(0)) << "round " << n << ", frame " << f;
+        }
+    }
+
+    // A crop cuts into the frames: the kept ones are not shown again. A second
+    // smilie of the same picture and crop, drawn fresh, shows what is right.
+    while (pA->m_nFrameIndex != 2)
+        step();
+    pA->m_nCrop = 4;
+    step();
+    ASSERT_EQ(0, pA->m_nFrameIndex);
+    CSmilie* pB = field.AddSmilie(&cellB, 1, "", NULL);
+    ASSERT_NE(nullptr, pB);
+    pB->m_nCrop = 4;
+    pB->DeleteCachedBitmap();
+    EXPECT_TRUE(field.RedrawSmilie(pB));
+    ASSERT_EQ(0, pB->m_nFrameIndex);
+    const std::vector<COLORREF> cropped = cellPixels(0);
+    EXPECT_NE(drawn[0], cropped) << "the crop changes the picture";
+    EXPECT_EQ(cellPixels(2), cropped);
+}
+
+// A cell half out of view draws only the part in view: no frame is kept from
+// it, and scrolled back into view the cell shows its whole picture.
+TEST_F(FieldPaint, AFrameDrawnHalfOutOfViewIsNotKept)
+{
+    OpenPictures pictures({AnimatedGif(12, 26, 9, 9)});
+    ASSERT_TRUE(pictures.IsOpen());
+    ASSERT_TRUE(MakeField(field, m_parent, 350, 4 * 34, 35, 34));
+    const POINT top = {0, 0}, low = {0, 6};
+    CSmilie* pSmilie = field.AddSmilie(&top, 1, "", NULL);
+    field.AddSmilie(&low, 1, "", NULL);
+    field.UpdateScrollRange(TRUE);
+    field.OnVScroll(SB_THUMBTRACK, 20);
+    ASSERT_EQ(20, field.GetScrollPos());
+    ASSERT_NE(nullptr, field.GetBackBuffer());
+    // The picture fills x 11..22, y 4..29 of the cell; rows above 20 are out of view.
+    for (int n = 0; n < 3; n++) {
+        ASSERT_NE(0u, pSmilie->m_nAnimTimer) << n;
+        Tick(pSmilie->m_nAnimTimer);
+    }
+    const COLORREF clrFrame = pSmilie->m_nFrameIndex == 0 ? RGB(255, 0, 0) : RGB(0, 0, 255);
+    EXPECT_EQ(Hex(clrFrame), Hex(At(17, 25 - 20)));
+    field.OnVScroll(SB_THUMBTRACK, 0);
+    ASSERT_EQ(0, field.GetScrollPos());
+    for (int y = 4; y < 30; y += 3)
+        EXPECT_EQ(Hex(clrFrame), Hex(At(17, y))) << "row " << y;
+}
+
 TEST_F(FieldPaint, TimersOnlyInViewAndHidingFreesTheGdiObjects)
 {
     OpenPictures pictures({AnimatedGif(12, 12, 9, 9), AnimatedGif(14, 14, 9, 9)});
