@@ -114,8 +114,15 @@ void C3DMenuBar::RenderItem(BARITEM& item, int x)
     item.hNormal = item.hHighlighted = NULL;
 
     HFONT hFont = CreateFontIndirectA(&m_style.font);
+    // Measured as drawn: "&" marks the mnemonic and takes no room ("&&" is one "&").
+    CString strShown;
+    for (int i = 0; i < item.strText.GetLength(); i++) {
+        if (item.strText[i] == '&' && i + 1 < item.strText.GetLength())
+            i++;
+        strShown += item.strText[i];
+    }
     const RECT rcMeasure = {0, 0, 1, 1};
-    const ULONGLONG size = MeasureText(rcMeasure, item.strText, hFont);
+    const ULONGLONG size = MeasureText(rcMeasure, strShown, hFont);
     const int w = static_cast<int>(size & 0xFFFFFFFF), h = static_cast<int>(size >> 32);
     const BOOL bShadow = m_style.n3DText || m_style.n3DText2;
     const int cy = m_style.nHeight > 0 ? m_style.nHeight : (bShadow ? h + 1 : h);

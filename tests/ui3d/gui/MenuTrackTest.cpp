@@ -227,6 +227,14 @@ TEST(SkinnedMenuBar, LaysOutItemsWithoutGapsAtTextHeight)
     GetClientRect(f.bar.m_hWnd, &rcBar);
     EXPECT_EQ(f.bar.GetItem(2).rect.right, rcBar.right);
     EXPECT_EQ(h, rcBar.bottom);
+    // A mnemonic's "&" is not drawn and takes no room: the bar stays as wide.
+    const int nPlainWidth = rcBar.right;
+    f.bar.AddItem("&Go", 1004);
+    f.bar.AddItem("Go", 1005);
+    const RECT& rcMarked = f.bar.GetItem(3).rect;
+    const RECT& rcPlain = f.bar.GetItem(4).rect;
+    EXPECT_EQ(nPlainWidth, rcMarked.left);
+    EXPECT_EQ(rcPlain.right - rcPlain.left, rcMarked.right - rcMarked.left);
 }
 
 TEST(SkinnedMenuBar, ClickPostsTheItemCommandToTheParent)
