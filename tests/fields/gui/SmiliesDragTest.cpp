@@ -158,6 +158,7 @@ void MouseTo(POINT pt)
 {
     g_ptMouse = pt;
     g_watch.at = MAKELONG(pt.x, pt.y);
+    g_watch.bAway = false;
     INPUT in = MouseInput(pt, 0);
     ::SendInput(1, &in, sizeof(in));
 }
@@ -173,7 +174,6 @@ void MouseTo(POINT pt)
 bool SettleAt(POINT pt)
 {
     MouseTo(pt);
-    g_watch.bAway = false;
     DWORD nSince = ::GetTickCount();
     return WaitOn([&] {
         if (g_watch.bAway.exchange(false)) {
@@ -292,8 +292,12 @@ template <class Field> void StartDrag(Field& field, int c, int r, bool bRight = 
 template <class Field> void OverField(Field& field, POINT ptClient)
 {
     const int nBefore = field.nOffers;
-    MouseTo(ScreenPoint(field, ptClient));
+    const POINT ptScreen = ScreenPoint(field, ptClient);
+    MouseTo(ptScreen);
+    // A move back to an earlier place (see SettleAt) is answered by the move again.
     EXPECT_TRUE(WaitOn([&] {
+        if (g_watch.bAway.exchange(false))
+            MouseTo(ptScreen);
         return field.nOffers > nBefore && field.lastOffer == MAKELONG(ptClient.x, ptClient.y);
     })) << "the field was not asked about the drop";
 }
