@@ -230,7 +230,10 @@ void Drive(const std::function<void()>& script)
     job.script = script;
     const HHOOK hHook = ::SetWindowsHookExA(WH_MOUSE, WatchMouse, NULL, ::GetCurrentThreadId());
     HANDLE hThread = ::CreateThread(NULL, 0, InputThread, &job, 0, NULL);
-    ASSERT_NE(nullptr, hThread);
+    if (hThread == NULL) {
+        ::UnhookWindowsHookEx(hHook);
+        FAIL() << "no input thread";
+    }
     EXPECT_TRUE(PumpUntil([&] { return job.done && ActiveDrags() == 0; }, 30000)) << "the drag did not end";
     ::WaitForSingleObject(hThread, 5000);
     ::CloseHandle(hThread);
