@@ -19,10 +19,10 @@ import os
 HERE = os.path.dirname(os.path.abspath(__file__))
 
 # The 32-bit icon writer of the field tabs' script.
-_spec = importlib.util.spec_from_file_location("draw_fields_switcher",
+_found = importlib.util.spec_from_file_location("draw_fields_switcher",
                                                os.path.join(HERE, "draw-fields-switcher.py"))
-_switcher = importlib.util.module_from_spec(_spec)
-_spec.loader.exec_module(_switcher)
+_switcher = importlib.util.module_from_spec(_found)
+_found.loader.exec_module(_switcher)
 write_ico = _switcher.write_ico
 
 INK = (40, 40, 40)

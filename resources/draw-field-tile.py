@@ -13,10 +13,10 @@ import importlib.util
 import os
 
 # The grey 24-bit BMP writer of the button pictures' script.
-_spec = importlib.util.spec_from_file_location(
+_found = importlib.util.spec_from_file_location(
     "draw_buttons", os.path.join(os.path.dirname(os.path.abspath(__file__)), "draw-buttons.py"))
-_buttons = importlib.util.module_from_spec(_spec)
-_spec.loader.exec_module(_buttons)
+_buttons = importlib.util.module_from_spec(_found)
+_found.loader.exec_module(_buttons)
 write_bmp = _buttons.write_bmp
 
 HERE = os.path.dirname(os.path.abspath(__file__))

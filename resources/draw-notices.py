@@ -21,9 +21,9 @@ import os
 from PIL import Image
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-_spec = importlib.util.spec_from_file_location("draw_tip", os.path.join(HERE, "draw-tip.py"))
-tip = importlib.util.module_from_spec(_spec)
-_spec.loader.exec_module(tip)
+_found = importlib.util.spec_from_file_location("draw_tip", os.path.join(HERE, "draw-tip.py"))
+tip = importlib.util.module_from_spec(_found)
+_found.loader.exec_module(tip)
 Canvas = tip.Canvas
 
 

@@ -54,14 +54,14 @@ void FormatLoaderMessage(LPCTSTR pszFormat, CString* pReport, LPCTSTR pszTitle, 
         if (*pConv == 's') {
             str += pszTitle;
         } else if (*pConv == 'd') {
-            char szSpec[16];
+            char szConversion[16];
             char szNumber[48];
-            const size_t nSpec = size_t(pConv - p) + 1;
-            if (nSpec >= sizeof(szSpec))
+            const size_t nConversion = size_t(pConv - p) + 1;
+            if (nConversion >= sizeof(szConversion))
                 break;
-            memcpy(szSpec, p, nSpec);
-            szSpec[nSpec] = '\0';
-            snprintf(szNumber, sizeof(szNumber), szSpec, nNumber);
+            memcpy(szConversion, p, nConversion);
+            szConversion[nConversion] = '\0';
+            snprintf(szNumber, sizeof(szNumber), szConversion, nNumber);
             str += szNumber;
         } else if (*pConv == '%') {
             str += '%';

@@ -15,9 +15,9 @@ void Set32(Bytes& b, size_t nAt, uint32_t v)
         b[nAt + i] = BYTE(v >> (8 * i));
 }
 
-BmpSpec Gradient(int cx, int cy, int nBpp)
+BmpRecipe Gradient(int cx, int cy, int nBpp)
 {
-    BmpSpec s;
+    BmpRecipe s;
     s.cx = cx;
     s.cy = cy;
     s.nBpp = nBpp;
@@ -32,7 +32,7 @@ BmpSpec Gradient(int cx, int cy, int nBpp)
     return s;
 }
 
-COLORREF Expected(const BmpSpec& s, int x, int y)
+COLORREF Expected(const BmpRecipe& s, int x, int y)
 {
     const uint32_t v = s.pixels[size_t(y) * s.cx + x];
     return s.nBpp <= 8 ? s.palette[v] : COLORREF(v);
@@ -41,7 +41,7 @@ COLORREF Expected(const BmpSpec& s, int x, int y)
 TEST(BmpReader, DrawsEveryBitCountBottomUp)
 {
     for (int nBpp : {1, 4, 8, 24, 32}) {
-        const BmpSpec s = Gradient(9, 5, nBpp);
+        const BmpRecipe s = Gradient(9, 5, nBpp);
         const Bytes file = MakeBmp(s);
         CBmpReader reader;
         ASSERT_TRUE(reader.Load(file.data(), uint32_t(file.size()), FALSE)) << "bpp " << nBpp;
@@ -63,7 +63,7 @@ TEST(BmpReader, DrawsEveryBitCountBottomUp)
 
 TEST(BmpReader, CropCutsTopRowsOrLeftColumns)
 {
-    BmpSpec s = Gradient(20, 20, 24);
+    BmpRecipe s = Gradient(20, 20, 24);
     const Bytes file = MakeBmp(s);
     CBmpReader reader;
     ASSERT_TRUE(reader.Load(file.data(), uint32_t(file.size()), FALSE));
@@ -91,9 +91,9 @@ TEST(BmpReader, CropCutsTopRowsOrLeftColumns)
 TEST(BmpReader, RefusesBadHeadersAndRowsOutsideTheData)
 {
     const Bytes good = MakeBmp(Gradient(16, 16, 8));
-    BmpSpec topDown = Gradient(16, 16, 24);
+    BmpRecipe topDown = Gradient(16, 16, 24);
     topDown.bTopDown = true;
-    BmpSpec wide = Gradient(1, 1, 24);
+    BmpRecipe wide = Gradient(1, 1, 24);
     struct Row
     {
         const char* pszName;
@@ -154,7 +154,7 @@ TEST(BmpReader, FailedLoadKeepsThePictureAndMaskIsBlack)
 TEST(BmpReader, StretchesWithAndWithoutDrawDib)
 {
     // Left half red, right half blue, top row green: doubled into 8 x 4.
-    BmpSpec s;
+    BmpRecipe s;
     s.cx = 4;
     s.cy = 2;
     s.pixels = {RGB(0, 255, 0), RGB(0, 255, 0), RGB(0, 255, 0), RGB(0, 255, 0),
@@ -204,7 +204,7 @@ TEST(BmpReader, ColourCountAboveTheTableDrawsThroughDrawDib)
     const HDRAWDIB hDrawDib = DrawDibOpen();
     ASSERT_NE(nullptr, hDrawDib);
     for (const Row& row : rows) {
-        BmpSpec s = Gradient(20, 20, row.nBpp);
+        BmpRecipe s = Gradient(20, 20, row.nBpp);
         if (row.nBpp <= 8)
             for (uint32_t& v : s.pixels)
                 v %= 16;

@@ -9,9 +9,9 @@ namespace {
 
 const COLORREF kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255), kGreen = RGB(0, 255, 0), kBack = RGB(9, 9, 9);
 
-GifFrameSpec Frame(int left, int top, int cx, int cy, BYTE index)
+GifFrameRecipe Frame(int left, int top, int cx, int cy, BYTE index)
 {
-    GifFrameSpec f;
+    GifFrameRecipe f;
     f.left = left;
     f.top = top;
     f.cx = cx;
@@ -20,9 +20,9 @@ GifFrameSpec Frame(int left, int top, int cx, int cy, BYTE index)
     return f;
 }
 
-GifSpec Screen(int cx, int cy)
+GifRecipe Screen(int cx, int cy)
 {
-    GifSpec s;
+    GifRecipe s;
     s.cx = cx;
     s.cy = cy;
     s.globalTable = {kRed, kBlue, kGreen, RGB(255, 255, 255)};
@@ -60,9 +60,9 @@ TEST(GifReader, DelaysOfAnimations)
         {"long ones kept", {7, 3}, {70, 30}},
     };
     for (const Row& row : rows) {
-        GifSpec s = Screen(2, 2);
+        GifRecipe s = Screen(2, 2);
         for (int d : row.delaysCs) {
-            GifFrameSpec f = Frame(0, 0, 2, 2, 1);
+            GifFrameRecipe f = Frame(0, 0, 2, 2, 1);
             f.bControl = d >= 0;
             f.nDelayCs = d < 0 ? 0 : d;
             s.frames.push_back(f);
@@ -83,8 +83,8 @@ TEST(GifReader, DisposalRestoresThePreviousFrameArea)
         {0, kRed}, {1, kRed}, {2, kBack}, {3, kBack}, {4, kRed}, {7, kRed},
     };
     for (const auto& row : rows) {
-        GifSpec s = Screen(3, 1);
-        GifFrameSpec f0 = Frame(0, 0, 1, 1, 0);
+        GifRecipe s = Screen(3, 1);
+        GifFrameRecipe f0 = Frame(0, 0, 1, 1, 0);
         f0.bControl = true;
         f0.nDisposal = row.nDisposal;
         s.frames = {f0, Frame(1, 0, 1, 1, 1)};
@@ -102,8 +102,8 @@ TEST(GifReader, DisposalRestoresThePreviousFrameArea)
 
 TEST(GifReader, TransparentPixelsShowTheBackground)
 {
-    GifSpec s = Screen(4, 1);
-    GifFrameSpec f = Frame(0, 0, 4, 1, 0);
+    GifRecipe s = Screen(4, 1);
+    GifFrameRecipe f = Frame(0, 0, 4, 1, 0);
     f.pixels = {0, 3, 3, 1};
     f.bControl = true;
     f.nTransparent = 3;
@@ -146,8 +146,8 @@ TEST(GifReader, WholeFrameMaskReadsWhatDrawMaskDraws)
 {
     // 11 x 3: rows wider than one mask byte; a frame that covers the picture
     // is read, one that does not (offset, or a crop) is left to drawing.
-    GifSpec s = Screen(11, 3);
-    GifFrameSpec f = Frame(0, 0, 11, 3, 0);
+    GifRecipe s = Screen(11, 3);
+    GifFrameRecipe f = Frame(0, 0, 11, 3, 0);
     f.pixels.assign(33, 1);
     for (int i : {0, 5, 9, 10, 12, 21, 32})
         f.pixels[size_t(i)] = 3;
@@ -167,8 +167,8 @@ TEST(GifReader, WholeFrameMaskReadsWhatDrawMaskDraws)
         for (int x = 0; x < 11; x++)
             EXPECT_EQ(mask.Pixel(x, y) == RGB(255, 255, 255), transparent[size_t(y) * 11 + x] == 1) << x << "," << y;
 
-    GifSpec offset = Screen(12, 3);
-    GifFrameSpec g = f;
+    GifRecipe offset = Screen(12, 3);
+    GifFrameRecipe g = f;
     g.left = 1;
     offset.frames = {g};
     CGifReader shifted;
@@ -180,8 +180,8 @@ TEST(GifReader, WholeFrameMaskReadsWhatDrawMaskDraws)
 TEST(GifReader, StretchedFrameAndMaskKeepTheCropWithAndWithoutDrawDib)
 {
     // Top row transparent, bottom row blue; crop 0x41 leaves the bottom row.
-    GifSpec s = Screen(2, 2);
-    GifFrameSpec f = Frame(0, 0, 2, 2, 1);
+    GifRecipe s = Screen(2, 2);
+    GifFrameRecipe f = Frame(0, 0, 2, 2, 1);
     f.pixels = {3, 3, 1, 1};
     f.bControl = true;
     f.nTransparent = 3;
@@ -219,12 +219,12 @@ TEST(GifReader, StretchedFrameAndMaskKeepTheCropWithAndWithoutDrawDib)
 
 TEST(GifReader, InterlacedRowsLandInPlace)
 {
-    GifSpec s;
+    GifRecipe s;
     s.cx = 1;
     s.cy = 10;
     for (int i = 0; i < 16; i++)
         s.globalTable.push_back(RGB(i * 16, 0, 255 - i * 16));
-    GifFrameSpec f = Frame(0, 0, 1, 10, 0);
+    GifFrameRecipe f = Frame(0, 0, 1, 10, 0);
     for (int y = 0; y < 10; y++)
         f.pixels[y] = BYTE(y);
     f.bInterlaced = true;
@@ -239,7 +239,7 @@ TEST(GifReader, InterlacedRowsLandInPlace)
 
 TEST(GifReader, FramesReachingOutsideTheScreenAreClipped)
 {
-    GifSpec s = Screen(4, 4);
+    GifRecipe s = Screen(4, 4);
     s.frames = {Frame(0, 0, 4, 4, 0), Frame(2, 2, 4, 4, 1), Frame(10, 0, 2, 2, 2)};
     CGifReader reader;
     ASSERT_TRUE(Load(reader, MakeGif(s)));
@@ -258,7 +258,7 @@ TEST(GifReader, FramesReachingOutsideTheScreenAreClipped)
 
 TEST(GifReader, ScreenSizeBitCountAndCrop)
 {
-    GifSpec s = Screen(0, 0);
+    GifRecipe s = Screen(0, 0);
     s.frames = {Frame(0, 0, 32, 32, 1)};
     CGifReader reader;
     ASSERT_TRUE(Load(reader, MakeGif(s)));
@@ -271,7 +271,7 @@ TEST(GifReader, ScreenSizeBitCountAndCrop)
         {3, 2, 4}, {1, 2, 8}, {0, 2, 1}, {0, 16, 4}, {7, 2, 8}, {0, 32, 8},
     };
     for (const auto& row : rows) {
-        GifSpec t = Screen(2, 2);
+        GifRecipe t = Screen(2, 2);
         t.nColorRes = row.nRes;
         t.globalTable.resize(row.nTable, RGB(1, 2, 3));
         t.frames = {Frame(0, 0, 2, 2, 1)};
@@ -282,9 +282,9 @@ TEST(GifReader, ScreenSizeBitCountAndCrop)
 
 TEST(GifReader, ControlExtensionAppliesToTheNextImageOnly)
 {
-    GifSpec s = Screen(2, 1);
+    GifRecipe s = Screen(2, 1);
     s.bCommentAfterControl = true;
-    GifFrameSpec f0 = Frame(0, 0, 2, 1, 0);
+    GifFrameRecipe f0 = Frame(0, 0, 2, 1, 0);
     f0.bControl = true;
     f0.nTransparent = 1;
     f0.nDisposal = 2;
@@ -316,8 +316,8 @@ TEST(GifReader, ControlExtensionAppliesToTheNextImageOnly)
 
 TEST(GifReader, DamagedStreams)
 {
-    GifSpec s = Screen(16, 16);
-    GifFrameSpec f = Frame(0, 0, 16, 16, 0);
+    GifRecipe s = Screen(16, 16);
+    GifFrameRecipe f = Frame(0, 0, 16, 16, 0);
     for (size_t i = 0; i < f.pixels.size(); i++)
         f.pixels[i] = BYTE((i * 7 / 5) % 4);
     s.frames = {f};
@@ -364,10 +364,10 @@ TEST(GifReader, DamagedStreams)
 
 TEST(GifReader, TransparentIndexOutsideTheTableIsIgnored)
 {
-    GifSpec s = Screen(2, 1);
+    GifRecipe s = Screen(2, 1);
     s.globalTable = {kRed, kBlue};
     s.nColorRes = 0;
-    GifFrameSpec f = Frame(0, 0, 2, 1, 1);
+    GifFrameRecipe f = Frame(0, 0, 2, 1, 1);
     f.bControl = true;
     f.nTransparent = 200;
     s.frames = {f};

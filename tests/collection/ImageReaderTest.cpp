@@ -15,10 +15,10 @@ Bytes FromText(const char* psz, size_t n) { return Bytes(psz, psz + n); }
 
 Bytes SmallGif()
 {
-    GifSpec s;
+    GifRecipe s;
     s.cx = s.cy = 2;
     s.globalTable = {RGB(255, 0, 0), RGB(0, 0, 255)};
-    GifFrameSpec f;
+    GifFrameRecipe f;
     f.cx = f.cy = 2;
     f.pixels = {0, 1, 1, 0};
     s.frames = {f, f};
@@ -27,7 +27,7 @@ Bytes SmallGif()
 
 Bytes SmallBmp(int cx = 3, int cy = 2)
 {
-    BmpSpec s;
+    BmpRecipe s;
     s.cx = cx;
     s.cy = cy;
     s.pixels.assign(size_t(cx) * cy, RGB(10, 20, 30));

@@ -20,13 +20,13 @@ DWORD TestTicks()
 // A GIF of two frames whose colours differ by seed.
 Bytes Animation(int nSeed)
 {
-    GifSpec s;
+    GifRecipe s;
     s.cx = s.cy = 8;
     s.globalTable = {RGB(nSeed, 0, 0), RGB(0, nSeed, 0)};
-    GifFrameSpec f;
+    GifFrameRecipe f;
     f.cx = f.cy = 8;
     f.pixels.assign(64, 0);
-    GifFrameSpec g = f;
+    GifFrameRecipe g = f;
     g.pixels.assign(64, 1);
     s.frames = {f, g};
     return MakeGif(s);

@@ -10,9 +10,9 @@
 
 namespace {
 
-JpegSpec Flat(int cx, int cy, int nComponents, std::vector<BYTE> sample)
+JpegRecipe Flat(int cx, int cy, int nComponents, std::vector<BYTE> sample)
 {
-    JpegSpec s;
+    JpegRecipe s;
     s.cx = cx;
     s.cy = cy;
     s.nComponents = nComponents;
@@ -38,16 +38,16 @@ bool Near(COLORREF a, COLORREF b, int nTolerance = 6)
 
 TEST(JpegReader, DecodesGreyColourCmykAndProgressive)
 {
-    JpegSpec progressive = Flat(16, 8, 3, {200, 40, 90});
+    JpegRecipe progressive = Flat(16, 8, 3, {200, 40, 90});
     progressive.bProgressive = true;
-    JpegSpec plainCmyk = Flat(8, 8, 4, {0, 0, 0, 0});
+    JpegRecipe plainCmyk = Flat(8, 8, 4, {0, 0, 0, 0});
     plainCmyk.bAdobeMarker = false;
-    JpegSpec plainCmyk2 = Flat(8, 8, 4, {0, 255, 255, 0});
+    JpegRecipe plainCmyk2 = Flat(8, 8, 4, {0, 255, 255, 0});
     plainCmyk2.bAdobeMarker = false;
     struct Row
     {
         const char* pszName;
-        JpegSpec pic;
+        JpegRecipe pic;
         COLORREF clrExpected;
     } rows[] = {
         {"grey", Flat(8, 8, 1, {90}), RGB(90, 90, 90)},
@@ -79,7 +79,7 @@ TEST(JpegReader, DecodesGreyColourCmykAndProgressive)
 TEST(JpegReader, DrawsRowsInPlaceWithPaddingCleared)
 {
     // Top half red, bottom half blue; width 1 gives 3 pixel bytes and 1 padding byte.
-    JpegSpec s = Flat(1, 16, 3, {255, 0, 0});
+    JpegRecipe s = Flat(1, 16, 3, {255, 0, 0});
     for (int y = 8; y < 16; y++) {
         s.samples[3 * y] = 0;
         s.samples[3 * y + 2] = 255;

@@ -120,7 +120,7 @@ TEST(PictureFuzz, Bmp)
 {
     std::vector<Bytes> samples;
     for (int nBpp : {1, 4, 8, 24, 32}) {
-        BmpSpec s;
+        BmpRecipe s;
         s.cx = 7;
         s.cy = 5;
         s.nBpp = nBpp;
@@ -137,12 +137,12 @@ TEST(PictureFuzz, Gif)
 {
     std::vector<Bytes> samples;
     for (int k = 0; k < 3; k++) {
-        GifSpec s;
+        GifRecipe s;
         s.cx = 12;
         s.cy = 10;
         s.globalTable = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(9, 9, 9)};
         for (int n = 0; n < 3; n++) {
-            GifFrameSpec f;
+            GifFrameRecipe f;
             f.left = n;
             f.top = n;
             f.cx = 10 - n;
@@ -167,7 +167,7 @@ TEST(PictureFuzz, Jpeg)
 {
     std::vector<Bytes> samples;
     for (int k = 0; k < 4; k++) {
-        JpegSpec s;
+        JpegRecipe s;
         s.cx = 17;
         s.cy = 9;
         s.nComponents = k == 0 ? 1 : k == 3 ? 4 : 3;
@@ -186,7 +186,7 @@ TEST(PictureFuzz, Png)
         {2, 8, 3, false}, {6, 8, 4, true}, {0, 16, 1, false}, {4, 8, 2, true}, {3, 8, 1, false},
     };
     for (const auto& k : kinds) {
-        PngSpec s;
+        PngRecipe s;
         s.cx = 9;
         s.cy = 7;
         s.nColorType = k.nType;

@@ -42,7 +42,7 @@ int TableBits(size_t n)
 
 }  // namespace
 
-Bytes MakeBmp(const BmpSpec& s)
+Bytes MakeBmp(const BmpRecipe& s)
 {
     const int nStride = ((s.cx * s.nBpp + 31) / 32) * 4;
     const int nTable = s.nBpp <= 8 ? int(s.palette.size()) * 4 : 0;
@@ -154,7 +154,7 @@ Bytes EncodeGifImage(const std::vector<BYTE>& pixels, int m)
     return b;
 }
 
-Bytes MakeGif(const GifSpec& s)
+Bytes MakeGif(const GifRecipe& s)
 {
     Bytes b = {'G', 'I', 'F', '8', '9', 'a'};
     Put16(b, s.cx);
@@ -170,7 +170,7 @@ Bytes MakeGif(const GifSpec& s)
         t.resize(size_t(2) << TableBits(t.size()));
         PutTable(b, t);
     }
-    for (const GifFrameSpec& f : s.frames) {
+    for (const GifFrameRecipe& f : s.frames) {
         if (f.bControl) {
             b.insert(b.end(), {0x21, 0xF9, 4});
             b.push_back(BYTE((f.nDisposal << 2) | (f.nTransparent >= 0 ? 1 : 0)));
@@ -225,7 +225,7 @@ void PngFlush(png_structp) {}
 
 }  // namespace
 
-Bytes MakePng(const PngSpec& s)
+Bytes MakePng(const PngRecipe& s)
 {
     Bytes out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -270,7 +270,7 @@ void JpegWriteExit(j_common_ptr c)
 
 }  // namespace
 
-Bytes MakeJpeg(const JpegSpec& s)
+Bytes MakeJpeg(const JpegRecipe& s)
 {
     jpeg_compress_struct c;
     JpegWriteError err;

@@ -12,7 +12,7 @@ typedef std::vector<BYTE> Bytes;
 
 // A BMP file: rows given top-down as palette indices (bpp <= 8) or as
 // COLORREF values (24, 32); written bottom-up unless bTopDown.
-struct BmpSpec
+struct BmpRecipe
 {
     int cx = 4;
     int cy = 3;
@@ -21,9 +21,9 @@ struct BmpSpec
     std::vector<COLORREF> palette;      // bpp <= 8
     std::vector<uint32_t> pixels;       // cx * cy, top-down
 };
-Bytes MakeBmp(const BmpSpec& pic);
+Bytes MakeBmp(const BmpRecipe& pic);
 
-struct GifFrameSpec
+struct GifFrameRecipe
 {
     int left = 0, top = 0, cx = 1, cy = 1;
     std::vector<BYTE> pixels;           // cx * cy indices, image order
@@ -34,22 +34,22 @@ struct GifFrameSpec
     bool bInterlaced = false;
     std::vector<COLORREF> localTable;   // empty: the global table
 };
-struct GifSpec
+struct GifRecipe
 {
     int cx = 1, cy = 1;
     int nColorRes = 7;                  // the screen's colour-resolution field
     int nBackIndex = 0;
     std::vector<COLORREF> globalTable;  // 2, 4, ... 256 entries, or empty
-    std::vector<GifFrameSpec> frames;
+    std::vector<GifFrameRecipe> frames;
     bool bCommentAfterControl = false;  // a comment block between extension and image
 };
-Bytes MakeGif(const GifSpec& pic);
+Bytes MakeGif(const GifRecipe& pic);
 // The LZW code stream of one image (minimum code size byte, sub-blocks, terminator).
 Bytes EncodeGifImage(const std::vector<BYTE>& pixels, int nMinCodeSize);
 
 // A PNG through libpng. Samples in file order: per row cx * channels samples
 // of nBitDepth bits (16-bit samples big-endian, as PNG stores them).
-struct PngSpec
+struct PngRecipe
 {
     int cx = 1, cy = 1;
     int nColorType = 2;                 // PNG_COLOR_TYPE_*
@@ -59,10 +59,10 @@ struct PngSpec
     std::vector<BYTE> trns;             // palette alpha values
     std::vector<BYTE> rows;             // packed rows, top-down
 };
-Bytes MakePng(const PngSpec& pic);
+Bytes MakePng(const PngRecipe& pic);
 
 // A JPEG through libjpeg, quality 100. Samples cx * cy * components.
-struct JpegSpec
+struct JpegRecipe
 {
     int cx = 8, cy = 8;
     int nComponents = 3;                // 1 grey, 3 RGB, 4 CMYK
@@ -70,7 +70,7 @@ struct JpegSpec
     bool bAdobeMarker = true;           // for CMYK: inverted values with an Adobe marker
     std::vector<BYTE> samples;
 };
-Bytes MakeJpeg(const JpegSpec& pic);
+Bytes MakeJpeg(const JpegRecipe& pic);
 
 // Bytes in use in all heaps of the process: a failure path that leaks shows here.
 uint64_t HeapBytesInUse();

@@ -11,9 +11,9 @@
 
 namespace {
 
-PngSpec PngOf(int cx, int cy, int nColorType, int nBitDepth, std::vector<BYTE> rows)
+PngRecipe PngOf(int cx, int cy, int nColorType, int nBitDepth, std::vector<BYTE> rows)
 {
-    PngSpec s;
+    PngRecipe s;
     s.cx = cx;
     s.cy = cy;
     s.nColorType = nColorType;
@@ -41,12 +41,12 @@ COLORREF DrawnPixel(CPngReader& reader, int x, int y, COLORREF clrBack, CTestCan
 
 TEST(PngReader, ColourTypesAndDepths)
 {
-    PngSpec palette = PngOf(3, 1, PNG_COLOR_TYPE_PALETTE, 8, {0, 1, 2});
+    PngRecipe palette = PngOf(3, 1, PNG_COLOR_TYPE_PALETTE, 8, {0, 1, 2});
     palette.palette = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255)};
     palette.trns = {255, 0};
-    PngSpec paletteOpaque = palette;
+    PngRecipe paletteOpaque = palette;
     paletteOpaque.trns.clear();
-    PngSpec interlaced = PngOf(3, 9, PNG_COLOR_TYPE_RGB, 8, {});
+    PngRecipe interlaced = PngOf(3, 9, PNG_COLOR_TYPE_RGB, 8, {});
     for (int y = 0; y < 9; y++)
         for (int x = 0; x < 3; x++)
             interlaced.rows.insert(interlaced.rows.end(), {BYTE(y * 20), BYTE(x * 50), 7});
@@ -54,7 +54,7 @@ TEST(PngReader, ColourTypesAndDepths)
     struct Row
     {
         const char* pszName;
-        PngSpec pic;
+        PngRecipe pic;
         int nChannels;
         int x, y;
         COLORREF clrExpected;   // drawn over kBack
@@ -114,7 +114,7 @@ TEST(PngReader, BlendsAlphaAgainstColourOrBackground)
 
 TEST(PngReader, VerticalCropDrawsTheLowerRows)
 {
-    PngSpec s = PngOf(10, 10, PNG_COLOR_TYPE_RGB, 8, {});
+    PngRecipe s = PngOf(10, 10, PNG_COLOR_TYPE_RGB, 8, {});
     for (int y = 0; y < 10; y++)
         for (int x = 0; x < 10; x++)
             s.rows.insert(s.rows.end(), {BYTE(y * 20), BYTE(x * 20), 0});
@@ -143,7 +143,7 @@ void FixCrc(Bytes& b, size_t nAt)
 
 TEST(PngReader, DamagedFilesFailCleanly)
 {
-    PngSpec s = PngOf(16, 16, PNG_COLOR_TYPE_RGB, 8, {});
+    PngRecipe s = PngOf(16, 16, PNG_COLOR_TYPE_RGB, 8, {});
     for (int i = 0; i < 16 * 16 * 3; i++)
         s.rows.push_back(BYTE(i * 31));
     const Bytes good = MakePng(s);
@@ -200,7 +200,7 @@ TEST(PngReader, DamagedFilesFailCleanly)
 
 TEST(PngReader, FailureInsideLibpngLeaksNothing)
 {
-    PngSpec s = PngOf(256, 256, PNG_COLOR_TYPE_RGB_ALPHA, 8, {});
+    PngRecipe s = PngOf(256, 256, PNG_COLOR_TYPE_RGB_ALPHA, 8, {});
     for (int i = 0; i < 256 * 256 * 4; i++)
         s.rows.push_back(BYTE(i * 13 + i / 1024));
     Bytes file = MakePng(s);

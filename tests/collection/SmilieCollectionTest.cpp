@@ -54,7 +54,7 @@ public:
 // A 20 by 10 picture.
 Bytes Bmp20x10()
 {
-    BmpSpec bmp;
+    BmpRecipe bmp;
     bmp.cx = 20;
     bmp.cy = 10;
     bmp.pixels.assign(200, RGB(10, 200, 30));

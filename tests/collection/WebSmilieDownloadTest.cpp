@@ -158,7 +158,9 @@ TEST(WebSmilieDownload, ASmilieGoneMidDownloadLetsItsWorkerGo)
     CSmilie::UnqueueDownload(&copy);
     server.Release();
     PumpUntil([&] { return server.Answered() == 1; }, 15000);
-    PumpUntil([] { return false; }, 200);
+    // The released worker frees itself; whatever it posted is queued by then.
+    EXPECT_TRUE(PumpUntil([] { return CCheckUrlGarbageCollector::GetCount() == 0; }, 10000));
+    PumpPending();
     EXPECT_EQ(0, owner.nDone);   // nothing is sent after the release
     DestroyWindow(hWnd);
     EXPECT_TRUE(CCheckUrlGarbageCollector::WaitUntilEmpty(10000));

@@ -358,11 +358,11 @@ TEST(SmiliePayloads, RtfIsBalancedAndIncludesThePicture)
 // A 9 by 10 GIF: red, with a transparent column at x = 0.
 Bytes RedGif()
 {
-    GifSpec s;
+    GifRecipe s;
     s.cx = 9;
     s.cy = 10;
     s.globalTable = {RGB(255, 0, 0), RGB(0, 0, 255)};
-    GifFrameSpec f;
+    GifFrameRecipe f;
     f.cx = 9;
     f.cy = 10;
     f.bControl = true;

@@ -15,11 +15,11 @@ namespace {
 // A GIF of cx by cy whose left column is transparent (index 0) when asked.
 std::string BodyGif(int cx, int cy, bool bTransparent)
 {
-    GifSpec spec;
-    spec.cx = cx;
-    spec.cy = cy;
-    spec.globalTable = {RGB(255, 0, 255), RGB(70, 80, 92)};
-    GifFrameSpec frame;
+    GifRecipe recipe;
+    recipe.cx = cx;
+    recipe.cy = cy;
+    recipe.globalTable = {RGB(255, 0, 255), RGB(70, 80, 92)};
+    GifFrameRecipe frame;
     frame.cx = cx;
     frame.cy = cy;
     frame.pixels.assign(size_t(cx) * cy, 1);
@@ -27,18 +27,18 @@ std::string BodyGif(int cx, int cy, bool bTransparent)
         frame.pixels[size_t(y) * cx] = 0;
     frame.bControl = bTransparent;
     frame.nTransparent = bTransparent ? 0 : -1;
-    spec.frames.push_back(frame);
-    return BytesToString(MakeGif(spec));
+    recipe.frames.push_back(frame);
+    return BytesToString(MakeGif(recipe));
 }
 
 std::string GreyPng(int cx, int cy)
 {
-    PngSpec spec;
-    spec.cx = cx;
-    spec.cy = cy;
-    spec.nColorType = 0;
-    spec.rows.assign(size_t(cx) * cy, 128);
-    return BytesToString(MakePng(spec));
+    PngRecipe recipe;
+    recipe.cx = cx;
+    recipe.cy = cy;
+    recipe.nColorType = 0;
+    recipe.rows.assign(size_t(cx) * cy, 128);
+    return BytesToString(MakePng(recipe));
 }
 
 // Skin files in a scratch folder, loaded into g_pSkin.

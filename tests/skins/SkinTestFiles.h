@@ -43,11 +43,11 @@ inline std::string BytesToString(const Bytes& bytes)
 // A cx by cy 24-bit picture in one colour.
 inline std::string PlainBmp(int cx, int cy)
 {
-    BmpSpec spec;
-    spec.cx = cx;
-    spec.cy = cy;
-    spec.pixels.assign(size_t(cx) * cy, 0x336699);
-    return BytesToString(MakeBmp(spec));
+    BmpRecipe recipe;
+    recipe.cx = cx;
+    recipe.cy = cy;
+    recipe.pixels.assign(size_t(cx) * cy, 0x336699);
+    return BytesToString(MakeBmp(recipe));
 }
 
 // Skin file lines that set every parameter of a fresh table to a value it

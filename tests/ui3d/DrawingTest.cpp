@@ -277,24 +277,24 @@ TEST(Drawing, OutlinesOfSmallShapes)
 
 TEST(Drawing, ImageOutlineOnlyForTransparentGif)
 {
-    GifSpec spec;
-    spec.cx = 1;
-    spec.cy = 1;
-    spec.globalTable = {RGB(255, 0, 0), RGB(0, 0, 0)};
-    GifFrameSpec frame;
+    GifRecipe recipe;
+    recipe.cx = 1;
+    recipe.cy = 1;
+    recipe.globalTable = {RGB(255, 0, 0), RGB(0, 0, 0)};
+    GifFrameRecipe frame;
     frame.pixels = {0};
     frame.bControl = true;
     frame.nTransparent = 1;
-    spec.frames = {frame};
-    Bytes gif = MakeGif(spec);
+    recipe.frames = {frame};
+    Bytes gif = MakeGif(recipe);
     CImageReader image;
     ASSERT_TRUE(CImageReader::LoadFromMemory(gif.data(), image, uint32_t(gif.size()), FALSE));
     POINTARRAY outline;
     EXPECT_EQ(4, TraceImageOutline(outline, &image));   // a 1x1 opaque picture has 4 corners
 
-    spec.frames[0].nTransparent = -1;
-    spec.frames[0].bControl = false;
-    gif = MakeGif(spec);
+    recipe.frames[0].nTransparent = -1;
+    recipe.frames[0].bControl = false;
+    gif = MakeGif(recipe);
     CImageReader opaque;
     ASSERT_TRUE(CImageReader::LoadFromMemory(gif.data(), opaque, uint32_t(gif.size()), FALSE));
     EXPECT_EQ(0, TraceImageOutline(outline, &opaque));
@@ -312,13 +312,13 @@ void PaintGreyBackground(HDC hDC, int cx, int cy, void*)
 
 Bytes PaletteBmp(int nBpp, int cx, const std::vector<COLORREF>& palette, const std::vector<uint32_t>& pixels)
 {
-    BmpSpec spec;
-    spec.cx = cx;
-    spec.cy = 1;
-    spec.nBpp = nBpp;
-    spec.palette = palette;
-    spec.pixels = pixels;
-    return MakeBmp(spec);
+    BmpRecipe recipe;
+    recipe.cx = cx;
+    recipe.cy = 1;
+    recipe.nBpp = nBpp;
+    recipe.palette = palette;
+    recipe.pixels = pixels;
+    return MakeBmp(recipe);
 }
 
 } // namespace

@@ -166,7 +166,7 @@ int main(int argc, char** argv)
     };
     std::vector<Sample> samples;
     {
-        PngSpec s;
+        PngRecipe s;
         s.cx = 1024;
         s.cy = 768;
         s.nColorType = PNG_COLOR_TYPE_RGB;
@@ -188,7 +188,7 @@ int main(int argc, char** argv)
         samples.push_back({"png 256x256 palette+tRNS", MakePng(s), true});
     }
     {
-        JpegSpec s;
+        JpegRecipe s;
         s.cx = 1024;
         s.cy = 768;
         s.samples = Samples(s.cx, s.cy, 3, 4);
@@ -231,14 +231,14 @@ int main(int argc, char** argv)
     printf("JPEG overall ratio %.3f\n", dTotal[1][0] / dTotal[1][1]);
 
     // A large animation: 20 frames of 640x480 with a moving pattern.
-    GifSpec g;
+    GifRecipe g;
     g.cx = 640;
     g.cy = 480;
     for (int i = 0; i < 256; i++)
         g.globalTable.push_back(RGB(i, (i * 7) & 255, 255 - i));
     uint64_t nPixels = 0;
     for (int n = 0; n < 20; n++) {
-        GifFrameSpec f;
+        GifFrameRecipe f;
         f.cx = 640;
         f.cy = 480;
         f.bControl = true;

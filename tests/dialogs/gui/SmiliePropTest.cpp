@@ -43,12 +43,12 @@ const COLORREF kFrameColours[3] = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255
 
 Bytes SolidGif(int cx, int cy, const std::vector<int>& delaysCs)
 {
-    GifSpec s;
+    GifRecipe s;
     s.cx = cx;
     s.cy = cy;
     s.globalTable = {kFrameColours[0], kFrameColours[1], kFrameColours[2], RGB(0, 0, 0)};
     for (size_t i = 0; i < delaysCs.size(); i++) {
-        GifFrameSpec f;
+        GifFrameRecipe f;
         f.cx = cx;
         f.cy = cy;
         f.pixels.assign(size_t(cx) * cy, BYTE(i % 3));

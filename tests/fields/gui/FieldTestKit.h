@@ -176,12 +176,12 @@ inline void Fill(CSmiliesField& field, int n)
 inline Bytes AnimatedGif(int cx, int cy, int nDelay1, int nDelay2, COLORREF clr1 = RGB(255, 0, 0),
                          COLORREF clr2 = RGB(0, 0, 255))
 {
-    GifSpec gif;
+    GifRecipe gif;
     gif.cx = cx;
     gif.cy = cy;
     gif.globalTable = {clr1, clr2};
     for (int i = 0; i < 2; i++) {
-        GifFrameSpec frame;
+        GifFrameRecipe frame;
         frame.cx = cx;
         frame.cy = cy;
         frame.pixels.assign(static_cast<size_t>(cx) * cy, BYTE(i));
@@ -194,7 +194,7 @@ inline Bytes AnimatedGif(int cx, int cy, int nDelay1, int nDelay2, COLORREF clr1
 
 inline Bytes SolidBmp(int cx, int cy, COLORREF clr)
 {
-    BmpSpec bmp;
+    BmpRecipe bmp;
     bmp.cx = cx;
     bmp.cy = cy;
     bmp.pixels.assign(static_cast<size_t>(cx) * cy, clr);

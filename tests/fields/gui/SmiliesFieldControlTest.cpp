@@ -551,7 +551,7 @@ std::string Body(const Bytes& b)
 
 Bytes OneBitBmp(int cx, int cy)
 {
-    BmpSpec bmp;
+    BmpRecipe bmp;
     bmp.cx = cx;
     bmp.cy = cy;
     bmp.nBpp = 1;

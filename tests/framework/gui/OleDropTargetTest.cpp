@@ -271,6 +271,15 @@ TEST_F(OleDropTargetTest, AnExceptionInAVirtualRefusesAndStaysInside)
     EXPECT_EQ(target.Count("drop"), 0);
 }
 
+bool g_bMovedThere = false;
+LRESULT CALLBACK NoteMoveToThePoint(int nCode, WPARAM wParam, LPARAM lParam)
+{
+    const MOUSEHOOKSTRUCT* p = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam);
+    if (nCode >= 0 && p->pt.x == kLeft + 50 && p->pt.y == kTop + 60)
+        g_bMovedThere = true;
+    return CallNextHookEx(NULL, nCode, wParam, lParam);
+}
+
 // A drop source that lets the drag run for a few polls (and, when a target is
 // given, until it has been entered), then drops; no mouse button is involved.
 class ScriptedDropSource : public COleDropSource
@@ -300,8 +309,13 @@ private:
 
 TEST_F(OleDropTargetTest, ARealDragDropsOnTheRegisteredWindow)
 {
+    // The drag reads the cursor from the messages it takes: the move to the
+    // point is taken first (bounded; a cursor already there makes no move).
+    const HHOOK hHook = SetWindowsHookExA(WH_MOUSE, NoteMoveToThePoint, NULL, GetCurrentThreadId());
+    g_bMovedThere = false;
     ASSERT_TRUE(SetCursorPos(kLeft + 50, kTop + 60));
-    PumpUntil([] { return false; }, 50);  // let the window settle under the cursor
+    PumpUntil([] { return g_bMovedThere; }, 2000);
+    UnhookWindowsHookEx(hHook);
     ScriptedDropSource dropSource(&target);
     const RECT noWait = {0, 0, 0, 0};
     DROPEFFECT effect = source->DoDragDrop(DROPEFFECT_COPY | DROPEFFECT_MOVE, &noWait, &dropSource);

@@ -71,7 +71,7 @@ std::vector<uint32_t> Face(int n, COLORREF clr, COLORREF clrBack, int nMood)
 
 Bytes Bmp(int n, COLORREF clr, int nMood)
 {
-    BmpSpec s;
+    BmpRecipe s;
     s.cx = s.cy = n;
     s.pixels = Face(n, clr, RGB(255, 255, 255), nMood);
     return MakeBmp(s);
@@ -79,7 +79,7 @@ Bytes Bmp(int n, COLORREF clr, int nMood)
 
 Bytes Png(int n, COLORREF clr, int nMood)
 {
-    PngSpec s;
+    PngRecipe s;
     s.cx = s.cy = n;
     s.nColorType = PNG_COLOR_TYPE_RGBA;
     const std::vector<uint32_t> px = Face(n, clr, 0xFF000000u, nMood);
@@ -95,7 +95,7 @@ Bytes Png(int n, COLORREF clr, int nMood)
 
 Bytes Jpeg(int n, COLORREF clr, int nMood)
 {
-    JpegSpec s;
+    JpegRecipe s;
     s.cx = s.cy = n;
     for (uint32_t p : Face(n, clr, RGB(255, 255, 255), nMood)) {
         s.samples.push_back(GetRValue(p));
@@ -108,7 +108,7 @@ Bytes Jpeg(int n, COLORREF clr, int nMood)
 // A GIF of the faces in turn (one frame: a still picture); index 0 is transparent.
 Bytes Gif(int n, const std::vector<COLORREF>& colours, int nDelayCs)
 {
-    GifSpec s;
+    GifRecipe s;
     s.cx = s.cy = n;
     s.globalTable = {RGB(255, 255, 255), RGB(0, 0, 0)};
     for (COLORREF c : colours)
@@ -116,7 +116,7 @@ Bytes Gif(int n, const std::vector<COLORREF>& colours, int nDelayCs)
     while (s.globalTable.size() & (s.globalTable.size() - 1))
         s.globalTable.push_back(RGB(255, 255, 255));
     for (size_t f = 0; f < colours.size(); f++) {
-        GifFrameSpec frame;
+        GifFrameRecipe frame;
         frame.cx = frame.cy = n;
         frame.bControl = true;
         frame.nDelayCs = nDelayCs;

@@ -154,11 +154,11 @@ protected:
                                      NULL, NULL, wc.hInstance, NULL);
 
         // An animated 16 x 16 picture: two frames of 100 ms.
-        GifSpec gif;
+        GifRecipe gif;
         gif.cx = gif.cy = 16;
         gif.globalTable = {RGB(255, 0, 0), RGB(0, 0, 255)};
         for (int f = 0; f < 2; f++) {
-            GifFrameSpec frame;
+            GifFrameRecipe frame;
             frame.cx = frame.cy = 16;
             frame.pixels.assign(256, BYTE(f));
             frame.bControl = true;
