@@ -262,11 +262,11 @@ TEST_F(FieldPaint, FramesAdvanceOnHandFedTicks)
 TEST_F(FieldPaint, KeptFramesShowWhatThePictureDrew)
 {
     // Three frames, 12 x 12: red and blue halves, then blue and red twice.
-    GifSpec gif;
+    GifRecipe gif;
     gif.cx = gif.cy = 12;
     gif.globalTable = {RGB(255, 0, 0), RGB(0, 0, 255)};
     for (int i = 0; i < 3; i++) {
-        GifFrameSpec frame;
+        GifFrameRecipe frame;
         frame.cx = frame.cy = 12;
         for (int y = 0; y < 12; y++)
             for (int x = 0; x < 12; x++)
