@@ -14,21 +14,10 @@ const char* const kStates[3] = {"", "_H", "_P"};
 
 // Reads the parameters of one load by name. Every name asked for is in the
 // table; a missing one reads as zero rather than taking the program down.
-// Names are looked up through an index made once: several hundred lookups,
-// one by one through the table, cost as much as parsing the skin file.
 class CParamReader
 {
 public:
-    explicit CParamReader(const CSkinParamTable& table)
-    {
-        m_sorted.reserve(table.GetSize());
-        for (int i = 0; i < table.GetSize(); ++i)
-            m_sorted.push_back(ENTRY{table[i]->GetName(), i, table[i]});
-        std::sort(m_sorted.begin(), m_sorted.end(), [](const ENTRY& a, const ENTRY& b) {
-            const int n = strcmp(a.pszName, b.pszName);
-            return n != 0 ? n < 0 : a.nIndex < b.nIndex;
-        });
-    }
+    explicit CParamReader(const CSkinParamTable& table) : m_index(table) {}
 
     long Num(const std::string& name) const
     {
@@ -69,22 +58,10 @@ public:
     }
 
 private:
-    struct ENTRY
-    {
-        const char* pszName;
-        int nIndex;
-        const CSkinParam* pParam;
-    };
     // As FindSkinParam: the first parameter in table order of that name.
-    const CSkinParam* Find(const char* pszName) const
-    {
-        auto it = std::lower_bound(m_sorted.begin(), m_sorted.end(), pszName, [](const ENTRY& e, const char* psz) {
-            return strcmp(e.pszName, psz) < 0;
-        });
-        return it != m_sorted.end() && strcmp(it->pszName, pszName) == 0 ? it->pParam : nullptr;
-    }
+    const CSkinParam* Find(const char* pszName) const { return m_index.FindFirst(pszName); }
 
-    std::vector<ENTRY> m_sorted;
+    CSkinParamIndex m_index;
 };
 
 void SetBit(int& nWord, int nBit, BOOL bOn)

@@ -1,5 +1,7 @@
 #include "skins/SkinParam.h"
 
+#include <algorithm>
+
 #include "framework/File.h"
 #include "framework/FileException.h"
 #include "ui3d/system/SysUtils.h"
@@ -556,4 +558,33 @@ CSkinParam* FindSkinParam(const CSkinParamTable& table, const char* pszName)
             return table[i];
     }
     return nullptr;
+}
+
+CSkinParamIndex::CSkinParamIndex(const CSkinParamTable& table)
+{
+    m_sorted.reserve(table.GetSize());
+    for (int i = 0; i < table.GetSize(); ++i)
+        m_sorted.push_back(ENTRY{table[i]->GetName(), i, table[i]});
+    std::sort(m_sorted.begin(), m_sorted.end(), [](const ENTRY& a, const ENTRY& b) {
+        const int n = strcmp(a.pszName, b.pszName);
+        return n != 0 ? n < 0 : a.nIndex < b.nIndex;
+    });
+}
+
+CSkinParam* CSkinParamIndex::FindFirst(const char* pszName) const
+{
+    auto it = std::lower_bound(m_sorted.begin(), m_sorted.end(), pszName, [](const ENTRY& e, const char* psz) {
+        return strcmp(e.pszName, psz) < 0;
+    });
+    return it != m_sorted.end() && strcmp(it->pszName, pszName) == 0 ? it->pParam : nullptr;
+}
+
+CSkinParam* CSkinParamIndex::FindLast(const char* pszName) const
+{
+    auto it = std::upper_bound(m_sorted.begin(), m_sorted.end(), pszName, [](const char* psz, const ENTRY& e) {
+        return strcmp(psz, e.pszName) < 0;
+    });
+    if (it == m_sorted.begin() || strcmp((it - 1)->pszName, pszName) != 0)
+        return nullptr;
+    return (it - 1)->pParam;
 }

@@ -11,6 +11,8 @@
 #include "collection/Sequence.h"
 #include "framework/Str.h"
 
+#include <vector>
+
 enum SKINPARAMTYPE {
     SKINPARAM_NUM = 0,
     SKINPARAM_STR = 1,
@@ -197,6 +199,28 @@ public:
 private:
     CSkinParamTable(const CSkinParamTable&) = delete;
     CSkinParamTable& operator=(const CSkinParamTable&) = delete;
+};
+
+// The parameters of a table by name, sorted once: a load looks up hundreds of
+// names, which one by one through the table cost as much as parsing the file.
+// The table must outlive the index and keep its parameters.
+class CSkinParamIndex
+{
+public:
+    explicit CSkinParamIndex(const CSkinParamTable& table);
+    // The first, or the last, parameter in table order whose name equals
+    // pszName exactly; null when none has it.
+    CSkinParam* FindFirst(const char* pszName) const;
+    CSkinParam* FindLast(const char* pszName) const;
+
+private:
+    struct ENTRY
+    {
+        const char* pszName;
+        int nIndex;
+        CSkinParam* pParam;
+    };
+    std::vector<ENTRY> m_sorted;
 };
 
 // Fills table (emptied first) with the 297 parameters of a skin and their defaults.

@@ -99,41 +99,6 @@ private:
     bool m_bEnd, m_bError;
 };
 
-// The table's parameters by name, for a parse that looks up every line.
-class CParamIndex
-{
-public:
-    explicit CParamIndex(const CSkinParamTable& table)
-    {
-        m_sorted.reserve(table.GetSize());
-        for (int i = 0; i < table.GetSize(); ++i)
-            m_sorted.push_back(ENTRY{table[i]->GetName(), i, table[i]});
-        std::sort(m_sorted.begin(), m_sorted.end(), [](const ENTRY& a, const ENTRY& b) {
-            const int n = strcmp(a.pszName, b.pszName);
-            return n != 0 ? n < 0 : a.nIndex < b.nIndex;
-        });
-    }
-    // The last parameter in table order whose name equals pszName exactly.
-    CSkinParam* Find(const char* pszName) const
-    {
-        auto it = std::upper_bound(m_sorted.begin(), m_sorted.end(), pszName, [](const char* psz, const ENTRY& e) {
-            return strcmp(psz, e.pszName) < 0;
-        });
-        if (it == m_sorted.begin() || strcmp((it - 1)->pszName, pszName) != 0)
-            return nullptr;
-        return (it - 1)->pParam;
-    }
-
-private:
-    struct ENTRY
-    {
-        const char* pszName;
-        int nIndex;
-        CSkinParam* pParam;
-    };
-    std::vector<ENTRY> m_sorted;
-};
-
 // The name and the value of one piece: the first token, and the others joined
 // by one blank. A token that begins with "//" ends the line. The value is
 // built in place over the piece, which it can never outgrow.
@@ -177,7 +142,7 @@ void SplitLine(char* pszLine, const char*& pszName, int& nName, const char*& psz
         const_cast<char*>(pszValue)[nValue] = '\0';
 }
 
-void ParseLine(char* pszLine, int nLine, const CString& strFolder, const CParamIndex& index,
+void ParseLine(char* pszLine, int nLine, const CString& strFolder, const CSkinParamIndex& index,
                CSequence<CString>& errors)
 {
     const char* pszName;
@@ -193,7 +158,7 @@ void ParseLine(char* pszLine, int nLine, const CString& strFolder, const CParamI
         return;
     }
     // A name longer than any parameter's is no parameter's.
-    CSkinParam* pParam = nName <= SKIN_MAX_NAME ? index.Find(pszName) : nullptr;
+    CSkinParam* pParam = nName <= SKIN_MAX_NAME ? index.FindLast(pszName) : nullptr;
     if (pParam == nullptr) {
         strLine.Format("Unrecognized parameter \"%s\" on line %d;", pszName, nLine);
         errors.Add(strLine);
@@ -248,7 +213,7 @@ BOOL ParseSkinLines(const char* pszPath, CSkinParamTable& table, CSequence<CStri
     const CString strFolder = FolderOf(pszPath);
     BOOL bComplete = FALSE;
     try {
-        const CParamIndex index(table);
+        const CSkinParamIndex index(table);
         std::unique_ptr<CPieceReader> pReader(new CPieceReader(pFile));
         char szPiece[kPieceChars + 1];
         int nLine = 1;
