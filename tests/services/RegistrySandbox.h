@@ -36,10 +36,7 @@ public:
     // The sandbox itself (what the predefined key now means).
     HKEY Root() const { return m_hKey; }
 
-    RegistrySandbox(const RegistrySandbox&) = delete;
-    RegistrySandbox& operator=(const RegistrySandbox&) = delete;
-
-private:
+    // Deletes a key and everything below it.
     static void DeleteTree(HKEY hParent, const char* pszSubKey)
     {
         HKEY hKey = NULL;
@@ -57,6 +54,10 @@ private:
         RegDeleteKeyA(hParent, pszSubKey);
     }
 
+    RegistrySandbox(const RegistrySandbox&) = delete;
+    RegistrySandbox& operator=(const RegistrySandbox&) = delete;
+
+private:
     HKEY m_hPredefined;
     HKEY m_hKey = NULL;
     bool m_bOverridden = false;

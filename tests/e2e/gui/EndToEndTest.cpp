@@ -6,6 +6,7 @@
 // actions would (the tray icon's callback when the icon cannot be clicked).
 #include "collection/TvnxSave.h"
 #include "tests/collection/TvnxSaveTestFiles.h"
+#include "tests/e2e/gui/ProgramSession.h"
 #include "tests/tools/Pump.h"
 #include "tests/tools/StandInTarget.h"
 
@@ -21,50 +22,9 @@
 
 namespace {
 
-const char kSettingsKey[] = "Software\\Mordale\\Tarvenex";
-const char kTrayClass[] = "Tarvenex Tray Window";
-const char kMainClass[] = "Tarvenex Main Window";
-const UINT WM_TRAYNOTIFY_ = WM_APP + 6;
+using namespace session;
 
-std::string Dist()
-{
-    return std::string(TVNX_BINARY_DIR) + "\\dist\\";
-}
-
-// ---- the prefix as a user has it after the first start ---------------------------------
-
-void DeleteTree(HKEY hParent, const char* pszSubKey)
-{
-    HKEY hKey = NULL;
-    if (RegOpenKeyExA(hParent, pszSubKey, 0, KEY_ALL_ACCESS, &hKey) != ERROR_SUCCESS)
-        return;
-    char szChild[256];
-    DWORD cch = sizeof(szChild);
-    while (RegEnumKeyExA(hKey, 0, szChild, &cch, NULL, NULL, NULL, NULL) == ERROR_SUCCESS) {
-        DeleteTree(hKey, szChild);
-        cch = sizeof(szChild);
-    }
-    RegCloseKey(hKey);
-    RegDeleteKeyA(hParent, pszSubKey);
-}
-
-void SetNumber(const char* pszName, DWORD dw)
-{
-    HKEY hKey = NULL;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, NULL, 0, KEY_SET_VALUE, NULL, &hKey,
-                                             NULL));
-    RegSetValueExA(hKey, pszName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dw), sizeof(dw));
-    RegCloseKey(hKey);
-}
-
-void SetText(const char* pszName, const std::string& text)
-{
-    HKEY hKey = NULL;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, NULL, 0, KEY_SET_VALUE, NULL, &hKey,
-                                             NULL));
-    RegSetValueExA(hKey, pszName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), DWORD(text.size() + 1));
-    RegCloseKey(hKey);
-}
+// ---- the prefix ---------------------------------------------------------------------------
 
 // The names of the values stored under the settings key.
 std::vector<std::string> StoredValues()
@@ -110,129 +70,17 @@ bool Exists(const std::string& path)
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// ---- the program ---------------------------------------------------------------------------
-
-class Program
+// The program from dist/ on the stand-in desktop; it must have ended by the end of the test.
+class Program : public Process
 {
 public:
-    explicit Program(const std::string& args = "")
-    {
-        const std::string exe = Dist() + "tarvenex.exe";
-        std::string cmd = "\"" + exe + "\"" + (args.empty() ? "" : " " + args);
-        STARTUPINFOA si = {sizeof(si)};
-        si.lpDesktop = const_cast<char*>(kStandInDesktop);
-        std::vector<char> line(cmd.begin(), cmd.end());
-        line.push_back('\0');
-        started = CreateProcessA(exe.c_str(), line.data(), NULL, NULL, FALSE, 0, NULL, NULL, &si, &m_pi) != 0;
-    }
+    Program() : Process(Dist() + "tarvenex.exe", kStandInDesktop) {}
     ~Program()
     {
-        if (m_pi.hProcess == NULL)
-            return;
-        if (WaitForSingleObject(m_pi.hProcess, 0) != WAIT_OBJECT_0) {
+        if (started && !Ended(0))
             ADD_FAILURE() << "the program was still running at the end of the test";
-            TerminateProcess(m_pi.hProcess, 1);
-            WaitForSingleObject(m_pi.hProcess, 5000);
-        }
-        CloseHandle(m_pi.hThread);
-        CloseHandle(m_pi.hProcess);
     }
-    // Pumps until the process ended; its exit status, or -1 when it did not.
-    long WaitForEnd(DWORD nMillis)
-    {
-        if (!PumpUntil([&] { return WaitForSingleObject(m_pi.hProcess, 0) == WAIT_OBJECT_0; }, nMillis))
-            return -1;
-        DWORD code = 0;
-        GetExitCodeProcess(m_pi.hProcess, &code);
-        return long(code);
-    }
-    DWORD Id() const { return m_pi.dwProcessId; }
-
-    bool started = false;
-
-private:
-    PROCESS_INFORMATION m_pi = {};
 };
-
-HWND WaitForWindow(const char* pszClass, DWORD nMillis, bool bVisible)
-{
-    HWND hWnd = NULL;
-    PumpUntil(
-        [&] {
-            hWnd = FindWindowA(pszClass, NULL);
-            return hWnd != NULL && (!bVisible || IsWindowVisible(hWnd));
-        },
-        nMillis);
-    return hWnd != NULL && (!bVisible || IsWindowVisible(hWnd)) ? hWnd : NULL;
-}
-
-void Key(WORD vk)
-{
-    INPUT in[2] = {};
-    in[0].type = in[1].type = INPUT_KEYBOARD;
-    in[0].ki.wVk = in[1].ki.wVk = vk;
-    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, in, sizeof(INPUT));
-}
-
-// The cursor moves onto the point and stays there.
-//
-// Under Wine the X pointer follows a move sent by SendInput a moment later,
-// and X tells the program whose window lies under the pointer where the
-// pointer is whenever windows change under it (a program starts, the focus
-// moves); the program turns that news into a move of its own when it reads it,
-// late under load. News from before the pointer came here sets the cursor back
-// to the cell clicked before, and a press that follows is taken for a drag. So
-// the pointer is put on the point before the windows change (see the steps
-// below), and this waits, bounded, until the cursor has stayed on the point
-// past Wine's own look at the X pointer (it asks X once its own position is
-// 100 ms old), the move sent again, and the cursor set, if it was set back.
-bool PointAt(POINT pt, POINT* pLast)
-{
-    INPUT move = {};
-    move.type = INPUT_MOUSE;
-    move.mi.dx = (pt.x * 65535 + GetSystemMetrics(SM_CXSCREEN) / 2) / (GetSystemMetrics(SM_CXSCREEN) - 1);
-    move.mi.dy = (pt.y * 65535 + GetSystemMetrics(SM_CYSCREEN) / 2) / (GetSystemMetrics(SM_CYSCREEN) - 1);
-    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &move, sizeof(INPUT));
-    SetCursorPos(pt.x, pt.y);
-    DWORD nAtSince = 0;
-    bool bAt = false;
-    return PumpUntil([&] {
-        if (!GetCursorPos(pLast) || pLast->x != pt.x || pLast->y != pt.y) {
-            bAt = false;
-            SendInput(1, &move, sizeof(INPUT));
-            SetCursorPos(pt.x, pt.y);
-            return false;
-        }
-        if (!bAt) {
-            bAt = true;
-            nAtSince = GetTickCount();
-        }
-        return GetTickCount() - nAtSince >= 250;
-    }, 15000);
-}
-
-// A click on the point, only once the cursor stays there; the press and the
-// release carry the point too.
-void ClickAt(POINT pt)
-{
-    POINT last = {-1, -1};
-    if (!PointAt(pt, &last)) {
-        ADD_FAILURE() << "the cursor did not stay on (" << pt.x << ", " << pt.y << "), last at (" << last.x << ", "
-                      << last.y << "); no click";
-        return;
-    }
-    INPUT in[2] = {};
-    for (INPUT& i : in) {
-        i.type = INPUT_MOUSE;
-        i.mi.dx = (pt.x * 65535 + GetSystemMetrics(SM_CXSCREEN) / 2) / (GetSystemMetrics(SM_CXSCREEN) - 1);
-        i.mi.dy = (pt.y * 65535 + GetSystemMetrics(SM_CYSCREEN) / 2) / (GetSystemMetrics(SM_CYSCREEN) - 1);
-    }
-    in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN;
-    in[1].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTUP;
-    SendInput(2, in, sizeof(INPUT));
-}
 
 // ---- the demo collection ------------------------------------------------------------------
 
@@ -295,36 +143,6 @@ Bytes RecordBytes(const std::string& collection, unsigned nRecord)
     return b;
 }
 
-// The window of the field on show: the largest visible window inside the main
-// window that holds no visible window of its own (the fields' container holds
-// the field, its tabs and its scroll bar).
-struct LargestLeaf
-{
-    HWND hWnd = NULL;
-    long nArea = 0;
-};
-
-BOOL CALLBACK VisitLeaf(HWND hWnd, LPARAM l)
-{
-    LargestLeaf* b = reinterpret_cast<LargestLeaf*>(l);
-    for (HWND h = GetWindow(hWnd, GW_CHILD); h != NULL; h = GetWindow(h, GW_HWNDNEXT))
-        if (IsWindowVisible(h))
-            return TRUE;
-    RECT rc;
-    if (IsWindowVisible(hWnd) && GetClientRect(hWnd, &rc) && long(rc.right) * rc.bottom > b->nArea) {
-        b->nArea = long(rc.right) * rc.bottom;
-        b->hWnd = hWnd;
-    }
-    return TRUE;
-}
-
-HWND FieldWindow(HWND hMain)
-{
-    LargestLeaf best;
-    EnumChildWindows(hMain, VisitLeaf, reinterpret_cast<LPARAM>(&best));
-    return best.hWnd;
-}
-
 // Until the stand-in is the foreground program with the focus in its input: the
 // focus hook posts its report to the program while the focus moves, and a
 // posted message is taken before the click that follows.
@@ -347,19 +165,6 @@ POINT CellCentre(HWND hField, const DemoField& f, const DemoCell& c)
     POINT pt = {c.nColumn * f.nCellWidth + f.nCellWidth / 2, c.nRow * f.nCellHeight + f.nCellHeight / 2};
     ClientToScreen(hField, &pt);
     return pt;
-}
-
-// Opens the tray menu as a click on the icon does and chooses its last item,
-// Exit, with the keyboard.
-void ExitFromTheTrayMenu(HWND hTray)
-{
-    PostMessageA(hTray, WM_TRAYNOTIFY_, 1, WM_RBUTTONDOWN);
-    HWND hMenu = NULL;
-    ASSERT_TRUE(PumpUntil([&] { return (hMenu = FindWindowA("#32768", NULL)) != NULL && IsWindowVisible(hMenu); },
-                          10000))
-        << "the tray menu did not open";
-    Key(VK_UP);
-    Key(VK_RETURN);
 }
 
 }  // namespace
@@ -388,19 +193,9 @@ TEST(EndToEnd, FromTheTrayToASmilieInAnotherProgramAndOut)
     ASSERT_TRUE(pField != nullptr) << "the demo has no field with a code, a web picture and a local one";
 
     // 1. The prefix as after the first start, the data folder holding the demo.
-    const std::string dataFolder = TempDirFor("e2e-data");
-    ASSERT_TRUE(CreateDirectoryA(dataFolder.c_str(), NULL));
-    const std::string demoFile = dataFolder + "\\demo.tvnx";
-    ASSERT_TRUE(CopyFileA((Dist() + "demo.tvnx").c_str(), demoFile.c_str(), FALSE));
-    DeleteTree(HKEY_CURRENT_USER, kSettingsKey);
-    for (const char* pszOff : {"ShowFirstTimeSetup", "TrayTipAtStartup", "FadeDialogs", "MainWndOpenAtStartup",
-                               "WarnMinimizingToTray", "WarnNoInternetConnection", "WarnExit"})
-        SetNumber(pszOff, 0);
-    SetNumber("ShowTipsOfTheDay", DWORD(-1));
-    SetNumber("MainWndAnimateHidingToTray", 0);
-    SetText("AppDataFolder", dataFolder);
-    SetText("SmilieCollection", demoFile);
-    SetText("FieldName", pField->strName);
+    FirstStartPrefix prefix("e2e-data", false);
+    ASSERT_TRUE(prefix.ready) << prefix.dataFolder;
+    SetSetting("FieldName", pField->strName);
     char szTemp[MAX_PATH];
     GetTempPathA(sizeof(szTemp), szTemp);
     std::string tempFolder = szTemp;
@@ -495,8 +290,4 @@ TEST(EndToEnd, FromTheTrayToASmilieInAnotherProgramAndOut)
 
     DeleteFileA(old72.c_str());
     DeleteFileA(old73.c_str());
-    DeleteFileA(demoFile.c_str());
-    RemoveDirectoryA(dataFolder.c_str());
-    DeleteTree(HKEY_CURRENT_USER, kSettingsKey);
-    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Mordale");
 }

@@ -5,8 +5,8 @@
 // and over it. What landed is read back from the target's edit control, and
 // the keys typed next must reach the target too: the desktop window never
 // ends in front. (Clicks and keys go in through SendInput, past the X server.)
+#include "tests/e2e/gui/ProgramSession.h"
 #include "tests/tools/Pump.h"
-#include "tests/tools/StandInTarget.h"   // TempDirFor
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -20,165 +20,7 @@
 
 namespace {
 
-const char kSettingsKey[] = "Software\\Mordale\\Tarvenex";
-const char kTrayClass[] = "Tarvenex Tray Window";
-const char kMainClass[] = "Tarvenex Main Window";
-const UINT WM_TRAYNOTIFY_ = WM_APP + 6;
-
-std::string Dist()
-{
-    return std::string(TVNX_BINARY_DIR) + "\\dist\\";
-}
-
-void DeleteTree(HKEY hParent, const char* pszSubKey)
-{
-    HKEY hKey = NULL;
-    if (RegOpenKeyExA(hParent, pszSubKey, 0, KEY_ALL_ACCESS, &hKey) != ERROR_SUCCESS)
-        return;
-    char szChild[256];
-    DWORD cch = sizeof(szChild);
-    while (RegEnumKeyExA(hKey, 0, szChild, &cch, NULL, NULL, NULL, NULL) == ERROR_SUCCESS) {
-        DeleteTree(hKey, szChild);
-        cch = sizeof(szChild);
-    }
-    RegCloseKey(hKey);
-    RegDeleteKeyA(hParent, pszSubKey);
-}
-
-void SetSetting(const char* pszName, DWORD dw)
-{
-    HKEY hKey = NULL;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, NULL, 0, KEY_SET_VALUE, NULL, &hKey,
-                                             NULL));
-    RegSetValueExA(hKey, pszName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dw), sizeof(dw));
-    RegCloseKey(hKey);
-}
-
-void SetSetting(const char* pszName, const std::string& text)
-{
-    HKEY hKey = NULL;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, NULL, 0, KEY_SET_VALUE, NULL, &hKey,
-                                             NULL));
-    RegSetValueExA(hKey, pszName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), DWORD(text.size() + 1));
-    RegCloseKey(hKey);
-}
-
-struct WindowSearch
-{
-    const char* pszClass;   // a class, or the start of one (any case)
-    HWND hWnd;
-};
-
-bool HasClass(HWND hWnd, const char* pszClass)
-{
-    char sz[64];
-    return GetClassNameA(hWnd, sz, sizeof(sz)) > 0 && _strnicmp(sz, pszClass, strlen(pszClass)) == 0;
-}
-
-BOOL CALLBACK FindVisible(HWND hWnd, LPARAM l)
-{
-    WindowSearch* f = reinterpret_cast<WindowSearch*>(l);
-    if (!IsWindowVisible(hWnd) || !HasClass(hWnd, f->pszClass))
-        return TRUE;
-    f->hWnd = hWnd;
-    return FALSE;
-}
-
-BOOL CALLBACK FindAny(HWND hWnd, LPARAM l)
-{
-    WindowSearch* f = reinterpret_cast<WindowSearch*>(l);
-    if (!HasClass(hWnd, f->pszClass))
-        return TRUE;
-    f->hWnd = hWnd;
-    return FALSE;
-}
-
-// A process started on a desktop (NULL: the thread's own) and ended with the test.
-class Process
-{
-public:
-    Process(const std::string& exe, const char* pszDesktop)
-    {
-        std::string cmd = "\"" + exe + "\"";
-        STARTUPINFOA si = {sizeof(si)};
-        si.lpDesktop = const_cast<char*>(pszDesktop);
-        std::vector<char> line(cmd.begin(), cmd.end());
-        line.push_back('\0');
-        started = CreateProcessA(exe.c_str(), line.data(), NULL, NULL, FALSE, 0, NULL, NULL, &si, &m_pi) != 0;
-    }
-    ~Process()
-    {
-        if (m_pi.hProcess == NULL)
-            return;
-        if (!Ended(0)) {
-            TerminateProcess(m_pi.hProcess, 1);
-            WaitForSingleObject(m_pi.hProcess, 5000);
-        }
-        CloseHandle(m_pi.hThread);
-        CloseHandle(m_pi.hProcess);
-    }
-    bool Ended(DWORD nMillis)
-    {
-        return PumpUntil([&] { return WaitForSingleObject(m_pi.hProcess, 0) == WAIT_OBJECT_0; }, nMillis);
-    }
-    // The visible top-level window of the process's first thread with that class.
-    HWND Window(const char* pszClass, DWORD nMillis)
-    {
-        WindowSearch find = {pszClass, NULL};
-        PumpUntil(
-            [&] {
-                EnumThreadWindows(m_pi.dwThreadId, FindVisible, reinterpret_cast<LPARAM>(&find));
-                return find.hWnd != NULL;
-            },
-            nMillis);
-        return find.hWnd;
-    }
-
-    bool started = false;
-
-private:
-    PROCESS_INFORMATION m_pi = {};
-};
-
-void Key(WORD vk)
-{
-    INPUT in[2] = {};
-    in[0].type = in[1].type = INPUT_KEYBOARD;
-    in[0].ki.wVk = in[1].ki.wVk = vk;
-    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, in, sizeof(INPUT));
-}
-
-// The cursor onto the point, until it stays there (Wine sets it back to the X
-// pointer's old place for a moment), then a click carrying the point.
-void ClickAt(POINT pt)
-{
-    INPUT move = {};
-    move.type = INPUT_MOUSE;
-    move.mi.dx = (pt.x * 65535 + GetSystemMetrics(SM_CXSCREEN) / 2) / (GetSystemMetrics(SM_CXSCREEN) - 1);
-    move.mi.dy = (pt.y * 65535 + GetSystemMetrics(SM_CYSCREEN) / 2) / (GetSystemMetrics(SM_CYSCREEN) - 1);
-    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    DWORD nAtSince = 0;
-    bool bAt = false;
-    PumpUntil([&] {
-        POINT now;
-        if (!GetCursorPos(&now) || now.x != pt.x || now.y != pt.y) {
-            bAt = false;
-            SendInput(1, &move, sizeof(INPUT));
-            SetCursorPos(pt.x, pt.y);
-            return false;
-        }
-        if (!bAt) {
-            bAt = true;
-            nAtSince = GetTickCount();
-        }
-        return GetTickCount() - nAtSince >= 250;
-    }, 5000);
-    INPUT in[2] = {move, move};
-    in[0].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
-    in[1].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
-    SendInput(2, in, sizeof(INPUT));
-}
+using namespace session;
 
 // ---- the demo -----------------------------------------------------------------------------
 
@@ -241,34 +83,6 @@ std::string PlainTextOf(const Cell& c)
 }
 
 // ---- the program and the targets ----------------------------------------------------------
-
-// The window of the field on show: the largest visible leaf inside the main window.
-struct LargestLeaf
-{
-    HWND hWnd;
-    long nArea;
-};
-
-BOOL CALLBACK VisitLeaf(HWND hWnd, LPARAM l)
-{
-    LargestLeaf* b = reinterpret_cast<LargestLeaf*>(l);
-    for (HWND h = GetWindow(hWnd, GW_CHILD); h != NULL; h = GetWindow(h, GW_HWNDNEXT))
-        if (IsWindowVisible(h))
-            return TRUE;
-    RECT rc;
-    if (IsWindowVisible(hWnd) && GetClientRect(hWnd, &rc) && long(rc.right) * rc.bottom > b->nArea) {
-        b->nArea = long(rc.right) * rc.bottom;
-        b->hWnd = hWnd;
-    }
-    return TRUE;
-}
-
-HWND FieldWindow(HWND hMain)
-{
-    LargestLeaf best = {NULL, 0};
-    EnumChildWindows(hMain, VisitLeaf, reinterpret_cast<LPARAM>(&best));
-    return best.hWnd;
-}
 
 std::string TextOf(HWND hWnd)
 {
@@ -474,17 +288,6 @@ void ClickIntoTarget(const Target& t, const char* pszDesktop, HWND hMain, HWND h
     }, 10000);
 }
 
-void ExitFromTheTrayMenu(HWND hTray)
-{
-    PostMessageA(hTray, WM_TRAYNOTIFY_, 1, WM_RBUTTONDOWN);
-    HWND hMenu = NULL;
-    ASSERT_TRUE(PumpUntil([&] { return (hMenu = FindWindowA("#32768", NULL)) != NULL && IsWindowVisible(hMenu); },
-                          10000))
-        << "the tray menu did not open";
-    Key(VK_UP);
-    Key(VK_RETURN);
-}
-
 // The program with the field of cell on show, and the clicks into each target
 // beside its main window and over it.
 void RunClicks(const char* pszDesktop, const Cell& cell, const std::vector<Target>& targets, bool bWordpadMustPaste)
@@ -492,10 +295,8 @@ void RunClicks(const char* pszDesktop, const Cell& cell, const std::vector<Targe
     SetSetting("FieldName", cell.strField);
     Process program(Dist() + "tarvenex.exe", pszDesktop);
     ASSERT_TRUE(program.started);
-    HWND hMain = NULL;
-    ASSERT_TRUE(PumpUntil([&] { return (hMain = FindWindowA(kMainClass, NULL)) != NULL && IsWindowVisible(hMain); },
-                          30000))
-        << "the main window did not open";
+    const HWND hMain = WaitForWindow(kMainClass, 30000, true);
+    ASSERT_TRUE(hMain != NULL) << "the main window did not open";
     HWND hField = NULL;
     ASSERT_TRUE(PumpUntil([&] { return (hField = FieldWindow(hMain)) != NULL; }, 10000));
     for (const Target& t : targets)
@@ -512,18 +313,8 @@ void RealTargets(const char* pszDesktop)
 {
     Cell phrase, picture;
     ASSERT_TRUE(FindDemoCells(&phrase, &picture)) << "the demo has no phrase, or no picture with an address";
-    const std::string dataFolder = TempDirFor("real-targets");
-    ASSERT_TRUE(CreateDirectoryA(dataFolder.c_str(), NULL));
-    const std::string demoFile = dataFolder + "\\demo.tvnx";
-    ASSERT_TRUE(CopyFileA((Dist() + "demo.tvnx").c_str(), demoFile.c_str(), FALSE));
-    DeleteTree(HKEY_CURRENT_USER, kSettingsKey);
-    for (const char* pszOff : {"ShowFirstTimeSetup", "TrayTipAtStartup", "FadeDialogs", "WarnMinimizingToTray",
-                               "WarnNoInternetConnection", "WarnExit", "MainWndAnimateHidingToTray"})
-        SetSetting(pszOff, 0);
-    SetSetting("MainWndOpenAtStartup", 1);
-    SetSetting("ShowTipsOfTheDay", DWORD(-1));
-    SetSetting("AppDataFolder", dataFolder);
-    SetSetting("SmilieCollection", demoFile);
+    FirstStartPrefix prefix("real-targets", true);
+    ASSERT_TRUE(prefix.ready) << prefix.dataFolder;
 
     char szSystem[MAX_PATH], szWordpad[MAX_PATH];
     GetSystemDirectoryA(szSystem, sizeof(szSystem));
@@ -533,11 +324,6 @@ void RealTargets(const char* pszDesktop)
     // Wine's wordpad ignores Shift+Insert: its text stays as it was, or takes the paste.
     RunClicks(pszDesktop, phrase, targets, false);
     RunClicks(pszDesktop, picture, targets, false);
-
-    DeleteFileA(demoFile.c_str());
-    RemoveDirectoryA(dataFolder.c_str());
-    DeleteTree(HKEY_CURRENT_USER, kSettingsKey);
-    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Mordale");
 }
 
 }  // namespace
