@@ -959,10 +959,12 @@ TEST_F(FieldAdding, AnotherProgramsDropIsImportedThroughTheDropTarget)
         EXPECT_EQ(row.nProgress, g_nProgressSeen);
         EXPECT_EQ(nullptr, CDlgAutoProgress::GetCurrent());
         EXPECT_EQ(0, field.GetPendingPictureCount());
-        if (row.nSmilies > 0)
+        if (row.nSmilies > 0) {
             EXPECT_NE(nullptr, field.GetAt(1, 0)) << "added from the drop point on";
-        if (row.pszPhrase != NULL && field.GetAt(1, 0) != NULL)
+        }
+        if (row.pszPhrase != NULL && field.GetAt(1, 0) != NULL) {
             EXPECT_EQ(row.pszPhrase, std::string(field.GetAt(1, 0)->m_strPhrase));
+        }
     }
     DestroyWindow(hProbe);
     field.DestroyWindow();
@@ -1002,8 +1004,9 @@ TEST_F(FieldAdding, PicturesFromTheFileDialogTakeOnlyPictureFilesAndTellWhenNone
         answerer.boxes.clear();
         EXPECT_EQ(row.nAdded, AddPicturesFromFiles(&field, Centre(0, nRow++))) << row.pszName;
         ASSERT_EQ(row.nBoxes, answerer.boxes.size()) << row.pszName;
-        if (row.nBoxes > 0)
+        if (row.nBoxes > 0) {
             EXPECT_EQ(GetLangString(490), answerer.boxes[0]) << row.pszName;
+        }
     }
     EXPECT_EQ(4, answerer.nFileDialogs);
 }
