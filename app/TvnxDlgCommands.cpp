@@ -563,8 +563,10 @@ void CTvnxDlg::BuildCollectionMenu(C3DMenu& menu, C3DMenu& listMenu, CSequence<S
         CString strOpen;
         if (IsCollectionOpen())
             g_pCollectionFile->GetPath(strOpen);
-        HICON hDoc = icons.Keep(static_cast<HICON>(
-            ::LoadImageA(AfxGetResourceHandle(), "IDI_ICONFORTVNXDOCUMENT", IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
+        const CMenuItemIcon hDoc = icons.Keep(
+            static_cast<HICON>(
+                ::LoadImageA(AfxGetResourceHandle(), "IDI_ICONFORTVNXDOCUMENT", IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)),
+            16, 16);
         for (int i = 0; i < list.GetSize() && i <= 100; i++) {
             const UINT nFlags = list[i].strPath.CompareNoCase(strOpen) == 0 ? MF_GRAYED : MF_ENABLED;
             listMenu.AppendItem(list[i].strName, "<rgb(210,210,210)>" + list[i].strName, nFlags,

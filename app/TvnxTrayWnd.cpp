@@ -485,10 +485,11 @@ LRESULT CTvnxTrayWnd::OnTrayNotify(WPARAM wParam, LPARAM lParam)
 
 void BuildTrayMenu(C3DMenu& menu, C3DMenu& colors, BOOL bMainWndOpen, BOOL bCanOpaque, CSequence<HICON>& icons)
 {
+    // Every icon of this menu is made at 16 x 16 (LoadSmallIcon, MakeTrayIcon).
     auto icon = [&icons](HICON h) {
         if (h != NULL)
             icons.Add(h);
-        return h;
+        return CMenuItemIcon(h, 16, 16);
     };
     for (int i = 0; i < CTvnxTrayWnd::TRAY_COLOR_COUNT; i++) {
         const COLORREF clr = CTvnxTrayWnd::s_TrayColors[i];

@@ -155,7 +155,7 @@ void AppendSelectAll(CMenuShowing& m, const CSmiliesField* pField, BOOL bLongTip
 // The new submenu (in sub), or the grayed item that stands for it.
 void AppendNewItems(CMenuShowing& m, C3DMenu& sub, BOOL bEnabled)
 {
-    HICON hNew = m.icons.Load(IDI_FIELDMENU_NEW);
+    const CMenuItemIcon hNew = m.icons.Load(IDI_FIELDMENU_NEW);
     if (!bEnabled) {
         m.menu.AppendItem(NULL, GetLangString(173), MF_GRAYED, ID_FIELDMENU_NEW_SMILIE, hNew);
         return;

@@ -49,13 +49,12 @@ CString FillMarkedName(LPCTSTR pszTemplate, const CString& strName, LPCTSTR pszB
 
 }  // namespace
 
-HICON CMenuIcons::Load(UINT nId)
+CMenuItemIcon CMenuIcons::Load(UINT nId)
 {
+    const int kSize = 16;   // LoadImage stretches whatever the resource holds to this
     HICON hIcon = static_cast<HICON>(
-        ::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(nId), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
-    if (hIcon != NULL)
-        m_icons.Add(hIcon);
-    return hIcon;
+        ::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(nId), IMAGE_ICON, kSize, kSize, LR_DEFAULTCOLOR));
+    return Keep(hIcon, kSize, kSize);
 }
 
 HICON CMenuIcons::Keep(HICON hIcon)
@@ -98,7 +97,7 @@ void FormatMenuItemText(LPCTSTR pszFixed, CSmilie* pSmilie, CString& strText, CS
 
 void BuildSortMenu(CMenuIcons& icons, const CSmiliesField* pField, C3DMenu& parent, C3DMenu& submenu)
 {
-    HICON hSort = icons.Load(IDI_FIELDMENU_SORT);
+    const CMenuItemIcon hSort = icons.Load(IDI_FIELDMENU_SORT);
     if (pField == NULL || pField->GetSmilieCount() == 0) {
         parent.AppendItem(NULL, GetLangString(143), MF_GRAYED, ID_FIELDMENU_SORT_FIRST, hSort, GetLangString(171));
         return;
@@ -136,7 +135,7 @@ void OnSortCommand(CSmiliesField* pField, UINT nCommand)
 void BuildInsertRowsMenu(CMenuIcons& icons, const CSmiliesField* pField, C3DMenu& parent, C3DMenu& submenu,
                          BOOL bGrayed)
 {
-    HICON hInsert = icons.Load(IDI_FIELDMENU_INSERT_ROWS);
+    const CMenuItemIcon hInsert = icons.Load(IDI_FIELDMENU_INSERT_ROWS);
     if (pField == NULL || pField->GetSmilieCount() == 0) {
         parent.AppendItem(NULL, GetLangString(172), MF_GRAYED, 1, hInsert);
         return;
@@ -205,9 +204,9 @@ CString HistoryEntryTip(CSmiliesPasteGroup& group)
 
 void BuildPasteMenu(C3DMenu& submenu, CMenuIcons& icons, C3DMenu& parent, BOOL bGrayed)
 {
-    HICON hPaste = icons.Load(IDI_FIELDMENU_PASTE);
-    HICON hHistory = icons.Load(IDI_FIELDMENU_PASTE_HISTORY);
-    HICON hLarge = icons.Load(IDI_FIELDMENU_LARGE_GROUP);
+    const CMenuItemIcon hPaste = icons.Load(IDI_FIELDMENU_PASTE);
+    const CMenuItemIcon hHistory = icons.Load(IDI_FIELDMENU_PASTE_HISTORY);
+    const CMenuItemIcon hLarge = icons.Load(IDI_FIELDMENU_LARGE_GROUP);
     const BOOL bHistory = g_PasteHistory.GetSize() > 0;
 
     CString strTip = GetLangString(167);
@@ -228,15 +227,15 @@ void BuildPasteMenu(C3DMenu& submenu, CMenuIcons& icons, C3DMenu& parent, BOOL b
         CSmiliesPasteGroup& group = g_PasteHistory[i];
         char szText[16];
         wsprintfA(szText, "&%x", nEntries - i);
-        HICON hIcon = hLarge;
+        CMenuItemIcon icon = hLarge;
         if (group.m_Smilies.GetSize() <= kMaxThumbnailSmilies) {
             POINT ptHot;
             HICON hThumbnail = group.GetIcon(&ptHot, 64, 64);
             if (hThumbnail != NULL)
-                hIcon = hThumbnail;
+                icon = CMenuItemIcon(hThumbnail);   // its size is the group's, read from it
         }
         submenu.AppendItem(GetLangString(168), szText, MF_ENABLED, ID_FIELDMENU_HISTORY_FIRST + static_cast<UINT>(i),
-                           hIcon, HistoryEntryTip(group));
+                           icon, HistoryEntryTip(group));
     }
     parent.AppendItem(NULL, GetLangString(168), MF_POPUP, reinterpret_cast<UINT_PTR>(submenu.m_hMenu), hHistory);
 }

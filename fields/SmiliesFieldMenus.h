@@ -6,6 +6,7 @@
 
 #include "collection/Sequence.h"
 #include "framework/Str.h"
+#include "ui3d/menus/3DMenu.h"
 
 #include <windows.h>
 
@@ -57,10 +58,13 @@ class CMenuIcons
 public:
     CMenuIcons() {}
     ~CMenuIcons() { Free(); }
-    // The icon of that resource number; NULL when it cannot be loaded.
-    HICON Load(UINT nId);
-    // Takes over an icon made elsewhere (NULL is let through); returns it.
+    // The icon of that resource number, with the size it was loaded at; a
+    // null handle when it cannot be loaded.
+    CMenuItemIcon Load(UINT nId);
+    // Takes over an icon made elsewhere (NULL is let through); returns it,
+    // with its size when the maker gives it.
     HICON Keep(HICON hIcon);
+    CMenuItemIcon Keep(HICON hIcon, int cx, int cy) { return CMenuItemIcon(Keep(hIcon), cx, cy); }
     void Free();
     int GetCount() const { return m_icons.GetSize(); }
 

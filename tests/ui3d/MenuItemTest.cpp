@@ -336,6 +336,47 @@ TEST_F(MenuItem, IconIsDrawnAtTheLeftOfItsColumn)
     DestroyIcon(hIcon);
 }
 
+// An icon handed over with its size is laid out and drawn at that size (its
+// bitmaps are not asked); a bare handle is read. A 16 x 16 icon given as
+// 12 x 12 is drawn shrunk, so the given size is the one used.
+TEST_F(MenuItem, IconSizeGivenWithTheIconOrReadFromIt)
+{
+    const COLORREF kIcon = RGB(255, 0, 128);
+    HICON hIcon = MakeSolidIcon(kIcon);
+    ASSERT_NE(nullptr, hIcon);
+    struct Row
+    {
+        const char* name;
+        CMenuItemIcon icon;
+        int nSize;
+    } rows[] = {
+        {"bare handle", CMenuItemIcon(hIcon), 16},
+        {"with its own size", CMenuItemIcon(hIcon, 16, 16), 16},
+        {"with a smaller size", CMenuItemIcon(hIcon, 12, 12), 12},
+        {"size without a handle", CMenuItemIcon(NULL, 16, 16), 0},
+    };
+    const TEXTSTYLE style = MenuStyle();
+    const int nCheckColumn = GetSystemMetrics(SM_CXMENUCHECK) + 4;
+    for (const Row& row : rows) {
+        C3DMenu menu;
+        ASSERT_TRUE(menu.CreatePopup(&style));
+        menu.AppendItem(NULL, "Item", 0, 100, row.icon);
+        ASSERT_EQ(1, menu.GetItemCount()) << row.name;
+        EXPECT_EQ(row.nSize, menu.GetItem(0)->cxIcon) << row.name;
+        EXPECT_EQ(row.nSize, menu.GetItem(0)->cyIcon) << row.name;
+        EXPECT_EQ(row.nSize + 6 > nCheckColumn ? row.nSize + 6 : nCheckColumn, menu.GetIconColumnWidth()) << row.name;
+        CCanvas canvas(120, 20);
+        Draw(menu, canvas.m_hDC, 100, 1, 0, RECT{0, 0, 120, 20});
+        const int yTop = (20 - row.nSize) / 2;
+        if (row.nSize > 0) {
+            EXPECT_EQ(Hex(kIcon), Hex(canvas.At(2, yTop))) << row.name;
+            EXPECT_EQ(Hex(kIcon), Hex(canvas.At(2 + row.nSize - 1, yTop + row.nSize - 1))) << row.name;
+        }
+        EXPECT_EQ(Hex(kBack), Hex(canvas.At(2 + row.nSize, 10))) << row.name;
+    }
+    DestroyIcon(hIcon);
+}
+
 TEST_F(MenuItem, MeasuresHeightsAndTheSubmenuArrowRoom)
 {
     const TEXTSTYLE style = MenuStyle();

@@ -247,7 +247,7 @@ int C3DMenu::FindItem(int nItem)
     return -1;
 }
 
-BOOL C3DMenu::AppendItem(LPCSTR pszTitle, LPCSTR pszText, UINT nFlags, UINT_PTR nId, HICON hIcon, LPCSTR pszTip,
+BOOL C3DMenu::AppendItem(LPCSTR pszTitle, LPCSTR pszText, UINT nFlags, UINT_PTR nId, CMenuItemIcon icon, LPCSTR pszTip,
                          COLORREF clrTipText, COLORREF clrTipBack)
 {
     const int nItem = m_items.GetSize() + 1;
@@ -295,8 +295,13 @@ BOOL C3DMenu::AppendItem(LPCSTR pszTitle, LPCSTR pszText, UINT nFlags, UINT_PTR 
         ++m_nTippedItems;
     }
 
+    const HICON hIcon = icon.hIcon;
     item.hIcon = hIcon;
-    if (hIcon != NULL) {
+    if (hIcon != NULL && icon.cx > 0 && icon.cy > 0) {
+        item.cxIcon = icon.cx;
+        item.cyIcon = icon.cy;
+    } else if (hIcon != NULL) {
+        // GetIconInfo copies both of the icon's bitmaps only to be asked their size.
         ICONINFO info;
         if (GetIconInfo(hIcon, &info)) {
             BITMAP bm;
@@ -310,9 +315,9 @@ BOOL C3DMenu::AppendItem(LPCSTR pszTitle, LPCSTR pszText, UINT nFlags, UINT_PTR 
             if (info.hbmMask != NULL)
                 DeleteObject(info.hbmMask);
         }
-        if (item.cxIcon > m_nWidestIcon)
-            m_nWidestIcon = item.cxIcon;
     }
+    if (item.cxIcon > m_nWidestIcon)
+        m_nWidestIcon = item.cxIcon;
     int nColumn = m_nWidestIcon + 6;
     if (GetSystemMetrics(SM_CXMENUCHECK) + 4 > nColumn)
         nColumn = GetSystemMetrics(SM_CXMENUCHECK) + 4;

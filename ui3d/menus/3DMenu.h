@@ -21,6 +21,19 @@ extern int g_bShow3DMenus;
 
 class C3DMenu;
 
+// An item's icon, with its size where the code that made the icon knows it
+// (the size it asked for). A bare handle (size 0) has its size read from the
+// icon's bitmaps when the item is appended, which costs more than the item's
+// drawing: makers that know the size hand it over.
+struct CMenuItemIcon
+{
+    HICON hIcon;
+    int cx, cy;
+    CMenuItemIcon(HICON h = NULL) : hIcon(h), cx(0), cy(0) {}
+    CMenuItemIcon(HICON h, int cxKnown, int cyKnown)
+        : hIcon(h), cx(h != NULL ? cxKnown : 0), cy(h != NULL ? cyKnown : 0) {}
+};
+
 // The colour a run of an item is drawn in: a colour given by markup (a red
 // "Exit", a field's colour) moved toward the readable end until it reads at
 // 4.5:1 on the item colour of the current scheme; a readable one unchanged.
@@ -71,7 +84,7 @@ public:
     BOOL CreatePopup(const TEXTSTYLE* pStyle);
     // An owner-drawn item. A null text appends a text-less item (a separator
     // with the flags given). Returns AppendMenu's result.
-    BOOL AppendItem(LPCSTR pszTitle, LPCSTR pszText, UINT nFlags, UINT_PTR nId, HICON hIcon = NULL,
+    BOOL AppendItem(LPCSTR pszTitle, LPCSTR pszText, UINT nFlags, UINT_PTR nId, CMenuItemIcon icon = CMenuItemIcon(),
                     LPCSTR pszTip = NULL, COLORREF clrTipText = 0, COLORREF clrTipBack = 0);
     // Shows the menu at a screen point for the owner; the chosen command, 0
     // when dismissed.
