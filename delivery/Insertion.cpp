@@ -62,6 +62,20 @@ int ActivateForeignWindow(HWND window, DWORD nTimeout)
     const DWORD nStart = ::GetTickCount();
     DWORD_PTR nResult = 0;
     for (;;) {
+        // Wine's X11 driver moves the X input focus to the target with the
+        // time of the last message the target's thread took from its queue:
+        // an old time (the target waited idle since before the click on our
+        // window) makes the X server ignore the move, and the keys typed next
+        // come to us although the target is in front. A message posted now,
+        // and taken before the switch (the sends below return once the
+        // target's thread is past its queue), gives it a time after the click.
+        ::PostMessageA(hTop, WM_NULL, 0, 0);
+        for (int i = 0; i < 2; i++) {
+            const DWORD nSpent = ::GetTickCount() - nStart;
+            if (nSpent >= nTimeout)
+                return 0;
+            ::SendMessageTimeoutA(hTop, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, nTimeout - nSpent, &nResult);
+        }
         // A child of another program cannot be brought to the front, and the
         // switch to another program completes later on that program's thread:
         // keys sent before it would go to the window that was in front.
