@@ -171,6 +171,13 @@ int InsertIntoWindow(HWND target, CSequence<CSmilie*>* smilies, HWND fieldWindow
     }
     if (!ActivateForeignWindow(hActivate, kForegroundTimeout))
         return 0;
+    // Wine's X11 driver raises the activated target on screen above every
+    // window, ours that stay on top too; without a window manager the field's
+    // window stays covered until it is moved. It goes back above the target,
+    // as it stands for Windows (nothing changes there).
+    const HWND hFieldRoot = fieldWindow != NULL ? ::GetAncestor(fieldWindow, GA_ROOT) : NULL;
+    if (hFieldRoot != NULL && (::GetWindowLongA(hFieldRoot, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0)
+        ::SetWindowPos(hFieldRoot, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SendShiftInsert();
     return 1;
 }
