@@ -62,6 +62,20 @@ int ActivateForeignWindow(HWND window, DWORD nTimeout)
     const DWORD nStart = ::GetTickCount();
     DWORD_PTR nResult = 0;
     for (;;) {
+        // Wine's X11 driver moves the X input focus to the target with the
+        // time of the last message the target's thread took from its queue:
+        // an old time (the target waited idle since before the click on our
+        // window) makes the X server ignore the move, and the keys typed next
+        // come to us although the target is in front. A message posted now,
+        // and taken before the switch (the sends below return once the
+        // target's thread is past its queue), gives it a time after the click.
+        ::PostMessageA(hTop, WM_NULL, 0, 0);
+        for (int i = 0; i < 2; i++) {
+            const DWORD nSpent = ::GetTickCount() - nStart;
+            if (nSpent >= nTimeout)
+                return 0;
+            ::SendMessageTimeoutA(hTop, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, nTimeout - nSpent, &nResult);
+        }
         // A child of another program cannot be brought to the front, and the
         // switch to another program completes later on that program's thread:
         // keys sent before it would go to the window that was in front.
@@ -157,6 +171,13 @@ int InsertIntoWindow(HWND target, CSequence<CSmilie*>* smilies, HWND fieldWindow
     }
     if (!ActivateForeignWindow(hActivate, kForegroundTimeout))
         return 0;
+    // Wine's X11 driver raises the activated target on screen above every
+    // window, ours that stay on top too; without a window manager the field's
+    // window stays covered until it is moved. It goes back above the target,
+    // as it stands for Windows (nothing changes there).
+    const HWND hFieldRoot = fieldWindow != NULL ? ::GetAncestor(fieldWindow, GA_ROOT) : NULL;
+    if (hFieldRoot != NULL && (::GetWindowLongA(hFieldRoot, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0)
+        ::SetWindowPos(hFieldRoot, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SendShiftInsert();
     return 1;
 }

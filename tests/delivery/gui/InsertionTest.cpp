@@ -326,6 +326,87 @@ TEST(Insertion, ClipboardHeldOpenByAnotherProgramDoesNothing)
     });
 }
 
+// A target on a thread of its own that notes, when it is activated, the time
+// of the last message its thread took from its queue. Wine's X11 driver moves
+// the X input focus with that time; one from before the click on the field
+// is older than the focus the click gave us, and the X server ignores it.
+struct IdleTarget
+{
+    HDESK hDesk = NULL;
+    HWND hWnd = NULL;
+    HANDLE hThread = NULL;
+    HANDLE hReady = ::CreateEventA(NULL, TRUE, FALSE, NULL);
+    volatile LONG nActivatedAt = 0;
+    volatile LONG bActivated = 0;
+
+    static LRESULT CALLBACK Proc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
+    {
+        IdleTarget* self = reinterpret_cast<IdleTarget*>(::GetWindowLongPtrA(hWnd, GWLP_USERDATA));
+        if (msg == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE && self != NULL) {
+            self->nActivatedAt = ::GetMessageTime();
+            self->bActivated = 1;
+        }
+        return ::DefWindowProcA(hWnd, msg, wParam, lParam);
+    }
+    static DWORD WINAPI Run(LPVOID p)
+    {
+        IdleTarget* self = static_cast<IdleTarget*>(p);
+        ::SetThreadDesktop(self->hDesk);
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = ::GetModuleHandleA(NULL);
+        wc.lpszClassName = "TvnxIdleTarget";
+        ::RegisterClassA(&wc);
+        self->hWnd = ::CreateWindowExA(0, wc.lpszClassName, "idle target", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40,
+                                       300, 200, NULL, NULL, wc.hInstance, NULL);
+        ::SetWindowLongPtrA(self->hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        ::SetEvent(self->hReady);
+        MSG msg;
+        while (::GetMessageA(&msg, NULL, 0, 0) > 0)
+            ::DispatchMessageA(&msg);
+        ::UnregisterClassA(wc.lpszClassName, wc.hInstance);
+        return 0;
+    }
+    IdleTarget()
+    {
+        hDesk = ::GetThreadDesktop(::GetCurrentThreadId());
+        hThread = ::CreateThread(NULL, 0, Run, this, 0, NULL);
+        ::WaitForSingleObject(hReady, 10000);
+    }
+    ~IdleTarget()
+    {
+        if (::IsWindow(hWnd))
+            ::PostMessageA(hWnd, WM_CLOSE, 0, 0);
+        if (hThread != NULL) {
+            ::PostThreadMessageA(::GetThreadId(hThread), WM_QUIT, 0, 0);
+            PumpUntil([this] { return ::WaitForSingleObject(hThread, 0) == WAIT_OBJECT_0; }, 5000);
+            ::CloseHandle(hThread);
+        }
+        ::CloseHandle(hReady);
+    }
+};
+
+TEST(Insertion, TheTargetIsActivatedWithAMessageTimeAfterTheClick)
+{
+    OnVirtualDesktop([] {
+        IdleTarget target;
+        ASSERT_TRUE(::IsWindow(target.hWnd));
+        Program program;
+        // The user clicks a field: the program comes to the front, the
+        // target's thread waits idle meanwhile.
+        ::SetForegroundWindow(program.hField);
+        ASSERT_TRUE(PumpUntil([&] { return ::GetForegroundWindow() == program.hField; }, 5000));
+        target.bActivated = 0;
+        PumpUntil([] { return false; }, 300);
+        const DWORD nClick = ::GetTickCount();
+        ASSERT_EQ(1, ActivateForeignWindow(target.hWnd, kForegroundTimeout));
+        ASSERT_TRUE(PumpUntil([&] { return target.bActivated != 0; }, 5000));
+        // A tick or two of slack between the clocks; the idle wait is far longer.
+        EXPECT_GE(LONG(DWORD(target.nActivatedAt) - nClick), -50)
+            << "the target's last message is from " << LONG(nClick - DWORD(target.nActivatedAt)) << " ms before the switch";
+    });
+}
+
 // ---- the rendering rules --------------------------------------------------------------------
 
 enum SmilieKind { kLocal, kWeb, kPhrase };
