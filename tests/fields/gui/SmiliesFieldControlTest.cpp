@@ -203,6 +203,17 @@ protected:
     static LPARAM KeyData(bool bRepeat) { return 1 | (bRepeat ? 0x40000000 : 0); }
     POINT Centre(int c, int r) const { return field.GetCellRect(c, r).CenterPoint(); }
     void Tick(int nId) { Send(field, WM_VTIMER, static_cast<WPARAM>(nId)); }
+    // Shift+F10 to the field, Shift down in the thread's key state meanwhile.
+    void ShiftF10()
+    {
+        BYTE state[256];
+        GetKeyboardState(state);
+        state[VK_SHIFT] = 0x80;
+        SetKeyboardState(state);
+        Send(field, WM_SYSKEYDOWN, VK_F10, KeyData(false));
+        state[VK_SHIFT] = 0;
+        SetKeyboardState(state);
+    }
 
     TestControl field;
     PFN_GETKEYSTATE m_pfnAsync = NULL;
@@ -352,13 +363,7 @@ TEST_F(FieldControl, KeysActAtTheFocusCellAsTheMouseAndTheEditMenuDo)
                 Send(field, WM_KEYDOWN, vk, KeyData(false));
                 Send(field, WM_KEYUP, vk, KeyData(false) | 0xC0000000);
             } else if (w == "S-F10") {
-                BYTE state[256];
-                GetKeyboardState(state);
-                state[VK_SHIFT] = 0x80;
-                SetKeyboardState(state);
-                Send(field, WM_SYSKEYDOWN, VK_F10, KeyData(false));
-                state[VK_SHIFT] = 0;
-                SetKeyboardState(state);
+                ShiftF10();
             } else if (w == "Context") {
                 Send(field, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(field.m_hWnd), -1);
             } else if (w.size() == 3 && w.compare(0, 2, "C-") == 0) {
@@ -428,13 +433,7 @@ TEST_F(FieldControl, TheSmilieMenuOpenedByKeyAnswersArrowsEnterEscAndLetters)
         g_menuKeys = row.keys;
         const UINT_PTR nKeys = SetTimer(NULL, 0, 20, PostMenuKeys);
         const UINT_PTR nLimit = SetTimer(NULL, 0, 4000, EndLeftMenu);
-        BYTE state[256];
-        GetKeyboardState(state);
-        state[VK_SHIFT] = 0x80;
-        SetKeyboardState(state);
-        Send(field, WM_SYSKEYDOWN, VK_F10, KeyData(false));
-        state[VK_SHIFT] = 0;
-        SetKeyboardState(state);
+        ShiftF10();
         KillTimer(NULL, nKeys);
         KillTimer(NULL, nLimit);
         PumpPending();
