@@ -35,3 +35,18 @@ inline void PumpPending()
         DispatchMessageA(&msg);
     }
 }
+
+// Takes everything queued now without dispatching it; TRUE, with its exit code,
+// when a WM_QUIT was among it.
+inline bool TakeQueuedQuit(WPARAM* pnCode)
+{
+    bool bQuit = false;
+    MSG msg;
+    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            bQuit = true;
+            *pnCode = msg.wParam;
+        }
+    }
+    return bQuit;
+}

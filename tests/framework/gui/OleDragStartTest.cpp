@@ -3,6 +3,7 @@
 
 #include "framework/Framework.h"
 #include "tests/framework/gui/GuiTestUtil.h"
+#include "tests/tools/Pump.h"
 
 namespace {
 
@@ -51,15 +52,8 @@ TEST(OleDragStart, AQuitDuringTheWaitIsKept)
     COleDataSource source;
     source.CacheGlobalData(CF_TEXT, GlobalAlloc(GMEM_MOVEABLE, 4));
     EXPECT_EQ(source.DoDragDrop(DROPEFFECT_COPY), (DROPEFFECT)DROPEFFECT_NONE);
-    bool bQuit = false;
     WPARAM nCode = 0;
-    MSG msg;
-    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            bQuit = true;
-            nCode = msg.wParam;
-        }
-    }
+    const bool bQuit = TakeQueuedQuit(&nCode);
     EXPECT_TRUE(bQuit) << "the wait took the quit";
     EXPECT_EQ(5u, nCode);
 }

@@ -395,15 +395,8 @@ TEST(VTimerBacklog, DroppingTicksKeepsAQuitThatWasHandedOn)
     PostMessageA(hWnd, WM_VTIMER, 1, 0);
     PostQuitMessage(7);
     DropQueuedVTimers(hWnd);
-    bool bQuit = false;
     WPARAM nCode = 0;
-    MSG msg;
-    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            bQuit = true;
-            nCode = msg.wParam;
-        }
-    }
+    const bool bQuit = TakeQueuedQuit(&nCode);
     DestroyWindow(hWnd);
     EXPECT_TRUE(bQuit) << "the quit was dropped with the ticks";
     EXPECT_EQ(7u, nCode);
